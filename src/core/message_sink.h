@@ -1,0 +1,96 @@
+#pragma once
+// The process-wide message sink: errors, warnings and infos raised by number, their texts looked up in
+// fixed tables, arguments filled in a layout fixed per code, filtered, and printed one line each.
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/fault.h"
+
+namespace qp {
+
+class String;
+
+class MessageSink {
+public:
+    static constexpr int kArgumentSlots = 400;
+    static constexpr int kArgumentChars = 299;
+    static constexpr auto kLockWait = std::chrono::milliseconds(100);
+
+    MessageSink();
+    virtual ~MessageSink() = default;
+    MessageSink(const MessageSink&) = delete;
+    MessageSink& operator=(const MessageSink&) = delete;
+
+    virtual void error(int code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
+    virtual void warning(int code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
+    virtual void info(int code, int a = kNoArg, int b = kNoArg);
+    // Writes one assembled line (its pieces, the last being the line end). The base sink writes nothing.
+    virtual void output(const std::vector<std::u16string>& pieces);
+    // True suppresses the message.
+    virtual bool warningFiltered(int code) const;
+    virtual bool errorFiltered(int code) const;
+    virtual bool infoFiltered(int code) const;
+
+    // Stores a text for use as a message argument; mark 1 or 2 (build stages use 2). Returns the slot or -1.
+    int registerArgument(const String& text, int mark = 2);
+    int registerArgument(std::string_view utf8, int mark = 2);
+    // The text held in a slot ("" for a free or invalid slot).
+    std::u16string argument(int slot) const;
+    void releaseArgument(int slot);
+
+    bool verbose() const { return verbose_; }
+    void setVerbose(bool on) { verbose_ = on; }
+    bool enabled() const { return enabled_; }
+
+    // The last argument text and line number printed, kept for callers.
+    const std::u16string& lastArgument() const { return lastArgument_; }
+    int lastNumber() const { return lastNumber_; }
+
+    // The table texts in UTF-8 ("" when the code has no text).
+    static std::string_view errorText(int code);
+    static std::string_view warningText(int code);
+    static std::string_view infoText(int code);
+
+    // The message lock: guards the argument store and the output. Waits are bounded by kLockWait.
+    std::timed_mutex& mutex() { return mutex_; }
+
+private:
+    // ... implementation state (argument store, reuse cursors, piece assembly) lives here.
+    struct Slot {
+        std::u16string text;
+        uint8_t mark = 0;
+    };
+    std::array<Slot, kArgumentSlots> slots_;
+    int reuseCursorMark2_ = 0;
+    int reuseCursorMark1_ = 0;
+    std::timed_mutex mutex_;
+    bool enabled_ = false;
+    bool verbose_ = false;
+    std::u16string lastArgument_;
+    int lastNumber_ = -1;
+};
+
+// The sink the program installs: prints each line on standard output in UTF-8 with the filters of the
+// console (warnings 7 to 16 but 12, error 29, and the progress infos unless verbose).
+class ConsoleSink : public MessageSink {
+public:
+    void output(const std::vector<std::u16string>& pieces) override;
+    bool warningFiltered(int code) const override;
+    bool errorFiltered(int code) const override;
+    bool infoFiltered(int code) const override;
+};
+
+// The process-wide sink (a ConsoleSink unless replaced).
+MessageSink& sink();
+// Replaces the process-wide sink (tests capture output this way); returns the previous one. Not owned.
+MessageSink* installSink(MessageSink* replacement);
+
+// Plain console print: printf-style format, UTF-8, to standard output, flushed.
+void consolePrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace qp

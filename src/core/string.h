@@ -1,0 +1,139 @@
+#pragma once
+// String: a byte buffer with its encoding (raw, single-byte code page, UTF-16LE, multi-byte code page),
+// a view (begin/end offsets) and a character cursor. Most operations work on the view.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/fault.h"
+
+namespace qp {
+
+enum class TextKind : uint32_t { Raw = 0, SingleByte = 1, Utf16 = 2, MultiByte = 3 };
+
+constexpr int32_t kCodePageUnset = -1;
+constexpr int32_t kCodePageUtf16 = 65002;  // marks UTF-16 little-endian text
+constexpr int32_t kCodePageUtf8 = 65001;
+constexpr int32_t kCodePageAscii = 20105;
+constexpr int32_t kCodePageWestern = 1252;
+// The system's ANSI code page on this platform.
+constexpr int32_t kCodePageSystemDefault = 1252;
+
+// The kind a code page implies.
+TextKind kindOfCodePage(int32_t codePage);
+// Code page of a charset name from the charset table (case-blind on A-Z), or kCodePageUnset.
+int32_t codePageOfCharset(std::string_view name);
+
+class String : public FaultHeader {
+public:
+    String() = default;
+    // UTF-16 text (kind 2, code page 65002), copied without terminator.
+    explicit String(std::u16string_view utf16);
+    // 8-bit text with its code page; code page 65002 here is error 5.
+    String(std::string_view text, int32_t codePage);
+    // Raw bytes: kind 0, code page unset.
+    static String fromBytes(const void* data, size_t size);
+    // UTF-8 text (code page 65001): how this platform's paths and console text come in.
+    static String fromUtf8(std::string_view utf8);
+
+    // Copies take only the other's view, with its kind, code page and wipe flag.
+    String(const String& other);
+    String& operator=(const String& other);
+    String(String&& other) noexcept;
+    String& operator=(String&& other) noexcept;
+    ~String();
+
+    // Frees the buffer (wiping it first when asked) and resets every field.
+    void clear();
+
+    TextKind kind() const { return kind_; }
+    int32_t codePage() const { return codePage_; }
+    bool empty() const { return length_ == 0; }
+    size_t length() const { return length_; }
+    const uint8_t* data() const { return buffer_; }
+    // All bytes, and the bytes of the view.
+    std::string_view bytes() const;
+    std::string_view viewBytes() const;
+    size_t viewBegin() const { return viewBegin_; }
+    size_t viewEnd() const { return viewEnd_; }
+    void setView(size_t begin, size_t end);  // clamped to the text
+    void resetView();                        // the whole text
+
+    // Message-argument slot naming the file the text came from (-1 none).
+    int32_t context = -1;
+    bool wipe() const { return wipe_; }
+    void setWipe(bool on) { wipe_ = on; }
+
+    // --- Encoding ---
+    // Looks a charset name up; warning 11 for an empty name, 12 for an unknown one (encoding unchanged).
+    bool setCharset(std::string_view name);
+    // Converts the text (through UTF-16) to the kind the code page implies. Errors 6, 10; warning 3 when lossy.
+    bool convertTo(int32_t codePage);
+    bool setCodePage(int32_t codePage) { return convertTo(codePage); }
+    // Sets kind and code page without touching the bytes (for text whose encoding becomes known later).
+    void declareCodePage(int32_t codePage);
+    // The view as UTF-8 / UTF-16 (converted copies; the object is unchanged).
+    std::string toUtf8() const;
+    std::u16string toUtf16() const;
+
+    // --- Appending ---
+    // Bytes in the given code page; an empty string takes the code page, otherwise it must match (error 11).
+    bool append(const void* data, size_t size, int32_t codePage);
+    bool append(std::string_view text, int32_t codePage) { return append(text.data(), text.size(), codePage); }
+    // The other's view, in the other's code page.
+    bool append(const String& other);
+    // One character (UTF-32 value) encoded in this string's own encoding.
+    bool appendChar(uint32_t ch);
+
+    // --- Characters ---
+    // Advances the cursor by one character and returns it; 0 and warning 2 (recorded only) past the view's end.
+    uint16_t nextChar();
+    void rewindCursor() { cursor_ = -1; charBytes_ = 1; }
+    // Byte length of the character starting at a byte offset, in this string's encoding.
+    size_t charLength(size_t offset) const;
+
+    // --- Comparison (views, character by character) ---
+    // Negative, 0 or positive. Case-blind on A-Z unless exactCase. In prefix mode a view that ends first compares equal.
+    int compare(const String& other, bool exactCase = false, bool prefix = false) const;
+    bool equals(const String& other, bool exactCase = false) const { return compare(other, exactCase) == 0; }
+    bool equalsAscii(std::string_view ascii, bool exactCase = false) const;
+
+    // Finds the last of two separator characters in the view and narrows the view around it.
+    enum class Side { Before, BeforeWithSeparator, After };
+    bool narrowAtLast(char16_t first, char16_t second, Side side);
+
+    // --- Paths (on the view; "/" and "\" both separate) ---
+    String directoryPart() const;  // up to and including the last separator, empty if none
+    String fileNamePart() const;   // after the last separator
+    String extension() const;      // the file name after its last "."
+    String baseName() const;       // the file name up to its last "."
+    // Full-path form (at most 519 characters); false and unchanged on failure.
+    bool makeAbsolute();
+    // base's directory + relative, with leading ".." and "./" steps applied; the system's separator is "/".
+    static String resolvePath(const String& base, const String& relative);
+
+    // --- Files ---
+    // Loads a whole file; a byte-order mark decides the encoding, else kind 1 code page 20105. Error 7 on failure.
+    bool loadFile(const String& path);
+    bool createDirectory() const;
+    bool deleteFile() const;
+
+private:
+    bool reserve(size_t bytes);
+    void assignBytes(const void* data, size_t size, TextKind kind, int32_t codePage);
+    void release();
+
+    TextKind kind_ = TextKind::Raw;
+    int32_t codePage_ = kCodePageUnset;
+    size_t viewBegin_ = 0;
+    size_t viewEnd_ = 0;
+    int64_t cursor_ = -1;
+    uint8_t charBytes_ = 1;
+    bool wipe_ = false;
+    size_t capacity_ = 0;
+    size_t length_ = 0;
+    uint8_t* buffer_ = nullptr;
+};
+
+}  // namespace qp
