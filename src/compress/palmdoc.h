@@ -1,0 +1,13 @@
+#pragma once
+// PalmDOC compression: literals, pairs "space + character", and back-references of 3 to 10 bytes at
+// distances up to 2,047 within one text record.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace qp {
+
+// Compresses one text record (at most 4,096 bytes in practice; any length is accepted).
+std::vector<uint8_t> palmdocCompress(const uint8_t* data, size_t size);
+
+}  // namespace qp
