@@ -20,6 +20,10 @@ public:
     static constexpr int kArgumentSlots = 400;
     static constexpr int kArgumentChars = 299;
     static constexpr auto kLockWait = std::chrono::milliseconds(100);
+    // Codes above these are ignored.
+    static constexpr int kLastErrorCode = 284;
+    static constexpr int kLastWarningCode = 138;
+    static constexpr int kLastInfoCode = 81;
 
     MessageSink();
     virtual ~MessageSink() = default;
@@ -60,11 +64,24 @@ public:
     std::timed_mutex& mutex() { return mutex_; }
 
 private:
-    // ... implementation state (argument store, reuse cursors, piece assembly) lives here.
+    using Pieces = std::vector<std::u16string>;
     struct Slot {
         std::u16string text;
-        uint8_t mark = 0;
+        uint8_t mark = 0;  // 0 free, 1 or 2 in use
     };
+
+    // The caller holds the mutex for all of these.
+    int storeArgument(std::u16string text, int mark);
+    int reusableSlot(uint8_t mark, int& cursor) const;
+    bool textGiven(int slot) const;
+    void addText(Pieces& pieces, int slot);
+    void addNumber(Pieces& pieces, int value, int digits);
+    void addLineNumber(Pieces& pieces, int value);
+    void layoutError(Pieces& pieces, int code, int a, int b, int c);
+    bool layoutWarning(Pieces& pieces, int code, int a, int b, int c);  // false: no line end
+    void layoutInfo(Pieces& pieces, int code, int a, int b);
+    void layoutSourceLine(Pieces& pieces, int a, int b, int c);
+
     std::array<Slot, kArgumentSlots> slots_;
     int reuseCursorMark2_ = 0;
     int reuseCursorMark1_ = 0;
