@@ -121,8 +121,23 @@ public:
 
 private:
     bool reserve(size_t bytes);
-    void assignBytes(const void* data, size_t size, TextKind kind, int32_t codePage);
+    // Replaces the text (the view becomes the whole text); error 3 and the old text kept when allocation fails.
+    bool assignBytes(const void* data, size_t size, TextKind kind, int32_t codePage);
+    bool assignUtf16(std::u16string_view units);
     void release();
+    // Bytes appended without any encoding check.
+    bool appendRaw(const void* data, size_t size);
+    // Byte length of the character at `offset` from its first byte; `supported` false for a multi-byte code
+    // page whose lead bytes are unknown (the byte then counts as one character).
+    size_t charLengthAt(size_t offset, bool& supported) const;
+    // The character at `offset`, not reading at or past `end`; `bytes` receives its length.
+    uint32_t decodeChar(size_t offset, size_t end, size_t& bytes) const;
+    // Offset and length of the last occurrence of either character in the view; false if neither occurs.
+    bool findLast(char16_t first, char16_t second, size_t& position, size_t& bytes) const;
+    // A new string holding bytes [begin, end) in this string's encoding, with its wipe flag and context.
+    String slice(size_t begin, size_t end) const;
+    // The view as a UTF-8 path for system calls, with backslashes turned into slashes.
+    std::string systemPath() const;
 
     TextKind kind_ = TextKind::Raw;
     int32_t codePage_ = kCodePageUnset;

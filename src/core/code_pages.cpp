@@ -1,0 +1,323 @@
+#include "core/code_pages.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <new>
+
+namespace qp {
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Windows-1252 bytes 0x80-0x9F. The five undefined bytes keep their own value, as the system converter does.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Units a character takes at `i`: 2 for a surrogate pair, else 1.
+size_t unitsAt(std::u16string_view text, size_t i) {
+    return isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]) ? 2 : 1;
+}
+
+void appendUnit(std::u16string& out, uint32_t codePoint) {
+    if (codePoint >= 0x10000) {
+        codePoint -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(codePoint));
+    }
+}
+
+DecodeResult decodeWindows1252(std::string_view bytes, std::u16string& out) {
+    for (unsigned char b : bytes) out.push_back(b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : b);
+    return {};
+}
+
+EncodeResult encodeWindows1252(std::u16string_view text, std::string& out) {
+    EncodeResult result;
+    for (size_t i = 0; i < text.size();) {
+        size_t units = unitsAt(text, i);
+        char16_t ch = text[i];
+        int byte = -1;
+        if (units == 1 && (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))) {
+            byte = ch;
+        } else if (units == 1) {
+            for (int k = 0; k < 32; ++k)
+                if (kWindows1252High[k] == ch) byte = 0x80 + k;
+        }
+        if (byte < 0) {
+            result.lossy = true;
+            byte = '?';
+        }
+        out.push_back(static_cast<char>(byte));
+        i += units;
+    }
+    return result;
+}
+
+DecodeResult decodeAscii(std::string_view bytes, std::u16string& out) {
+    DecodeResult result;
+    for (unsigned char b : bytes) {
+        if (b & 0x80) result.lossy = true;
+        out.push_back(static_cast<char16_t>(b & 0x7F));
+    }
+    return result;
+}
+
+EncodeResult encodeAscii(std::u16string_view text, std::string& out) {
+    EncodeResult result;
+    for (char16_t ch : text) {
+        if (ch > 0x7F) result.lossy = true;
+        out.push_back(static_cast<char>(ch & 0x7F));
+    }
+    return result;
+}
+
+DecodeResult decodeUtf8(std::string_view bytes, std::u16string& out) {
+    DecodeResult result;
+    const size_t n = bytes.size();
+    size_t i = 0;
+    while (i < n) {
+        const auto first = static_cast<uint8_t>(bytes[i]);
+        if (first < 0x80) {
+            out.push_back(first);
+            ++i;
+            continue;
+        }
+        size_t length = 0;
+        uint32_t codePoint = 0;
+        uint32_t minimum = 0;
+        if (first >= 0xC2 && first <= 0xDF) {
+            length = 2, codePoint = first & 0x1F, minimum = 0x80;
+        } else if (first >= 0xE0 && first <= 0xEF) {
+            length = 3, codePoint = first & 0x0F, minimum = 0x800;
+        } else if (first >= 0xF0 && first <= 0xF4) {
+            length = 4, codePoint = first & 0x07, minimum = 0x10000;
+        } else {
+            out.push_back(kReplacement);
+            ++result.invalid;
+            ++i;
+            continue;
+        }
+        size_t k = 1;
+        for (; k < length && i + k < n && (static_cast<uint8_t>(bytes[i + k]) & 0xC0) == 0x80; ++k)
+            codePoint = (codePoint << 6) | (static_cast<uint8_t>(bytes[i + k]) & 0x3F);
+        i += k;
+        if (k < length || codePoint < minimum || codePoint > 0x10FFFF ||
+            (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+            out.push_back(kReplacement);
+            ++result.invalid;
+            continue;
+        }
+        appendUnit(out, codePoint);
+    }
+    return result;
+}
+
+EncodeResult encodeUtf8(std::u16string_view text, std::string& out) {
+    EncodeResult result;
+    for (size_t i = 0; i < text.size();) {
+        size_t units = unitsAt(text, i);
+        uint32_t codePoint = text[i];
+        if (units == 2) {
+            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        } else if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
+            codePoint = kReplacement;  // a lone surrogate has no UTF-8 form
+            result.lossy = true;
+        }
+        appendUtf8(codePoint, out);
+        i += units;
+    }
+    return result;
+}
+
+// An iconv descriptor owned for the length of one conversion.
+class IconvHandle {
+public:
+    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~IconvHandle() {
+        if (valid()) iconv_close(cd_);
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+// Runs iconv over the whole input, calling `onInvalid` at each sequence it cannot convert; the callback
+// returns how many input bytes to skip and may add replacement output. `sink` receives converted bytes.
+template <typename Sink, typename OnInvalid>
+void runIconv(iconv_t cd, const char* input, size_t inputLeft, Sink sink, OnInvalid onInvalid) {
+    char chunk[4096];
+    auto* in = const_cast<char*>(input);
+    bool flushing = false;
+    for (;;) {
+        char* outPtr = chunk;
+        size_t outLeft = sizeof chunk;
+        size_t done = flushing ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
+                               : iconv(cd, &in, &inputLeft, &outPtr, &outLeft);
+        int error = errno;
+        sink(chunk, static_cast<size_t>(outPtr - chunk));
+        if (done != static_cast<size_t>(-1)) {
+            if (flushing) return;
+            flushing = true;
+            continue;
+        }
+        if (error == E2BIG) continue;
+        if (error == EILSEQ || error == EINVAL) {
+            size_t skip = onInvalid(in, inputLeft);
+            in += skip;
+            inputLeft -= skip;
+            continue;
+        }
+        return;
+    }
+}
+
+DecodeResult decodeIconv(const std::string& name, std::string_view bytes, std::u16string& out) {
+    DecodeResult result;
+    IconvHandle cd("UTF-16LE", name.c_str());
+    if (name.empty() || !cd.valid()) {
+        result.supported = false;
+        return result;
+    }
+    std::string pending;  // an odd byte left over between chunks
+    auto sink = [&](const char* data, size_t size) {
+        pending.append(data, size);
+        size_t whole = pending.size() & ~size_t{1};
+        for (size_t i = 0; i < whole; i += 2)
+            out.push_back(static_cast<char16_t>(static_cast<uint8_t>(pending[i]) |
+                                                (static_cast<uint8_t>(pending[i + 1]) << 8)));
+        pending.erase(0, whole);
+    };
+    auto onInvalid = [&](const char*, size_t left) -> size_t {
+        out.push_back(kReplacement);
+        ++result.invalid;
+        return left > 0 ? 1 : 0;
+    };
+    runIconv(cd.get(), bytes.data(), bytes.size(), sink, onInvalid);
+    return result;
+}
+
+EncodeResult encodeIconv(const std::string& name, std::u16string_view text, std::string& out) {
+    EncodeResult result;
+    IconvHandle cd(name.c_str(), "UTF-16LE");
+    if (name.empty() || !cd.valid()) {
+        result.supported = false;
+        return result;
+    }
+    std::string input;
+    input.reserve(text.size() * 2);
+    for (char16_t unit : text) {
+        input.push_back(static_cast<char>(unit & 0xFF));
+        input.push_back(static_cast<char>(unit >> 8));
+    }
+    auto sink = [&](const char* data, size_t size) { out.append(data, size); };
+    auto onInvalid = [&](const char* at, size_t left) -> size_t {
+        out.push_back('?');
+        result.lossy = true;
+        if (left < 2) return left;
+        auto unit = static_cast<char16_t>(static_cast<uint8_t>(at[0]) | (static_cast<uint8_t>(at[1]) << 8));
+        if (isHighSurrogate(unit) && left >= 4) {
+            auto next = static_cast<char16_t>(static_cast<uint8_t>(at[2]) | (static_cast<uint8_t>(at[3]) << 8));
+            if (isLowSurrogate(next)) return 4;
+        }
+        return 2;
+    };
+    runIconv(cd.get(), input.data(), input.size(), sink, onInvalid);
+    return result;
+}
+
+}  // namespace
+
+size_t utf8SequenceLength(uint8_t first) {
+    if (first >= 0xC0 && first <= 0xDF) return 2;
+    if (first >= 0xE0 && first <= 0xEF) return 3;
+    if (first >= 0xF0 && first <= 0xF7) return 4;
+    return 1;
+}
+
+void appendUtf8(uint32_t codePoint, std::string& out) {
+    if (codePoint < 0x80) {
+        out.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else if (codePoint < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+std::string iconvNameOfCodePage(int32_t codePage) {
+    switch (codePage) {
+        case 1200: return "UTF-16LE";
+        case 1201: return "UTF-16BE";
+        case 10000: return "MACINTOSH";
+        case 20127: return "ASCII";
+        case 20866: return "KOI8-R";
+        case 21866: return "KOI8-U";
+        case 28603: return "ISO-8859-13";
+        case 28605: return "ISO-8859-15";
+        case 50220: return "ISO-2022-JP";
+        case 51932: return "EUC-JP";
+        case 51949: return "EUC-KR";
+        case 54936: return "GB18030";
+        case 65000: return "UTF-7";
+        default: break;
+    }
+    if (codePage >= 28591 && codePage <= 28599) return "ISO-8859-" + std::to_string(codePage - 28590);
+    // Windows and DOS code pages (874, 932, 936, 949, 950, 1250-1258, 437, 850, 866, ...) share their number.
+    if (codePage > 0 && codePage < 10000) return "CP" + std::to_string(codePage);
+    return "";
+}
+
+DecodeResult decodeToUtf16(int32_t codePage, std::string_view bytes, std::u16string& out) {
+    try {
+        switch (codePage) {
+            case 1252: return decodeWindows1252(bytes, out);
+            case 20105: return decodeAscii(bytes, out);
+            case 65001: return decodeUtf8(bytes, out);
+            default: return decodeIconv(iconvNameOfCodePage(codePage), bytes, out);
+        }
+    } catch (const std::bad_alloc&) {
+        DecodeResult result;
+        result.supported = false;
+        return result;
+    }
+}
+
+EncodeResult encodeFromUtf16(int32_t codePage, std::u16string_view text, std::string& out) {
+    try {
+        switch (codePage) {
+            case 1252: return encodeWindows1252(text, out);
+            case 20105: return encodeAscii(text, out);
+            case 65001: return encodeUtf8(text, out);
+            default: return encodeIconv(iconvNameOfCodePage(codePage), text, out);
+        }
+    } catch (const std::bad_alloc&) {
+        EncodeResult result;
+        result.supported = false;
+        return result;
+    }
+}
+
+}  // namespace qp
