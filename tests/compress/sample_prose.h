@@ -1,0 +1,63 @@
+#pragma once
+// A few kilobytes of ordinary prose, with punctuation, capitals, numbers and a few non-ASCII
+// characters in code page 1252 and in UTF-8, for compression tests.
+#include <string_view>
+
+namespace palmdocsample {
+
+inline constexpr std::string_view prose =
+    "The harbour town woke slowly on the morning the ferry failed to arrive. At seven the baker opened "
+    "his shutters, as he had done every day for thirty-one years, and looked down the slope of Quay "
+    "Street toward the water. The pier was empty. A line of gulls stood along the rail, facing the wind, "
+    "and the harbour master's hut still had its lamp burning from the night before.\n\n"
+    "By eight there was a small crowd at the end of the pier: two fishermen who had no reason to be "
+    "there, the schoolteacher with a stack of exercise books under her arm, and a boy of about ten who "
+    "had been sent to collect a parcel and would not go home without it. Nobody said very much. The "
+    "ferry had been late before, in fog or in a gale, but this morning the sky was clear and the sea was "
+    "as flat as a plate.\n\n"
+    "\"It'll be the engine again,\" said the older fisherman, whose name was Tomas. \"They never did fix "
+    "it properly after the winter.\"\n\n"
+    "\"They fixed it in March,\" said the other. \"I watched them do it.\"\n\n"
+    "\"Watching isn't fixing.\"\n\n"
+    "The schoolteacher checked her watch, then checked it again, as if the second look might give a "
+    "different answer. She had forty-two children waiting for their books, and the books had been marked "
+    "on the mainland by an examiner who was, by all accounts, a slow and careful man. If the ferry did "
+    "not come today, the results would not be read out until Monday, and the children would spend the "
+    "whole weekend inventing their own.\n\n"
+    "At half past eight the harbour master came out of his hut with a pair of binoculars and a mug of "
+    "tea. He scanned the horizon from left to right, then from right to left, and finally lowered the "
+    "glasses and drank his tea in silence. The crowd waited for him to speak. He did not. He went back "
+    "into the hut and, a moment later, the radio could be heard crackling through the open door: a "
+    "voice, then static, then the same voice again, repeating a call sign that nobody on the pier "
+    "recognised.\n\n"
+    "The boy, who had been counting the gulls, lost count at fifty-seven and started again. He had a "
+    "theory that if he reached one hundred the ferry would appear, and he was prepared to count every "
+    "bird on the coast if he had to. His mother had told him the parcel contained a pair of boots for "
+    "his cousin's wedding, but he suspected it held something more interesting, because the label had "
+    "been written in green ink and nobody he knew used green ink.\n\n"
+    "Around nine o'clock a shape appeared on the water, far out beyond the headland. It was too small to "
+    "be the ferry and too regular to be a rock. The fishermen argued about it for a while. Tomas said it "
+    "was a rowing boat; his friend said it was a buoy that had broken loose; the schoolteacher, who had "
+    "the best eyes of the three, said nothing at all, because she could see quite clearly that it was a "
+    "man standing upright in a very small boat and waving both arms above his head.\n\n"
+    "The harbour master saw him too. He came out of the hut again, without his tea this time, untied the "
+    "launch from the lower steps and started the outboard motor on the third pull. The crowd watched "
+    "the launch cut a white line across the flat grey water, shrink to a dot, and stop beside the other "
+    "dot. For a long minute nothing happened. Then both dots began to move back toward the pier, the "
+    "smaller one towed behind the larger.\n\n"
+    "The man in the small boat was the ferry's cook. He was soaked to the waist, he had lost one shoe, "
+    "and he was holding a canvas mail sack against his chest as though it were a sleeping child. The "
+    "ferry, he explained when he had been given a blanket and a chair, had run aground on the sandbar "
+    "at 6:15, gently, with no damage to speak of, and would float off again on the afternoon tide at "
+    "about 3:40. The captain had sent him ahead with the mail, because, as the captain had put it, "
+    "\"somebody on that island is waiting for something, and it might as well be today.\"\n\n"
+    "The schoolteacher got her exercise books, a little damp at the corners. The boy got his parcel, "
+    "which did contain boots, though they were green. And the baker, who had watched the whole affair "
+    "from his doorway at the top of Quay Street, went back inside and put a second tray of rolls in the "
+    "oven, because he knew from long experience that a morning like this one always ended with "
+    "everybody hungry.\n\n"
+    "Caf\xE9 prices, 1252: \xA3" "3.50 for tea, \x80" "2.10 for a roll, na\xEFve r\xE9sum\xE9s \x96 all "
+    "na\xEFve.\n"
+    "UTF-8 this time: caf\xC3\xA9, na\xC3\xAFve, \xE2\x82\xAC" "2.10, \xE2\x80\x93 done.\n";
+
+}  // namespace palmdocsample
