@@ -1,0 +1,81 @@
+#include "markup/style_sheet_check.h"
+
+#include <fstream>
+
+#include "core/message_sink.h"
+#include "markup/css_parser.h"
+#include "markup/css_text.h"
+
+namespace qp {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kErrorFileNotAccessible = 7;
+
+std::string selectorText(const CssSelector& selector) {
+    std::string text = selector.element;
+    if (!selector.className.empty()) text += "." + selector.className;
+    if (!selector.id.empty()) text += "#" + selector.id;
+    if (!selector.pseudoClass.empty()) text += ":" + selector.pseudoClass;
+    return text;
+}
+
+bool isDroppedFontInformation(const CssDeclaration& declaration) {
+    return equalsAsciiCaseBlind(declaration.name, "font-family") ||
+           (equalsAsciiCaseBlind(declaration.name, "color") && equalsAsciiCaseBlind(declaration.value, "#000000"));
+}
+
+// The dump's place: the source's directory (either separator accepted), composed with "/".
+std::string dumpPath(const String& source) {
+    std::string directory = source.directoryPart().toUtf8();
+    for (char& c : directory) {
+        if (c == '\\') c = '/';
+    }
+    return directory + "dump.css";
+}
+
+}  // namespace
+
+std::string styleSheetDump(const StyleSheet& sheet, bool dropFontInformation) {
+    std::string dump;
+    for (const CssRule& rule : sheet.rules) {
+        for (size_t i = 0; i < rule.selectors.size(); ++i) {
+            if (i > 0) dump += ", ";
+            dump += selectorText(rule.selectors[i]);
+        }
+        dump += kLineEnd;
+        dump += "{";
+        dump += kLineEnd;
+        for (const CssDeclaration& declaration : rule.declarations) {
+            if (dropFontInformation && isDroppedFontInformation(declaration)) continue;
+            dump += "\t" + declaration.name + ":" + declaration.value + ";";
+            dump += kLineEnd;
+        }
+        dump += "}";
+        dump += kLineEnd;
+    }
+    return dump;
+}
+
+bool checkStyleSheet(const String& path) {
+    String text;
+    if (!text.loadFile(path)) return false;
+    if (text.kind() == TextKind::SingleByte) text.declareCodePage(kCodePageWestern);
+    else text.convertTo(kCodePageWestern);
+
+    FaultHeader faults;
+    const StyleSheet sheet = parseStyleSheet(text.viewBytes(), faults, text.context);
+    const std::string dump = styleSheetDump(sheet);
+
+    const std::string target = dumpPath(path);
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out.write(dump.data(), static_cast<std::streamsize>(dump.size()));
+    out.close();
+    if (!out) {
+        report(faults, Severity::Error, kErrorFileNotAccessible, sink().registerArgument(target));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qp
