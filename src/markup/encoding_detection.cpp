@@ -1,0 +1,162 @@
+#include "markup/encoding_detection.h"
+
+#include <vector>
+
+#include "core/fault.h"
+#include "markup/xml_parser.h"
+#include "markup/xml_parser_text.h"
+
+namespace qp {
+
+namespace {
+
+constexpr int kWarningNoEncoding = 11;
+constexpr int kWarningUnsupportedEncoding = 12;
+
+enum class TokenType { Word, Equals, Semicolon };
+
+struct Token {
+    TokenType type;
+    std::string_view text;
+};
+
+std::vector<Token> tokenize(std::string_view text) {
+    std::vector<Token> tokens;
+    size_t p = 0;
+    while (p < text.size()) {
+        char c = text[p];
+        if (isBlank(c) || c == ',' || c == '?') {
+            ++p;
+        } else if (c == '=') {
+            tokens.push_back({TokenType::Equals, text.substr(p, 1)});
+            ++p;
+        } else if (c == ';') {
+            tokens.push_back({TokenType::Semicolon, text.substr(p, 1)});
+            ++p;
+        } else if (c == '"' || c == '\'') {
+            size_t close = text.find(c, p + 1);
+            size_t end = close == std::string_view::npos ? text.size() : close;
+            tokens.push_back({TokenType::Word, text.substr(p + 1, end - p - 1)});
+            p = close == std::string_view::npos ? text.size() : close + 1;
+        } else {
+            size_t begin = p;
+            while (p < text.size() && !isBlank(text[p]) && text[p] != '=' && text[p] != ';' && text[p] != ',' &&
+                   text[p] != '?' && text[p] != '"' && text[p] != '\'') {
+                ++p;
+            }
+            tokens.push_back({TokenType::Word, text.substr(begin, p - begin)});
+        }
+    }
+    return tokens;
+}
+
+// Looks a found name up; reports an empty or unknown one on the source.
+int32_t lookUpCharset(String& source, std::string_view name) {
+    if (name.empty()) {
+        report(source, Severity::Warning, kWarningNoEncoding, source.context);
+        return kCodePageUnset;
+    }
+    int32_t codePage = codePageOfCharset(name);
+    if (codePage == kCodePageUnset) report(source, Severity::Warning, kWarningUnsupportedEncoding, source.context);
+    return codePage;
+}
+
+// "<%@ Language=JavaScript Codepage=1252 %>": the number after "Codepage=" on the first line, or -1.
+int32_t scriptCodePage(std::string_view text) {
+    std::string_view line = text.substr(0, text.find_first_of("\r\n"));
+    constexpr std::string_view kKey = "codepage=";
+    for (size_t p = 0; p + kKey.size() <= line.size(); ++p) {
+        if (!startsWithCaseBlind(line.substr(p), kKey)) continue;
+        int64_t number = 0;
+        size_t digits = p + kKey.size();
+        while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9' && number < 1000000) {
+            number = number * 10 + (line[digits++] - '0');
+        }
+        return number > 0 && number < 1000000 ? static_cast<int32_t>(number) : kCodePageUnset;
+    }
+    return kCodePageUnset;
+}
+
+struct DeclarationScan {
+    bool foundName = false;   // the first kind-2 node named an encoding
+    std::string_view name;
+    bool xmlDeclaration = false;  // some kind-2 node starts with "?xml"
+};
+
+// One XML-rules pass finds both the first kind-2 node's encoding and whether an XML declaration exists; it
+// stops as soon as both answers are known.
+DeclarationScan scanDeclarations(const String& source) {
+    DeclarationScan scan;
+    XmlParser parser(source, ParseMode::DeclarationScan);
+    bool firstSeen = false;
+    for (;;) {
+        MarkupItem item = parser.next();
+        if (item.type == MarkupItem::Type::Comment) {
+            std::string_view text = parser.rawText(item.node);
+            if (!firstSeen) {
+                firstSeen = true;
+                scan.foundName = findKeywordValue(text, "encoding", scan.name);
+            }
+            if (startsWithCaseBlind(text, "?xml")) scan.xmlDeclaration = true;
+        }
+        parser.discard();
+        if (item.endOfText || (firstSeen && (scan.xmlDeclaration || scan.foundName))) break;
+    }
+    return scan;
+}
+
+// The charset of the first meta element that has both http-equiv and content.
+bool scanMeta(const String& source, std::string_view& name) {
+    XmlParser parser(source, ParseMode::MetaScan);
+    for (;;) {
+        MarkupItem item = parser.next();
+        if (item.type == MarkupItem::Type::StartTag && parser.hasName(item.node, "meta") &&
+            parser.findAttribute(item.node, "http-equiv") != kNoNode) {
+            NodeIndex content = parser.findAttribute(item.node, "content");
+            if (content != kNoNode) return findKeywordValue(parser.rawText(content), "charset", name);
+        }
+        parser.discard();
+        if (item.endOfText) return false;
+    }
+}
+
+}  // namespace
+
+bool findKeywordValue(std::string_view text, std::string_view keyword, std::string_view& value) {
+    std::vector<Token> tokens = tokenize(text);
+    for (size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (tokens[i].type != TokenType::Word || !equalsCaseBlind(tokens[i].text, keyword) ||
+            tokens[i + 1].type != TokenType::Equals) {
+            continue;
+        }
+        bool hasValue = i + 2 < tokens.size() && tokens[i + 2].type == TokenType::Word;
+        value = hasValue ? tokens[i + 2].text : std::string_view{};
+        return true;
+    }
+    return false;
+}
+
+int32_t detectEncoding(String& source) {
+    if (source.codePage() == kCodePageUtf8 || source.codePage() == kCodePageUtf16 ||
+        source.kind() == TextKind::Utf16) {
+        return source.codePage();
+    }
+    std::string_view text = source.viewBytes();
+    int32_t codePage = kCodePageUnset;
+    if (text.starts_with("<%@")) codePage = scriptCodePage(text);
+    DeclarationScan declarations;
+    if (codePage == kCodePageUnset) {
+        declarations = scanDeclarations(source);
+        if (declarations.foundName) codePage = lookUpCharset(source, declarations.name);
+    }
+    if (codePage == kCodePageUnset) {
+        std::string_view metaName;
+        if (scanMeta(source, metaName)) codePage = lookUpCharset(source, metaName);
+    }
+    if (codePage == kCodePageUnset && declarations.xmlDeclaration) codePage = kCodePageUtf8;
+    if (codePage == kCodePageUnset) codePage = kCodePageSystemDefault;
+    source.declareCodePage(codePage);
+    return codePage;
+}
+
+}  // namespace qp
