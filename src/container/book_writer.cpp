@@ -1,0 +1,412 @@
+#include "container/book_writer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <new>
+#include <string>
+
+#include "compress/palmdoc.h"
+#include "container/big_endian.h"
+#include "container/document_identifier.h"
+#include "container/text_records.h"
+#include "core/message_sink.h"
+
+namespace qp {
+
+namespace {
+
+namespace error {
+constexpr int kOutputNotWritable = 182;
+constexpr int kCannotOpenFile = 183;
+constexpr int kCannotCreateTempFile = 184;
+constexpr int kNotEnoughMemory = 222;
+constexpr int kTooMuchText = 224;
+constexpr int kTrailingBytes = 227;
+constexpr int kTooMuchMetadata = 232;
+}  // namespace error
+
+namespace warning {
+constexpr int kMetadataTruncated = 86;
+constexpr int kDatabaseNameAltered = 101;
+}  // namespace warning
+
+namespace info {
+constexpr int kMergingFile = 6;
+constexpr int kRecordCount = 13;
+constexpr int kRecordProgress = 14;
+constexpr int kCompressedToPercent = 30;
+constexpr int kDocumentIdentifier = 31;
+constexpr int kFormatVersion = 32;
+constexpr int kRecordSize = 35;
+constexpr int kAddedMetadata = 38;
+constexpr int kStatsText = 43;
+constexpr int kStatsPictures = 44;
+constexpr int kStatsIndexes = 45;
+constexpr int kStatsTrailing = 46;
+constexpr int kStatsFrames = 47;
+constexpr int kStatsOther = 48;
+constexpr int kStatsTotal = 49;
+}  // namespace info
+
+constexpr uint8_t kEndOfFileRecord[] = {0xE9, 0x8E, 0x0D, 0x0A};
+constexpr size_t kRecordZeroPlaceholder = 8;
+constexpr uint32_t kProgressSteps = 50;
+
+size_t paddedToFour(size_t length) { return (length + 3) & ~size_t{3}; }
+
+// Message numbers are printed from int arguments.
+int messageNumber(uint64_t value) { return static_cast<int>(std::min<uint64_t>(value, INT_MAX)); }
+
+int argument(std::string_view utf8) { return sink().registerArgument(utf8); }
+
+uint32_t millisecondTicks() {
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+}  // namespace
+
+BookWriter::BookWriter(const std::filesystem::path& output, Compression compression) {
+    palmDoc_.compression = compression;
+    output_.quiet = true;
+    for (TempRecordStore* store : {&text_, &huffman_, &dictionary_, &index_, &media_, &frames_})
+        store->database().quiet = true;
+    if (!output_.create(output, fourCc("BOOK"), fourCc("KOVA"))) {
+        failWithPath(error::kOutputNotWritable, output);
+        return;
+    }
+    for (TempRecordStore* store : {&text_, &huffman_, &dictionary_, &index_, &media_, &frames_}) {
+        if (!store->ok()) {
+            failWithPath(error::kCannotCreateTempFile, store->path());
+            return;
+        }
+    }
+}
+
+bool BookWriter::fail(int code, int argument) {
+    report(*this, Severity::Error, code, argument);
+    return false;
+}
+
+bool BookWriter::failWithPath(int code, const std::filesystem::path& path) {
+    return fail(code, argument(path.string()));
+}
+
+// --- Settings ---
+
+void BookWriter::setTextEncoding(int32_t codePage) { kova_.textEncoding = static_cast<uint32_t>(codePage); }
+void BookWriter::setFullName(const String& title) { fullName_ = title; }
+void BookWriter::setDatabaseName(const String& name) { databaseName_ = name; }
+void BookWriter::setBookType(uint32_t code) { kova_.bookType = code; }
+
+void BookWriter::setLanguages(uint16_t locale, uint16_t inputLanguage, uint16_t outputLanguage) {
+    kova_.locale = locale;
+    kova_.inputLanguage = inputLanguage;
+    kova_.outputLanguage = outputLanguage;
+}
+
+void BookWriter::setExthFlags(uint32_t flags) { kova_.exthFlags = flags; }
+void BookWriter::setVersionRequests(VersionRequests requests) { versionRequests_ = requests; }
+void BookWriter::setIndexRecords(const IndexRecords& indexes) { kova_.indexes = indexes; }
+void BookWriter::setFramePlacement(const FramePlacement& placement) { framePlacement_ = placement; }
+
+void BookWriter::setCoverOffsets(uint32_t cover, uint32_t thumbnail, bool fakeCover) {
+    coverOffset_ = cover;
+    thumbnailOffset_ = thumbnail;
+    fakeCover_ = fakeCover;
+}
+
+void BookWriter::addChildBook(const std::filesystem::path& path) { childBooks_.push_back(path); }
+
+std::vector<uint8_t> BookWriter::toTextEncoding(const String& text) const {
+    String converted(text);
+    if (!converted.empty()) converted.convertTo(static_cast<int32_t>(kova_.textEncoding));
+    std::string_view bytes = converted.bytes();
+    return {bytes.begin(), bytes.end()};
+}
+
+// --- Metadata ---
+
+bool BookWriter::addMetadata(uint32_t type, const String& value) {
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = toTextEncoding(value);
+    } catch (const std::bad_alloc&) {
+        return fail(error::kNotEnoughMemory);
+    }
+    if (!addMetadataValue(type, std::move(bytes))) return false;
+    std::string line = std::string(exthLabel(type)) + "\"" + value.toUtf8() + "\"";
+    report(*this, Severity::Info, info::kAddedMetadata, argument(line));
+    return true;
+}
+
+bool BookWriter::addMetadataValue(uint32_t type, std::vector<uint8_t> value) {
+    exth_.append(type, std::move(value));
+    ExthList::LimitOutcome outcome = exth_.fitWithin(kMetadataLimit);
+    for (int i = 0; i < outcome.truncations; ++i) report(*this, Severity::Warning, warning::kMetadataTruncated);
+    if (outcome.within) return true;
+    // Truncation only shortens values, so the item just appended is still the last one.
+    exth_.removeLast();
+    return fail(error::kTooMuchMetadata);
+}
+
+// --- Records of the stages ---
+
+uint32_t BookWriter::addMediaRecord(std::span<const uint8_t> bytes) {
+    if (!mediaStore().appendRecord(bytes)) {
+        fail(error::kNotEnoughMemory);
+        return 0;
+    }
+    return static_cast<uint32_t>(mediaStore().recordCount());
+}
+
+bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs) {
+    if (text.size() > kMaxTextLength) return fail(error::kTooMuchText);
+    uint32_t recordSize = nominalRecordSize(text.size(), palmDoc_.compression);
+    if (palmDoc_.compression == Compression::Huffman) palmDoc_.compression = Compression::PalmDoc;
+
+    size_t count = text.size() / recordSize;
+    size_t step = count / kProgressSteps + 1;
+    report(*this, Severity::Info, info::kRecordCount, messageNumber(count));
+    std::vector<uint32_t> lengths;
+    for (size_t start = 0, i = 0; start < text.size(); start += recordSize, ++i) {
+        if (i % step == 0) report(*this, Severity::Info, info::kRecordProgress, messageNumber(i));
+        std::span<const uint8_t> piece = text.subspan(start, std::min<size_t>(recordSize, text.size() - start));
+        try {
+            bool stored = palmDoc_.compression == Compression::None
+                              ? textStore().appendRecord(piece)
+                              : textStore().appendRecord(palmdocCompress(piece.data(), piece.size()));
+            if (!stored) return fail(error::kNotEnoughMemory);
+            lengths.push_back(static_cast<uint32_t>(piece.size()));
+        } catch (const std::bad_alloc&) {
+            return fail(error::kNotEnoughMemory);
+        }
+    }
+    acceptText(text.size(), recordSize, std::move(lengths), std::move(inputs));
+    return true;
+}
+
+void BookWriter::setDictionaryCompressedText(uint64_t textLength, uint32_t recordSize,
+                                             std::vector<uint32_t> recordLengths, TrailingInputs inputs) {
+    acceptText(textLength, recordSize, std::move(recordLengths), std::move(inputs));
+}
+
+void BookWriter::acceptText(uint64_t textLength, uint32_t recordSize, std::vector<uint32_t> recordLengths,
+                            TrailingInputs inputs) {
+    palmDoc_.textLength = static_cast<uint32_t>(textLength);
+    palmDoc_.recordSize = static_cast<uint16_t>(recordSize);
+    palmDoc_.textRecordCount = static_cast<uint16_t>(recordLengths.size());
+    recordLengths_ = std::move(recordLengths);
+    kova_.extraRecordDataFlags = 0;
+    if (kova_.textEncoding == kCodePageUtf8) kova_.extraRecordDataFlags |= kMultibyteEntryFlag;
+    if (!inputs.tocEntries.empty()) kova_.extraRecordDataFlags |= kIndexEntryFlag;
+    if (!inputs.positions.empty()) kova_.extraRecordDataFlags |= kPositionListFlag;
+    trailingInputs_ = std::move(inputs);
+}
+
+// --- Assembly ---
+
+bool BookWriter::assemble(bool minimize, std::span<const uint8_t> text) {
+    if (failed() || assemblyStarted_) return false;
+    assemblyStarted_ = true;
+    startAssembly();
+    if (!createRecordZero() || !copyTextRecords(text) || !padTextRecords() || !copyIndexRecords() ||
+        !copyHuffmanRecords() || !copyMediaRecords())
+        return false;
+    addCoverRecords();
+    if (!copyFrameRecords() || !mergeChildBooks() || !appendEndOfFile() || !fillRecordZero(minimize)) return false;
+    setDocumentIdentifier();
+    printStatistics();
+    assembled_ = true;
+    return true;
+}
+
+void BookWriter::startAssembly() {
+    kova_.uniqueId = uniqueIdFromTicks(millisecondTicks());
+    exth_.setNumber(exth::kCreatorSoftware, 200);
+    exth_.setNumber(exth::kCreatorMajorVersion, 1);
+    exth_.setNumber(exth::kCreatorMinorVersion, 0);
+    exth_.setNumber(exth::kCreatorBuildNumber, 85);
+    report(*this, Severity::Info, info::kRecordSize, palmDoc_.recordSize);
+}
+
+bool BookWriter::createRecordZero() {
+    if (!output_.createRecord(kRecordZeroPlaceholder, 0)) return fail(error::kNotEnoughMemory);
+    return true;
+}
+
+bool BookWriter::readBack(TempRecordStore& store) {
+    if (!store.readBack()) return failWithPath(error::kCannotOpenFile, store.path());
+    return true;
+}
+
+bool BookWriter::copyRecords(const PdbDatabase& from, bool padded, uint64_t* bytes) {
+    for (size_t i = 0; i < from.recordCount(); ++i) {
+        std::span<const uint8_t> record = from.record(i);
+        size_t length = padded ? paddedToFour(record.size()) : record.size();
+        if (!output_.appendRecord(record, length)) return fail(error::kNotEnoughMemory);
+        if (bytes) *bytes += length;
+    }
+    return true;
+}
+
+bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
+    if (!readBack(text_)) return false;
+    const PdbDatabase& store = text_.database();
+    if (store.recordCount() != recordLengths_.size() || text.size() != palmDoc_.textLength)
+        return fail(error::kTrailingBytes);
+
+    TrailingEntryWriter trailing(kova_.extraRecordDataFlags, text, trailingInputs_.positions,
+                                 trailingInputs_.tocEntries);
+    std::vector<uint8_t> record;
+    size_t start = 0;
+    for (size_t i = 0; i < store.recordCount(); ++i) {
+        size_t end = start + recordLengths_[i];
+        std::span<const uint8_t> compressed = store.record(i);
+        try {
+            record.assign(compressed.begin(), compressed.end());
+            if (!trailing.appendEntries(record, start, end)) return fail(error::kTrailingBytes);
+        } catch (const std::bad_alloc&) {
+            return fail(error::kNotEnoughMemory);
+        }
+        if (!output_.appendRecord(record)) return fail(error::kNotEnoughMemory);
+        statistics_.textBytes += record.size();
+        statistics_.trailingBytes += record.size() - compressed.size();
+        ++statistics_.textRecords;
+        start = end;
+    }
+    return true;
+}
+
+bool BookWriter::padTextRecords() {
+    size_t remainder = statistics_.textBytes % 4;
+    if (remainder != 0 && !output_.createRecord(4 - remainder)) return fail(error::kNotEnoughMemory);
+    kova_.firstNonBookRecord = static_cast<uint32_t>(output_.recordCount());
+    return true;
+}
+
+bool BookWriter::copyIndexRecords() {
+    if (!readBack(index_) || !copyRecords(index_.database(), false, &statistics_.indexBytes)) return false;
+    statistics_.indexRecords = static_cast<uint32_t>(index_.database().recordCount());
+    return true;
+}
+
+bool BookWriter::copyHuffmanRecords() {
+    if (palmDoc_.compression != Compression::Huffman) return true;
+    if (!readBack(huffman_) || !readBack(dictionary_)) return false;
+    kova_.huffmanRecordOffset = static_cast<uint32_t>(output_.recordCount());
+    if (!copyRecords(huffman_.database(), false, &statistics_.huffmanBytes) ||
+        !copyRecords(dictionary_.database(), true, &statistics_.huffmanBytes))
+        return false;
+    kova_.huffmanRecordCount = static_cast<uint32_t>(1 + dictionary_.database().recordCount());
+    statistics_.huffmanRecords = static_cast<uint32_t>(output_.recordCount()) - kova_.huffmanRecordOffset;
+    return true;
+}
+
+bool BookWriter::copyMediaRecords() {
+    kova_.firstImageRecord = static_cast<uint32_t>(output_.recordCount());
+    if (!readBack(media_) || !copyRecords(media_.database(), true, &statistics_.pictureBytes)) return false;
+    statistics_.pictureRecords = static_cast<uint32_t>(media_.database().recordCount());
+    return true;
+}
+
+void BookWriter::addCoverRecords() {
+    if (!coverOffset_ || !thumbnailOffset_) return;
+    exth_.setNumber(exth::kCoverOffset, *coverOffset_);
+    exth_.setNumber(exth::kFakeCover, fakeCover_ ? 1 : 0);
+    exth_.setNumber(exth::kThumbnailOffset, *thumbnailOffset_);
+}
+
+bool BookWriter::copyFrameRecords() {
+    const FramePlacement& placement = framePlacement_;
+    if (placement.fcisCount == 0) return true;
+    uint32_t base = static_cast<uint32_t>(output_.recordCount());
+    if (!readBack(frames_) || !copyRecords(frames_.database(), true, &statistics_.frameBytes)) return false;
+    statistics_.frameRecords = static_cast<uint32_t>(frames_.database().recordCount());
+    if (placement.fdstPosition != kNoIndex) kova_.fdstRecord = base + placement.fdstPosition;
+    kova_.fdstSectionCount = placement.sectionCount;
+    kova_.flisRecord = base + placement.flisPosition;
+    kova_.flisCount = placement.flisCount;
+    kova_.fcisRecord = base + placement.fcisPosition;
+    kova_.fcisCount = placement.fcisCount;
+    return true;
+}
+
+bool BookWriter::mergeChildBooks() {
+    if (childBooks_.empty()) return true;
+    uint32_t first = static_cast<uint32_t>(output_.recordCount());
+    for (const std::filesystem::path& path : childBooks_) {
+        report(*this, Severity::Info, info::kMergingFile, argument(path.string()));
+        PdbDatabase child;
+        child.quiet = true;
+        if (!child.open(path)) return failWithPath(error::kCannotOpenFile, path);
+        if (!copyRecords(child, false)) return false;
+    }
+    kova_.firstMergedRecord = first;
+    kova_.mergedRecordCount = static_cast<uint32_t>(output_.recordCount()) - first;
+    return true;
+}
+
+bool BookWriter::appendEndOfFile() {
+    if (!output_.appendRecord(kEndOfFileRecord)) return fail(error::kNotEnoughMemory);
+    return true;
+}
+
+bool BookWriter::fillRecordZero(bool minimize) {
+    kova_.indexes.makeAbsolute(kova_.firstNonBookRecord);
+    kova_.version = fileFormatVersion(kova_, versionRequests_, minimize);
+    try {
+        std::vector<uint8_t> record = buildRecordZero(palmDoc_, kova_, exth_.encodeBlock(), toTextEncoding(fullName_));
+        if (!output_.resizeRecord(0, record.size()) || !output_.writeRecord(0, 0, record))
+            return fail(error::kNotEnoughMemory);
+    } catch (const std::bad_alloc&) {
+        return fail(error::kNotEnoughMemory);
+    }
+    return true;
+}
+
+void BookWriter::setDocumentIdentifier() {
+    std::u16string name = (databaseName_ ? *databaseName_ : fullName_).toUtf16();
+    std::string identifier = documentIdentifier(name);
+    output_.setName(identifier);
+    if (databaseName_ && std::u16string(identifier.begin(), identifier.end()) != name)
+        report(*this, Severity::Warning, warning::kDatabaseNameAltered, argument(identifier));
+}
+
+void BookWriter::printStatistics() {
+    BookStatistics& s = statistics_;
+    for (size_t i = 0; i < output_.recordCount(); ++i) s.totalBytes += output_.recordLength(i);
+    s.totalRecords = static_cast<uint32_t>(output_.recordCount());
+    uint64_t text = s.textBytes - s.trailingBytes + s.huffmanBytes;
+    uint64_t other = s.totalBytes - text - s.pictureBytes - s.indexBytes - s.trailingBytes - s.frameBytes;
+    uint32_t otherRecords =
+        s.totalRecords - s.textRecords - s.huffmanRecords - s.pictureRecords - s.indexRecords - s.frameRecords;
+
+    auto line = [&](int code, uint64_t bytes, uint64_t records) {
+        report(*this, Severity::Info, code, messageNumber(bytes), messageNumber(records));
+    };
+    line(info::kStatsText, text, s.textRecords + s.huffmanRecords);
+    line(info::kStatsPictures, s.pictureBytes, s.pictureRecords);
+    line(info::kStatsIndexes, s.indexBytes, s.indexRecords);
+    line(info::kStatsTrailing, s.trailingBytes, s.textRecords);
+    line(info::kStatsFrames, s.frameBytes, s.frameRecords);
+    line(info::kStatsOther, other, otherRecords);
+    line(info::kStatsTotal, s.totalBytes, s.totalRecords);
+    if (palmDoc_.textLength != 0) {
+        uint64_t hundredths = text * 10000 / palmDoc_.textLength;
+        report(*this, Severity::Info, info::kCompressedToPercent, messageNumber(hundredths / 100),
+               messageNumber(hundredths % 100));
+    }
+    report(*this, Severity::Info, info::kDocumentIdentifier, argument(output_.name()));
+    report(*this, Severity::Info, info::kFormatVersion, messageNumber(kova_.version));
+}
+
+bool BookWriter::save() {
+    if (failed() || !assembled_) return false;
+    if (!output_.save()) return failWithPath(error::kOutputNotWritable, output_.path());
+    return true;
+}
+
+}  // namespace qp

@@ -1,0 +1,36 @@
+#pragma once
+// A file that replaces its target only once it has been written completely: the bytes go to a fresh file
+// beside the target, which is renamed over the target after a successful write. Until then the target is
+// untouched; the side file is removed when the object goes away uncommitted.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace qp {
+
+class PendingFile {
+public:
+    PendingFile() = default;
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Checks that the target can be replaced (an existing target must be a writable file) and creates the
+    // side file in the target's directory. False when either fails.
+    bool begin(const std::filesystem::path& target);
+    // Writes the whole image, then renames the side file over the target. False (and the side
+    // file removed, the target untouched) when fewer bytes were written or the rename fails.
+    bool commit(std::span<const uint8_t> image);
+    // Removes the side file, if any.
+    void abandon();
+
+    bool active() const { return fd_ >= 0; }
+    const std::filesystem::path& sidePath() const { return sidePath_; }
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path sidePath_;
+    int fd_ = -1;
+};
+
+}  // namespace qp

@@ -1,0 +1,37 @@
+#pragma once
+// A temporary record store: a database of type "TEMP", creator "KOVA", bound to a fresh file in the
+// temporary directory whose name starts with "quillpress-<process id>-" and ends in the store's extension.
+// The store owns the file and deletes it when destroyed; records live in memory until the store is read back.
+#include <filesystem>
+#include <string_view>
+
+#include "container/pdb_database.h"
+
+namespace qp {
+
+class TempRecordStore {
+public:
+    // Reserves the file name (the file exists, empty, from now on). ok() tells whether that worked.
+    explicit TempRecordStore(std::string_view extension);
+    ~TempRecordStore();
+    TempRecordStore(const TempRecordStore&) = delete;
+    TempRecordStore& operator=(const TempRecordStore&) = delete;
+
+    bool ok() const { return ok_; }
+    const std::filesystem::path& path() const { return path_; }
+    PdbDatabase& database() { return database_; }
+    const PdbDatabase& database() const { return database_; }
+
+    // Saves the store to its file and opens that file again, read only, in its place.
+    bool readBack();
+
+private:
+    std::filesystem::path path_;
+    PdbDatabase database_;
+    bool ok_ = false;
+};
+
+// The prefix of every temporary file this process makes ("quillpress-<pid>-").
+std::string temporaryFilePrefix();
+
+}  // namespace qp
