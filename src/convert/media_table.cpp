@@ -1,0 +1,233 @@
+#include "convert/media_table.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <new>
+#include <system_error>
+
+#include "convert/image_fit.h"
+#include "convert/placeholder_gif.h"
+#include "core/message_sink.h"
+
+namespace qp {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kInfoImage = 11;
+constexpr int kInfoMedia = 12;
+constexpr int kWarningNotSpecified = 73;
+constexpr int kWarningImageNotFound = 74;
+constexpr int kWarningMediaNotFound = 75;
+constexpr int kWarningUnsupported = 76;
+constexpr int kWarningImageInvalid = 77;
+constexpr int kErrorTooManyImages = 179;
+constexpr int kErrorNoMemory = 222;
+
+std::string lowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return lower;
+}
+
+// Both separators are accepted; the stored form is absolute with "/".
+std::string normalPath(std::string_view path) {
+    std::string slashed(path);
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    std::error_code error;
+    fs::path absolute = fs::absolute(fs::path(slashed), error);
+    if (error) absolute = fs::path(slashed);
+    return absolute.lexically_normal().generic_string();
+}
+
+std::string extensionOf(const std::string& path) {
+    std::string ext = fs::path(path).extension().string();
+    return ext.empty() ? ext : ext.substr(1);
+}
+
+bool readWhole(const std::string& path, std::vector<uint8_t>& bytes) {
+    std::error_code error;
+    uintmax_t size = fs::file_size(path, error);
+    if (error || size > MediaTable::kMaxFileBytes) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<size_t>(in.gcount()) == bytes.size();
+}
+
+std::string thumbnailName(const std::string& path, const MediaSelectors& selectors, FittedKind kind) {
+    fs::path file(path);
+    return file.stem().string() + "_thumb" + std::to_string(selectors.boxWidth) + "x" +
+           std::to_string(selectors.boxHeight) + (kind == FittedKind::Jpeg ? ".jpg" : ".gif");
+}
+
+uint8_t typeOfFitted(FittedKind kind) {
+    switch (kind) {
+        case FittedKind::Gif: return media_type::kGif;
+        case FittedKind::Bmp: return media_type::kBmp;
+        case FittedKind::Jpeg: break;
+    }
+    return media_type::kJpeg;
+}
+
+}  // namespace
+
+size_t MediaTable::KeyHash::operator()(const Key& key) const {
+    size_t hash = std::hash<std::string>()(key.path);
+    for (int32_t value : {key.selectors.boxWidth, key.selectors.boxHeight, key.selectors.format}) {
+        hash = hash * 1'000'003u ^ std::hash<int32_t>()(value);
+    }
+    return hash;
+}
+
+uint8_t MediaTable::typeOf(std::string_view typeHint) {
+    std::string hint = lowerAscii(typeHint);
+    if (!hint.empty() && hint.front() == '.') hint.erase(0, 1);
+    if (hint.starts_with("image/")) return media_type::kImage;
+    if (hint == "gif" || hint == "jpg" || hint == "jpeg" || hint == "bmp" || hint == "png") return media_type::kImage;
+    if (hint == "audio/wma" || hint == "wma") return media_type::kWma;
+    if (hint == "audio/mpeg") return media_type::kMpeg;
+    if (hint == "audio/midi" || hint == "mid") return media_type::kMidi;
+    if (hint == "audio/x-ogg" || hint == "ogg") return media_type::kOgg;
+    return media_type::kOther;
+}
+
+void MediaTable::reportFile(Severity severity, int code, const std::string& path) {
+    int slot = sink().registerArgument(path, 2);
+    report(*this, severity, code, slot);
+}
+
+int32_t MediaTable::recordOf(std::string_view path, MediaSelectors selectors) const {
+    auto found = index_.find(Key{normalPath(path), selectors});
+    return found == index_.end() ? -1 : static_cast<int32_t>(entries_[found->second].firstRecord);
+}
+
+int32_t MediaTable::addEntry(MediaEntry entry) {
+    if (entries_.size() > kMaxEntries - 1) {
+        report(*this, Severity::Error, kErrorTooManyImages);
+        return -1;
+    }
+    try {
+        entry.firstRecord = recordCount_;
+        entry.allowJpeg = allowJpeg_;
+        index_.emplace(Key{entry.path, entry.selectors}, entries_.size());
+        entries_.push_back(std::move(entry));
+    } catch (const std::bad_alloc&) {
+        report(*this, Severity::Error, kErrorNoMemory);
+        return -1;
+    }
+    recordCount_ += entries_.back().recordCount;
+    return static_cast<int32_t>(entries_.back().firstRecord);
+}
+
+int32_t MediaTable::registerFile(std::string_view path, std::string_view typeHint, MediaSelectors selectors) {
+    std::string absolute = normalPath(path);
+    auto found = index_.find(Key{absolute, selectors});
+    if (found != index_.end()) return static_cast<int32_t>(entries_[found->second].firstRecord);
+
+    const uint8_t type = typeOf(typeHint.empty() ? std::string_view(extensionOf(absolute)) : typeHint);
+    const bool image = type == media_type::kImage;
+    if (path.empty()) {
+        report(*this, Severity::Warning, image ? kWarningNotSpecified : kWarningMediaNotFound);
+        return -1;
+    }
+    std::error_code error;
+    const bool regular = fs::is_regular_file(absolute, error);
+    const uintmax_t size = regular ? fs::file_size(absolute, error) : 0;
+    if (!regular || error) {
+        reportFile(Severity::Warning, image ? kWarningImageNotFound : kWarningMediaNotFound, absolute);
+        return -1;
+    }
+    if (size == 0) {
+        reportFile(Severity::Warning, image ? kWarningImageInvalid : kWarningMediaNotFound, absolute);
+        return -1;
+    }
+    MediaEntry entry;
+    entry.path = absolute;
+    entry.selectors = selectors;
+    entry.type = type;
+    entry.recordCount = image ? 1 : static_cast<uint32_t>((size - 1) / kMediaRecordSize + 1);
+    entry.fileName = fs::path(absolute).filename().string();
+    return addEntry(std::move(entry));
+}
+
+int32_t MediaTable::registerPlaceholder(std::string_view path) {
+    std::string absolute = normalPath(path);
+    auto found = index_.find(Key{absolute, MediaSelectors{}});
+    if (found != index_.end()) return static_cast<int32_t>(entries_[found->second].firstRecord);
+    MediaEntry entry;
+    entry.path = absolute;
+    entry.type = media_type::kImage;
+    entry.placeholder = true;
+    entry.fileName = fs::path(absolute).filename().string();
+    return addEntry(std::move(entry));
+}
+
+bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink, int32_t imageMode) {
+    FittedImage fitted;
+    if (!entry.placeholder) {
+        std::vector<uint8_t> file;
+        if (!readWhole(entry.path, file)) {
+            fitted.fault = ImageFault::Corrupt;
+        } else if (entry.selectors.thumbnail()) {
+            bool jpeg = entry.selectors.format == MediaSelectors::kThumbnailJpeg;
+            fitted = makeThumbnail(file, entry.selectors.boxWidth, entry.selectors.boxHeight, jpeg,
+                                   fitOptionsForMode(imageMode, entry.allowJpeg));
+        } else {
+            fitted = fitImage(file, fitOptionsForMode(imageMode, entry.allowJpeg));
+        }
+        if (!fitted.ok()) {
+            reportFile(Severity::Warning, fitted.fault == ImageFault::UnknownFormat ? kWarningUnsupported
+                                                                                     : kWarningImageInvalid,
+                       entry.path);
+            entry.placeholder = true;
+        }
+    }
+    if (entry.placeholder) {
+        entry.type = media_type::kGif;
+        const std::vector<uint8_t>& gif = placeholderGif();
+        return sink.addRecord(gif.data(), gif.size());
+    }
+    entry.type = typeOfFitted(fitted.kind);
+    entry.resized = fitted.resized;
+    if (entry.selectors.thumbnail()) entry.fileName = thumbnailName(entry.path, entry.selectors, fitted.kind);
+    return sink.addRecord(fitted.bytes.data(), fitted.bytes.size());
+}
+
+bool MediaTable::writeMedia(const MediaEntry& entry, RecordSink& sink) {
+    std::ifstream in(entry.path, std::ios::binary);
+    if (!in) {
+        reportFile(Severity::Warning, kWarningMediaNotFound, entry.path);
+        return true;
+    }
+    std::vector<uint8_t> chunk(kMediaRecordSize);
+    for (;;) {
+        in.read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+        auto count = static_cast<size_t>(in.gcount());
+        if (count == 0) return true;
+        if (!sink.addRecord(chunk.data(), count)) return false;
+        if (count < chunk.size()) return true;
+    }
+}
+
+bool MediaTable::writeRecords(RecordSink& sink, int32_t imageMode) {
+    for (MediaEntry& entry : entries_) {
+        const bool image = entry.type == media_type::kImage || entry.type == media_type::kGif ||
+                           entry.type == media_type::kJpeg || entry.type == media_type::kBmp;
+        reportFile(Severity::Info, image ? kInfoImage : kInfoMedia, entry.path);
+        bool written = image ? writeImage(entry, sink, imageMode) : writeMedia(entry, sink);
+        if (!written) return false;
+    }
+    return true;
+}
+
+}  // namespace qp
