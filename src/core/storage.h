@@ -2,6 +2,7 @@
 // Storage: the growable array of the system. Slot 0 holds the default element; element i lives in slot i + 1,
 // so a failed access returns the default element.
 #include <cstddef>
+#include <exception>
 #include <new>
 #include <utility>
 #include <vector>
@@ -23,7 +24,8 @@ public:
     // Access to element i; grows to i + i/2 + 2 slots when i >= capacity - 1. The count becomes at least i + 2
     // (slot numbering: the default slot counts). Error 14 and the default element when growth fails.
     T& at(size_t i);
-    const T& get(size_t i) const { return i + 1 < slots_.size() ? slots_[i + 1] : slots_[0]; }
+    // Element i, or the default element for an index that was never reached.
+    const T& get(size_t i) const { return i + 1 < count_ ? slots_[i + 1] : slots_[0]; }
     T& defaultElement() { return slots_[0]; }
 
     void push(T value) { at(elementCount()) = std::move(value); }
@@ -43,9 +45,11 @@ void reportStorageAllocationFailure(FaultHeader& storage);
 template <typename T>
 T& Storage<T>::at(size_t i) {
     if (i >= slots_.size() - 1) {
+        const size_t grown = i + i / 2 + 2;
         try {
-            slots_.resize(i + i / 2 + 2);
-        } catch (const std::bad_alloc&) {
+            if (grown <= i) throw std::bad_alloc();  // the slot count itself overflows
+            slots_.resize(grown);
+        } catch (const std::exception&) {  // bad_alloc, or length_error past the vector's limit
             reportStorageAllocationFailure(*this);
             return slots_[0];
         }

@@ -303,7 +303,7 @@ uint32_t String::decodeChar(size_t offset, size_t end, size_t& bytes) const {
         bytes = 1;
         return codePage_ == kCodePageUtf8 ? 0xFFFD : p[0];
     }
-    if (bytes == 1) return p[0];
+    if (bytes == 1) return codePage_ == kCodePageUtf8 && p[0] >= 0x80 ? 0xFFFD : p[0];
     if (codePage_ != kCodePageUtf8) return bytes == 3 ? (p[1] << 8) | p[2] : (p[0] << 8) | p[1];
     // UTF-8: a sequence cut short by a bad continuation byte yields U+FFFD for its first byte alone.
     uint32_t codePoint = p[0] & (0x7F >> bytes);
