@@ -77,6 +77,7 @@ bool XmlParser::parse() {
 MarkupItem XmlParser::next() {
     MarkupItem item;
     if (sourceFailed_ && !aborted_) abort(kErrorSourceFaulty);
+    if (canceled()) abort(kErrorCanceled);
     if (aborted_ || atEnd()) {
         item.endOfText = true;
         return item;
@@ -86,14 +87,16 @@ MarkupItem XmlParser::next() {
         // A held element: read on until its end tag (or the end of the text) so that it arrives whole.
         NodeIndex held = heldNode_;
         while (heldNode_ != kNoNode && !atEnd() && !aborted_) {
-            if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) abort(kErrorCanceled);
-            if (!aborted_) readItem();
+            if (canceled()) {
+                abort(kErrorCanceled);
+            } else {
+                readItem();
+            }
         }
         heldNode_ = kNoNode;
         item.type = MarkupItem::Type::Subtree;
         item.node = held;
     }
-    if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) abort(kErrorCanceled);
     item.endOfText = atEnd() || aborted_;
     return item;
 }

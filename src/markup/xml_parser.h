@@ -157,6 +157,7 @@ private:
     void unlink(NodeIndex child);
     bool pushOpen(NodeIndex element);
     void popOpen();
+    bool canceled() const { return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed); }
     void abort(int code);
     void fault(Severity severity, int code, size_t position);
     int lineAt(size_t position);
