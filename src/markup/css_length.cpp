@@ -1,5 +1,6 @@
 #include "markup/css_length.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 
@@ -8,19 +9,20 @@
 namespace qp {
 namespace {
 
+// Each unit as its kind and a multiplier and divisor to pixels (absolute) or em (relative); applying the
+// divisor last keeps exact results exact (12pt is 16px).
 struct UnitConversion {
     std::string_view unit;
     LengthKind kind;
-    double factor;
+    double multiplier;
+    double divisor;
 };
 
 constexpr UnitConversion kUnits[] = {
-    {"px", LengthKind::Absolute, 1.0},        {"pt", LengthKind::Absolute, 4.0 / 3.0},
-    {"pc", LengthKind::Absolute, 16.0},       {"in", LengthKind::Absolute, 96.0},
-    {"cm", LengthKind::Absolute, 96.0 / 2.54}, {"mm", LengthKind::Absolute, 96.0 / 25.4},
-    {"em", LengthKind::Relative, 1.0},        {"m", LengthKind::Relative, 1.0},
-    {"ex", LengthKind::Relative, 0.5},        {"x", LengthKind::Relative, 0.5},
-    {"%", LengthKind::Percent, 1.0},          {"", LengthKind::Number, 1.0},
+    {"px", LengthKind::Absolute, 1, 1}, {"pt", LengthKind::Absolute, 4, 3},     {"pc", LengthKind::Absolute, 16, 1},
+    {"in", LengthKind::Absolute, 96, 1}, {"cm", LengthKind::Absolute, 96, 2.54}, {"mm", LengthKind::Absolute, 96, 25.4},
+    {"em", LengthKind::Relative, 1, 1}, {"m", LengthKind::Relative, 1, 1},      {"ex", LengthKind::Relative, 1, 2},
+    {"x", LengthKind::Relative, 1, 2},  {"%", LengthKind::Percent, 1, 1},       {"", LengthKind::Number, 1, 1},
 };
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -32,26 +34,23 @@ std::optional<CssLength> readLength(std::string_view text) {
     size_t pos = 0;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-    double number = 0;
-    int digits = 0;
-    while (pos < text.size() && isDigit(text[pos])) {
-        number = number * 10 + (text[pos++] - '0');
-        ++digits;
-    }
+    const size_t numberStart = pos;
+    size_t digits = 0;
+    auto skipDigits = [&]() {
+        for (; pos < text.size() && isDigit(text[pos]); ++pos) ++digits;
+    };
+    skipDigits();
     if (pos < text.size() && text[pos] == '.') {
         ++pos;
-        double scale = 0.1;
-        while (pos < text.size() && isDigit(text[pos])) {
-            number += (text[pos++] - '0') * scale;
-            scale /= 10;
-            ++digits;
-        }
+        skipDigits();
     }
     if (digits == 0) return std::nullopt;
+    double number = 0;
+    std::from_chars(text.data() + numberStart, text.data() + pos, number, std::chars_format::fixed);
     const std::string unit = lowerAscii(trimmed(text.substr(pos)));
     for (const UnitConversion& conversion : kUnits) {
         if (unit == conversion.unit) {
-            const double value = (negative ? -number : number) * conversion.factor;
+            const double value = (negative ? -number : number) * conversion.multiplier / conversion.divisor;
             return CssLength{value, conversion.kind};
         }
     }
