@@ -34,7 +34,7 @@ constexpr KovaField fields[] = {
     {"huffmanRecordCount", 116, &KovaHeader::huffmanRecordCount, false},
     {"datpRecordOffset", 120, &KovaHeader::datpRecordOffset, false},
     {"datpRecordCount", 124, &KovaHeader::datpRecordCount, false},
-    {"exthFlags", 128, &KovaHeader::exthFlags, false},
+    {"exthFlags", 128, &KovaHeader::exthFlags, false, true},
     {"furtherIndex164", 164, &KovaHeader::furtherIndex164, true},
     {"fdstRecord", 192, &KovaHeader::fdstRecord, false},
     {"fdstSectionCount", 196, &KovaHeader::fdstSectionCount, false},
@@ -45,7 +45,7 @@ constexpr KovaField fields[] = {
     {"firstMergedRecord", 224, &KovaHeader::firstMergedRecord, false},
     {"mergedRecordCount", 228, &KovaHeader::mergedRecordCount, false},
     {"furtherIndex232", 232, &KovaHeader::furtherIndex232, true},
-    {"extraRecordDataFlags", 240, &KovaHeader::extraRecordDataFlags, false},
+    {"extraRecordDataFlags", 240, &KovaHeader::extraRecordDataFlags, false, true},
     {"ncxIndex", 244, &KovaHeader::ncxIndex, true},
 };
 

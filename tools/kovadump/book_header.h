@@ -75,6 +75,7 @@ struct KovaField {
     size_t offset;
     uint32_t KovaHeader::*member;
     bool isIndexRecord;  // holds the first record of an index, or 0xFFFFFFFF
+    bool isFlags = false;
 };
 
 // Every named field of the KOVA header, in record 0 order.

@@ -28,8 +28,14 @@ std::string hexBytes(const std::vector<uint8_t>& bytes) {
 // EXTH values: numbers for the numeric types of 4 bytes, text otherwise.
 bool isNumberValue(const ExthRecord& r) { return isNumericExthType(r.type) && r.value.size() == 4; }
 
+// Record numbers that are 0xFFFFFFFF mean "no such record"; flags read best in hexadecimal.
 std::string fieldText(const KovaField& field, uint32_t value) {
-    if (field.isIndexRecord && value == noRecord) return "none";
+    if (value == noRecord && field.name != std::string("uniqueId")) return "none";
+    if (field.isFlags) {
+        std::ostringstream s;
+        s << "0x" << std::hex << value;
+        return s.str();
+    }
     return std::to_string(value);
 }
 
@@ -204,6 +210,8 @@ void printListing(const Book& book, std::ostream& out) {
         out << "Text (" << book.text().size() << " bytes)\n";
         out.write(reinterpret_cast<const char*>(book.text().data()), static_cast<std::streamsize>(book.text().size()));
         out << '\n';
+    } else if (book.palmDoc().compression == compressionHuffman) {
+        out << "Text not decoded (Huffman dictionary compression)\n";
     }
 }
 
