@@ -1,1 +1,3 @@
-int main() { return 2; }
+#include "build/command_line.h"
+
+int main(int argc, char** argv) { return qp::runCommandLine(argc, argv); }

@@ -1,0 +1,256 @@
+#include "core/message_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/fault.h"
+
+namespace {
+
+using qp::kNoArg;
+
+// Keeps every line it is handed and stands in as the process sink while it lives.
+class CaptureSink : public qp::MessageSink {
+public:
+    CaptureSink() : previous_(qp::installSink(this)) {}
+    ~CaptureSink() override { qp::installSink(previous_); }
+
+    void output(const std::vector<std::u16string>& pieces) override {
+        std::u16string line;
+        for (const auto& piece : pieces) line += piece;
+        lines.push_back(line);
+    }
+
+    // The last line, narrowed to ASCII (the texts used here are ASCII).
+    std::string last() const {
+        std::string ascii;
+        if (!lines.empty())
+            for (char16_t c : lines.back()) ascii.push_back(static_cast<char>(c));
+        return ascii;
+    }
+
+    std::vector<std::u16string> lines;
+
+private:
+    qp::MessageSink* previous_;
+};
+
+class MessageLayout : public ::testing::Test {
+protected:
+    int text(const char* utf8) { return sink.registerArgument(std::string_view(utf8)); }
+    CaptureSink sink;
+};
+
+TEST_F(MessageLayout, FileErrorsPutTheFileOnASecondLine) {
+    sink.error(183, text("x.html"));
+    EXPECT_EQ(sink.last(), "Error(mkbook): could not open file:\n      in file: x.html\n");
+    sink.error(183);
+    EXPECT_EQ(sink.last(), "Error(mkbook): could not open file:\n");
+}
+
+TEST_F(MessageLayout, SourcePositionErrorsShowElementLineAndFile) {
+    sink.error(20, 12, text("c.html"), text("p"));
+    EXPECT_EQ(sink.last(), "Error(parsing): Invalid or missing XML tag name.\n     <p>     line: 0000012 in file: c.html\n");
+    sink.error(20, 7);
+    EXPECT_EQ(sink.last(), "Error(parsing): Invalid or missing XML tag name.\n     line: 0000007\n");
+    sink.error(20);
+    EXPECT_EQ(sink.last(), "Error(parsing): Invalid or missing XML tag name.\n");
+    EXPECT_EQ(sink.lastNumber(), 7);
+}
+
+TEST_F(MessageLayout, LeadingArgumentErrorsShiftTheOthers) {
+    sink.error(172, text("item3"));
+    EXPECT_EQ(sink.last(), "Error(opfparser): the id in the spine does not match any item in the manifest: item3\n");
+    sink.error(266, text("X"), text("pat"));
+    EXPECT_EQ(sink.last(), "X\n      in pattern: pat\n");
+}
+
+TEST_F(MessageLayout, InternetErrorsGetTheirPrefixAndAddress) {
+    sink.error(120, text("http://a.example/"));
+    EXPECT_EQ(sink.last(), "Error(internet): \n     URL: http://a.example/\n");
+}
+
+TEST_F(MessageLayout, AbsentOrFreeSlotsCountAsNotGiven) {
+    sink.error(183, 450);
+    EXPECT_EQ(sink.last(), "Error(mkbook): could not open file:\n");
+    int slot = text("gone.html");
+    sink.releaseArgument(slot);
+    sink.error(183, slot);
+    EXPECT_EQ(sink.last(), "Error(mkbook): could not open file:\n");
+}
+
+TEST_F(MessageLayout, StorageSizeWarningPicksItsUnit) {
+    const std::string lead = "Warning(Storage): Storage trying to allocate ";
+    sink.warning(6, 512);
+    EXPECT_EQ(sink.last(), lead + "0000512 bytes   \n");
+    sink.warning(6, 1024);
+    EXPECT_EQ(sink.last(), lead + "0001024 bytes   \n");
+    sink.warning(6, 1025, 50);
+    EXPECT_EQ(sink.last(), lead + "0000001KB  %050\n");
+    sink.warning(6, 1049599);
+    EXPECT_EQ(sink.last(), lead + "0001024KB  \n");
+    sink.warning(6, 1049600);
+    EXPECT_EQ(sink.last(), lead + "0000001MB  \n");
+}
+
+TEST_F(MessageLayout, ParsingWarningsShowElementLineAndFile) {
+    sink.warning(17, 7, text("f.html"), text("td"));
+    EXPECT_EQ(sink.last(), "     <td>       line: 0000007 in file: f.html\n");
+    sink.warning(9, kNoArg, kNoArg, text("div"));
+    EXPECT_EQ(sink.last(), "Warning(parsing): Unclosed XML node(s) above.\ndiv\n");
+}
+
+TEST_F(MessageLayout, WarningsWithTrailingArguments) {
+    sink.warning(3, text("f.txt"));
+    EXPECT_EQ(sink.last(), "Warning(core): String conversion was inexact.        in file: f.txt\n");
+    sink.warning(65, text("#x"));
+    EXPECT_EQ(sink.last(), "Warning(mkbook): Hyperlink not resolved:  #x\n");
+    sink.warning(107, text("f.html"), text("anchor"));
+    EXPECT_EQ(sink.last(),
+              "Warning(mkbook): External anchor redefinition. The second external anchor will be ignored. "
+              "External anchor names must be unique across the OPF publication. Name of the anchor: anchor\n"
+              " in file: f.html\n");
+    sink.warning(136, text("U+0400"));
+    EXPECT_EQ(sink.last(), "Warning(tavra): Found UNICODE range is not supported on the Tavra: " + std::string(19, ' ') +
+                               "U+0400\n");
+}
+
+TEST_F(MessageLayout, AddressWarningsWithoutAddressLeaveTheLineOpen) {
+    sink.warning(39);
+    EXPECT_EQ(sink.last(), "");
+    sink.warning(39, text("http://b.example/"));
+    EXPECT_EQ(sink.last(), "       URL: http://b.example/\n");
+}
+
+TEST_F(MessageLayout, InfoNumbersHaveFixedDigitCounts) {
+    sink.info(3, 7);
+    EXPECT_EQ(sink.last(), "Info(mkbook): Parsing files  0000007\n");
+    sink.info(13, 1234);
+    EXPECT_EQ(sink.last(), "Info(mkbook): Building KOVA file, record count:   0001234\n");
+    sink.info(30, 45, 7);
+    EXPECT_EQ(sink.last(), "Info(mkbook): Final stats - text compressed to (in % of original size):  045.07%\n");
+    sink.info(32, 6);
+    EXPECT_EQ(sink.last(), "Info(mkbook): The file format version is V6\n");
+    sink.info(43, 123456, 12);
+    EXPECT_EQ(sink.last(), "Info(mkbook): Final stats - TEXT:      000123456 bytes 000000012 records \n");
+    sink.info(64, 5, 3);
+    EXPECT_EQ(sink.last(), "Info(mkbook/compress): Compression dictionary statistics:  000000005 bytes 000000003 entries \n");
+}
+
+TEST_F(MessageLayout, InfoTextArguments) {
+    sink.info(4, text("ch1.html"));
+    EXPECT_EQ(sink.last(), "Info(mkbook): Parsing file     URL: ch1.html\n");
+    sink.info(31, text("doc"));
+    EXPECT_EQ(sink.last(), "Info(mkbook): The document identifier is: \"doc\"\n");
+    sink.info(15, 3, text("dict"));
+    EXPECT_EQ(sink.last(), "Info(mkbook): Building index into record  0000003 Index name: dict\n");
+    sink.info(18);
+    EXPECT_EQ(sink.last(), "Info(mkbook): Building foreign key index into record  \n");
+    sink.info(37, text("Latin"));
+    EXPECT_EQ(sink.last(), "Info(mkbook): Found UNICODE range: Latin\n");
+    sink.info(80, text("x"), text("y"));
+    EXPECT_EQ(sink.last(), "x\n     y\n");
+    EXPECT_EQ(sink.lastArgument(), u"y");
+}
+
+TEST_F(MessageLayout, CodesOutOfRangeAreDroppedAndEmptyCodesPrintTheLineEnd) {
+    sink.error(285);
+    sink.warning(139);
+    sink.info(82);
+    sink.error(-3);
+    EXPECT_TRUE(sink.lines.empty());
+    sink.error(284);
+    EXPECT_EQ(sink.last(), "\n");
+}
+
+TEST(MessageArguments, LongTextsKeepTheirFirst299Characters) {
+    CaptureSink sink;
+    std::string long400;
+    for (int i = 0; i < 400; ++i) long400.push_back(static_cast<char>('a' + i % 26));
+    int slot = sink.registerArgument(std::string_view(long400));
+    EXPECT_EQ(sink.argument(slot).size(), 299u);
+    sink.info(37, slot);
+    EXPECT_EQ(sink.last(), "Info(mkbook): Found UNICODE range: " + long400.substr(0, 299) + "\n");
+}
+
+TEST(MessageArguments, Utf8TextsAreHeldAsUtf16) {
+    CaptureSink sink;
+    int slot = sink.registerArgument(std::string_view("caf\xC3\xA9 \xF0\x9F\x93\x96"));
+    EXPECT_EQ(sink.argument(slot), u"caf\u00E9 \U0001F4D6");
+}
+
+TEST(MessageArguments, FullStoreReusesMarkTwoSlotsBeforeMarkOne) {
+    qp::MessageSink store;
+    for (int i = 0; i < 399; ++i) ASSERT_EQ(store.registerArgument(std::string_view("one"), 1), i);
+    EXPECT_EQ(store.registerArgument(std::string_view("two"), 2), 399);
+    // The only mark-2 slot is taken again and again while it exists.
+    EXPECT_EQ(store.registerArgument(std::string_view("again"), 2), 399);
+    EXPECT_EQ(store.registerArgument(std::string_view("again"), 2), 399);
+    EXPECT_EQ(store.argument(399), u"again");
+    // A released slot is found first.
+    store.releaseArgument(5);
+    EXPECT_EQ(store.registerArgument(std::string_view("free"), 2), 5);
+}
+
+TEST(MessageArguments, MarkOneSlotsAreReusedRoundRobin) {
+    qp::MessageSink store;
+    for (int i = 0; i < 400; ++i) store.registerArgument(std::string_view("old"), 1);
+    EXPECT_EQ(store.registerArgument(std::string_view("n0"), 1), 0);
+    EXPECT_EQ(store.registerArgument(std::string_view("n1"), 1), 1);
+    EXPECT_EQ(store.registerArgument(std::string_view("n2"), 1), 2);
+    EXPECT_EQ(store.argument(1), u"n1");
+}
+
+TEST(MessageArguments, BusyLockDropsRegistrationAndMessage) {
+    CaptureSink sink;
+    std::lock_guard held(sink.mutex());
+    int slot = 0;
+    std::thread other([&] {
+        slot = sink.registerArgument(std::string_view("late"));
+        sink.info(27);
+    });
+    other.join();
+    EXPECT_EQ(slot, -1);
+    EXPECT_TRUE(sink.lines.empty());
+}
+
+TEST(ReportThroughObject, RecordsAndSendsBySeverity) {
+    CaptureSink sink;
+    qp::FaultHeader object;
+    qp::report(object, qp::Severity::Error, 222);
+    EXPECT_EQ(object.lastError, 222);
+    EXPECT_EQ(sink.last(), "Error(mkbook): Not enough memory.\n");
+    qp::report(object, qp::Severity::Warning, 66);
+    EXPECT_EQ(object.lastWarning, 66);
+    qp::report(object, qp::Severity::Info, 7);
+    EXPECT_EQ(object.lastInfo, 7);
+    EXPECT_EQ(sink.last(), "Info(mkbook): Resolving hyperlinks\n");
+    EXPECT_EQ(sink.lines.size(), 3u);
+}
+
+TEST(ReportThroughObject, PastEndWarningIsStoredButNeverSent) {
+    CaptureSink sink;
+    qp::FaultHeader object;
+    qp::report(object, qp::Severity::Warning, 2);
+    EXPECT_EQ(object.lastWarning, 2);
+    EXPECT_TRUE(sink.lines.empty());
+}
+
+TEST(ReportThroughObject, QuietObjectKeepsWarningsAndInfosButNoErrors) {
+    CaptureSink sink;
+    qp::FaultHeader object;
+    object.quiet = true;
+    qp::report(object, qp::Severity::Error, 7);
+    qp::report(object, qp::Severity::Warning, 3);
+    qp::report(object, qp::Severity::Info, 26);
+    EXPECT_EQ(object.lastError, 0);
+    EXPECT_EQ(object.lastWarning, 3);
+    EXPECT_EQ(object.lastInfo, 26);
+    EXPECT_TRUE(sink.lines.empty());
+}
+
+}  // namespace
