@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <new>
 
 #include "convert/image_analysis.h"
 #include "convert/image_decode.h"
+#include "convert/image_fit_loop.h"
 #include "convert/image_gif.h"
 #include "convert/image_jpeg.h"
 #include "convert/image_scale.h"
@@ -15,65 +15,10 @@ namespace qp {
 
 namespace {
 
-// The loop settles in a few rounds; the bound only guards against pictures that cannot shrink further.
-constexpr int kMaxFittingRounds = 40;
 constexpr size_t kPaletteColours = 256;
-
-struct FitParameters {
-    double quality = kStartQuality;
-    double scale = 1.0;
-};
-
-using Encoder = std::function<ImageFault(const FitParameters&, std::vector<uint8_t>&)>;
 
 int scaledSide(int side, double scale) {
     return scale < 1.0 ? std::max(1, static_cast<int>(side * scale)) : side;
-}
-
-// Encodes with falling quality, then falling scale, until the result fits the limit. A result far below
-// the limit after both were lowered is an undershoot: the step is taken back partly; after two
-// undershoots the best of them is used.
-ImageFault fittingLoop(double limit, FitParameters parameters, bool scaleOnly, const Encoder& encode,
-                       std::vector<uint8_t>& result, FitParameters& used) {
-    int undershoots = 0;
-    double bestUndershoot = 0;
-    FitParameters best = parameters;
-    for (int round = 0; round < kMaxFittingRounds; ++round) {
-        std::vector<uint8_t> bytes;
-        if (ImageFault fault = encode(parameters, bytes); fault != ImageFault::None) return fault;
-        const auto size = static_cast<double>(bytes.size());
-        const bool fits = size <= limit;
-        const bool undershoot = size < 0.8 * limit;
-        const bool accept = fits && !(undershoot && parameters.scale < 1.0 && parameters.quality < kStartQuality);
-        if (accept || (undershoots >= 2 && fits)) {
-            result = std::move(bytes);
-            used = parameters;
-            return ImageFault::None;
-        }
-        if (undershoots >= 2) {
-            if (!scaleOnly && parameters.quality > kLowestQuality) {
-                parameters.quality = best.quality;
-            } else {
-                parameters.scale = best.scale;
-            }
-            continue;
-        }
-        const FitParameters previous = parameters;
-        const double ratio = 0.9 * limit / std::max(size, 1.0);
-        if (!scaleOnly && parameters.quality > kLowestQuality) {
-            parameters.quality = std::clamp(parameters.quality * ratio, double{kLowestQuality}, double{kStartQuality});
-        } else {
-            parameters.scale = std::min(1.0, parameters.scale * std::sqrt(ratio));
-        }
-        if (undershoot) {
-            ++undershoots;
-            if (size > bestUndershoot) {
-                best = previous;
-                bestUndershoot = size;
-            }
-        }
-    }
-    return ImageFault::DoesNotFit;
 }
 
 // Keeps the last scaled copy, so that quality steps at one scale do not resample again.
@@ -113,13 +58,13 @@ void takeFitted(FittedImage& fitted, const FitParameters& used, FittedKind kind,
 FittedImage fitJpeg(const Picture& picture, double limit) {
     FittedImage fitted;
     ScaledPicture scaled(picture);
-    Encoder encode = [&](const FitParameters& parameters, std::vector<uint8_t>& out) {
+    FitEncoder encode = [&](const FitParameters& parameters, std::vector<uint8_t>& out) {
         const Picture* source = nullptr;
         if (ImageFault fault = scaled.at(parameters.scale, source); fault != ImageFault::None) return fault;
         return encodeJpeg(*source, static_cast<int>(std::lround(parameters.quality)), out);
     };
     FitParameters used;
-    fitted.fault = fittingLoop(limit, FitParameters{}, false, encode, fitted.bytes, used);
+    fitted.fault = runFittingLoop(limit, FitParameters{}, false, encode, fitted.bytes, used);
     takeFitted(fitted, used, FittedKind::Jpeg, picture.width, picture.height);
     return fitted;
 }
@@ -146,13 +91,13 @@ ImageFault encodeScaledGif(const DecodedImage& image, double scale, std::vector<
 // GIF fitting works on the scale alone; the first scale is guessed from the starting size.
 FittedImage fitGif(const DecodedImage& image, double limit, double startSize) {
     FittedImage fitted;
-    Encoder encode = [&](const FitParameters& parameters, std::vector<uint8_t>& out) {
+    FitEncoder encode = [&](const FitParameters& parameters, std::vector<uint8_t>& out) {
         return encodeScaledGif(image, parameters.scale, out);
     };
     FitParameters start;
     start.scale = std::min(1.0, std::sqrt(0.9 * limit / std::max(startSize, 1.0)));
     FitParameters used;
-    fitted.fault = limit > 0 ? fittingLoop(limit, start, true, encode, fitted.bytes, used) : ImageFault::DoesNotFit;
+    fitted.fault = limit > 0 ? runFittingLoop(limit, start, true, encode, fitted.bytes, used) : ImageFault::DoesNotFit;
     takeFitted(fitted, used, FittedKind::Gif, image.first().width, image.first().height);
     return fitted;
 }

@@ -15,8 +15,6 @@ constexpr uint32_t kLargeImageLimit = 131'072;
 constexpr uint32_t kPreservedImageLimit = 2'147'483'647;
 // Room a GIF must leave below the limit.
 constexpr uint32_t kGifAllowance = 266;
-constexpr int kStartQuality = 80;
-constexpr int kLowestQuality = 40;
 
 // The byte limit of an image mode: 0 normal, 1 at most 128 KB, 2 images kept at their size.
 uint32_t imageModeLimit(int32_t imageMode);

@@ -34,7 +34,19 @@ void readFromMemory(png_structp png, png_bytep target, size_t length) {
     reader->offset += length;
 }
 
+// libpng prints its messages by default; the caller gets a status instead.
+[[noreturn]] void jumpOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void ignoreWarning(png_structp, png_const_charp) {}
+
+// The declared size, read straight from the IHDR chunk that must follow the signature, so that a huge
+// picture is refused before libpng starts on it.
+bool declaresTooManyPixels(std::span<const uint8_t> file) {
+    if (file.size() < 24 || std::memcmp(&file[12], "IHDR", 4) != 0) return false;
+    auto be32 = [&](size_t at) {
+        return (uint64_t{file[at]} << 24) | (uint64_t{file[at + 1]} << 16) | (uint64_t{file[at + 2]} << 8) | file[at + 3];
+    };
+    return be32(16) * be32(20) > kMaxImagePixels;
+}
 
 // The two steps below run inside libpng's error jump; they create no objects with destructors.
 bool readHeader(PngReader& reader) {
@@ -67,9 +79,10 @@ bool readPixels(PngReader& reader, png_bytepp rows) {
 }  // namespace
 
 ImageFault decodePng(std::span<const uint8_t> file, DecodedImage& image) {
+    if (declaresTooManyPixels(file)) return ImageFault::TooLarge;
     PngReader reader;
     reader.file = file;
-    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, ignoreWarning);
+    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, ignoreWarning);
     if (!reader.png) return ImageFault::OutOfMemory;
     reader.info = png_create_info_struct(reader.png);
     if (!reader.info) return ImageFault::OutOfMemory;
