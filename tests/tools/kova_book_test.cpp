@@ -210,6 +210,10 @@ TEST(KovaBook, DetectsRecord0Faults) {
     badIndex.replace(record0Start + 40, 4, be32(40));
     EXPECT_TRUE(hasFault(kova::Book::fromBytes(badIndex), "orthographicIndex 40 is beyond the record list"));
 
+    std::string badHeaderLength = good;
+    badHeaderLength.replace(record0Start + 20, 4, be32(228));
+    EXPECT_TRUE(hasFault(kova::Book::fromBytes(badHeaderLength), "KOVA header length 228 is not 232"));
+
     std::string badMagic = good;
     badMagic.replace(record0Start + 16, 4, "XXXX");
     EXPECT_TRUE(hasFault(kova::Book::fromBytes(badMagic), "lacks the \"KOVA\" magic"));

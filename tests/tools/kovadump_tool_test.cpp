@@ -68,6 +68,10 @@ TEST(KovadumpTool, FaultsGoToStderrWithExitCodeOne) {
     auto result = kovadump({(dir / "b.kova").string()});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "kovadump: missing end-of-file record (E9 8E 0D 0A) at the end of the record list\n");
+    auto json = kovadump({(dir / "b.kova").string(), "--json"});
+    EXPECT_EQ(json.exitCode, 1);
+    EXPECT_NE(json.out.find(R"("faults":["missing end-of-file record (E9 8E 0D 0A) at the end of the record list"])"),
+              std::string::npos);
 }
 
 TEST(KovadumpTool, UsageAndUnreadableFilesExitTwo) {

@@ -105,8 +105,8 @@ bool readBookHeader(ByteView record0, PalmDocHeader& palmDoc, KovaHeader& kova, 
         return false;
     }
     for (const KovaField& field : fields) kova.*field.member = record0.u32(field.offset);
-    if (kova.headerLength < kovaHeaderLength)
-        faults.push_back("KOVA header length " + std::to_string(kova.headerLength) + " is below " +
+    if (kova.headerLength != kovaHeaderLength)
+        faults.push_back("KOVA header length " + std::to_string(kova.headerLength) + " is not " +
                          std::to_string(kovaHeaderLength));
     if (kova.textEncoding != 1252 && kova.textEncoding != 65001)
         faults.push_back("text encoding " + std::to_string(kova.textEncoding) + " is neither 1252 nor 65001");
