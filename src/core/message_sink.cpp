@@ -164,8 +164,9 @@ int MessageSink::storeArgument(std::u16string text, int mark) {
     return slot;
 }
 
-std::u16string MessageSink::argument(int slot) const {
-    if (!textGiven(slot)) return {};
+std::u16string MessageSink::argument(int slot) {
+    std::unique_lock lock(mutex_, kLockWait);
+    if (!lock.owns_lock() || !textGiven(slot)) return {};
     return slots_[slot].text;
 }
 

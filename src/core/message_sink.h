@@ -43,8 +43,8 @@ public:
     // Stores a text for use as a message argument; mark 1 or 2 (build stages use 2). Returns the slot or -1.
     int registerArgument(const String& text, int mark = 2);
     int registerArgument(std::string_view utf8, int mark = 2);
-    // The text held in a slot ("" for a free or invalid slot).
-    std::u16string argument(int slot) const;
+    // The text held in a slot ("" for a free or invalid slot, or when the lock stays busy).
+    std::u16string argument(int slot);
     void releaseArgument(int slot);
 
     bool verbose() const { return verbose_; }

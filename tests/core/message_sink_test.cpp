@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/fault.h"
+#include "core/string.h"
 
 namespace {
 
@@ -181,6 +182,14 @@ TEST(MessageArguments, Utf8TextsAreHeldAsUtf16) {
     CaptureSink sink;
     int slot = sink.registerArgument(std::string_view("caf\xC3\xA9 \xF0\x9F\x93\x96"));
     EXPECT_EQ(sink.argument(slot), u"caf\u00E9 \U0001F4D6");
+}
+
+TEST(MessageArguments, StringsAreConvertedFromTheirCodePage) {
+    qp::MessageSink store;
+    int western = store.registerArgument(qp::String(std::string_view("caf\xE9"), 1252));
+    EXPECT_EQ(store.argument(western), u"caf\u00E9");
+    int utf16 = store.registerArgument(qp::String(std::u16string_view(u"\u0416x")));
+    EXPECT_EQ(store.argument(utf16), u"\u0416x");
 }
 
 TEST(MessageArguments, FullStoreReusesMarkTwoSlotsBeforeMarkOne) {
