@@ -1,0 +1,169 @@
+// The writer's failures, metadata limits and statistics as they reach the message sink.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+
+#include "captured_sink.h"
+#include "container/book_writer.h"
+#include "container/text_records.h"
+#include "container/temp_record_store.h"
+#include "kova_book.h"
+#include "test_support.h"
+
+using Bytes = std::vector<uint8_t>;
+using qp::Compression;
+
+namespace {
+
+Bytes textOf(size_t length) { return Bytes(length, 'x'); }
+
+std::vector<std::string> leftoverStores() { return qptest::tempEntries(qp::temporaryFilePrefix()); }
+
+}  // namespace
+
+TEST(BookWriterFailure, UnwritableOutputIsReportedAndNothingIsWritten) {
+    qptest::TempDir dir;
+    CapturedSink sink;
+    {
+        qp::BookWriter writer(dir / "missing-directory" / "b.kova", Compression::PalmDoc);
+        EXPECT_TRUE(writer.failed());
+        EXPECT_EQ(writer.lastError, 182);
+        Bytes text = textOf(10);
+        EXPECT_FALSE(writer.assemble(true, text));
+        EXPECT_FALSE(writer.save());
+    }
+    EXPECT_EQ(sink.errors, std::vector<int>{182});
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing-directory"));
+    EXPECT_TRUE(leftoverStores().empty());
+}
+
+TEST(BookWriterFailure, FailedAssemblyLeavesNoBookAndNoStores) {
+    qptest::TempDir dir;
+    CapturedSink sink;
+    Bytes text = textOf(5000);
+    {
+        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+        ASSERT_FALSE(writer.failed());
+        std::vector<std::string> stores = leftoverStores();
+        for (std::string extension : {".mtxt", ".mhuf", ".mdic", ".midx", ".mmed", ".frm"}) {
+            EXPECT_EQ(std::count_if(stores.begin(), stores.end(),
+                                    [&](const std::string& name) { return name.ends_with(extension); }),
+                      1)
+                << extension;
+        }
+        writer.addMediaRecord(Bytes{1, 2, 3});
+        writer.addChildBook(dir / "no-such-child.kova");
+        ASSERT_TRUE(writer.writeText(text, {}));
+        EXPECT_FALSE(writer.assemble(true, text));
+        EXPECT_EQ(writer.lastError, 183);
+        EXPECT_FALSE(writer.save());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_TRUE(leftoverStores().empty());
+}
+
+TEST(BookWriterFailure, OldBookSurvivesAFailedBuild) {
+    qptest::TempDir dir;
+    qptest::writeFile(dir / "b.kova", "the old book");
+    CapturedSink sink;
+    Bytes text = textOf(100);
+    {
+        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+        ASSERT_TRUE(writer.writeText(text, {}));
+        Bytes wrongText = textOf(99);  // not the text that was written: the entries cannot be made
+        EXPECT_FALSE(writer.assemble(true, wrongText));
+        EXPECT_EQ(writer.lastError, 227);
+        EXPECT_FALSE(writer.save());
+    }
+    EXPECT_EQ(qptest::readFile(dir / "b.kova"), "the old book");
+    std::filesystem::directory_iterator entries(dir.path());
+    EXPECT_EQ(std::distance(entries, std::filesystem::directory_iterator{}), 1);
+}
+
+TEST(BookWriterFailure, UnsavedWriterWritesNothing) {
+    qptest::TempDir dir;
+    Bytes text = textOf(100);
+    {
+        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+        ASSERT_TRUE(writer.writeText(text, {}));
+        ASSERT_TRUE(writer.assemble(true, text));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_TRUE(leftoverStores().empty());
+}
+
+TEST(BookWriterMetadata, CreatorsInOrderAndTheAddedMessage) {
+    qptest::TempDir dir;
+    CapturedSink sink;
+    Bytes text = textOf(10);
+    {
+        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+        writer.setTextEncoding(1252);
+        ASSERT_TRUE(writer.addMetadata(100, qp::String::fromUtf8("Ann Author")));
+        ASSERT_TRUE(writer.addMetadata(100, qp::String::fromUtf8("Bob B\xC3\xA9")));
+        ASSERT_TRUE(writer.writeText(text, {}));
+        ASSERT_TRUE(writer.assemble(true, text));
+        ASSERT_TRUE(writer.save());
+    }
+    EXPECT_TRUE(sink.printed("Info(mkbook): Added metadata dc:Creator      \"Ann Author\""));
+    kova::Book book = kova::Book::fromFile(dir / "b.kova");
+    // The second creator is stored in Windows-1252.
+    EXPECT_EQ(book.exthStrings(100), (std::vector<std::string>{"Ann Author", "Bob B\xE9"}));
+}
+
+TEST(BookWriterMetadata, ReviewIsTruncatedOnceWithAWarning) {
+    qptest::TempDir dir;
+    CapturedSink sink;
+    qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+    ASSERT_TRUE(writer.addMetadata(107, qp::String::fromUtf8(std::string(1000, 'r'))));
+    ASSERT_TRUE(writer.addMetadata(103, qp::String::fromUtf8(std::string(20000, 'd'))));
+    ASSERT_TRUE(writer.addMetadata(109, qp::String::fromUtf8(std::string(10000, 'c'))));  // 31,000 in all
+    EXPECT_EQ(sink.count(sink.warnings, 86), 1);
+    EXPECT_EQ(writer.exthItems().items()[0].value.size(), 720u);
+
+    EXPECT_FALSE(writer.addMetadata(109, qp::String::fromUtf8(std::string(25000, 'c'))));
+    EXPECT_EQ(sink.count(sink.errors, 232), 1);
+    EXPECT_EQ(writer.exthItems().items().size(), 3u);
+}
+
+TEST(BookWriterStatistics, FinalStatsLines) {
+    qptest::TempDir dir;
+    CapturedSink sink;
+    Bytes text = textOf(8190);
+    {
+        qp::BookWriter writer(dir / "b.kova", Compression::None);
+        writer.setFullName(qp::String::fromUtf8("Hello"));
+        writer.addMediaRecord(Bytes(6, 7));
+        ASSERT_TRUE(writer.writeText(text, {}));
+        ASSERT_TRUE(writer.assemble(true, text));
+        const qp::BookStatistics& s = writer.statistics();
+        EXPECT_EQ(s.textBytes, 8190u);
+        EXPECT_EQ(s.trailingBytes, 0u);
+        EXPECT_EQ(s.pictureBytes, 8u);
+    }
+    // Records: 0 (248 + EXTH 60 + name 5 + 3 + 2,048 = 2,364), text records of 4,096 and 4,094, pad of 2,
+    // image of 8, end of file 4: 10,568 bytes in 6 records.
+    EXPECT_TRUE(sink.printed("Info(mkbook): Final stats - TEXT:      000008190 bytes 000000002 records "));
+    EXPECT_TRUE(sink.printed("Info(mkbook): Final stats - PICTURES:  000000008 bytes 000000001 records "));
+    EXPECT_TRUE(sink.printed("Info(mkbook): Final stats - INDEXES:   000000000 bytes 000000000 records "));
+    EXPECT_TRUE(sink.printed("Info(mkbook): Final stats - TRAILING:  000000000 bytes 000000002 records "));
+    EXPECT_TRUE(sink.printed("Info(mkbook): Final stats - OTHER:     000002370 bytes 000000003 records "));
+    EXPECT_TRUE(sink.printed("Info(mkbook): Final stats - TOTAL:     000010568 bytes 000000006 records "));
+    EXPECT_TRUE(sink.printed("Info(mkbook): Final stats - text compressed to (in % of original size):  100.00%"));
+    EXPECT_TRUE(sink.printed("Info(mkbook): The file format version is V4"));
+    EXPECT_TRUE(sink.printed("Info(mkbook): Uncompressed record size:   0004096"));
+    EXPECT_TRUE(sink.printed("Info(mkbook): Building KOVA file, record count:   0000001"));
+}
+
+TEST(TextRecords, NominalRecordSizeTable) {
+    EXPECT_EQ(qp::nominalRecordSize(0, Compression::PalmDoc), 4096u);
+    EXPECT_EQ(qp::nominalRecordSize(251658239, Compression::PalmDoc), 4096u);
+    EXPECT_EQ(qp::nominalRecordSize(251658240, Compression::PalmDoc), 8192u);
+    EXPECT_EQ(qp::nominalRecordSize(220200960, Compression::Huffman), 8192u);
+    EXPECT_EQ(qp::nominalRecordSize(1006632959, Compression::None), 16384u);
+    EXPECT_EQ(qp::nominalRecordSize(1887436800, Compression::Huffman), 61440u);
+    EXPECT_EQ(qp::nominalRecordSize(1992294399, Compression::PalmDoc), 32768u);
+    EXPECT_EQ(qp::nominalRecordSize(qp::kMaxTextLength, Compression::PalmDoc), 61440u);
+}
