@@ -1,0 +1,33 @@
+#pragma once
+// Normalisation of the `href` and `src` values that content files use, so that one file is one entry however
+// it is spelled: both separators, repeated separators, "./" and "../" steps, percent escapes ("%20"), and the
+// case of the names when the exact spelling is not on disk.
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace qp {
+
+struct LinkTarget {
+    std::string file;      // absolute, UTF-8, "/" separators
+    std::string fragment;  // after the first "#", percent escapes decoded; empty when none
+};
+
+class HrefNormalizer {
+public:
+    // The target of `href` as written in the file `currentFile` (absolute). An empty path names the
+    // current file itself.
+    LinkTarget target(std::string_view currentFile, std::string_view href);
+    // An absolute, lexically normal path with the on-disk spelling when only the case differs.
+    std::string normalizePath(std::string_view path);
+
+private:
+    std::string matchCaseOnDisk(const std::string& path);
+
+    std::unordered_map<std::string, std::string> caseMatches_;
+};
+
+// "%XX" escapes decoded (an invalid escape stays as written).
+std::string decodePercentEscapes(std::string_view text);
+
+}  // namespace qp

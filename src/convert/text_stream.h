@@ -1,0 +1,47 @@
+#pragma once
+// The book text stream: one temporary file per book ("quillpress-XXXXXX" in the temporary directory),
+// written strictly forward. Every byte position is final, so a placeholder written now can be overwritten in
+// place once its number is known (patch). The file is deleted by its owner, also when the build fails.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/fault.h"
+
+namespace qp {
+
+class TextStream : public FaultHeader {
+public:
+    TextStream() = default;
+    TextStream(const TextStream&) = delete;
+    TextStream& operator=(const TextStream&) = delete;
+    ~TextStream();
+
+    // Creates the temporary file. Error 7 when it cannot be made.
+    bool open();
+    bool isOpen() const { return fd_ >= 0; }
+    // Appends bytes at the end. Error 7 (naming the file) when the write fails.
+    bool write(std::string_view bytes);
+    // The position the next byte will have: the current length of the text.
+    uint64_t position() const { return flushed_ + buffer_.size(); }
+    // Overwrites bytes already written; the end of the stream stays where it is.
+    bool patch(uint64_t position, std::string_view bytes);
+    // The whole text from its first byte.
+    bool readAll(std::vector<uint8_t>& out);
+    // Closes and deletes the file.
+    void close();
+    const std::string& path() const { return path_; }
+
+private:
+    bool flush();
+    void fail();
+
+    int fd_ = -1;
+    std::string path_;
+    std::string buffer_;
+    uint64_t flushed_ = 0;
+};
+
+}  // namespace qp
