@@ -371,7 +371,9 @@ void BookWriter::setDocumentIdentifier() {
     std::u16string name = (databaseName_ ? *databaseName_ : fullName_).toUtf16();
     std::string identifier = documentIdentifier(name);
     output_.setName(identifier);
-    if (databaseName_ && std::u16string(identifier.begin(), identifier.end()) != name)
+    std::u16string kept;
+    for (unsigned char byte : identifier) kept.push_back(byte);
+    if (databaseName_ && kept != name)
         report(*this, Severity::Warning, warning::kDatabaseNameAltered, argument(identifier));
 }
 

@@ -372,3 +372,16 @@ TEST(BookWriter, DocumentIdentifierFromTitleOrDatabaseName) {
     EXPECT_EQ(sink.count(sink.warnings, 101), 1);
     EXPECT_TRUE(sink.printed("Info(mkbook): The document identifier is: \"my_base\""));
 }
+
+TEST(BookWriter, FittingDatabaseNameIsKeptWithoutWarning) {
+    qptest::TempDir dir;
+    CapturedSink sink;
+    Bytes text = westernText(10);
+    qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+    writer.setFullName(qp::String::fromUtf8("Title"));
+    writer.setDatabaseName(qp::String::fromUtf8("Stra\xC3\x9F" "e-1.0"));
+    ASSERT_TRUE(writer.writeText(text, {}));
+    ASSERT_TRUE(writer.assemble(true, text));
+    EXPECT_EQ(writer.output().name(), "Stra\xDF" "e-1.0");
+    EXPECT_EQ(sink.count(sink.warnings, 101), 0);
+}
