@@ -70,7 +70,7 @@ private:
         uint8_t mark = 0;  // 0 free, 1 or 2 in use
     };
 
-    // The caller holds the mutex for all of these.
+    // The caller holds the mutex for all of these. The layouts assemble a whole line: text, arguments, line end.
     int storeArgument(std::u16string text, int mark);
     int reusableSlot(uint8_t mark, int& cursor) const;
     bool textGiven(int slot) const;
@@ -78,7 +78,7 @@ private:
     void addNumber(Pieces& pieces, int value, int digits);
     void addLineNumber(Pieces& pieces, int value);
     void layoutError(Pieces& pieces, int code, int a, int b, int c);
-    bool layoutWarning(Pieces& pieces, int code, int a, int b, int c);  // false: no line end
+    void layoutWarning(Pieces& pieces, int code, int a, int b, int c);
     void layoutInfo(Pieces& pieces, int code, int a, int b);
     void layoutSourceLine(Pieces& pieces, int a, int b, int c);
 
