@@ -1,0 +1,2 @@
+<%@ Language=JavaScript Codepage=65001 %>
+<a/>
