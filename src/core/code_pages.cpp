@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <new>
+#include <vector>
 
 namespace qp {
 
@@ -140,21 +141,46 @@ EncodeResult encodeUtf8(std::u16string_view text, std::string& out) {
     return result;
 }
 
-// An iconv descriptor owned for the length of one conversion.
-class IconvHandle {
+// Opened iconv descriptors, kept per thread for the life of the thread (opening one costs far more than a
+// short conversion). A descriptor is reset to its initial state before each use.
+class IconvCache {
 public:
-    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~IconvHandle() {
-        if (valid()) iconv_close(cd_);
+    IconvCache() = default;
+    IconvCache(const IconvCache&) = delete;
+    IconvCache& operator=(const IconvCache&) = delete;
+    ~IconvCache() {
+        for (const Entry& entry : entries_)
+            if (entry.cd != kInvalid) iconv_close(entry.cd);
     }
-    IconvHandle(const IconvHandle&) = delete;
-    IconvHandle& operator=(const IconvHandle&) = delete;
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return cd_; }
+
+    // The descriptor converting `from` to `to`, or kInvalid when iconv does not know the pair.
+    iconv_t get(const std::string& to, const std::string& from) {
+        for (const Entry& entry : entries_) {
+            if (entry.to == to && entry.from == from) {
+                if (entry.cd != kInvalid) iconv(entry.cd, nullptr, nullptr, nullptr, nullptr);
+                return entry.cd;
+            }
+        }
+        iconv_t cd = iconv_open(to.c_str(), from.c_str());
+        entries_.push_back({to, from, cd});
+        return cd;
+    }
+
+    static inline const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
 
 private:
-    iconv_t cd_;
+    struct Entry {
+        std::string to;
+        std::string from;
+        iconv_t cd;
+    };
+    std::vector<Entry> entries_;
 };
+
+iconv_t cachedIconv(const std::string& to, const std::string& from) {
+    thread_local IconvCache cache;
+    return cache.get(to, from);
+}
 
 // Runs iconv over the whole input, calling `onInvalid` at each sequence it cannot convert; the callback
 // returns how many input bytes to skip and may add replacement output. `sink` receives converted bytes.
@@ -188,8 +214,8 @@ void runIconv(iconv_t cd, const char* input, size_t inputLeft, Sink sink, OnInva
 
 DecodeResult decodeIconv(const std::string& name, std::string_view bytes, std::u16string& out) {
     DecodeResult result;
-    IconvHandle cd("UTF-16LE", name.c_str());
-    if (name.empty() || !cd.valid()) {
+    iconv_t cd = name.empty() ? IconvCache::kInvalid : cachedIconv("UTF-16LE", name);
+    if (cd == IconvCache::kInvalid) {
         result.supported = false;
         return result;
     }
@@ -207,14 +233,14 @@ DecodeResult decodeIconv(const std::string& name, std::string_view bytes, std::u
         ++result.invalid;
         return left > 0 ? 1 : 0;
     };
-    runIconv(cd.get(), bytes.data(), bytes.size(), sink, onInvalid);
+    runIconv(cd, bytes.data(), bytes.size(), sink, onInvalid);
     return result;
 }
 
 EncodeResult encodeIconv(const std::string& name, std::u16string_view text, std::string& out) {
     EncodeResult result;
-    IconvHandle cd(name.c_str(), "UTF-16LE");
-    if (name.empty() || !cd.valid()) {
+    iconv_t cd = name.empty() ? IconvCache::kInvalid : cachedIconv(name, "UTF-16LE");
+    if (cd == IconvCache::kInvalid) {
         result.supported = false;
         return result;
     }
@@ -236,7 +262,7 @@ EncodeResult encodeIconv(const std::string& name, std::u16string_view text, std:
         }
         return 2;
     };
-    runIconv(cd.get(), input.data(), input.size(), sink, onInvalid);
+    runIconv(cd, input.data(), input.size(), sink, onInvalid);
     return result;
 }
 

@@ -1,0 +1,49 @@
+// Feeds arbitrary bytes through the String encodings: the first byte picks a code page, the second a target
+// code page, the rest is the text. Conversions, the cursor, comparison and path operations must never crash.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "core/string.h"
+
+namespace {
+
+constexpr int32_t kCodePages[] = {1252, 65001, 65002, 932, 936, 949, 950, 51932, 50220, 20105,
+                                  1251, 28592, 10000, 20866, 874, 1258, 65000, 52936, 12345};
+constexpr size_t kCount = sizeof kCodePages / sizeof kCodePages[0];
+
+void walk(qp::String& s) {
+    s.rewindCursor();
+    for (size_t i = 0; i <= s.length(); ++i) s.nextChar();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    const int32_t from = kCodePages[data[0] % kCount];
+    const int32_t to = kCodePages[data[1] % kCount];
+    std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
+
+    qp::String s;
+    s.quiet = true;
+    s.append(text, from == qp::kCodePageUtf16 ? qp::kCodePageUtf16 : from);
+    walk(s);
+    qp::String name = s.fileNamePart();
+    name.quiet = true;
+    name.extension();
+    name.baseName();
+    qp::String resolved = qp::String::resolvePath(s, name);
+    resolved.quiet = true;
+    s.compare(resolved);
+    s.compare(name, true, true);
+    s.toUtf8();
+
+    s.convertTo(qp::kCodePageUtf16);
+    walk(s);
+    s.convertTo(to);
+    walk(s);
+    s.appendChar(0x1F600);
+    s.setCharset(text.substr(0, 12));
+    return 0;
+}
