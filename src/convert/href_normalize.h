@@ -18,13 +18,15 @@ public:
     // The target of `href` as written in the file `currentFile` (absolute). An empty path names the
     // current file itself.
     LinkTarget target(std::string_view currentFile, std::string_view href);
-    // An absolute, lexically normal path with the on-disk spelling when only the case differs.
+    // An absolute, lexically normal path with the on-disk spelling when only the case differs. Results are
+    // kept, so each distinct spelling is looked up on disk once.
     std::string normalizePath(std::string_view path);
 
 private:
-    std::string matchCaseOnDisk(const std::string& path);
+    std::string normalizeUncached(std::string slashed);
+    std::string matchCaseOnDisk(const std::string& path) const;
 
-    std::unordered_map<std::string, std::string> caseMatches_;
+    std::unordered_map<std::string, std::string> normalized_;
 };
 
 // "%XX" escapes decoded (an invalid escape stays as written).

@@ -1,0 +1,105 @@
+#include "convert/html_converter.h"
+
+#include "convert/html_converter_serializer.h"
+#include "convert/link_table.h"
+#include "convert/text_stream.h"
+#include "core/message_sink.h"
+#include "markup/css_style_context.h"
+#include "markup/xml_parser.h"
+
+namespace qp {
+
+namespace {
+
+constexpr int kErrorNoBody = 166;
+constexpr int kWarningNotWestern = 94;
+constexpr int kInfoEntitiesIntroduced = 5;
+
+// Elements that reach the converter whole, from their start tag to their end tag.
+const std::vector<std::string> kHeldElements = {"tei-ms:entry",    "idx:entry", "select", "textarea",
+                                                "button",          "tqp:slave-frame", "script", "style",
+                                                "idx:ext-subentry", "pre"};
+
+bool isStyleSheetLink(const XmlParser& parser, NodeIndex element) {
+    return parser.hasName(element, "link") && parser.attribute(element, "rel").equalsAscii("stylesheet") &&
+           parser.attribute(element, "type").equalsAscii("text/css") &&
+           parser.findAttribute(element, "href") != kNoNode;
+}
+
+// Faults the style sheets recorded (and reported) become the build's.
+void takeFaults(FaultHeader& faults, const FaultHeader& from) {
+    if (from.lastError != 0) faults.lastError = from.lastError;
+    if (from.lastWarning != 0) faults.lastWarning = from.lastWarning;
+}
+
+}  // namespace
+
+HtmlConverter::HtmlConverter(FaultHeader& faults, TextStream& stream, LinkTable& links, MediaTable& media,
+                             IndexMarkup& index, ConversionOptions options)
+    : writer_(std::make_unique<ElementWriter>(stream, links, media, index, options)),
+      faults_(faults),
+      stream_(stream),
+      links_(links) {}
+
+HtmlConverter::~HtmlConverter() = default;
+
+bool HtmlConverter::languageSeen() const { return writer_->languageSeen(); }
+const std::vector<uint64_t>& HtmlConverter::nonCrossableBreaks() const { return writer_->nonCrossableBreaks(); }
+size_t HtmlConverter::droppedScripts() const { return writer_->droppedScripts(); }
+
+bool HtmlConverter::writePageBreak() { return stream_.write("<tqp:pagebreak/>"); }
+
+bool HtmlConverter::convertFile(const String& source, const String& path, bool writeBodyTag) {
+    const std::string file = links_.normalizer().normalizePath(path.toUtf8());
+    XmlParser parser(source, ParseMode::Html);
+    parser.setHoldList(kHeldElements);
+    StyleContext styles;
+    writer_->startFile(parser, styles, file);
+    links_.registerFileStart(file, stream_.position());
+
+    // Head: style sheets are collected until the body starts.
+    bool bodyFound = false;
+    for (bool done = false; !done;) {
+        const MarkupItem item = parser.next();
+        done = item.endOfText || item.type == MarkupItem::Type::None;
+        if (item.type == MarkupItem::Type::StartTag && parser.hasName(item.node, "body")) {
+            bodyFound = true;
+            if (writeBodyTag) writer_->writeBodyTag(item.node);
+        } else if (item.type == MarkupItem::Type::StartTag && isStyleSheetLink(parser, item.node)) {
+            LinkTarget sheet = links_.normalizer().target(file, parser.attribute(item.node, "href").toUtf8());
+            styles.addSheetFile(String::fromUtf8(sheet.file), parser.codePage());
+        } else if (item.type == MarkupItem::Type::Subtree && parser.hasName(item.node, "style")) {
+            writer_->addStyleElement(item.node);
+        }
+        parser.discard();
+        if (bodyFound) break;
+    }
+    if (!bodyFound) {
+        takeFaults(faults_, styles);
+        report(faults_, Severity::Error, kErrorNoBody);
+        writer_->endFile();
+        return false;
+    }
+
+    // Body: one item at a time, until its end tag.
+    for (;;) {
+        const MarkupItem item = parser.next();
+        if (item.type == MarkupItem::Type::None) break;
+        if (item.type == MarkupItem::Type::EndTag && item.node != kNoNode && parser.hasName(item.node, "body")) break;
+        writer_->writeItem(item);
+        parser.discard();
+        if (item.endOfText) break;
+    }
+    writer_->endFile();
+    stream_.write(" ");
+
+    takeFaults(faults_, styles);
+    if (writer_->introducedReferences()) {
+        report(faults_, Severity::Warning, kWarningNotWestern, kNoArg, sink().registerArgument(file));
+        report(faults_, Severity::Info, kInfoEntitiesIntroduced);
+    }
+    takeFaults(faults_, stream_);
+    return !stream_.failed();
+}
+
+}  // namespace qp

@@ -1,0 +1,78 @@
+#include "convert/html_converter_accept.h"
+
+#include <array>
+
+#include "index/index_markup.h"
+#include "markup/xml_parser_text.h"
+
+namespace qp {
+
+namespace {
+
+constexpr std::array kTagsDropped = {"form",          "input",       "select",           "textarea", "button",
+                                     "tqp:frameset", "tqp:section", "tqp:slave-frame"};
+
+template <size_t N>
+bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {
+    for (std::string_view candidate : names) {
+        if (equalsCaseBlind(name, candidate)) return true;
+    }
+    return false;
+}
+
+bool containsCaseBlind(std::string_view text, std::string_view word) {
+    for (size_t i = 0; i + word.size() <= text.size(); ++i) {
+        if (equalsCaseBlind(text.substr(i, word.size()), word)) return true;
+    }
+    return false;
+}
+
+bool isLinkElement(std::string_view element) {
+    return isOneOf(element, std::array{"a", "reference", "metadata"});
+}
+
+}  // namespace
+
+ElementRule elementRule(std::string_view element) {
+    if (equalsCaseBlind(element, "script")) return ElementRule::DropWhole;
+    if (equalsCaseBlind(element, "style")) return ElementRule::StyleSheet;
+    if (equalsCaseBlind(element, "pre")) return ElementRule::Preformatted;
+    if (isOneOf(element, kTagsDropped) || IndexMarkup::isIndexMarkup(element)) return ElementRule::DropTags;
+    return ElementRule::Write;
+}
+
+AttributeRule attributeRule(std::string_view element, std::string_view attribute) {
+    if (equalsCaseBlind(attribute, "id") || equalsCaseBlind(attribute, "name")) return AttributeRule::Anchor;
+    if (equalsCaseBlind(attribute, "class")) return AttributeRule::Drop;
+    if (equalsCaseBlind(attribute, "lang")) return AttributeRule::Language;
+    if (attribute.size() > 2 && startsWithCaseBlind(attribute, "on")) return AttributeRule::Event;
+    if (isLinkElement(element)) {
+        if (equalsCaseBlind(attribute, "href")) return AttributeRule::Link;
+        if (equalsCaseBlind(attribute, "global") || equalsCaseBlind(attribute, "external")) return AttributeRule::Drop;
+    }
+    if (equalsCaseBlind(element, "img") && isOneOf(attribute, std::array{"src", "losrc", "hisrc"})) {
+        return AttributeRule::ImageSource;
+    }
+    if (equalsCaseBlind(element, "tqp:pagebreak") && equalsCaseBlind(attribute, "crossable")) {
+        return AttributeRule::Drop;
+    }
+    return AttributeRule::Write;
+}
+
+bool isFormAnchorElement(std::string_view element) { return isOneOf(element, std::array{"form", "input", "select"}); }
+
+bool isExternalAnchorElement(std::string_view element) {
+    return isOneOf(element, std::array{"tqp:frameset", "tqp:section"});
+}
+
+bool isMonospaceFace(std::string_view face) {
+    return containsCaseBlind(face, "courier") || containsCaseBlind(face, "monospace");
+}
+
+std::string_view imageSourcePrefix(std::string_view attribute) {
+    if (equalsCaseBlind(attribute, "losrc")) return "lo";
+    if (equalsCaseBlind(attribute, "hisrc")) return "hi";
+    return "";
+}
+
+}  // namespace qp

@@ -1,0 +1,131 @@
+#include "convert/text_stream.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+#include "core/message_sink.h"
+
+namespace qp {
+
+namespace {
+
+constexpr int kErrorFileAccess = 7;
+constexpr size_t kBufferSize = 1 << 16;
+
+bool writeFully(int fd, const char* data, size_t size, uint64_t offset) {
+    while (size > 0) {
+        ssize_t written = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        size -= static_cast<size_t>(written);
+        offset += static_cast<uint64_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+TextStream::~TextStream() { close(); }
+
+bool TextStream::open() {
+    close();
+    std::error_code error;
+    std::filesystem::path directory = std::filesystem::temp_directory_path(error);
+    if (error) directory = "/tmp";
+    std::string pattern = (directory / "quillpress-XXXXXX").string();
+    fd_ = ::mkstemp(pattern.data());
+    if (fd_ < 0) {
+        report(*this, Severity::Error, kErrorFileAccess, sink().registerArgument(pattern));
+        return false;
+    }
+    path_ = pattern;
+    try {
+        buffer_.reserve(kBufferSize);
+    } catch (const std::bad_alloc&) {
+        // Writes then go straight to the file.
+    }
+    return true;
+}
+
+void TextStream::fail() { report(*this, Severity::Error, kErrorFileAccess, sink().registerArgument(path_)); }
+
+bool TextStream::flush() {
+    if (buffer_.empty()) return true;
+    if (!writeFully(fd_, buffer_.data(), buffer_.size(), flushed_)) {
+        fail();
+        return false;
+    }
+    flushed_ += buffer_.size();
+    buffer_.clear();
+    return true;
+}
+
+bool TextStream::write(std::string_view bytes) {
+    if (fd_ < 0) return false;
+    if (buffer_.size() + bytes.size() > kBufferSize) {
+        if (!flush()) return false;
+        if (bytes.size() >= kBufferSize) {
+            if (!writeFully(fd_, bytes.data(), bytes.size(), flushed_)) {
+                fail();
+                return false;
+            }
+            flushed_ += bytes.size();
+            return true;
+        }
+    }
+    buffer_.append(bytes);
+    return true;
+}
+
+bool TextStream::patch(uint64_t position, std::string_view bytes) {
+    if (fd_ < 0 || position + bytes.size() > this->position()) return false;
+    // The part that is still in the buffer is changed there, the rest in the file.
+    size_t inFile = position < flushed_ ? static_cast<size_t>(std::min<uint64_t>(flushed_ - position, bytes.size())) : 0;
+    if (inFile > 0 && !writeFully(fd_, bytes.data(), inFile, position)) {
+        fail();
+        return false;
+    }
+    if (inFile < bytes.size()) {
+        buffer_.replace(static_cast<size_t>(position + inFile - flushed_), bytes.size() - inFile, bytes.substr(inFile));
+    }
+    return true;
+}
+
+bool TextStream::readAll(std::vector<uint8_t>& out) {
+    if (fd_ < 0 || !flush()) return false;
+    try {
+        out.resize(static_cast<size_t>(flushed_));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    size_t done = 0;
+    while (done < out.size()) {
+        ssize_t got = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            fail();
+            return false;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+void TextStream::close() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    ::unlink(path_.c_str());
+    fd_ = -1;
+    path_.clear();
+    buffer_.clear();
+    flushed_ = 0;
+}
+
+}  // namespace qp
