@@ -46,6 +46,7 @@ constexpr Entry kErrors[] = {
     {35, "Error(DTD): Opening an element on an invalid parent."},
     {36, "Error(DTD): Closing node that was not opened."},
     {37, "Error(DTD): Closing of a node is out of order."},
+    {40, "Error(rendering): Syntax error in an XSL request."},
     {61, "Error(core): Unknown error in class ThreadManager."},
     {62, "Error(core): The thread manager has been passed a NULL task pointer."},
     {63, "Error(core): Wait for synchronisation objects failed."},
@@ -161,6 +162,7 @@ constexpr Entry kWarnings[] = {
     {15, "Warning(parsing): Invalid attribute name."},
     {18, "Warning(DTD): Opening implicit parent."},
     {19, "Warning(DTD): Closing an unmatched tag which is end tag optional in the DTD."},
+    {22, "Warning(rendering): An XSL request returned a collection of nodes when just one was needed."},
     {27,
      "Warning(core): The thread manager has been asked to wait for some threads but there was nothing to "
      "wait for."},
