@@ -37,7 +37,7 @@ public:
     // UTF-8 text (code page 65001): how this platform's paths and console text come in.
     static String fromUtf8(std::string_view utf8);
 
-    // Copies take only the other's view, with its kind, code page and wipe flag.
+    // Copies take only the other's view, with its kind, code page, wipe flag and context.
     String(const String& other);
     String& operator=(const String& other);
     String(String&& other) noexcept;
@@ -69,6 +69,8 @@ public:
     // Looks a charset name up; warning 11 for an empty name, 12 for an unknown one (encoding unchanged).
     bool setCharset(std::string_view name);
     // Converts the text (through UTF-16) to the kind the code page implies. Errors 6, 10; warning 3 when lossy.
+    // Undecodable sequences become U+FFFD (error 10); a code page the converter does not know is error 10 and
+    // the text is read as Windows-1252 instead; characters the target lacks become '?' (warning 3).
     bool convertTo(int32_t codePage);
     bool setCodePage(int32_t codePage) { return convertTo(codePage); }
     // Sets kind and code page without touching the bytes (for text whose encoding becomes known later).
@@ -111,6 +113,7 @@ public:
     // Full-path form (at most 519 characters); false and unchanged on failure.
     bool makeAbsolute();
     // base's directory + relative, with leading ".." and "./" steps applied; the system's separator is "/".
+    // The result keeps the code page both sides share, else it is UTF-16; it wipes if either side does.
     static String resolvePath(const String& base, const String& relative);
 
     // --- Files ---
