@@ -78,7 +78,7 @@ private:
 
 std::vector<uint8_t> palmdocCompress(const uint8_t* data, size_t size) {
     std::vector<uint8_t> out;
-    if (size == 0) return out;
+    if (size == 0 || size >= UINT32_MAX) return out;  // the search keeps positions in 32 bits
     try {
         out.reserve(size + size / 2 + 1);
         PalmdocMatchFinder finder(data, size);

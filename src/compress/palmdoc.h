@@ -9,7 +9,7 @@ namespace qp {
 
 // Compresses one text record (at most 4,096 bytes in practice; any length below 4 GiB is accepted).
 // Every record stands alone: it decompresses to exactly its input. An empty result for a non-empty
-// input means the working memory could not be had.
+// input means the input was 4 GiB or more or the working memory could not be had.
 std::vector<uint8_t> palmdocCompress(const uint8_t* data, size_t size);
 
 }  // namespace qp
