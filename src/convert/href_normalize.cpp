@@ -59,7 +59,8 @@ std::string HrefNormalizer::normalizePath(std::string_view path) {
     auto known = normalized_.find(key);
     if (known != normalized_.end()) return known->second;
     std::string result = normalizeUncached(key);
-    normalized_.emplace(std::move(key), result);
+    // A path not on disk (yet) is looked up again next time.
+    if (existsOnDisk(result)) normalized_.emplace(std::move(key), result);
     return result;
 }
 

@@ -9,8 +9,9 @@ namespace qp {
 
 namespace {
 
-constexpr std::array kTagsDropped = {"form",          "input",       "select",           "textarea", "button",
-                                     "tqp:frameset", "tqp:section", "tqp:slave-frame"};
+// Forms and frames keep only their text.
+constexpr std::array kTagsDropped = {"form",     "input",  "select",       "option",      "optgroup",
+                                     "textarea", "button", "tqp:frameset", "tqp:section", "tqp:slave-frame"};
 
 template <size_t N>
 bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {

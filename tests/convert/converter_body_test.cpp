@@ -1,0 +1,124 @@
+// The book text written for content files: exact bytes for each accept rule and rewriting.
+#include "converter_fixture.h"
+
+namespace {
+
+std::string body(const std::string& inner) { return "<html><head><title>t</title></head><body>" + inner + "</body></html>"; }
+
+TEST_F(ConverterTest, PreBecomesAlignedTeletypeWithBreaksAndAlternatingSpaces) {
+    ASSERT_TRUE(convert("a.html", body("<pre>one\n\ttwo</pre><pre>a   b\r\n  c</pre>"), false));
+    EXPECT_EQ(text(),
+              "<div align=\"left\"><tt>one<br/>&nbsp; &nbsp; two</tt></div>"
+              "<div align=\"left\"><tt>a &nbsp; b<br/>&nbsp; c</tt></div> ");
+}
+
+TEST_F(ConverterTest, BareParagraphKeepsItsAnchorAndLinkKeepsItsId) {
+    ASSERT_TRUE(convert("a.html", body("<a id=\"n1\" href=\"#intro\">x</a><p class=\"c\" id=\"intro\">y</p>")));
+    EXPECT_EQ(text(), "<body><a id=\"n1\" filepos=XXXXXXXXXX >x</a><p>y</p> ");
+    EXPECT_EQ(links.resolveLinks(), 0u);
+    ASSERT_TRUE(links.writeLinks(stream, media));
+    // "<body>" 6 + "<a id=\"n1\"" 10 + placeholder 20 + ">" 1 + "x" 1 + "</a>" 4 = 42
+    EXPECT_EQ(text(), "<body><a id=\"n1\" filepos=0000000042 >x</a><p>y</p> ");
+    EXPECT_EQ(links.resolve(path("a.html"), "#n1"), std::optional<uint64_t>(6));
+}
+
+TEST_F(ConverterTest, CourierFontOpensOneTeletypeWrapper) {
+    ASSERT_TRUE(convert("a.html", body("<font face=\"courier\">a<font face=\"Courier New\">b</font></font>"
+                                       "<font face=\"MONOSPACE\"/><font face=\"serif\">c</font>"),
+                        false));
+    EXPECT_EQ(text(),
+              "<tt><font face=\"courier\">a<font face=\"Courier New\">b</font></font></tt>"
+              "<tt><font face=\"MONOSPACE\"/></tt><font face=\"serif\">c</font> ");
+}
+
+TEST_F(ConverterTest, EmptyBodyGivesBodyTagOnlyForTheFirstFile) {
+    ASSERT_TRUE(convert("a.html", body("")));
+    ASSERT_TRUE(convert("b.html", body(""), false));
+    EXPECT_EQ(text(), "<body>  ");
+}
+
+TEST_F(ConverterTest, MissingBodyIsAnErrorAndWritesNothing) {
+    EXPECT_FALSE(convert("a.html", "<html><head><title>t</title></head></html>"));
+    EXPECT_EQ(faults.lastError, 166);
+    EXPECT_EQ(text(), "");
+}
+
+TEST_F(ConverterTest, OrderedListsNumberTheirItems) {
+    ASSERT_TRUE(convert("a.html",
+                        body("<ol start=\"3\"><li>a</li><li value=\"7\">b</li><li>c<ul><li>d</li></ul></li>"
+                             "<li>e</li></ol><ol><li>f</li></ol>"),
+                        false));
+    EXPECT_EQ(text(),
+              "<ol start=\"3\"><li value=\"3\">a</li><li value=\"7\">b</li><li value=\"8\">c<ul><li>d</li></ul></li>"
+              "<li value=\"9\">e</li></ol><ol><li value=\"1\">f</li></ol> ");
+}
+
+TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
+    ASSERT_TRUE(convert("a.html",
+                        body("<p onclick=\"f()\" onMouseOver=\"g()\">a</p><script>if (a<b) x=\"</p>\";</script>"
+                             "<form action=\"s\"><input type=\"text\" name=\"q\"/>b<select name=\"s\"><option>o</option>"
+                             "</select><textarea>t</textarea><button>u</button></form>"
+                             "<tqp:frameset><tqp:section id=\"s1\">v</tqp:section></tqp:frameset>"),
+                        false));
+    EXPECT_EQ(text(), "<p>a</p>botuv ");
+    EXPECT_EQ(converter.droppedScripts(), 3u);
+    EXPECT_EQ(faults.lastWarning, 0);
+}
+
+TEST_F(ConverterTest, AttributesFollowTheirRules) {
+    ASSERT_TRUE(convert("a.html",
+                        body("<p lang=\"fr\" title=\"t\" id=\"k\" align='a\"b'>x</p><span name=\"n\">y</span>"
+                             "<tqp:pagebreak crossable=\"no\"/><tqp:pagebreak crossable=\"yes\"/>"),
+                        false));
+    EXPECT_EQ(text(),
+              "<p lang=\"fr\" title=\"t\" id=\"k\" align=\"a&quot;b\">x</p><span>y</span>"
+              "<tqp:pagebreak/><tqp:pagebreak/> ");
+    EXPECT_TRUE(converter.languageSeen());
+    // "<p lang=\"fr\" title=\"t\" id=\"k\" align=\"a&quot;b\">x</p>" is 52 bytes, "<span>y</span>" 14
+    EXPECT_EQ(converter.nonCrossableBreaks(), std::vector<uint64_t>{66});
+}
+
+TEST_F(ConverterTest, EndTagsCloseWhatIsOpenInsideThem) {
+    ASSERT_TRUE(convert("a.html", body("<div><p>a<b>b</div>c</i><br>d"), false));
+    EXPECT_EQ(text(), "<div><p>a<b>b</b></p></div>c</i><br>d ");
+}
+
+TEST_F(ConverterTest, PageBreakBetweenItems) {
+    ASSERT_TRUE(convert("a.html", body("x"), false));
+    ASSERT_TRUE(converter.writePageBreak());
+    EXPECT_EQ(text(), "x <tqp:pagebreak/>");
+}
+
+TEST_F(ConverterTest, IndexMarkupIsCollectedAndItsTagsDropped) {
+    ASSERT_TRUE(convert("a.html",
+                        body("<p>z</p><idx:entry name=\"dict\"><idx:orth value=\"w\">word</idx:orth> means"
+                             "</idx:entry><tei-ms:x>y</tei-ms:x>"),
+                        false));
+    EXPECT_EQ(text(), "<p>z</p>word meansy ");
+    ASSERT_EQ(index.elements().size(), 2u);
+    EXPECT_EQ(index.elements()[0].name, "idx:entry");
+    EXPECT_EQ(index.elements()[0].position, 8u);
+    ASSERT_EQ(index.elements()[1].attributes.size(), 1u);
+    EXPECT_EQ(index.elements()[1].attributes[0].name, "value");
+    EXPECT_EQ(index.elements()[1].attributes[0].value, "w");
+}
+
+TEST_F(ConverterTest, CharactersOutsideWesternBecomeReferencesOncePerFile) {
+    ASSERT_TRUE(convert("a.html", body("\xC3\xA9\xE2\x82\xAC\xD0\x96 \xE4\xB8\xAD"), false));
+    EXPECT_EQ(text(), "\xE9\x80&#1046; &#20013; ");
+    EXPECT_EQ(MessageLog::count(log.warnings, 94), 1);
+    EXPECT_EQ(MessageLog::count(log.infos, 5), 1);
+    ASSERT_TRUE(convert("b.html", body("plain"), false));
+    EXPECT_EQ(MessageLog::count(log.warnings, 94), 1);
+}
+
+TEST_F(ConverterTest, WesternSourceIntoUtf8Book) {
+    qp::HtmlConverter unicode{faults, stream, links, media, index, {.textCodePage = qp::kCodePageUtf8}};
+    const std::string html = body("caf\xE9 \x80");
+    writeContent("w.html", html);
+    ASSERT_TRUE(unicode.convertFile(qp::String(html, qp::kCodePageWestern), qp::String::fromUtf8(path("w.html")), false));
+    EXPECT_EQ(text(), "caf\xC3\xA9 \xE2\x82\xAC ");
+    EXPECT_TRUE(log.warnings.empty());
+}
+
+}  // namespace

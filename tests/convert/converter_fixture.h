@@ -1,0 +1,81 @@
+#pragma once
+// A book-sized conversion in a scratch directory: content files written there, converted into a text stream,
+// the resulting bytes and the messages raised kept for the tests.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "convert/html_converter.h"
+#include "convert/link_table.h"
+#include "convert/media_table.h"
+#include "convert/text_stream.h"
+#include "core/message_sink.h"
+#include "core/string.h"
+#include "index/index_markup.h"
+#include "test_support.h"
+
+class MessageLog : public qp::MessageSink {
+public:
+    MessageLog() { previous_ = qp::installSink(this); }
+    ~MessageLog() override { qp::installSink(previous_); }
+    void error(int code, int a, int b, int c) override {
+        errors.push_back(code);
+        MessageSink::error(code, a, b, c);
+    }
+    void warning(int code, int a, int b, int c) override {
+        warnings.push_back(code);
+        MessageSink::warning(code, a, b, c);
+    }
+    void info(int code, int a, int b) override {
+        infos.push_back(code);
+        MessageSink::info(code, a, b);
+    }
+    void output(const std::vector<std::u16string>& pieces) override {
+        std::u16string line;
+        for (const std::u16string& piece : pieces) line += piece;
+        std::string utf8 = qp::String(line).toUtf8();
+        while (!utf8.empty() && (utf8.back() == '\n' || utf8.back() == '\r')) utf8.pop_back();
+        lines.push_back(utf8);
+    }
+    static int count(const std::vector<int>& codes, int code) {
+        return static_cast<int>(std::count(codes.begin(), codes.end(), code));
+    }
+
+    std::vector<int> errors, warnings, infos;
+    std::vector<std::string> lines;
+
+private:
+    qp::MessageSink* previous_ = nullptr;
+};
+
+class ConverterTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(stream.open()); }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    void writeContent(const std::string& name, const std::string& bytes) { qptest::writeFile(dir / name, bytes); }
+
+    // Converts a file of the scratch directory (written from `html` first when given).
+    bool convert(const std::string& name, const std::string& html, bool first = true) {
+        writeContent(name, html);
+        qp::String source(html, codePage);
+        return converter.convertFile(source, qp::String::fromUtf8(path(name)), first);
+    }
+    std::string text() {
+        std::vector<uint8_t> bytes;
+        EXPECT_TRUE(stream.readAll(bytes));
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    MessageLog log;
+    qptest::TempDir dir;
+    qp::FaultHeader faults;
+    qp::TextStream stream;
+    qp::LinkTable links{faults};
+    qp::MediaTable media;
+    qp::IndexMarkup index;
+    int32_t codePage = qp::kCodePageUtf8;
+    qp::HtmlConverter converter{faults, stream, links, media, index, {.textCodePage = qp::kCodePageWestern}};
+};

@@ -1,0 +1,55 @@
+// The temporary text stream: forward writes, in-place patches before and after buffered data, clean-up.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "convert/text_stream.h"
+#include "test_support.h"
+
+namespace {
+
+std::string readBack(qp::TextStream& stream) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(stream.readAll(bytes));
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(TextStream, PatchesInPlaceWhereverTheBytesAre) {
+    qp::TextStream stream;
+    ASSERT_TRUE(stream.open());
+    std::string expected(200'000, 'a');
+    for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<char>('a' + i % 26);
+    ASSERT_TRUE(stream.write(expected.substr(0, 150'000)));
+    ASSERT_TRUE(stream.write(expected.substr(150'000)));
+    EXPECT_EQ(stream.position(), 200'000u);
+    // One patch in flushed bytes, one spanning into the buffer, one in the buffer.
+    ASSERT_TRUE(stream.patch(10, "0123456789"));
+    expected.replace(10, 10, "0123456789");
+    const uint64_t flushedEnd = 200'000 - 200'000 % 65'536;
+    ASSERT_TRUE(stream.patch(flushedEnd - 3, "XXXXXX"));
+    expected.replace(static_cast<size_t>(flushedEnd - 3), 6, "XXXXXX");
+    ASSERT_TRUE(stream.patch(199'995, "ZZZZZ"));
+    expected.replace(199'995, 5, "ZZZZZ");
+    EXPECT_FALSE(stream.patch(199'998, "too long"));
+    EXPECT_EQ(stream.position(), 200'000u);
+    ASSERT_TRUE(stream.write("end"));
+    expected += "end";
+    EXPECT_EQ(readBack(stream), expected);
+}
+
+TEST(TextStream, TemporaryFileIsNamedAndDeletedByItsOwner) {
+    std::string path;
+    {
+        qp::TextStream stream;
+        ASSERT_TRUE(stream.open());
+        path = stream.path();
+        auto entries = qptest::tempEntries("quillpress-");
+        const std::string name = std::filesystem::path(path).filename().string();
+        EXPECT_NE(std::find(entries.begin(), entries.end(), name), entries.end());
+        EXPECT_TRUE(std::filesystem::exists(path));
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+}  // namespace
