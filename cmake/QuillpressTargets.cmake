@@ -14,9 +14,10 @@ function(qp_subsystem name)
   endif()
 endfunction()
 
-# qp_test_suite(NAME DEPENDS lib...): one GoogleTest binary from the *.cpp files of the current test folder.
+# qp_test_suite(NAME [RUNS_BINARIES] DEPENDS lib...): one GoogleTest binary from the *.cpp files of the current
+# test folder. RUNS_BINARIES: its tests run quillpress or kovadump, which are then built first.
 function(qp_test_suite name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "RUNS_BINARIES" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -28,6 +29,8 @@ function(qp_test_suite name)
     QP_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples"
     QP_QUILLPRESS_BIN="$<TARGET_FILE:quillpress>"
     QP_KOVADUMP_BIN="$<TARGET_FILE:kovadump>")
-  add_dependencies(${name} quillpress kovadump)
+  if(ARG_RUNS_BINARIES)
+    add_dependencies(${name} quillpress kovadump)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
 endfunction()
