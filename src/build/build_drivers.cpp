@@ -1,15 +1,21 @@
 #include "build/build_drivers.h"
 
+#include "build/html_build.h"
+#include "build/opf_build.h"
+#include "markup/style_sheet_check.h"
+
 namespace qp {
 
-// The builds are not wired in yet: every source ends as "not generated", silently.
+int buildHtmlBook(const String& outputPath, const String& sourcePath, const BuildOptions& options) {
+    return runHtmlBuild(outputPath, sourcePath, options);
+}
 
-int buildHtmlBook(const String&, const String&, const BuildOptions&) { return kBuildFailed; }
-
-int buildOpfBook(const String&, const String&, const BuildOptions&) { return kBuildFailed; }
+int buildOpfBook(const String& sourcePath, const String& outputPath, const BuildOptions& options) {
+    return runOpfBuild(sourcePath, outputPath, options);
+}
 
 int buildEpubBook(const String&, const String&, const BuildOptions&) { return kBuildFailed; }
 
-bool runStyleSheetCheck(const String&) { return false; }
+bool runStyleSheetCheck(const String& sourcePath) { return checkStyleSheet(sourcePath); }
 
 }  // namespace qp

@@ -1,0 +1,120 @@
+#pragma once
+// OpfPackage: the package file of a book, loaded into the XML parser's node tree, and the answers the OPF
+// build asks of it: metadata, output requests, manifest items, spine order and guide references. Both the
+// older layout (metadata holding dc-metadata and x-metadata) and the flat one (dc: elements directly under
+// metadata) are read.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/fault.h"
+#include "core/string.h"
+#include "markup/xml_parser.h"
+
+namespace qp {
+
+// Content type codes of the output request; also the book type of record 0.
+namespace content_type {
+constexpr uint32_t kBook = 2;
+constexpr uint32_t kAudio = 4;
+constexpr uint32_t kPlainText = 517;
+}  // namespace content_type
+
+// What a manifest item is, by its media type.
+enum class ItemKind { Content, ScriptPage, PalmDatabase, Image, TableOfContents, Media };
+
+ItemKind classifyMediaType(std::string_view mediaType);
+// The content type code of an output request's content-type; `known` false for a value the table lacks.
+uint32_t contentTypeCode(std::string_view contentType, bool& known);
+
+struct ManifestItem {
+    std::string id;
+    std::string href;       // as written in the package
+    std::string path;       // resolved against the package's directory, UTF-8, "/" separators
+    std::string mediaType;
+    ItemKind kind = ItemKind::Media;
+};
+
+struct GuideReference {
+    std::string type;
+    std::string title;
+    std::string href;
+    std::string onclick;
+};
+
+struct OutputRequests {
+    uint32_t contentType = content_type::kBook;
+    bool aspAsBinary = false;
+    bool flattenDynamicDir = false;
+    int32_t encoding = kCodePageWestern;  // 1252 or 65001
+    int32_t maxBitRate = -1;              // -1: not given
+    int32_t maxFrequency = -1;
+    int32_t maxChannels = 2;
+    bool oggPassThrough = true;
+};
+
+class OpfPackage : public FaultHeader {
+public:
+    // Loads the package with the XML parser and locates its elements. False when the file cannot be read.
+    bool open(const String& path);
+    // Manifest, spine and metadata must be present (errors 169, 170, 171); builds the manifest map.
+    bool check();
+
+    // The index-th element of that name (dc: names among the dc-metadata, others among the x-metadata),
+    // optionally only those whose attribute has the value; its trimmed text content.
+    std::optional<std::string> metadata(std::string_view name, size_t index = 0, std::string_view attribute = {},
+                                        std::string_view value = {}) const;
+    // The attribute of the index-th element of that name.
+    std::optional<std::string> metadataAttribute(std::string_view name, std::string_view attribute,
+                                                 size_t index = 0) const;
+    // How many metadata elements carry the name.
+    size_t metadataCount(std::string_view name) const;
+
+    OutputRequests outputRequests();
+
+    // The manifest item of an id, or null.
+    const ManifestItem* item(std::string_view id) const;
+    // Every manifest item, in the package's order.
+    const std::vector<ManifestItem>& manifestItems() const { return manifest_; }
+    uint32_t nextItemNumber() const { return nextItemNumber_; }
+    // The spine's items in order; nothing (and error 172 naming the idref) when an idref has no item.
+    std::optional<std::vector<ManifestItem>> spine();
+    std::vector<GuideReference> guide() const;
+
+    // A path of the package resolved against its directory.
+    std::string resolve(std::string_view href) const;
+    const std::string& path() const { return path_; }
+    const XmlParser& tree() const { return *parser_; }
+
+private:
+    struct Elements {
+        NodeIndex package = 0;
+        NodeIndex metadata = 0;
+        NodeIndex dcMetadata = 0;
+        NodeIndex xMetadata = 0;
+        NodeIndex manifest = 0;
+        NodeIndex spine = 0;
+        NodeIndex guide = 0;
+        NodeIndex tours = 0;
+    };
+
+    void locateElements();
+    std::vector<NodeIndex> metadataElements(std::string_view name) const;
+    std::vector<NodeIndex> childElements(NodeIndex parent, std::string_view name) const;
+    std::string attributeText(NodeIndex element, std::string_view name) const;
+    ManifestItem makeItem(NodeIndex element) const;
+
+    std::unique_ptr<XmlParser> parser_;
+    std::string path_;       // absolute, UTF-8
+    std::string directory_;  // with its trailing "/"
+    Elements elements_;
+    std::vector<ManifestItem> manifest_;
+    std::unordered_map<std::string, size_t> manifestMap_;  // id -> manifest_ index
+    uint32_t nextItemNumber_ = 1;
+};
+
+}  // namespace qp
