@@ -1,5 +1,6 @@
 #include "build/build_drivers.h"
 
+#include "build/epub_build.h"
 #include "build/html_build.h"
 #include "build/opf_build.h"
 #include "markup/style_sheet_check.h"
@@ -14,7 +15,9 @@ int buildOpfBook(const String& sourcePath, const String& outputPath, const Build
     return runOpfBuild(sourcePath, outputPath, options);
 }
 
-int buildEpubBook(const String&, const String&, const BuildOptions&) { return kBuildFailed; }
+int buildEpubBook(const String& sourcePath, const String& outputPath, const BuildOptions& options) {
+    return buildEpub(sourcePath, outputPath, options);
+}
 
 bool runStyleSheetCheck(const String& sourcePath) { return checkStyleSheet(sourcePath); }
 
