@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "build_fixture.h"
+#include "convert/image_test_pictures.h"
+
+namespace {
+
+using buildtest::BuildTest;
+using buildtest::htmlPage;
+
+using HtmlBuild = BuildTest;
+
+TEST_F(HtmlBuild, SamplePageCompilesWithTitleAuthorsAndLinks) {
+    std::filesystem::copy_file(QP_EXAMPLES_DIR "/single-page.html", dir / "single-page.html");
+    auto result = compile({"single-page.html"});
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    kova::Book book = this->book("single-page.kova");
+    ASSERT_TRUE(book.sound()) << book.loadError();
+    EXPECT_EQ(book.fullName(), "A Short Guide to Knots");
+    EXPECT_EQ(book.exthStrings(100), (std::vector<std::string>{"Ida Marlow", "Finn Carver"}));
+    const std::string text = book.textString();
+    EXPECT_EQ(text.rfind("</body></html>"), text.size() - 14);
+    const auto targets = buildtest::fileposTargets(text);
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(text.compare(targets[0], 3, "<h2"), 0);
+    EXPECT_LT(text.find("The bowline"), targets[0]);
+    EXPECT_GT(text.find("The clove hitch"), targets[0]);
+    EXPECT_EQ(text.compare(targets[1], 3, "<h1"), 0);
+    EXPECT_GT(text.find("A Short Guide to Knots"), targets[1]);
+}
+
+TEST_F(HtmlBuild, FileWithoutTitleIsTitledByItsFileName) {
+    write("my notes.v2.html", htmlPage("<p>Body</p>"));
+    auto result = compile({"my notes.v2.html"});
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_EQ(book("my notes.v2.kova").fullName(), "my notes.v2");
+    EXPECT_NE(result.out.find("Info(mkbook): Added metadata dc:Title        \"my notes.v2\""), std::string::npos);
+}
+
+TEST_F(HtmlBuild, AuthorListWithTrailingSemicolonGivesTwoCreators) {
+    write("page.html", htmlPage("<p>Body</p>", "<title>Paged</title><META NAME=\"author\" CONTENT=\"A; B;\">"));
+    ASSERT_EQ(compile({"page.html"}).exitCode, 0);
+    EXPECT_EQ(book("page.kova").exthStrings(100), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST_F(HtmlBuild, DeclaredCharsetChoosesTheTextCodePage) {
+    write("western.html", htmlPage("<p>caf\xe9</p>"));
+    ASSERT_EQ(compile({"western.html"}).exitCode, 0);
+    kova::Book western = book("western.kova");
+    EXPECT_EQ(western.kova().textEncoding, 1252u);
+    EXPECT_NE(western.textString().find("caf\xe9"), std::string::npos);
+
+    write("utf8.html",
+          htmlPage("<p>caf\xc3\xa9</p>", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"));
+    ASSERT_EQ(compile({"utf8.html"}).exitCode, 0);
+    kova::Book utf8 = book("utf8.kova");
+    EXPECT_EQ(utf8.kova().textEncoding, 65001u);
+    EXPECT_NE(utf8.textString().find("caf\xc3\xa9"), std::string::npos);
+}
+
+TEST_F(HtmlBuild, SmallCoverIsBuiltWithWarning) {
+    const auto rgba = imagetest::photoPixels(400, 600);
+    const auto png = imagetest::pngFromRgba(400, 600, rgba);
+    write("cover.png", std::string(png.begin(), png.end()));
+    write("page.html", htmlPage("<p>Body</p>", "<title>C</title><meta name=\"Cover\" content=\"cover.png\">"));
+    auto result = compile({"page.html"});
+    EXPECT_EQ(result.exitCode, 1) << result.out;
+    EXPECT_NE(result.out.find("Warning(mkbook): Cover is too small : "), std::string::npos);
+    kova::Book book = this->book("page.kova");
+    ASSERT_TRUE(book.sound());
+    EXPECT_EQ(book.exthNumber(201), 0u);
+    EXPECT_EQ(book.exthNumber(202), 1u);
+}
+
+TEST_F(HtmlBuild, MissingCoverWarnsAndBuildsWithoutIt) {
+    write("page.html", htmlPage("<p>Body</p>", "<title>C</title><meta name=\"Cover\" content=\"none.jpg\">"));
+    auto result = compile({"page.html"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.out.find("Warning(mkbook): Cover file not found : "), std::string::npos);
+    EXPECT_FALSE(book("page.kova").exthNumber(201).has_value());
+}
+
+}  // namespace
