@@ -36,7 +36,7 @@ std::string chapterText(int chapter) {
         }
         if (paragraph % 10 == 0) {
             text += "<a href=\"chapter" + std::to_string((chapter + 1) % kChapters) + ".html#p" +
-                    std::to_string(paragraph) + "\">next</a>";
+                    std::to_string(paragraph / 2) + "\">next</a>";
         }
         text += "</p>\n";
         ++paragraph;
