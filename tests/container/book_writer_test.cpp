@@ -126,7 +126,10 @@ TEST(BookWriter, TextRecordsOf8190BytesGetATwoBytePad) {
 TEST(BookWriter, Utf8CharacterCutAfterItsLeadByte) {
     qptest::TempDir dir;
     Bytes text(4095, 'a');
-    text.insert(text.end(), {0xE2, 0x82, 0xAC});  // U+20AC, lead byte is the record's last byte
+    // U+20AC, whose lead byte is the record's last byte.
+    text.push_back(0xE2);
+    text.push_back(0x82);
+    text.push_back(0xAC);
     text.insert(text.end(), 10, 'b');
     BookOptions options;
     options.compression = Compression::None;
