@@ -1,0 +1,51 @@
+// Unpacks arbitrary bytes as an ePub archive: whatever the archive holds, unpacking ends in a package or a
+// refusal, nothing is written outside the working directory, and the working directory is gone afterwards.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "build/epub_source.h"
+#include "core/message_sink.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Keeps the fuzzer's output quiet: messages are assembled but not printed.
+qp::MessageSink silentSink;
+[[maybe_unused]] qp::MessageSink* const previousSink = qp::installSink(&silentSink);
+
+const fs::path& inputPath() {
+    static const fs::path path = fs::temp_directory_path() / ("epub-fuzz-input-" + std::to_string(::getpid()) + ".epub");
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    {
+        std::ofstream out(inputPath(), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    fs::path working;
+    {
+        qp::EpubSource source;
+        bool unpacked = source.unpack(qp::String::fromUtf8(inputPath().string()));
+        working = source.workingDirectory().toUtf8();
+        if (unpacked == source.packagePath().empty()) std::abort();
+        if (!unpacked && source.refusal().empty()) std::abort();
+        if (unpacked) {
+            // The package lies inside the working directory.
+            fs::path package = fs::path(source.packagePath().toUtf8()).lexically_normal();
+            std::string relative = package.lexically_relative(working).string();
+            if (relative.empty() || relative.rfind("..", 0) == 0) std::abort();
+        }
+    }
+    if (!working.empty() && fs::exists(working)) std::abort();
+    return 0;
+}
