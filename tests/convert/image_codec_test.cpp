@@ -86,8 +86,8 @@ TEST(ImageDecodeTest, JpegDecodesCloseToItsSource) {
 
 TEST(ImageDecodeTest, GifFramesAreComposedWithTransparency) {
     std::vector<GifColorType> palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {0, 0, 0}};
-    GifFrameSpec first{{0, 1, 2, 0}, 20, NO_TRANSPARENT_COLOR};
-    GifFrameSpec second{{3, 3, 1, 1}, 30, 3};  // index 3 is transparent
+    GifFrameLayout first{{0, 1, 2, 0}, 20, NO_TRANSPARENT_COLOR};
+    GifFrameLayout second{{3, 3, 1, 1}, 30, 3};  // index 3 is transparent
     DecodedImage image;
     ASSERT_EQ(decode(gifFromIndices(2, 2, palette, {first, second}), image), ImageFault::None);
     ASSERT_EQ(image.frames.size(), 2u);

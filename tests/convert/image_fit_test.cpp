@@ -244,7 +244,7 @@ TEST(ImageFitTest, PaletteBmpKeptTrueColourBmpConverted) {
 }
 
 TEST(ImageFitTest, AnimatedGifStaysAnimated) {
-    std::vector<GifFrameSpec> frames(4);
+    std::vector<GifFrameLayout> frames(4);
     for (size_t i = 0; i < frames.size(); ++i) {
         frames[i].indices.assign(50 * 40, static_cast<uint8_t>(i * 40));
         for (int x = 0; x < 50; ++x) frames[i].indices[static_cast<size_t>(20 * 50 + x)] = 255;
@@ -259,9 +259,9 @@ TEST(ImageFitTest, AnimatedGifStaysAnimated) {
     EXPECT_TRUE(info.loops);
 
     // An animation too large for the limit is scaled down with all its frames.
-    std::vector<GifFrameSpec> noisy(3);
+    std::vector<GifFrameLayout> noisy(3);
     std::mt19937 random(11);
-    for (GifFrameSpec& frame : noisy) {
+    for (GifFrameLayout& frame : noisy) {
         frame.indices.resize(200 * 200);
         for (uint8_t& index : frame.indices) index = static_cast<uint8_t>(random());
     }

@@ -57,14 +57,14 @@ inline Bytes fewColourPixels(int width, int height, int colours, unsigned seed =
 
 // --- PNG (libpng writer) ---
 
-struct PngSpec {
+struct PngLayout {
     int colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     int bitDepth = 8;
     bool interlaced = false;
 };
 
 // Rows of raw samples as libpng expects them for the colour type and depth; palette given separately.
-inline Bytes pngFromRows(int width, int height, const Bytes& samples, const PngSpec& spec,
+inline Bytes pngFromRows(int width, int height, const Bytes& samples, const PngLayout& layout,
                          const std::vector<png_color>& palette = {}) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -80,8 +80,8 @@ inline Bytes pngFromRows(int width, int height, const Bytes& samples, const PngS
             target->insert(target->end(), data, data + length);
         },
         nullptr);
-    png_set_IHDR(png, info, width, height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, width, height, layout.bitDepth, layout.colourType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     png_write_info(png, info);
@@ -95,7 +95,7 @@ inline Bytes pngFromRows(int width, int height, const Bytes& samples, const PngS
 }
 
 inline Bytes pngFromRgba(int width, int height, const Bytes& rgba) {
-    return pngFromRows(width, height, rgba, PngSpec{});
+    return pngFromRows(width, height, rgba, PngLayout{});
 }
 
 // --- JPEG (TurboJPEG compressor) ---
@@ -170,14 +170,14 @@ inline bool hasMarker(const Bytes& jpeg, uint8_t code) {
 
 // --- GIF (giflib) ---
 
-struct GifFrameSpec {
+struct GifFrameLayout {
     std::vector<uint8_t> indices;  // whole-screen frame
     int delay = 10;
     int transparent = NO_TRANSPARENT_COLOR;
 };
 
 inline Bytes gifFromIndices(int width, int height, const std::vector<GifColorType>& palette,
-                            const std::vector<GifFrameSpec>& frames, bool loop = true) {
+                            const std::vector<GifFrameLayout>& frames, bool loop = true) {
     Bytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(
@@ -198,7 +198,7 @@ inline Bytes gifFromIndices(int width, int height, const std::vector<GifColorTyp
         EGifPutExtensionBlock(gif, 3, count);
         EGifPutExtensionTrailer(gif);
     }
-    for (const GifFrameSpec& frame : frames) {
+    for (const GifFrameLayout& frame : frames) {
         GraphicsControlBlock gcb{};
         gcb.DisposalMode = DISPOSE_BACKGROUND;
         gcb.DelayTime = frame.delay;
@@ -229,7 +229,7 @@ inline std::vector<GifColorType> rainbowPalette(int size = 256) {
 // A single-frame GIF of random pixels; LZW barely compresses them, so the size follows the pixel count.
 inline Bytes noisyGif(int width, int height, unsigned seed = 3) {
     std::mt19937 random(seed);
-    GifFrameSpec frame;
+    GifFrameLayout frame;
     frame.indices.resize(static_cast<size_t>(width) * height);
     for (uint8_t& index : frame.indices) index = static_cast<uint8_t>(random());
     return gifFromIndices(width, height, rainbowPalette(), {frame});
