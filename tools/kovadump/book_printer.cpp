@@ -116,6 +116,18 @@ void listTextRecords(const Book& book, std::ostream& out) {
     }
 }
 
+void listImages(const Book& book, std::ostream& out) {
+    out << "Image records (" << book.imageRecords().size() << ")\n";
+    for (const ImageRecord& image : book.imageRecords()) {
+        out << "  " << image.number << ": record " << image.recordIndex << ", " << imageKindName(image.kind) << ", "
+            << image.size << " bytes";
+        if (image.width && image.height) out << ", " << *image.width << 'x' << *image.height;
+        if (image.cover) out << ", cover";
+        if (image.thumbnail) out << ", thumbnail";
+        out << '\n';
+    }
+}
+
 void jsonPdb(const Book& book, JsonWriter& json) {
     const PdbHeader& h = book.pdbHeader();
     json.key("pdb").beginObject();
@@ -199,6 +211,20 @@ void jsonTextRecords(const Book& book, JsonWriter& json) {
     json.endArray();
 }
 
+void jsonImages(const Book& book, JsonWriter& json) {
+    json.key("images").beginArray();
+    for (const ImageRecord& image : book.imageRecords()) {
+        json.beginObject().key("number").value(uint64_t{image.number});
+        json.key("record").value(uint64_t{image.recordIndex});
+        json.key("kind").value(imageKindName(image.kind)).key("size").value(uint64_t{image.size});
+        if (image.width && image.height)
+            json.key("width").value(uint64_t{*image.width}).key("height").value(uint64_t{*image.height});
+        json.key("cover").boolean(image.cover).key("thumbnail").boolean(image.thumbnail);
+        json.endObject();
+    }
+    json.endArray();
+}
+
 }  // namespace
 
 void printListing(const Book& book, std::ostream& out) {
@@ -206,6 +232,7 @@ void printListing(const Book& book, std::ostream& out) {
     if (!book.hasHeaders()) return;
     listHeaders(book, out);
     listTextRecords(book, out);
+    listImages(book, out);
     if (book.textDecoded()) {
         out << "Text (" << book.text().size() << " bytes)\n";
         out.write(reinterpret_cast<const char*>(book.text().data()), static_cast<std::streamsize>(book.text().size()));
@@ -222,6 +249,7 @@ void printJson(const Book& book, std::ostream& out) {
     if (book.hasHeaders()) {
         jsonHeaders(book, json);
         jsonTextRecords(book, json);
+        jsonImages(book, json);
         if (book.textDecoded()) json.key("text").value(book.textString());
     }
     json.key("faults").beginArray();

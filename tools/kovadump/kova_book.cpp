@@ -94,6 +94,7 @@ void Book::parse() {
     for (size_t i = 0; i < records_.size(); ++i) views.push_back(record(i));
     readTextRecords(views, palmDoc_, kova_, textRecords_, text_, faults_);
     checkRecordLayout();
+    readImages(views);
 }
 
 // After the text records comes a pad record when needed to make the text bytes a multiple of 4;
@@ -126,6 +127,24 @@ void Book::checkRecordLayout() {
     if (kova_.firstImageRecord >= records_.size())
         faults_.push_back("first image record " + std::to_string(kova_.firstImageRecord) +
                           " is beyond the record list (" + std::to_string(records_.size()) + " records)");
+}
+
+// Image records are padded to a multiple of 4, and the cover and thumbnail offsets name one of them.
+void Book::readImages(const std::vector<ByteView>& views) {
+    const std::optional<uint32_t> cover = exthNumber(201);
+    const std::optional<uint32_t> thumbnail = exthNumber(202);
+    images_ = readImageRecords(views, kova_.firstImageRecord, cover, thumbnail);
+    for (const ImageRecord& image : images_)
+        if (image.size % 4 != 0)
+            faults_.push_back("image record " + std::to_string(image.number) + " (" + recordText(image.recordIndex) +
+                              ") is " + std::to_string(image.size) + " bytes, not padded to a multiple of 4");
+    const auto checkOffset = [&](std::optional<uint32_t> offset, const std::string& what) {
+        if (offset && *offset >= images_.size())
+            faults_.push_back(what + " offset " + std::to_string(*offset) + " lies beyond the " +
+                              std::to_string(images_.size()) + " image records");
+    };
+    checkOffset(cover, "cover");
+    checkOffset(thumbnail, "thumbnail");
 }
 
 }  // namespace kova

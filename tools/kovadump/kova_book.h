@@ -1,6 +1,6 @@
 #pragma once
 // A KOVA book read from its bytes: the PDB container, record 0 with its headers, EXTH metadata and
-// full name, and the decoded text. Reading never fails outright; what is wrong with the book is
+// full name, the decoded text, and the image records. Reading never fails outright; what is wrong with the book is
 // collected as a list of faults (an empty list means a sound book).
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include "book_header.h"
 #include "byte_view.h"
 #include "exth_reader.h"
+#include "image_records.h"
 #include "pdb_file.h"
 #include "text_records.h"
 
@@ -51,9 +52,13 @@ public:
     // True when every text record was expanded (not yet for Huffman-compressed books).
     bool textDecoded() const;
 
+    // The image and media records, with the cover and thumbnail marked.
+    const std::vector<ImageRecord>& imageRecords() const { return images_; }
+
 private:
     void parse();
     void checkRecordLayout();
+    void readImages(const std::vector<ByteView>& views);
 
     std::vector<uint8_t> bytes_;
     std::string loadError_;
@@ -68,6 +73,7 @@ private:
     std::vector<ExthRecord> exth_;
     std::vector<TextRecord> textRecords_;
     std::vector<uint8_t> text_;
+    std::vector<ImageRecord> images_;
 };
 
 }  // namespace kova
