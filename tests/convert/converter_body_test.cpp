@@ -106,10 +106,10 @@ TEST_F(ConverterTest, IndexMarkupIsCollectedAndItsTagsDropped) {
 TEST_F(ConverterTest, CharactersOutsideWesternBecomeReferencesOncePerFile) {
     ASSERT_TRUE(convert("a.html", body("\xC3\xA9\xE2\x82\xAC\xD0\x96 \xE4\xB8\xAD"), false));
     EXPECT_EQ(text(), "\xE9\x80&#1046; &#20013; ");
-    EXPECT_EQ(MessageLog::count(log.warnings, 94), 1);
-    EXPECT_EQ(MessageLog::count(log.infos, 5), 1);
+    EXPECT_EQ(CapturedSink::count(log.warnings, 94), 1);
+    EXPECT_EQ(CapturedSink::count(log.infos, 5), 1);
     ASSERT_TRUE(convert("b.html", body("plain"), false));
-    EXPECT_EQ(MessageLog::count(log.warnings, 94), 1);
+    EXPECT_EQ(CapturedSink::count(log.warnings, 94), 1);
 }
 
 TEST_F(ConverterTest, WesternSourceIntoUtf8Book) {

@@ -14,41 +14,8 @@
 #include "core/message_sink.h"
 #include "core/string.h"
 #include "index/index_markup.h"
+#include "captured_sink.h"
 #include "test_support.h"
-
-class MessageLog : public qp::MessageSink {
-public:
-    MessageLog() { previous_ = qp::installSink(this); }
-    ~MessageLog() override { qp::installSink(previous_); }
-    void error(int code, int a, int b, int c) override {
-        errors.push_back(code);
-        MessageSink::error(code, a, b, c);
-    }
-    void warning(int code, int a, int b, int c) override {
-        warnings.push_back(code);
-        MessageSink::warning(code, a, b, c);
-    }
-    void info(int code, int a, int b) override {
-        infos.push_back(code);
-        MessageSink::info(code, a, b);
-    }
-    void output(const std::vector<std::u16string>& pieces) override {
-        std::u16string line;
-        for (const std::u16string& piece : pieces) line += piece;
-        std::string utf8 = qp::String(line).toUtf8();
-        while (!utf8.empty() && (utf8.back() == '\n' || utf8.back() == '\r')) utf8.pop_back();
-        lines.push_back(utf8);
-    }
-    static int count(const std::vector<int>& codes, int code) {
-        return static_cast<int>(std::count(codes.begin(), codes.end(), code));
-    }
-
-    std::vector<int> errors, warnings, infos;
-    std::vector<std::string> lines;
-
-private:
-    qp::MessageSink* previous_ = nullptr;
-};
 
 class ConverterTest : public ::testing::Test {
 protected:
@@ -69,7 +36,7 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
 
-    MessageLog log;
+    CapturedSink log;
     qptest::TempDir dir;
     qp::FaultHeader faults;
     qp::TextStream stream;

@@ -1,5 +1,5 @@
 #pragma once
-// A message sink for the container tests: keeps the codes raised and the printed lines while installed.
+// A message sink for tests: keeps the codes raised and the printed lines while it is installed.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -33,7 +33,7 @@ public:
     }
 
     bool printed(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
-    int count(const std::vector<int>& codes, int code) const {
+    static int count(const std::vector<int>& codes, int code) {
         return static_cast<int>(std::count(codes.begin(), codes.end(), code));
     }
 
