@@ -1,9 +1,14 @@
 # The two set-up commands: `make demo` and `make check`. Both install what is missing first.
+# `make check` runs the suite twice: in the plain build, then built with the address and undefined-behaviour
+# sanitizers (scripts/check-sanitized). `make fuzz` runs every fuzz target for FUZZ_SECONDS each.
 BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build check demo bench clean
+.PHONY: all deps build check check-sanitized fuzz demo bench clean
 
 all: build
 
@@ -16,6 +21,13 @@ build: deps
 
 check: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) check-sanitized
+
+check-sanitized: deps
+	JOBS=$(JOBS) bash scripts/check-sanitized $(SANITIZE_DIR)
+
+fuzz: deps
+	JOBS=$(JOBS) FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR) bash scripts/fuzz $(FUZZ_SECONDS)
 
 demo: build
 	bash scripts/demo $(BUILD_DIR)
@@ -24,4 +36,4 @@ bench: build
 	bash scripts/bench $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_BUILD_DIR)
