@@ -1,4 +1,5 @@
 #include "build/book_builder.h"
+#include "core/ascii_text.h"
 
 #include "core/message_sink.h"
 #include "markup/encoding_detection.h"
@@ -9,13 +10,6 @@ namespace {
 
 constexpr int kInfoAddedMetadata = 38;
 constexpr uint32_t kExthCreator = 100;
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "build/command_line.h"
+#include "core/ascii_text.h"
 
 #include <glob.h>
 #include <sys/resource.h>
@@ -101,18 +102,9 @@ constexpr OptionEntry kOptions[] = {
     {"-releasenotes", Option::ReleaseNotes, nullptr},
 };
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
-
 const OptionEntry* findOption(std::string_view argument) {
     for (const OptionEntry& entry : kOptions)
-        if (equalsIgnoringCase(argument, entry.name)) return &entry;
+        if (equalsCaseBlind(argument, entry.name)) return &entry;
     return nullptr;
 }
 
@@ -244,10 +236,10 @@ SourceKind sourceKindOf(std::string_view fileName) {
     size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return SourceKind::Unknown;
     std::string_view extension = name.substr(dot + 1);
-    if (equalsIgnoringCase(extension, "html") || equalsIgnoringCase(extension, "htm")) return SourceKind::Html;
-    if (equalsIgnoringCase(extension, "opf")) return SourceKind::Opf;
-    if (equalsIgnoringCase(extension, "epub")) return SourceKind::Epub;
-    if (equalsIgnoringCase(extension, "css")) return SourceKind::StyleSheet;
+    if (equalsCaseBlind(extension, "html") || equalsCaseBlind(extension, "htm")) return SourceKind::Html;
+    if (equalsCaseBlind(extension, "opf")) return SourceKind::Opf;
+    if (equalsCaseBlind(extension, "epub")) return SourceKind::Epub;
+    if (equalsCaseBlind(extension, "css")) return SourceKind::StyleSheet;
     return SourceKind::Unknown;
 }
 

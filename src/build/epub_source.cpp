@@ -1,4 +1,5 @@
 #include "build/epub_source.h"
+#include "core/ascii_text.h"
 
 #include <sys/stat.h>
 
@@ -20,12 +21,6 @@ namespace {
 
 constexpr std::string_view kContainerPath = "META-INF/container.xml";
 constexpr size_t kInflateChunk = 64 * 1024;
-
-bool equalsCaseBlind(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 bool isPackageFileName(std::string_view name) {
     if (name.empty() || name.front() == '.') return false;

@@ -1,4 +1,5 @@
 #include "build/html_build.h"
+#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -18,13 +19,6 @@ struct HeadFacts {
     std::vector<std::string> authors;
     std::string cover;
 };
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 // Reads the head item by item up to the body: the TITLE text and the META Author and Cover contents.
 HeadFacts readHead(const String& source) {

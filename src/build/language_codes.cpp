@@ -1,4 +1,5 @@
 #include "build/language_codes.h"
+#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <array>
@@ -90,13 +91,6 @@ std::string lowered(std::string_view text) {
         return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     });
     return out;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
 }
 
 }  // namespace

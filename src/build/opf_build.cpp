@@ -1,4 +1,5 @@
 #include "build/opf_build.h"
+#include "core/ascii_text.h"
 
 #include <array>
 
@@ -38,15 +39,6 @@ constexpr std::array<std::string_view, 7> kCoverTypes{
     "other.ms-coverimage-standard", "other.ms-coverimage", "other.ms-thumbimage-standard", "other.ms-thumbimage",
     "other.ms-titleimage-standard", "other.ms-titleimage", "cover",
 };
-
-bool equalsCaseBlind(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 void addIfPresent(BookBuilder& builder, uint32_t type, const std::optional<std::string>& value) {
     if (value && !value->empty()) builder.addMetadata(type, *value);

@@ -1,4 +1,5 @@
 #include "build/opf_package.h"
+#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <array>
@@ -19,25 +20,6 @@ constexpr int kErrorNoSpine = 170;
 constexpr int kErrorNoDcMetadata = 171;
 constexpr int kErrorSpineIdUnknown = 172;
 constexpr int kWarningUnknownContentType = 62;
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsCaseBlind(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerAscii(x) == lowerAscii(y);
-           });
-}
-
-bool startsCaseBlind(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsCaseBlind(text.substr(0, prefix.size()), prefix);
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 // A decimal attribute value; nothing when it is not a number.
 std::optional<int32_t> decimal(std::string_view text) {
@@ -73,14 +55,14 @@ constexpr std::array kContentTypes{
 ItemKind classifyMediaType(std::string_view mediaType) {
     mediaType = trimmed(mediaType);
     if (equalsCaseBlind(mediaType, "text/asp")) return ItemKind::ScriptPage;
-    if (startsCaseBlind(mediaType, "text/") || equalsCaseBlind(mediaType, "application/xhtml+xml") ||
+    if (startsWithCaseBlind(mediaType, "text/") || equalsCaseBlind(mediaType, "application/xhtml+xml") ||
         equalsCaseBlind(mediaType, "application/x-dtbook+xml")) {
         return ItemKind::Content;
     }
     if (equalsCaseBlind(mediaType, "application/x-pilot") || equalsCaseBlind(mediaType, "application/vnd.palm")) {
         return ItemKind::PalmDatabase;
     }
-    if (startsCaseBlind(mediaType, "image/")) return ItemKind::Image;
+    if (startsWithCaseBlind(mediaType, "image/")) return ItemKind::Image;
     if (equalsCaseBlind(mediaType, "application/x-dtbncx+xml")) return ItemKind::TableOfContents;
     return ItemKind::Media;
 }
@@ -89,8 +71,8 @@ uint32_t contentTypeCode(std::string_view contentType, bool& known) {
     contentType = trimmed(contentType);
     known = true;
     if (contentType.empty()) return content_type::kBook;
-    if (startsCaseBlind(contentType, "image/")) return 513;
-    if (startsCaseBlind(contentType, "audio/")) return content_type::kAudio;
+    if (startsWithCaseBlind(contentType, "image/")) return 513;
+    if (startsWithCaseBlind(contentType, "audio/")) return content_type::kAudio;
     for (const auto& entry : kContentTypes) {
         if (equalsCaseBlind(contentType, entry.type)) return entry.code;
     }
@@ -140,7 +122,7 @@ void OpfPackage::locateElements() {
     }
     if (elements_.dcMetadata == 0 && elements_.metadata != 0) {
         for (NodeIndex child : xml.children(elements_.metadata)) {
-            if (xml.kind(child) == NodeKind::Element && startsCaseBlind(xml.name(child), "dc:")) {
+            if (xml.kind(child) == NodeKind::Element && startsWithCaseBlind(xml.name(child), "dc:")) {
                 elements_.dcMetadata = elements_.metadata;
                 break;
             }
@@ -163,7 +145,7 @@ bool OpfPackage::check() {
     }
     for (NodeIndex node : childElements(elements_.manifest, "item")) {
         ManifestItem item = makeItem(node);
-        if (startsCaseBlind(item.id, "item")) {
+        if (startsWithCaseBlind(item.id, "item")) {
             if (auto number = decimal(std::string_view(item.id).substr(4)); number && *number >= 0) {
                 nextItemNumber_ = std::max(nextItemNumber_, static_cast<uint32_t>(*number) + 1);
             }
@@ -187,7 +169,7 @@ std::vector<NodeIndex> OpfPackage::childElements(NodeIndex parent, std::string_v
 // (where the flat layout keeps its meta elements).
 std::vector<NodeIndex> OpfPackage::metadataElements(std::string_view name) const {
     if (!parser_) return {};
-    if (startsCaseBlind(name, "dc:")) return childElements(elements_.dcMetadata, name);
+    if (startsWithCaseBlind(name, "dc:")) return childElements(elements_.dcMetadata, name);
     std::vector<NodeIndex> found = childElements(elements_.xMetadata, name);
     if (elements_.metadata != elements_.xMetadata) {
         for (NodeIndex node : childElements(elements_.metadata, name)) found.push_back(node);

@@ -1,4 +1,5 @@
 #include "container/record_zero.h"
+#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <bit>
@@ -14,13 +15,6 @@ constexpr uint32_t kExthFlagAlways = 0x10;
 constexpr uint32_t kExthFlagBlockPresent = 0x40;
 
 bool absent(uint32_t index) { return index == kNoIndex; }
-
-std::string asciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
 
 // The classic 15-bit linear congruential generator.
 class Random15 {
@@ -127,7 +121,7 @@ uint32_t uniqueIdFromTicks(uint32_t m) {
 }
 
 uint32_t bookTypeOfContentType(std::string_view contentType) {
-    std::string type = asciiLower(contentType);
+    std::string type = lowerAscii(contentType);
     static constexpr std::pair<std::string_view, uint32_t> kTypes[] = {
         {"text/x-oeb1-document", 2},
         {"application/x-vessio-subscription", 257},

@@ -1,4 +1,5 @@
 #include "convert/html_converter_accept.h"
+#include "core/ascii_text.h"
 
 #include <array>
 
@@ -17,13 +18,6 @@ template <size_t N>
 bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {
     for (std::string_view candidate : names) {
         if (equalsCaseBlind(name, candidate)) return true;
-    }
-    return false;
-}
-
-bool containsCaseBlind(std::string_view text, std::string_view word) {
-    for (size_t i = 0; i + word.size() <= text.size(); ++i) {
-        if (equalsCaseBlind(text.substr(i, word.size()), word)) return true;
     }
     return false;
 }

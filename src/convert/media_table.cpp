@@ -1,4 +1,5 @@
 #include "convert/media_table.h"
+#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -26,13 +27,6 @@ constexpr int kWarningUnsupported = 76;
 constexpr int kWarningImageInvalid = 77;
 constexpr int kErrorTooManyImages = 179;
 constexpr int kErrorNoMemory = 222;
-
-std::string lowerAscii(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return lower;
-}
 
 // Both separators are accepted; the stored form is absolute with "/".
 std::string normalPath(std::string_view path) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/string.h"
+#include "core/ascii_text.h"
 
 namespace qp {
 
@@ -58,20 +59,11 @@ constexpr std::array kCharsets = {
 };
 static_assert(kCharsets.size() == 104);
 
-char foldAsciiCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (foldAsciiCase(a[i]) != foldAsciiCase(b[i])) return false;
-    return true;
-}
-
 }  // namespace
 
 int32_t codePageOfCharset(std::string_view name) {
     for (const Charset& charset : kCharsets)
-        if (equalsIgnoringAsciiCase(charset.name, name)) return charset.codePage;
+        if (equalsCaseBlind(charset.name, name)) return charset.codePage;
     return kCodePageUnset;
 }
 

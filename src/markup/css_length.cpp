@@ -63,7 +63,7 @@ std::optional<std::string> fontSizeOf(std::string_view value) {
         {"x-small", "2"},  {"xx-small", "1"}, {"larger", "+1"}, {"smaller", "-1"},
     };
     for (const auto& keyword : kKeywords) {
-        if (equalsAsciiCaseBlind(trimmed(value), keyword[0])) return std::string(keyword[1]);
+        if (equalsCaseBlind(trimmed(value), keyword[0])) return std::string(keyword[1]);
     }
     const std::optional<CssLength> length = readLength(value);
     if (!length) return std::nullopt;
@@ -120,7 +120,7 @@ std::optional<std::string> lineHeightOf(std::string_view value) {
 
 std::optional<std::string> borderWidthOf(std::string_view value) {
     for (std::string_view keyword : {"thin", "medium", "thick"}) {
-        if (equalsAsciiCaseBlind(trimmed(value), keyword)) return "1";
+        if (equalsCaseBlind(trimmed(value), keyword)) return "1";
     }
     const std::optional<CssLength> length = readLength(value);
     if (!length || length->kind == LengthKind::Percent) return std::nullopt;

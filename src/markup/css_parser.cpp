@@ -18,10 +18,6 @@ bool isIdentChar(char c) { return isNameChar(c) || static_cast<unsigned char>(c)
 
 bool isQuote(char c) { return c == '"' || c == '\''; }
 
-bool startsWithCaseBlind(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsAsciiCaseBlind(text.substr(0, prefix.size()), prefix);
-}
-
 // Reads "element.class#id:pseudo" (suffixes in any order, "*" for any element). Anything more is a
 // selector this model cannot match.
 std::optional<CssSelector> parseSelector(std::string_view text) {
@@ -79,7 +75,7 @@ std::vector<CssSelector> parseSelectorList(std::string_view text) {
 // Removes "!important" from the end of a value: this model has no cascade levels to give it meaning.
 std::string withoutImportant(std::string value) {
     const size_t bang = value.rfind('!');
-    if (bang != std::string::npos && equalsAsciiCaseBlind(trimmed(std::string_view(value).substr(bang + 1)), "important")) {
+    if (bang != std::string::npos && equalsCaseBlind(trimmed(std::string_view(value).substr(bang + 1)), "important")) {
         value = std::string(trimmed(std::string_view(value).substr(0, bang)));
     }
     return value;
@@ -170,13 +166,13 @@ private:
     bool atComment() const { return peek() == '/' && peek(1) == '*'; }
 
     void skipSpace() {
-        while (!atEnd() && isCssSpace(peek())) ++pos_;
+        while (!atEnd() && isBlank(peek())) ++pos_;
     }
 
     // Between rules the markers of an HTML comment around a `style` element's text count as space too.
     void skipSpaceAndComments(bool htmlMarkers) {
         while (!atEnd()) {
-            if (isCssSpace(peek())) ++pos_;
+            if (isBlank(peek())) ++pos_;
             else if (atComment()) skipComment();
             else if (htmlMarkers && rest().starts_with("<!--")) pos_ += 4;
             else if (htmlMarkers && rest().starts_with("-->")) pos_ += 3;
@@ -287,7 +283,7 @@ private:
             }
             if (c == '}' || (c == ';' && depth == 0)) break;
             if (c == '{') return std::nullopt;
-            if (isCssSpace(c)) {
+            if (isBlank(c)) {
                 pendingSpace = true;
                 ++pos_;
                 continue;

@@ -25,7 +25,7 @@ struct Layer {
 
 bool isOneOf(std::string_view element, std::initializer_list<std::string_view> names) {
     for (std::string_view name : names) {
-        if (equalsAsciiCaseBlind(element, name)) return true;
+        if (equalsCaseBlind(element, name)) return true;
     }
     return false;
 }
@@ -47,7 +47,7 @@ bool holdsNoText(std::string_view element) {
 
 bool hasAttribute(const std::vector<MarkupAttribute>& attributes, std::string_view name) {
     for (const MarkupAttribute& attribute : attributes) {
-        if (equalsAsciiCaseBlind(attribute.name, name)) return true;
+        if (equalsCaseBlind(attribute.name, name)) return true;
     }
     return false;
 }
@@ -81,7 +81,7 @@ void setAttribute(StyledMarkup& markup, std::string_view name, std::string_view 
 }
 
 bool isMonospace(std::string_view family) {
-    return containsAsciiCaseBlind(family, "courier") || containsAsciiCaseBlind(family, "monospace");
+    return containsCaseBlind(family, "courier") || containsCaseBlind(family, "monospace");
 }
 
 void rewriteBlockAttributes(std::string_view element, const std::vector<MarkupAttribute>& attributes,
@@ -95,7 +95,7 @@ void rewriteBlockAttributes(std::string_view element, const std::vector<MarkupAt
         if (style.borderState() == BorderState::Shown) setAttribute(markup, "border", "1");
     } else if (isOneOf(element, {"span", "table", "tr", "td"})) {
         if (style.backgroundColor) setAttribute(markup, "bgcolor", *style.backgroundColor);
-        if (equalsAsciiCaseBlind(element, "table") && style.borderState() != BorderState::Unset) {
+        if (equalsCaseBlind(element, "table") && style.borderState() != BorderState::Unset) {
             setAttribute(markup, "border", style.borderState() == BorderState::Shown ? "1" : "0");
         }
     }
@@ -105,7 +105,7 @@ void rewriteFont(std::string_view element, const StyleRecord& style, const Rewri
                  Layer& wrappers, StyledMarkup& markup) {
     const bool withFace = style.fontFamily && !options.suppressFontFaces;
     if (!style.fontSize && !withFace && !style.color) return;
-    if (equalsAsciiCaseBlind(element, "font")) {
+    if (equalsCaseBlind(element, "font")) {
         if (style.fontSize) setAttribute(markup, "size", *style.fontSize);
         if (withFace) setAttribute(markup, "face", *style.fontFamily);
         if (style.color) setAttribute(markup, "color", *style.color);
@@ -121,7 +121,7 @@ void rewriteFont(std::string_view element, const StyleRecord& style, const Rewri
 
 // A wrapper named after its tag, unless the element is that tag already.
 void wrapUnlessSame(std::string_view element, std::string_view tag, Layer& wrappers) {
-    if (equalsAsciiCaseBlind(element, tag)) return;
+    if (equalsCaseBlind(element, tag)) return;
     wrappers.wrap("<" + std::string(tag) + ">", "</" + std::string(tag) + ">");
 }
 
@@ -157,10 +157,10 @@ StyledMarkup rewriteStyle(std::string_view element, const std::vector<MarkupAttr
     if (style.fontStyle == kFontStyleItalic) wrapUnlessSame(element, "i", wrappers);
     if (style.textDecoration == kTextDecorationUnderline) wrapUnlessSame(element, "u", wrappers);
     if (style.textDecoration == kTextDecorationLineThrough) wrapUnlessSame(element, "strike", wrappers);
-    if (style.verticalAlign && equalsAsciiCaseBlind(*style.verticalAlign, "sub")) {
+    if (style.verticalAlign && equalsCaseBlind(*style.verticalAlign, "sub")) {
         wrapUnlessSame(element, "sub", wrappers);
     }
-    if (style.verticalAlign && equalsAsciiCaseBlind(*style.verticalAlign, "super")) {
+    if (style.verticalAlign && equalsCaseBlind(*style.verticalAlign, "super")) {
         wrapUnlessSame(element, "sup", wrappers);
     }
 

@@ -13,7 +13,7 @@ constexpr int kErrorCssFileNotFound = 177;
 constexpr int kWarningUnsupportedEncoding = 12;
 
 bool partMatches(const std::string& part, std::string_view value) {
-    return part.empty() || equalsAsciiCaseBlind(part, value);
+    return part.empty() || equalsCaseBlind(part, value);
 }
 
 bool selectorMatches(const CssSelector& selector, std::string_view element, std::string_view classAttr,
@@ -24,14 +24,14 @@ bool selectorMatches(const CssSelector& selector, std::string_view element, std:
 
 std::string_view attributeValue(const std::vector<MarkupAttribute>& attributes, std::string_view name) {
     for (const MarkupAttribute& attribute : attributes) {
-        if (equalsAsciiCaseBlind(attribute.name, name)) return attribute.value;
+        if (equalsCaseBlind(attribute.name, name)) return attribute.value;
     }
     return {};
 }
 
 bool hasAttribute(const std::vector<MarkupAttribute>& attributes, std::string_view name) {
     return std::any_of(attributes.begin(), attributes.end(),
-                       [&](const MarkupAttribute& attribute) { return equalsAsciiCaseBlind(attribute.name, name); });
+                       [&](const MarkupAttribute& attribute) { return equalsCaseBlind(attribute.name, name); });
 }
 
 }  // namespace
@@ -85,7 +85,7 @@ void StyleContext::addRule(CssRule rule) {
 
 StyleRecord StyleContext::computeStyle(std::string_view element, std::string_view classAttr,
                                        std::string_view idAttr, std::string_view styleAttr, bool hasHref) {
-    const std::string_view pseudoClass = hasHref && equalsAsciiCaseBlind(element, "a") ? "link" : "";
+    const std::string_view pseudoClass = hasHref && equalsCaseBlind(element, "a") ? "link" : "";
 
     // Candidate selectors from the index; per rule the first selector of its list that matches counts.
     std::vector<SelectorRef> matches;

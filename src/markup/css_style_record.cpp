@@ -22,7 +22,7 @@ std::optional<int> keywordNumber(std::string_view value, Keywords keywords) {
     value = trimmed(value);
     int number = 0;
     for (std::string_view keyword : keywords) {
-        if (equalsAsciiCaseBlind(value, keyword)) return number;
+        if (equalsCaseBlind(value, keyword)) return number;
         ++number;
     }
     return std::nullopt;
@@ -92,7 +92,7 @@ void applyFontSize(StyleRecord& style, std::string_view value) {
 // "font: [style] [variant] [weight] size[/line-height] family": the size is required before the family.
 void applyFont(StyleRecord& style, std::string_view value) {
     for (std::string_view token : valueTokens(value)) {
-        if (equalsAsciiCaseBlind(token, "normal")) continue;
+        if (equalsCaseBlind(token, "normal")) continue;
         if (std::optional<int> italic = fontStyleOf(token)) {
             style.fontStyle = italic;
         } else if (std::optional<int> variant = fontVariantOf(token)) {
@@ -221,7 +221,7 @@ constexpr PropertyHandler kProperties[] = {
 void StyleRecord::apply(std::string_view property, std::string_view value) {
     property = trimmed(property);
     for (const PropertyHandler& handler : kProperties) {
-        if (equalsAsciiCaseBlind(property, handler.name)) return handler.apply(*this, value);
+        if (equalsCaseBlind(property, handler.name)) return handler.apply(*this, value);
     }
 }
 

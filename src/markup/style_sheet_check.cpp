@@ -21,8 +21,8 @@ std::string selectorText(const CssSelector& selector) {
 }
 
 bool isDroppedFontInformation(const CssDeclaration& declaration) {
-    return equalsAsciiCaseBlind(declaration.name, "font-family") ||
-           (equalsAsciiCaseBlind(declaration.name, "color") && equalsAsciiCaseBlind(declaration.value, "#000000"));
+    return equalsCaseBlind(declaration.name, "font-family") ||
+           (equalsCaseBlind(declaration.name, "color") && equalsCaseBlind(declaration.value, "#000000"));
 }
 
 // The dump's place: the source's directory (either separator accepted), composed with "/".

@@ -14,8 +14,6 @@ constexpr std::array<std::pair<std::string_view, char>, 4> kEntities{{
     {"&gt;", '>'},
 }};
 
-char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 std::string decodeEntities(std::string_view raw) {
@@ -56,18 +54,6 @@ std::string encodeEntities(std::string_view text) {
         if (!replaced) out.push_back(c);
     }
     return out;
-}
-
-bool equalsCaseBlind(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (foldCase(a[i]) != foldCase(b[i])) return false;
-    }
-    return true;
-}
-
-bool startsWithCaseBlind(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsCaseBlind(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace qp
