@@ -84,8 +84,11 @@ void LinkTable::registerAnchor(std::string_view file, std::string_view name, uin
     }
 }
 
-int32_t LinkTable::registerMedia(MediaTable& media, const std::string& path) {
+int32_t LinkTable::registerMedia(MediaTable& media, const std::string& path, bool placeholderWhenMissing) {
     int32_t record = media.registerFile(path);
+    // A picture that is missing or unusable is shown as the built-in placeholder, so that no image reference
+    // dangles; a full table is an error of its own and gets nothing.
+    if (record < 0 && placeholderWhenMissing && !media.failed()) record = media.registerPlaceholder(path);
     if (media.failed()) {
         faults_.lastError = media.lastError;
         media.lastError = 0;
@@ -103,7 +106,7 @@ bool LinkTable::rewriteHref(TextStream& stream, MediaTable& media, std::string_v
     LinkTarget target = normalizer_.target(file, href);
     const uint64_t start = stream.position();
     if (isRecordTarget(href)) {
-        if (registerMedia(media, target.file) < 0) return false;
+        if (registerMedia(media, target.file, false) < 0) return false;
         records_.push_back({start + kRecordLinkDigitsOffset, target.file});
         stream.write(kRecordLinkPlaceholder);
         return false;
@@ -116,7 +119,7 @@ bool LinkTable::rewriteHref(TextStream& stream, MediaTable& media, std::string_v
 bool LinkTable::writeImageSource(TextStream& stream, MediaTable& media, std::string_view file,
                                  std::string_view prefix, std::string_view src) {
     LinkTarget target = normalizer_.target(file, src);
-    if (registerMedia(media, target.file) < 0) return false;
+    if (registerMedia(media, target.file, true) < 0) return false;
     std::string placeholder = " ";
     placeholder.append(prefix);
     placeholder.append("recindex=\"");

@@ -48,7 +48,8 @@ public:
     bool rewriteHref(TextStream& stream, MediaTable& media, std::string_view file, std::string_view href,
                      bool global);
     // The `src` (prefix ""), `losrc` ("lo") or `hisrc` ("hi") of an `img`: registers the picture and writes its
-    // recindex placeholder. False (nothing written) when the picture cannot be registered.
+    // recindex placeholder. A missing or empty picture gets the built-in placeholder picture's record. False
+    // (nothing written) only when the media table is full.
     bool writeImageSource(TextStream& stream, MediaTable& media, std::string_view file, std::string_view prefix,
                           std::string_view src);
 
@@ -76,7 +77,7 @@ private:
     };
 
     std::optional<uint64_t> lookUp(const LinkTarget& target, bool global) const;
-    int32_t registerMedia(MediaTable& media, const std::string& path);
+    int32_t registerMedia(MediaTable& media, const std::string& path, bool placeholderWhenMissing);
     static std::string anchorKey(std::string_view file, std::string_view name);
 
     FaultHeader& faults_;

@@ -60,11 +60,13 @@ TEST_F(ConverterTest, ImageSourcesSpelledLooselyAreOneRecord) {
                         body("<img src=\"images//a.png\" alt=\"a\"/><img src=\"./images/a.png\" losrc=\"sub/../images/%61.png\" "
                              "hisrc=\"IMAGES/A.PNG\"/><img src=\"images/my%20pic.gif\"/><img src=\"none.png\"/>"),
                         false));
-    EXPECT_EQ(media.entryCount(), 2u);
+    // The missing picture is the third entry: the built-in placeholder, so its reference does not dangle.
+    ASSERT_EQ(media.entryCount(), 3u);
+    EXPECT_TRUE(media.entry(2).placeholder);
     ASSERT_TRUE(links.writeLinks(stream, media));
     EXPECT_EQ(text(),
               "<img recindex=\"00001\" alt=\"a\"/><img recindex=\"00001\" lorecindex=\"00001\" hirecindex=\"00001\"/>"
-              "<img recindex=\"00002\"/><img/> ");
+              "<img recindex=\"00002\"/><img recindex=\"00003\"/> ");
 }
 
 TEST_F(ConverterTest, StartReadingLocationResolvesLikeALink) {

@@ -208,7 +208,7 @@ TEST_F(ImageBuild, EveryRecordDecodesWithinItsModesLimit) {
 
 // Disabled until an image that is not found takes the built-in picture's record: the img element is
 // written without its recindex for now.
-TEST_F(ImageBuild, DISABLED_MissingImageWarnsAndPointsAtThePlaceholder) {
+TEST_F(ImageBuild, MissingImageWarnsAndPointsAtThePlaceholder) {
     writePicture("here.gif", imagetest::noisyGif(20, 20));
     auto result = buildPage("<img src=\"here.gif\"/><p>gap</p><img src=\"gone.png\"/>");
     EXPECT_EQ(result.exitCode, 1) << result.out;
