@@ -185,7 +185,8 @@ TEST(ImageRecordRun, OffsetsBeyondTheImagesAndUnpaddedRecordsAreFaults) {
 }
 
 TEST(ImageRecordRun, AFirstImageRecordOfZeroOrBeyondTheListGivesNone) {
-    std::vector<kova::ByteView> records{view("record zero"), view(jpeg640x480())};
+    const std::string zero = "record zero", jpeg = jpeg640x480();  // the views must not outlive their bytes
+    std::vector<kova::ByteView> records{view(zero), view(jpeg)};
     EXPECT_TRUE(kova::readImageRecords(records, 0, std::nullopt, std::nullopt).empty());
     EXPECT_TRUE(kova::readImageRecords(records, 2, std::nullopt, std::nullopt).empty());
     EXPECT_EQ(kova::readImageRecords(records, 1, 0u, 0u).size(), 1u);
