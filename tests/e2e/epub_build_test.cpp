@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../build/epub_zip_writer.h"
+#include "build_fixture.h"
 #include "kova_book.h"
 #include "test_support.h"
 
@@ -39,9 +40,14 @@ std::string pageSaying(const std::string& words) { return "<html><body><p>" + wo
 
 const std::string kUnpackError = "Error(mkbook): Could not unpack ePub file";
 
-class EpubBuild : public ::testing::Test {
+// Each test has a temporary directory of its own (BuildTest points TMPDIR at it), so that the working
+// directories of tests running in parallel are never taken for leftovers.
+class EpubBuild : public buildtest::BuildTest {
 protected:
-    void SetUp() override { before_ = qptest::tempEntries("quillpress-epub-"); }
+    void SetUp() override {
+        BuildTest::SetUp();
+        before_ = qptest::tempEntries("quillpress-epub-");
+    }
 
     fs::path epub() const { return dir / "book.epub"; }
     fs::path book() const { return dir / "book.kova"; }
@@ -73,7 +79,6 @@ protected:
         EXPECT_TRUE(leftovers().empty());
     }
 
-    qptest::TempDir dir;
     std::vector<std::string> before_;
 };
 
