@@ -27,7 +27,8 @@ std::string containerNaming(const std::string& fullPath) {
 
 const std::string kPackage = "<package><metadata/></package>";
 
-// Messages of the container parse are not part of what these tests look at.
+// Messages of the container parse are not part of what these tests look at. Each test has a temporary
+// directory of its own, so that working directories of tests running in parallel are not taken for leftovers.
 class EpubSourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -60,6 +61,7 @@ protected:
     }
 
     qptest::TempDir dir;
+    qptest::PrivateTemporaryDirectory temporaryDir;
     qp::MessageSink quiet_;
     qp::MessageSink* previous_ = nullptr;
     std::vector<std::string> before_;

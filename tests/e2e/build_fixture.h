@@ -18,20 +18,6 @@ namespace fs = std::filesystem;
 
 class BuildTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directory(dir / "tmp");
-        const char* previous = std::getenv("TMPDIR");
-        if (previous != nullptr) savedTmp_ = previous;
-        hadTmp_ = previous != nullptr;
-        setenv("TMPDIR", (dir / "tmp").c_str(), 1);
-    }
-    void TearDown() override {
-        if (hadTmp_) {
-            setenv("TMPDIR", savedTmp_.c_str(), 1);
-        } else {
-            unsetenv("TMPDIR");
-        }
-    }
 
     void write(const std::string& name, const std::string& text) {
         fs::create_directories((dir / name).parent_path());
@@ -41,13 +27,10 @@ protected:
     kova::Book book(const std::string& name) { return kova::Book::fromFile(dir / name); }
     bool exists(const std::string& name) { return fs::exists(dir / name); }
     // The compiler's temporary directory holds nothing after a run.
-    bool temporaryDirectoryEmpty() { return fs::is_empty(dir / "tmp"); }
+    bool temporaryDirectoryEmpty() { return fs::is_empty(temporaryDir.path()); }
 
     qptest::TempDir dir;
-
-private:
-    std::string savedTmp_;
-    bool hadTmp_ = false;
+    qptest::PrivateTemporaryDirectory temporaryDir;
 };
 
 // A package around the given metadata, manifest items, spine and guide.

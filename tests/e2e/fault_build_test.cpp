@@ -79,7 +79,9 @@ protected:
         EXPECT_NE((result.out + result.err).find("Error("), std::string::npos) << result.out << result.err;
         EXPECT_NE(result.out.find("KOVA File could not be generated because of errors!"), std::string::npos)
             << result.out;
-        if (!before_.empty()) EXPECT_EQ(snapshot(dir / "lighthouse"), before_);
+        if (!before_.empty()) {
+            EXPECT_EQ(snapshot(dir / "lighthouse"), before_);
+        }
         EXPECT_TRUE(temporaryDirectoryEmpty());
     }
 
@@ -131,10 +133,10 @@ TEST_F(FaultBuild, ReadOnlyTemporaryDirectory) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories; TemporaryDirectoryIsAFile "
                                         "covers the unusable temporary directory there";
     keepEarlierBook();
-    fs::permissions(dir / "tmp", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+    fs::permissions(temporaryDir.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     auto result = compileExample();
-    fs::permissions(dir / "tmp", fs::perms::owner_write, fs::perm_options::add);
+    fs::permissions(temporaryDir.path(), fs::perms::owner_write, fs::perm_options::add);
     expectCleanFailure(result);
 }
 

@@ -33,6 +33,21 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
+PrivateTemporaryDirectory::PrivateTemporaryDirectory() {
+    const char* previous = std::getenv("TMPDIR");
+    hadValue_ = previous != nullptr;
+    if (hadValue_) saved_ = previous;
+    setenv("TMPDIR", directory_.path().c_str(), 1);
+}
+
+PrivateTemporaryDirectory::~PrivateTemporaryDirectory() {
+    if (hadValue_) {
+        setenv("TMPDIR", saved_.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+}
+
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;

@@ -21,6 +21,23 @@ private:
     std::filesystem::path path_;
 };
 
+// Points TMPDIR (and so std::filesystem::temp_directory_path and the programs the test runs) at a fresh
+// directory of its own while it lives, so that tests running in parallel never see each other's files.
+class PrivateTemporaryDirectory {
+public:
+    PrivateTemporaryDirectory();
+    ~PrivateTemporaryDirectory();
+    PrivateTemporaryDirectory(const PrivateTemporaryDirectory&) = delete;
+    PrivateTemporaryDirectory& operator=(const PrivateTemporaryDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return directory_.path(); }
+
+private:
+    TempDir directory_;
+    std::string saved_;
+    bool hadValue_ = false;
+};
+
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 
