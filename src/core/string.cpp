@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "core/code_pages.h"
 
@@ -57,21 +58,7 @@ String& String::operator=(const String& other) {
     return *this;
 }
 
-String::String(String&& other) noexcept : FaultHeader(other) {
-    context = other.context;
-    kind_ = other.kind_;
-    codePage_ = other.codePage_;
-    viewBegin_ = other.viewBegin_;
-    viewEnd_ = other.viewEnd_;
-    cursor_ = other.cursor_;
-    charBytes_ = other.charBytes_;
-    wipe_ = other.wipe_;
-    capacity_ = other.capacity_;
-    length_ = other.length_;
-    buffer_ = other.buffer_;
-    other.buffer_ = nullptr;
-    other.clear();
-}
+String::String(String&& other) noexcept { *this = std::move(other); }
 
 String& String::operator=(String&& other) noexcept {
     if (this == &other) return *this;
