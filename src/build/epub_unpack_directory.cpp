@@ -1,4 +1,5 @@
 #include "build/epub_unpack_directory.h"
+#include "core/temporary_directory.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,13 +31,11 @@ UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
 }
 
 UnpackDirectory::UnpackDirectory() {
-    std::error_code error;
-    std::filesystem::path temp = std::filesystem::temp_directory_path(error);
-    if (error) return;
-    std::string pattern = (temp / (std::string(kNamePrefix) + "XXXXXX")).string();
+    std::string pattern = (temporaryDirectory() / (std::string(kNamePrefix) + "XXXXXX")).string();
     if (::mkdtemp(pattern.data()) == nullptr) return;
     path_ = pattern;
     root_ = UniqueFd(::open(pattern.c_str(), kDirectoryFlags));
+    std::error_code error;
     if (!root_.valid()) std::filesystem::remove(path_, error);
 }
 

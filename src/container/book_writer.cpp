@@ -79,7 +79,7 @@ BookWriter::BookWriter(const std::filesystem::path& output, Compression compress
     }
     for (TempRecordStore* store : {&text_, &huffman_, &dictionary_, &index_, &media_, &frames_}) {
         if (!store->ok()) {
-            failWithPath(error::kCannotCreateTempFile, store->path());
+            failWithPath(error::kCannotCreateTempFile, store->location());
             return;
         }
     }

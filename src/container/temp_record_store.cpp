@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "container/big_endian.h"
+#include "core/temporary_directory.h"
 
 namespace qp {
 
@@ -17,24 +18,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Creates a new, empty file with a name nobody else holds; empty path on failure.
-fs::path reserveTemporaryFile(std::string_view extension) {
+// Creates a new, empty file with a name nobody else holds. On failure `candidate` keeps the name last tried,
+// so that the message can say where.
+bool reserveTemporaryFile(std::string_view extension, fs::path& candidate) {
     static std::atomic<unsigned> counter{0};
-    std::error_code ec;
-    fs::path directory = fs::temp_directory_path(ec);
-    if (ec) return {};
+    const fs::path directory = temporaryDirectory();
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = directory / (temporaryFilePrefix() + std::to_string(counter++) + "-" +
-                                          std::to_string(random() & 0xFFFFFF) + std::string(extension));
+        candidate = directory / (temporaryFilePrefix() + std::to_string(counter++) + "-" +
+                                 std::to_string(random() & 0xFFFFFF) + std::string(extension));
         int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             close(fd);
-            return candidate;
+            return true;
         }
-        if (errno != EEXIST) return {};
+        if (errno != EEXIST) return false;
     }
-    return {};
+    return false;
 }
 
 }  // namespace
@@ -42,8 +42,13 @@ fs::path reserveTemporaryFile(std::string_view extension) {
 std::string temporaryFilePrefix() { return "quillpress-" + std::to_string(getpid()) + "-"; }
 
 TempRecordStore::TempRecordStore(std::string_view extension) {
-    path_ = reserveTemporaryFile(extension);
-    ok_ = !path_.empty() && database_.create(path_, fourCc("TEMP"), fourCc("KOVA"));
+    fs::path candidate;
+    if (!reserveTemporaryFile(extension, candidate)) {
+        failedPath_ = candidate;
+        return;
+    }
+    path_ = candidate;
+    ok_ = database_.create(path_, fourCc("TEMP"), fourCc("KOVA"));
 }
 
 TempRecordStore::~TempRecordStore() {

@@ -19,6 +19,8 @@ public:
 
     bool ok() const { return ok_; }
     const std::filesystem::path& path() const { return path_; }
+    // The file, or, when it could not be made, the name that was tried: what a message names.
+    const std::filesystem::path& location() const { return path_.empty() ? failedPath_ : path_; }
     PdbDatabase& database() { return database_; }
     const PdbDatabase& database() const { return database_; }
 
@@ -27,6 +29,7 @@ public:
 
 private:
     std::filesystem::path path_;
+    std::filesystem::path failedPath_;
     PdbDatabase database_;
     bool ok_ = false;
 };

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "core/message_sink.h"
+#include "core/temporary_directory.h"
 
 namespace qp {
 
@@ -36,10 +37,7 @@ TextStream::~TextStream() { close(); }
 
 bool TextStream::open() {
     close();
-    std::error_code error;
-    std::filesystem::path directory = std::filesystem::temp_directory_path(error);
-    if (error) directory = "/tmp";
-    std::string pattern = (directory / "quillpress-XXXXXX").string();
+    std::string pattern = (temporaryDirectory() / "quillpress-XXXXXX").string();
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) {
         report(*this, Severity::Error, kErrorFileAccess, sink().registerArgument(pattern));

@@ -117,7 +117,11 @@ TEST_F(FaultBuild, ReadOnlyEarlierBook) {
 
 TEST_F(FaultBuild, MissingTemporaryDirectory) {
     keepEarlierBook();
-    expectCleanFailure(compileExampleWithTemporaryDirectory(dir / "vanished"));
+    auto result = compileExampleWithTemporaryDirectory(dir / "vanished");
+    expectCleanFailure(result);
+    // The message names where the temporary file was to go; nothing falls back to another directory.
+    EXPECT_NE(result.out.find("in file: " + (dir / "vanished/quillpress-").string()), std::string::npos)
+        << result.out;
     EXPECT_FALSE(fs::exists(dir / "vanished"));
 }
 
