@@ -139,6 +139,7 @@ private:
     MarkupItem readItem();
     MarkupItem readText(size_t from);
     MarkupItem readRawText();
+    MarkupItem addText(size_t end);
     MarkupItem readBang();
     MarkupItem readInstruction();
     MarkupItem readStartTag(size_t nameEnd);

@@ -80,11 +80,16 @@ MarkupItem XmlParser::readText(size_t from) {
         fault(Severity::Error, kErrorBadTagName, p);
         ++p;
     }
+    return addText(p);
+}
+
+// A text node holding the characters from the current position up to `end`, which becomes the position.
+MarkupItem XmlParser::addText(size_t end) {
     NodeIndex node = addNode(NodeKind::Text, currentParent_, pos32(pos_));
     if (node == kNoNode) return {};
     nodes_[node].textBegin = pos32(pos_);
-    nodes_[node].textLength = pos32(p - pos_);
-    pos_ = p;
+    nodes_[node].textLength = pos32(end - pos_);
+    pos_ = end;
     return {MarkupItem::Type::Text, node};
 }
 
@@ -105,12 +110,7 @@ MarkupItem XmlParser::readRawText() {
         ++p;
     }
     if (p == pos_) return {};
-    NodeIndex node = addNode(NodeKind::Text, currentParent_, pos32(pos_));
-    if (node == kNoNode) return {};
-    nodes_[node].textBegin = pos32(pos_);
-    nodes_[node].textLength = pos32(p - pos_);
-    pos_ = p;
-    return {MarkupItem::Type::Text, node};
+    return addText(p);
 }
 
 // <!-- comment -->, <![CDATA[ section ]]> or <!declaration>.
