@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <new>
 #include <set>
 
@@ -79,6 +80,11 @@ bool EpubSource::refuse(std::string reason) {
 
 bool EpubSource::unpack(const String& archivePath) {
     archivePath_ = archivePath;
+    std::error_code error;
+    // Anything else (a pipe, a device) could block the build forever on its first read.
+    if (!std::filesystem::is_regular_file(systemPath(archivePath), error)) {
+        return refuse("the file is not a regular file");
+    }
     try {
         ZipArchive archive(systemPath(archivePath));
         if (!archive.isOpen()) return refuse("the file is not a zip archive, or it is damaged");

@@ -47,7 +47,8 @@ size_t readFully(int fd, char* data, size_t size) {
 bool String::loadFile(const String& path) {
     context = sink().registerArgument(path, 1);
     const std::string name = path.systemPath();
-    FileHandle file(name.empty() ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a named pipe given as a file is refused instead of waiting for a writer.
+    FileHandle file(name.empty() ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         report(*this, Severity::Error, 7, context);
