@@ -19,7 +19,7 @@ int buildEpub(const String& sourcePath, const String& outputPath, const BuildOpt
     report(source, Severity::Info, kInfoUnpackingEpub);
     if (!source.unpack(sourcePath)) {
         report(source, Severity::Error, kErrorCannotUnpackEpub, sink().registerArgument(sourcePath));
-        consolePrint("      Reason: %s\n", source.refusal().c_str());
+        printReason(source.refusal());
         return kBuildFailed;
     }
     return buildOpfBook(source.packagePath(), outputPath, options);

@@ -121,7 +121,7 @@ CoverRecords registerCover(BookBuilder& builder, bool allowJpeg) {
     return records;
 }
 
-bool writeMedia(BookBuilder& builder, BookWriter& writer, int32_t imageMode, const CoverRecords& cover) {
+bool writeMedia(BookBuilder& builder, BookWriter& writer, const CoverRecords& cover) {
     for (size_t i = 0; i < builder.media.entryCount(); ++i) {
         const MediaEntry& entry = builder.media.entry(i);
         const bool image = entry.type == media_type::kImage || entry.type == media_type::kGif ||
@@ -130,7 +130,7 @@ bool writeMedia(BookBuilder& builder, BookWriter& writer, int32_t imageMode, con
                sink().registerArgument(entry.path));
     }
     WriterRecordSink recordSink(writer);
-    const bool written = builder.media.writeRecords(recordSink, imageMode);
+    const bool written = builder.media.writeRecords(recordSink);
     builder.absorbFaults(builder.media);
     builder.absorbFaults(writer);
     if (!written) return false;
@@ -201,10 +201,9 @@ int finishBook(BookBuilder& builder, const String& outputPath, const FinishingOp
     }
     handOverMetadata(builder, writer);
     builder.absorbFaults(writer);
-    builder.media.setAllowJpeg(options.allowJpeg);
     const CoverRecords cover = registerCover(builder, options.allowJpeg);
     if (!builder.links.writeLinks(builder.stream, builder.media)) builder.absorbFaults(builder.stream);
-    if (builder.failed() || !writeMedia(builder, writer, options.imageMode, cover)) return abandonBuild(builder);
+    if (builder.failed() || !writeMedia(builder, writer, cover)) return abandonBuild(builder);
 
     std::vector<uint8_t> text;
     if (!readText(builder, text) || !writeBook(builder, writer, text, options.minimize) || builder.failed()) {

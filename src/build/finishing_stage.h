@@ -11,7 +11,6 @@ namespace qp {
 
 struct FinishingOptions {
     Compression compression = Compression::PalmDoc;
-    int32_t imageMode = 0;
     bool minimize = true;
     bool allowJpeg = true;
 };

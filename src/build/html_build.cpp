@@ -60,6 +60,7 @@ int runHtmlBuild(const String& outputPath, const String& sourcePath, const Build
     if (options.allowAllScripts) builder.flags |= book_flag::kAllScriptsAuthorised;
     if (options.noCopyPaste) builder.flags |= book_flag::kCopyPasteForbidden;
     builder.media.setAllowJpeg(options.allowJpeg);
+    builder.media.setImageMode(options.imageMode);
 
     String absolute = sourcePath;
     absolute.makeAbsolute();
@@ -88,7 +89,7 @@ int runHtmlBuild(const String& outputPath, const String& sourcePath, const Build
         return abandonBuild(builder);
     }
     return finishBook(builder, outputPath,
-                      {compressionOfCode(options.compression), options.imageMode, options.minimize, options.allowJpeg});
+                      {compressionOfCode(options.compression), options.minimize, options.allowJpeg});
 }
 
 }  // namespace qp

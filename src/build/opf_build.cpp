@@ -197,6 +197,7 @@ int runOpfBuild(const String& sourcePath, const String& outputPath, const BuildO
     builder.textCodePage =
         (options.forceUnicode || requests.encoding != kCodePageWestern) ? kCodePageUtf8 : kCodePageWestern;
     builder.media.setAllowJpeg(options.allowJpeg);
+    builder.media.setImageMode(options.imageMode);
     if (options.allowAllScripts) builder.flags |= book_flag::kAllScriptsAuthorised;
     if (options.noCopyPaste) builder.flags |= book_flag::kCopyPasteForbidden;
 
@@ -211,7 +212,7 @@ int runOpfBuild(const String& sourcePath, const String& outputPath, const BuildO
         return abandonBuild(builder);
     }
     return finishBook(builder, outputPath,
-                      {compressionOfCode(options.compression), options.imageMode, options.minimize, options.allowJpeg});
+                      {compressionOfCode(options.compression), options.minimize, options.allowJpeg});
 }
 
 }  // namespace qp

@@ -18,6 +18,7 @@ namespace {
 
 namespace error {
 constexpr int kOutputNotWritable = 182;
+constexpr int kBookTooLarge = 180;
 constexpr int kCannotOpenFile = 183;
 constexpr int kCannotCreateTempFile = 184;
 constexpr int kNotEnoughMemory = 222;
@@ -75,11 +76,13 @@ BookWriter::BookWriter(const std::filesystem::path& output, Compression compress
         store->database().quiet = true;
     if (!output_.create(output, fourCc("BOOK"), fourCc("KOVA"))) {
         failWithPath(error::kOutputNotWritable, output);
+        printSystemReason(output_.systemError());
         return;
     }
     for (TempRecordStore* store : {&text_, &huffman_, &dictionary_, &index_, &media_, &frames_}) {
         if (!store->ok()) {
             failWithPath(error::kCannotCreateTempFile, store->location());
+            printSystemReason(store->systemError());
             return;
         }
     }
@@ -168,6 +171,8 @@ bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs)
     if (palmDoc_.compression == Compression::Huffman) palmDoc_.compression = Compression::PalmDoc;
 
     size_t count = text.size() / recordSize;
+    // Record 0 and the end record come beside the text records; the record count of a book is 16 bits.
+    if ((text.size() + recordSize - 1) / recordSize > PdbDatabase::kMaxRecords - 2) return fail(error::kBookTooLarge);
     size_t step = count / kProgressSteps + 1;
     report(*this, Severity::Info, info::kRecordCount, messageNumber(count));
     std::vector<uint32_t> lengths;
@@ -238,7 +243,15 @@ bool BookWriter::createRecordZero() {
 }
 
 bool BookWriter::readBack(TempRecordStore& store) {
-    if (!store.readBack()) return failWithPath(error::kCannotOpenFile, store.path());
+    if (store.readBack()) return true;
+    failWithPath(error::kCannotOpenFile, store.path());
+    printSystemReason(store.systemError());
+    return false;
+}
+
+bool BookWriter::appendToBook(std::span<const uint8_t> record, size_t paddedLength) {
+    if (output_.recordCount() >= PdbDatabase::kMaxRecords) return fail(error::kBookTooLarge);
+    if (!output_.appendRecord(record, paddedLength)) return fail(error::kNotEnoughMemory);
     return true;
 }
 
@@ -246,7 +259,7 @@ bool BookWriter::copyRecords(const PdbDatabase& from, bool padded, uint64_t* byt
     for (size_t i = 0; i < from.recordCount(); ++i) {
         std::span<const uint8_t> record = from.record(i);
         size_t length = padded ? paddedToFour(record.size()) : record.size();
-        if (!output_.appendRecord(record, length)) return fail(error::kNotEnoughMemory);
+        if (!appendToBook(record, length)) return false;
         if (bytes) *bytes += length;
     }
     return true;
@@ -271,7 +284,7 @@ bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
         } catch (const std::bad_alloc&) {
             return fail(error::kNotEnoughMemory);
         }
-        if (!output_.appendRecord(record)) return fail(error::kNotEnoughMemory);
+        if (!appendToBook(record)) return false;
         statistics_.textBytes += record.size();
         statistics_.trailingBytes += record.size() - compressed.size();
         ++statistics_.textRecords;
@@ -282,7 +295,7 @@ bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
 
 bool BookWriter::padTextRecords() {
     size_t remainder = statistics_.textBytes % 4;
-    if (remainder != 0 && !output_.createRecord(4 - remainder)) return fail(error::kNotEnoughMemory);
+    if (remainder != 0 && !appendToBook({}, 4 - remainder)) return false;
     kova_.firstNonBookRecord = static_cast<uint32_t>(output_.recordCount());
     return true;
 }
@@ -350,7 +363,7 @@ bool BookWriter::mergeChildBooks() {
 }
 
 bool BookWriter::appendEndOfFile() {
-    if (!output_.appendRecord(kEndOfFileRecord)) return fail(error::kNotEnoughMemory);
+    if (!appendToBook(kEndOfFileRecord)) return false;
     return true;
 }
 
@@ -407,8 +420,12 @@ void BookWriter::printStatistics() {
 
 bool BookWriter::save() {
     if (failed() || !assembled_) return false;
-    if (!output_.save()) return failWithPath(error::kOutputNotWritable, output_.path());
-    return true;
+    // Record offsets are 32 bits.
+    if (output_.fileSize() > 0xFFFF'FFFFu) return fail(error::kBookTooLarge);
+    if (output_.save()) return true;
+    failWithPath(error::kOutputNotWritable, output_.path());
+    printSystemReason(output_.systemError());
+    return false;
 }
 
 }  // namespace qp

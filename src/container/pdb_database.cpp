@@ -147,10 +147,15 @@ void PdbDatabase::setName(std::string_view name) {
 
 std::string PdbDatabase::name() const { return name_; }
 
-std::vector<uint8_t> PdbDatabase::image() const {
-    size_t dataStart = kHeaderSize + kEntrySize * records_.size() + kGapSize;
-    size_t total = dataStart;
+uint64_t PdbDatabase::fileSize() const {
+    uint64_t total = kHeaderSize + kEntrySize * records_.size() + kGapSize;
     for (const Record& record : records_) total += record.bytes.size();
+    return total;
+}
+
+std::vector<uint8_t> PdbDatabase::image() const {
+    const size_t dataStart = kHeaderSize + kEntrySize * records_.size() + kGapSize;
+    const uint64_t total = fileSize();
     if (total > 0xFFFFFFFFu) return {};
 
     std::vector<uint8_t> file(total);

@@ -43,6 +43,10 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     bool readOnly() const { return readOnly_; }
+    // The errno value of the last failed save, 0 when the system gave none.
+    int systemError() const { return pending_.systemError(); }
+    // A scratch database (a temporary store) is saved without waiting for the disk.
+    void setScratch() { pending_.setDurable(false); }
 
     // --- Records. Failed record operations report "Not enough memory." (error 222). ---
     size_t recordCount() const { return records_.size(); }
@@ -57,6 +61,8 @@ public:
     // A record's bytes; empty for an index out of range.
     std::span<const uint8_t> record(size_t index) const;
     size_t recordLength(size_t index) const { return record(index).size(); }
+    // The length of the file the database saves to.
+    uint64_t fileSize() const;
     uint32_t recordUniqueId(size_t index) const;
 
     // --- Header ---

@@ -21,21 +21,31 @@ fs::path sideFileName(const fs::path& target) {
                     std::to_string(counter++) + ".part");
 }
 
-bool targetReplaceable(const fs::path& target) {
+// 0 when the target can be replaced (it is missing, or a writable file), else the reason.
+int replaceError(const fs::path& target) {
     std::error_code ec;
     fs::file_status status = fs::status(target, ec);
-    if (status.type() == fs::file_type::not_found) return true;
-    if (ec || status.type() != fs::file_type::regular) return false;
-    return access(target.c_str(), W_OK) == 0;
+    if (status.type() == fs::file_type::not_found) return 0;
+    if (ec) return ec.value();
+    if (status.type() == fs::file_type::directory) return EISDIR;
+    if (status.type() != fs::file_type::regular) return EINVAL;
+    return access(target.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
 }  // namespace
 
 PendingFile::~PendingFile() { abandon(); }
 
+bool PendingFile::failWith(int error) {
+    systemError_ = error;
+    return false;
+}
+
 bool PendingFile::begin(const fs::path& target) {
     abandon();
-    if (target.empty() || !targetReplaceable(target)) return false;
+    systemError_ = 0;
+    if (target.empty()) return false;
+    if (int error = replaceError(target)) return failWith(error);
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path candidate = sideFileName(target);
         int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -45,29 +55,38 @@ bool PendingFile::begin(const fs::path& target) {
             sidePath_ = candidate;
             return true;
         }
-        if (errno != EEXIST) return false;
+        if (errno != EEXIST) return failWith(errno);
     }
-    return false;
+    return failWith(EEXIST);
 }
 
 bool PendingFile::commit(std::span<const uint8_t> image) {
     if (fd_ < 0) return false;
     // One write call moves at most about 2 GiB on Linux; larger images continue where the call stopped.
+    int error = 0;
     size_t done = 0;
-    while (done < image.size()) {
+    while (done < image.size() && error == 0) {
         ssize_t count = write(fd_, image.data() + done, image.size() - done);
-        if (count <= 0) break;
-        done += static_cast<size_t>(count);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) {
+            error = count < 0 ? errno : EIO;
+        } else {
+            done += static_cast<size_t>(count);
+        }
     }
-    bool written = done == image.size();
-    bool closed = close(fd_) == 0;
+    // On the disk before the rename, so that a crash cannot leave an empty book in place of the old one.
+    if (error == 0 && durable_ && fsync(fd_) != 0) error = errno;
+    if (close(fd_) != 0 && error == 0) error = errno;
     fd_ = -1;
     std::error_code ec;
-    if (written && closed) fs::rename(sidePath_, target_, ec);
-    if (!written || !closed || ec) {
+    if (error == 0) {
+        fs::rename(sidePath_, target_, ec);
+        error = ec.value();
+    }
+    if (error != 0) {
         fs::remove(sidePath_, ec);
         sidePath_.clear();
-        return false;
+        return failWith(error);
     }
     sidePath_.clear();
     return true;

@@ -18,19 +18,27 @@ public:
     // Checks that the target can be replaced (an existing target must be a writable file) and creates the
     // side file in the target's directory. False when either fails.
     bool begin(const std::filesystem::path& target);
-    // Writes the whole image, then renames the side file over the target. False (and the side
-    // file removed, the target untouched) when fewer bytes were written or the rename fails.
+    // Writes the whole image, flushes it to the disk, then renames the side file over the target. False (and
+    // the side file removed, the target untouched) when any of these fails.
     bool commit(std::span<const uint8_t> image);
     // Removes the side file, if any.
     void abandon();
 
     bool active() const { return fd_ >= 0; }
     const std::filesystem::path& sidePath() const { return sidePath_; }
+    // Scratch files (temporary stores) need not reach the disk before they are renamed.
+    void setDurable(bool durable) { durable_ = durable; }
+    // The errno value of the last failure, 0 when the system gave none.
+    int systemError() const { return systemError_; }
 
 private:
+    bool failWith(int error);
+
     std::filesystem::path target_;
     std::filesystem::path sidePath_;
     int fd_ = -1;
+    int systemError_ = 0;
+    bool durable_ = true;
 };
 
 }  // namespace qp

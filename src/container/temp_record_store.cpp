@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Creates a new, empty file with a name nobody else holds. On failure `candidate` keeps the name last tried,
-// so that the message can say where.
+// so that the message can say where, and errno tells why.
 bool reserveTemporaryFile(std::string_view extension, fs::path& candidate) {
     static std::atomic<unsigned> counter{0};
     const fs::path directory = temporaryDirectory();
@@ -44,10 +44,12 @@ std::string temporaryFilePrefix() { return "quillpress-" + std::to_string(getpid
 TempRecordStore::TempRecordStore(std::string_view extension) {
     fs::path candidate;
     if (!reserveTemporaryFile(extension, candidate)) {
+        creationError_ = errno;
         failedPath_ = candidate;
         return;
     }
     path_ = candidate;
+    database_.setScratch();
     ok_ = database_.create(path_, fourCc("TEMP"), fourCc("KOVA"));
 }
 

@@ -26,12 +26,15 @@ public:
 
     // Saves the store to its file and opens that file again, read only, in its place.
     bool readBack();
+    // The errno value of the last failure (making the file, or saving it), 0 when the system gave none.
+    int systemError() const { return creationError_ != 0 ? creationError_ : database_.systemError(); }
 
 private:
     std::filesystem::path path_;
     std::filesystem::path failedPath_;
     PdbDatabase database_;
     bool ok_ = false;
+    int creationError_ = 0;
 };
 
 // The prefix of every temporary file this process makes ("quillpress-<pid>-").

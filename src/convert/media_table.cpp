@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <new>
+#include <optional>
 #include <system_error>
 
 #include "convert/image_fit.h"
@@ -26,6 +27,8 @@ constexpr int kWarningMediaNotFound = 75;
 constexpr int kWarningUnsupported = 76;
 constexpr int kWarningImageInvalid = 77;
 constexpr int kErrorTooManyImages = 179;
+constexpr int kErrorBookTooLarge = 180;
+constexpr int kErrorCannotOpenFile = 183;
 constexpr int kErrorNoMemory = 222;
 
 // Both separators are accepted; the stored form is absolute with "/".
@@ -43,14 +46,22 @@ std::string extensionOf(const std::string& path) {
     return ext.empty() ? ext : ext.substr(1);
 }
 
-bool readWhole(const std::string& path, std::vector<uint8_t>& bytes) {
+// The file's size, or nothing when it is no longer a regular file.
+std::optional<uintmax_t> regularFileSize(const std::string& path) {
     std::error_code error;
-    uintmax_t size = fs::file_size(path, error);
-    if (error || size > MediaTable::kMaxFileBytes) return false;
+    if (!fs::is_regular_file(path, error) || error) return std::nullopt;
+    const uintmax_t size = fs::file_size(path, error);
+    if (error) return std::nullopt;
+    return size;
+}
+
+bool readWhole(const std::string& path, std::vector<uint8_t>& bytes) {
+    const std::optional<uintmax_t> size = regularFileSize(path);
+    if (!size || *size == 0 || *size > MediaTable::kMaxFileBytes) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     try {
-        bytes.resize(static_cast<size_t>(size));
+        bytes.resize(static_cast<size_t>(*size));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -105,9 +116,21 @@ int32_t MediaTable::recordOf(std::string_view path, MediaSelectors selectors) co
     return found == index_.end() ? -1 : static_cast<int32_t>(entries_[found->second].firstRecord);
 }
 
+uint64_t MediaTable::bookBytesOf(const MediaEntry& entry) const {
+    if (entry.placeholder) return placeholderGif().size();
+    if (entry.type != media_type::kImage) return entry.fileBytes;
+    return std::min<uint64_t>({entry.fileBytes, imageModeLimit(imageMode_), kMaxRecordBytes});
+}
+
 int32_t MediaTable::addEntry(MediaEntry entry) {
     if (entries_.size() > kMaxEntries - 1) {
         report(*this, Severity::Error, kErrorTooManyImages);
+        return -1;
+    }
+    // Checked here, before anything is read, so that a book too large for its file format fails at once.
+    const uint64_t bytes = bookBytesOf(entry);
+    if (uint64_t{recordCount_} + entry.recordCount > kMaxRecords || bookBytes_ + bytes > kMaxTotalBytes) {
+        reportFile(Severity::Error, kErrorBookTooLarge, entry.path);
         return -1;
     }
     try {
@@ -120,6 +143,7 @@ int32_t MediaTable::addEntry(MediaEntry entry) {
         return -1;
     }
     recordCount_ += entries_.back().recordCount;
+    bookBytes_ += bytes;
     return static_cast<int32_t>(entries_.back().firstRecord);
 }
 
@@ -141,7 +165,7 @@ int32_t MediaTable::registerFile(std::string_view path, std::string_view typeHin
         reportFile(Severity::Warning, image ? kWarningImageNotFound : kWarningMediaNotFound, absolute);
         return -1;
     }
-    if (size == 0) {
+    if (size == 0 || (image && size > kMaxFileBytes)) {
         reportFile(Severity::Warning, image ? kWarningImageInvalid : kWarningMediaNotFound, absolute);
         return -1;
     }
@@ -149,7 +173,9 @@ int32_t MediaTable::registerFile(std::string_view path, std::string_view typeHin
     entry.path = absolute;
     entry.selectors = selectors;
     entry.type = type;
-    entry.recordCount = image ? 1 : static_cast<uint32_t>((size - 1) / kMediaRecordSize + 1);
+    entry.fileBytes = size;
+    const uint64_t mediaRecords = (size - 1) / kMediaRecordSize + 1;
+    entry.recordCount = image ? 1 : static_cast<uint32_t>(std::min<uint64_t>(mediaRecords, UINT32_MAX));
     entry.fileName = fs::path(absolute).filename().string();
     return addEntry(std::move(entry));
 }
@@ -166,19 +192,24 @@ int32_t MediaTable::registerPlaceholder(std::string_view path) {
     return addEntry(std::move(entry));
 }
 
-bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink, int32_t imageMode) {
+bool MediaTable::fileChanged(const MediaEntry& entry) {
+    reportFile(Severity::Error, kErrorCannotOpenFile, entry.path);
+    return false;
+}
+
+bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink) {
     FittedImage fitted;
     if (!entry.placeholder) {
         std::vector<uint8_t> file;
-        if (!readWhole(entry.path, file)) {
-            fitted.fault = ImageFault::Corrupt;
-        } else if (entry.selectors.thumbnail()) {
+        if (!readWhole(entry.path, file)) return fileChanged(entry);
+        if (entry.selectors.thumbnail()) {
             bool jpeg = entry.selectors.format == MediaSelectors::kThumbnailJpeg;
             fitted = makeThumbnail(file, entry.selectors.boxWidth, entry.selectors.boxHeight, jpeg,
-                                   fitOptionsForMode(imageMode, entry.allowJpeg));
+                                   fitOptionsForMode(imageMode_, entry.allowJpeg));
         } else {
-            fitted = fitImage(file, fitOptionsForMode(imageMode, entry.allowJpeg));
+            fitted = fitImage(file, fitOptionsForMode(imageMode_, entry.allowJpeg));
         }
+        if (fitted.ok() && fitted.bytes.size() > kMaxRecordBytes) fitted.fault = ImageFault::Corrupt;
         if (!fitted.ok()) {
             reportFile(Severity::Warning, fitted.fault == ImageFault::UnknownFormat ? kWarningUnsupported
                                                                                      : kWarningImageInvalid,
@@ -197,28 +228,28 @@ bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink, int32_t imageMo
     return sink.addRecord(fitted.bytes.data(), fitted.bytes.size());
 }
 
+// The file is cut into exactly the records counted at registration.
 bool MediaTable::writeMedia(const MediaEntry& entry, RecordSink& sink) {
+    if (regularFileSize(entry.path) != entry.fileBytes) return fileChanged(entry);
     std::ifstream in(entry.path, std::ios::binary);
-    if (!in) {
-        reportFile(Severity::Warning, kWarningMediaNotFound, entry.path);
-        return true;
-    }
+    if (!in) return fileChanged(entry);
     std::vector<uint8_t> chunk(kMediaRecordSize);
-    for (;;) {
-        in.read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-        auto count = static_cast<size_t>(in.gcount());
-        if (count == 0) return true;
+    for (uint64_t left = entry.fileBytes; left > 0;) {
+        const auto count = static_cast<size_t>(std::min<uint64_t>(left, chunk.size()));
+        in.read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(count));
+        if (static_cast<size_t>(in.gcount()) != count) return fileChanged(entry);
         if (!sink.addRecord(chunk.data(), count)) return false;
-        if (count < chunk.size()) return true;
+        left -= count;
     }
+    return true;
 }
 
-bool MediaTable::writeRecords(RecordSink& sink, int32_t imageMode) {
+bool MediaTable::writeRecords(RecordSink& sink) {
     for (MediaEntry& entry : entries_) {
         const bool image = entry.type == media_type::kImage || entry.type == media_type::kGif ||
                            entry.type == media_type::kJpeg || entry.type == media_type::kBmp;
         reportFile(Severity::Info, image ? kInfoImage : kInfoMedia, entry.path);
-        bool written = image ? writeImage(entry, sink, imageMode) : writeMedia(entry, sink);
+        bool written = image ? writeImage(entry, sink) : writeMedia(entry, sink);
         if (!written) return false;
     }
     return true;

@@ -44,6 +44,7 @@ struct MediaEntry {
     uint32_t firstRecord = 0;
     uint8_t type = media_type::kOther;
     uint32_t recordCount = 1;
+    uint64_t fileBytes = 0;  // the file's size when it was registered
     bool placeholder = false;
     bool allowJpeg = true;
     bool resized = false;  // the picture was made smaller to fit
@@ -62,12 +63,20 @@ public:
     static constexpr size_t kMaxEntries = 99'999;
     static constexpr uint32_t kMediaRecordSize = 64'512;
     static constexpr uint64_t kMaxFileBytes = 256ull * 1024 * 1024;
+    // A book file holds at most 65,535 records (record 0, a text record and the end record among them) and
+    // 4 GiB; a record is shorter than 16 MiB.
+    static constexpr uint32_t kMaxRecords = 65'535 - 3;
+    static constexpr uint64_t kMaxTotalBytes = 0xFFFF'FFFFull;
+    static constexpr size_t kMaxRecordBytes = (1u << 24) - 1;
 
     // JPEG output for the entries registered from now on (false: images become GIF).
     void setAllowJpeg(bool allow) { allowJpeg_ = allow; }
+    // The image mode (0 normal, 1 at most 128 KB, 2 preserved): the byte limit images are fitted to.
+    void setImageMode(int32_t imageMode) { imageMode_ = imageMode; }
 
-    // The first record number of a file, registering it when new; -1 when the file is missing, a directory
-    // or empty (warning naming it), or the table is full (error 179). The type hint is a MIME type or an
+    // The first record number of a file, registering it when new; -1 when the file is missing, a directory,
+    // empty or an image past the size cap (warning naming it), when the table is full (error 179) or when
+    // the media would no longer fit into a book file (error 180). The type hint is a MIME type or an
     // extension; empty means the path's extension.
     int32_t registerFile(std::string_view path, std::string_view typeHint = {}, MediaSelectors selectors = {});
     // An image entry that is written as the built-in picture; the file need not exist.
@@ -81,8 +90,10 @@ public:
 
     // Writes every entry's records in table order. Images are fitted to the image mode's limit; one that
     // cannot be used is reported (warning 77) and the built-in picture takes its record, so later record
-    // numbers stay right. False when the sink refuses a record.
-    bool writeRecords(RecordSink& sink, int32_t imageMode);
+    // numbers stay right. A file that was removed or changed since it was registered ends the writing with
+    // error 183 naming it, since its records can no longer be the ones the text refers to. False then, and
+    // when the sink refuses a record.
+    bool writeRecords(RecordSink& sink);
 
     // The media type byte of a MIME type or extension.
     static uint8_t typeOf(std::string_view typeHint);
@@ -98,14 +109,20 @@ private:
     };
 
     int32_t addEntry(MediaEntry entry);
+    // The most bytes an entry's records can take in the book.
+    uint64_t bookBytesOf(const MediaEntry& entry) const;
     void reportFile(Severity severity, int code, const std::string& path);
-    bool writeImage(MediaEntry& entry, RecordSink& sink, int32_t imageMode);
+    // Error 183 naming a file that was removed or changed after it was registered; always false.
+    bool fileChanged(const MediaEntry& entry);
+    bool writeImage(MediaEntry& entry, RecordSink& sink);
     bool writeMedia(const MediaEntry& entry, RecordSink& sink);
 
     std::vector<MediaEntry> entries_;
     std::unordered_map<Key, size_t, KeyHash> index_;
     uint32_t recordCount_ = 0;
+    uint64_t bookBytes_ = 0;
     bool allowJpeg_ = true;
+    int32_t imageMode_ = 0;
 };
 
 }  // namespace qp

@@ -19,16 +19,18 @@ namespace {
 constexpr int kErrorFileAccess = 7;
 constexpr size_t kBufferSize = 1 << 16;
 
-bool writeFully(int fd, const char* data, size_t size, uint64_t offset) {
+// 0, or the errno value of the write that failed.
+int writeFully(int fd, const char* data, size_t size, uint64_t offset) {
     while (size > 0) {
         ssize_t written = ::pwrite(fd, data, size, static_cast<off_t>(offset));
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        if (written < 0) return errno;
+        if (written == 0) return EIO;
         data += written;
         size -= static_cast<size_t>(written);
         offset += static_cast<uint64_t>(written);
     }
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -40,7 +42,9 @@ bool TextStream::open() {
     std::string pattern = (temporaryDirectory() / "quillpress-XXXXXX").string();
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) {
+        const int error = errno;
         report(*this, Severity::Error, kErrorFileAccess, sink().registerArgument(pattern));
+        printSystemReason(error);
         return false;
     }
     path_ = pattern;
@@ -52,14 +56,15 @@ bool TextStream::open() {
     return true;
 }
 
-void TextStream::fail() { report(*this, Severity::Error, kErrorFileAccess, sink().registerArgument(path_)); }
+bool TextStream::fail(int error) {
+    report(*this, Severity::Error, kErrorFileAccess, sink().registerArgument(path_));
+    printSystemReason(error);
+    return false;
+}
 
 bool TextStream::flush() {
     if (buffer_.empty()) return true;
-    if (!writeFully(fd_, buffer_.data(), buffer_.size(), flushed_)) {
-        fail();
-        return false;
-    }
+    if (int error = writeFully(fd_, buffer_.data(), buffer_.size(), flushed_)) return fail(error);
     flushed_ += buffer_.size();
     buffer_.clear();
     return true;
@@ -70,10 +75,7 @@ bool TextStream::write(std::string_view bytes) {
     if (buffer_.size() + bytes.size() > kBufferSize) {
         if (!flush()) return false;
         if (bytes.size() >= kBufferSize) {
-            if (!writeFully(fd_, bytes.data(), bytes.size(), flushed_)) {
-                fail();
-                return false;
-            }
+            if (int error = writeFully(fd_, bytes.data(), bytes.size(), flushed_)) return fail(error);
             flushed_ += bytes.size();
             return true;
         }
@@ -86,9 +88,8 @@ bool TextStream::patch(uint64_t position, std::string_view bytes) {
     if (fd_ < 0 || position + bytes.size() > this->position()) return false;
     // The part that is still in the buffer is changed there, the rest in the file.
     size_t inFile = position < flushed_ ? static_cast<size_t>(std::min<uint64_t>(flushed_ - position, bytes.size())) : 0;
-    if (inFile > 0 && !writeFully(fd_, bytes.data(), inFile, position)) {
-        fail();
-        return false;
+    if (inFile > 0) {
+        if (int error = writeFully(fd_, bytes.data(), inFile, position)) return fail(error);
     }
     if (inFile < bytes.size()) {
         buffer_.replace(static_cast<size_t>(position + inFile - flushed_), bytes.size() - inFile, bytes.substr(inFile));
@@ -107,10 +108,7 @@ bool TextStream::readAll(std::vector<uint8_t>& out) {
     while (done < out.size()) {
         ssize_t got = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            fail();
-            return false;
-        }
+        if (got <= 0) return fail(got < 0 ? errno : EIO);
         done += static_cast<size_t>(got);
     }
     return true;

@@ -36,7 +36,8 @@ public:
 
 private:
     bool flush();
-    void fail();
+    // Error 7 naming the file, with the reason the system gave; always false.
+    bool fail(int error);
 
     int fd_ = -1;
     std::string path_;

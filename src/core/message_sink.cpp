@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -233,6 +234,12 @@ void consolePrint(const char* format, ...) {
     std::vfprintf(stdout, format, args);
     va_end(args);
     std::fflush(stdout);
+}
+
+void printReason(const std::string& reason) { consolePrint("      Reason: %s\n", reason.c_str()); }
+
+void printSystemReason(int error) {
+    if (error != 0) printReason(std::strerror(error));
 }
 
 }  // namespace qp

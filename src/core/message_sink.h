@@ -109,5 +109,9 @@ MessageSink* installSink(MessageSink* replacement);
 
 // Plain console print: printf-style format, UTF-8, to standard output, flushed.
 void consolePrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The line under an error that tells why it happened: "      Reason: <text>".
+void printReason(const std::string& reason);
+// The same with the system's text for an errno value; nothing for 0.
+void printSystemReason(int error);
 
 }  // namespace qp

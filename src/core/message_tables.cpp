@@ -60,6 +60,7 @@ constexpr Entry kErrors[] = {
     {177, "Error(mkbook): CSS file not found"},
     {178, "Error(mkbook): audio file not found"},
     {179, "Error(mkbook): the maximum number of unique images has been reached"},
+    {180, "Error(mkbook): Book too large (a book file holds at most 65 535 records and 4 294 967 295 bytes)."},
     {181, "Error(mkbook): image file is corrupted"},
     {182,
      "Error(mkbook): can not write to output file. Check it is not already opened in the Vessio Reader "

@@ -167,3 +167,31 @@ TEST(TextRecords, NominalRecordSizeTable) {
     EXPECT_EQ(qp::nominalRecordSize(1992294399, Compression::PalmDoc), 32768u);
     EXPECT_EQ(qp::nominalRecordSize(qp::kMaxTextLength, Compression::PalmDoc), 61440u);
 }
+
+// Record 0, one text record, its pad and the end record leave room for 65,531 media records in a book file;
+// one more is refused with its own message, not taken for a lack of memory, and no book is written.
+TEST(BookWriterFailure, RecordCountPastSixteenBitsIsRefused) {
+    qptest::TempDir dir;
+    CapturedSink sink;
+    Bytes text = textOf(10);
+    for (size_t media : {size_t{65'531}, size_t{65'532}}) {
+        SCOPED_TRACE(media);
+        sink.errors.clear();
+        {
+            qp::BookWriter writer(dir / "b.kova", Compression::None);
+            writer.setFullName(qp::String::fromUtf8("Many"));
+            for (size_t i = 0; i < media; ++i) ASSERT_NE(writer.addMediaRecord(Bytes{7}), 0u);
+            ASSERT_TRUE(writer.writeText(text, {}));
+            const bool written = writer.assemble(true, text) && writer.save();
+            EXPECT_EQ(written, media == 65'531);
+        }
+        if (media == 65'531) {
+            EXPECT_EQ(kova::Book::fromFile(dir / "b.kova").recordCount(), 65'535u);
+            std::filesystem::remove(dir / "b.kova");
+        } else {
+            EXPECT_EQ(sink.errors, std::vector<int>{180});
+            EXPECT_FALSE(std::filesystem::exists(dir / "b.kova"));
+        }
+    }
+    EXPECT_TRUE(leftoverStores().empty());
+}

@@ -82,7 +82,7 @@ TEST_F(MediaTableTest, SamePictureFromTwoFilesIsOneRecordEach) {
     std::string one = file("one.gif", picture);
     EXPECT_EQ(table.registerFile(one), table.registerFile(one));
     CollectingSink sink;
-    ASSERT_TRUE(table.writeRecords(sink, 0));
+    ASSERT_TRUE(table.writeRecords(sink));
     EXPECT_EQ(sink.records.size(), 1u);
 }
 
@@ -101,14 +101,15 @@ TEST_F(MediaTableTest, MissingDirectoryAndEmptyFilesAreRefused) {
     EXPECT_FALSE(table.failed());
 }
 
-TEST_F(MediaTableTest, UniqueEntryLimit) {
+// The 16-bit record count of a book file binds before the table's own limit of 99,999 unique images.
+TEST_F(MediaTableTest, UniqueEntriesStopAtWhatABookFileHolds) {
     std::string path = file("p.gif", noisyGif(4, 4));
-    for (int32_t i = 0; i < 99'999; ++i) {
+    for (int32_t i = 0; i < 65'532; ++i) {
         ASSERT_EQ(table.registerFile(path, "gif", MediaSelectors{0, 0, i}), i);
     }
     table.quiet = false;  // errors are recorded only when the table is not quiet
     EXPECT_EQ(table.registerFile(path, "gif", MediaSelectors{0, 0, -1}), -1);
-    EXPECT_EQ(table.lastError, 179);
+    EXPECT_EQ(table.lastError, 180);
     // Known entries are still found.
     EXPECT_EQ(table.registerFile(path, "gif", MediaSelectors{0, 0, 7}), 7);
 }
@@ -118,7 +119,7 @@ TEST_F(MediaTableTest, AudioIsCutIntoRecords) {
     for (size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<uint8_t>(i % 251);
     ASSERT_EQ(table.registerFile(file("music.ogg", audio)), 0);
     CollectingSink sink;
-    ASSERT_TRUE(table.writeRecords(sink, 0));
+    ASSERT_TRUE(table.writeRecords(sink));
     ASSERT_EQ(sink.records.size(), 3u);
     EXPECT_EQ(sink.records[0].size(), 64'512u);
     EXPECT_EQ(sink.records[1].size(), 64'512u);
@@ -137,11 +138,12 @@ TEST_F(MediaTableTest, ImagesAreFittedPerModeAndJpegSwitch) {
     for (int32_t mode : {0, 1}) {
         MediaTable jpegTable;
         jpegTable.quiet = true;
+        jpegTable.setImageMode(mode);
         jpegTable.registerFile(path);
         jpegTable.setAllowJpeg(false);
         jpegTable.registerFile(gif);
         CollectingSink sink;
-        ASSERT_TRUE(jpegTable.writeRecords(sink, mode));
+        ASSERT_TRUE(jpegTable.writeRecords(sink));
         ASSERT_EQ(sink.records.size(), 2u);
         EXPECT_LE(sink.records[0].size(), qp::imageModeLimit(mode));
         EXPECT_TRUE(readJpeg(sink.records[0]).ok);
@@ -154,7 +156,7 @@ TEST_F(MediaTableTest, ImagesAreFittedPerModeAndJpegSwitch) {
     table.setAllowJpeg(false);
     table.registerFile(path);
     CollectingSink sink;
-    ASSERT_TRUE(table.writeRecords(sink, 0));
+    ASSERT_TRUE(table.writeRecords(sink));
     EXPECT_TRUE(readGif(sink.records[0]).ok);
     EXPECT_LE(sink.records[0].size() + 266, 64'512u);
     EXPECT_EQ(table.entry(0).type, 0x25);
@@ -165,7 +167,7 @@ TEST_F(MediaTableTest, ThumbnailGetsItsNameAndBox) {
     ASSERT_EQ(table.registerFile(cover), 0);
     ASSERT_EQ(table.registerFile(cover, "", MediaSelectors{240, 240, MediaSelectors::kThumbnailJpeg}), 1);
     CollectingSink sink;
-    ASSERT_TRUE(table.writeRecords(sink, 0));
+    ASSERT_TRUE(table.writeRecords(sink));
     ASSERT_EQ(sink.records.size(), 2u);
     JpegInfo thumbnail = readJpeg(sink.records[1]);
     ASSERT_TRUE(thumbnail.ok);
@@ -185,7 +187,7 @@ TEST_F(MediaTableTest, BrokenAndPlaceholderImagesGetTheBuiltInPicture) {
     EXPECT_EQ(table.registerFile(text), 2);
     EXPECT_EQ(table.registerFile(good), 3);
     CollectingSink sink;
-    ASSERT_TRUE(table.writeRecords(sink, 0));
+    ASSERT_TRUE(table.writeRecords(sink));
     ASSERT_EQ(sink.records.size(), 4u);
     const Bytes& placeholder = qp::placeholderGif();
     EXPECT_EQ(sink.records[0], placeholder);
@@ -209,6 +211,72 @@ TEST(PlaceholderGifTest, IsAValidGifOfTheFixedSize) {
     EXPECT_EQ(info.frames, 1);
 }
 
+// A file that is removed, grows or shrinks between registration and writing ends the writing: its records
+// could no longer be the ones the record numbers handed out stand for.
+TEST_F(MediaTableTest, FilesChangedAfterRegistrationEndTheWriting) {
+    table.quiet = false;
+    for (const char* change : {"removed", "grown", "shrunk"}) {
+        SCOPED_TRACE(change);
+        MediaTable fresh;
+        std::string audio = file("song.mp3", Bytes(70'000, 0x11));
+        ASSERT_EQ(fresh.registerFile(audio, "audio/mpeg"), 0);
+        if (std::string(change) == "removed") std::filesystem::remove(audio);
+        if (std::string(change) == "grown") std::filesystem::resize_file(audio, 200'000);
+        if (std::string(change) == "shrunk") std::filesystem::resize_file(audio, 1'000);
+        CollectingSink sink;
+        EXPECT_FALSE(fresh.writeRecords(sink));
+        EXPECT_EQ(fresh.lastError, 183);
+        EXPECT_TRUE(sink.records.empty());
+    }
+    std::string picture = file("gone.gif", noisyGif(10, 10));
+    ASSERT_EQ(table.registerFile(picture), 0);
+    std::filesystem::remove(picture);
+    CollectingSink sink;
+    EXPECT_FALSE(table.writeRecords(sink));
+    EXPECT_EQ(table.lastError, 183);
+}
+
+// A book file holds at most 65,535 records and 4 GiB: media that cannot fit are refused when registered,
+// before anything is read. Sparse files take no disk space.
+TEST_F(MediaTableTest, MediaPastWhatABookFileHoldsAreRefusedAtRegistration) {
+    table.quiet = false;
+    auto sparse = [&](const std::string& name, uintmax_t size) {
+        std::string path = file(name, Bytes{'x'});
+        std::filesystem::resize_file(path, size);
+        return path;
+    };
+    // 65,532 records of 64,512 bytes: the largest audio file that fits is 4,227,600,384 bytes.
+    EXPECT_EQ(table.registerFile(sparse("whole.ogg", 4'227'600'384ull)), 0);
+    EXPECT_EQ(table.recordCount(), 65'532u);
+    EXPECT_EQ(table.registerFile(file("one-more.ogg", Bytes{'x'})), -1);
+    EXPECT_EQ(table.lastError, 180);
+
+    MediaTable two;
+    EXPECT_EQ(two.registerFile(sparse("first.ogg", 2'200'000'000ull)), 0);
+    EXPECT_EQ(two.registerFile(sparse("second.ogg", 2'200'000'000ull)), -1);
+    EXPECT_EQ(two.lastError, 180);
+    EXPECT_EQ(two.entryCount(), 1u);
+}
+
+// Images count with the bytes their record can take in the image mode, not with their file size.
+TEST_F(MediaTableTest, ImagesCountWithTheirLimitTowardsTheBookSize) {
+    std::vector<std::string> pictures;
+    for (int i = 0; i < 257; ++i) {
+        std::string path = file("photo" + std::to_string(i) + ".png", Bytes{'x'});
+        std::filesystem::resize_file(path, 20'000'000);
+        pictures.push_back(path);
+    }
+    MediaTable normal;
+    for (const std::string& path : pictures) ASSERT_GE(normal.registerFile(path), 0);
+
+    // Kept at their size, each can take a whole record of 16 MiB - 1 bytes: 256 fit into 4 GiB, 257 do not.
+    MediaTable preserved;
+    preserved.setImageMode(2);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(preserved.registerFile(pictures[i]), i);
+    EXPECT_EQ(preserved.registerFile(pictures[256]), -1);
+    EXPECT_EQ(preserved.lastError, 180);
+}
+
 struct RefusingSink : qp::RecordSink {
     bool addRecord(const uint8_t*, size_t) override { return false; }
 };
@@ -216,7 +284,7 @@ struct RefusingSink : qp::RecordSink {
 TEST_F(MediaTableTest, RefusedRecordStopsWriting) {
     table.registerFile(file("a.gif", noisyGif(10, 10)));
     RefusingSink sink;
-    EXPECT_FALSE(table.writeRecords(sink, 0));
+    EXPECT_FALSE(table.writeRecords(sink));
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ TEST(MessageTables, NumberOfTexts) {
     for (int code = 0; code <= MessageSink::kLastErrorCode; ++code) errors += !MessageSink::errorText(code).empty();
     for (int code = 0; code <= MessageSink::kLastWarningCode; ++code) warnings += !MessageSink::warningText(code).empty();
     for (int code = 0; code <= MessageSink::kLastInfoCode; ++code) infos += !MessageSink::infoText(code).empty();
-    EXPECT_EQ(errors, 104);
+    EXPECT_EQ(errors, 105);  // the table's 104 and 180, a book too large for its file format
     EXPECT_EQ(warnings, 75);
     EXPECT_EQ(infos, 54);
 }

@@ -1,17 +1,23 @@
 // Builds that meet a broken environment: an output path that cannot be written, a temporary directory that
-// is missing or unusable, a content file that is a directory, a disk that fills up. Each must end with an
-// error line and exit code 2, leave no partial book and no temporary store behind, and leave an existing
-// book at the output path exactly as it was.
+// is missing or unusable, a content file that is a directory, a source file removed while the book is built,
+// a disk that fills up, media too large for a book file. Each must end with an error line and exit code 2,
+// leave no partial book and no temporary store behind, and leave an existing book at the output path exactly
+// as it was.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "build_fixture.h"
+#include "convert/image_test_pictures.h"
 
 namespace {
 
@@ -19,12 +25,19 @@ namespace fs = std::filesystem;
 
 const std::string kPreviousBook = "the book of an earlier run";
 
-// Every entry below a directory with the bytes of its regular files.
+// Every entry below a directory with the bytes of its regular files (only the size of the huge sparse ones).
 std::map<std::string, std::string> snapshot(const fs::path& root) {
+    constexpr uintmax_t kComparedBytes = 16 << 20;
     std::map<std::string, std::string> entries;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         const std::string name = fs::relative(entry.path(), root).string();
-        entries[name] = entry.is_regular_file() ? qptest::readFile(entry.path()) : std::string("<directory>");
+        if (!entry.is_regular_file()) {
+            entries[name] = "<directory>";
+        } else if (entry.file_size() > kComparedBytes) {
+            entries[name] = "<" + std::to_string(entry.file_size()) + " bytes>";
+        } else {
+            entries[name] = qptest::readFile(entry.path());
+        }
     }
     return entries;
 }
@@ -59,11 +72,53 @@ protected:
         fs::copy(QP_EXAMPLES_DIR "/lighthouse", dir / "lighthouse", fs::copy_options::recursive);
     }
     // Puts a stand-in for an earlier book at the output path and remembers the source folder as it is.
-    void keepEarlierBook() {
-        write("lighthouse/lighthouse.kova", kPreviousBook);
-        before_ = snapshot(dir / "lighthouse");
+    void keepEarlierBook(const std::string& book = "lighthouse/lighthouse.kova") {
+        folder_ = fs::path(book).parent_path().string();
+        write(book, kPreviousBook);
+        before_ = snapshot(dir / folder_);
     }
     qptest::RunResult compileExample() { return compile({"lighthouse/lighthouse.opf"}); }
+    // Compiles with a preloaded helper that removes `victim` as soon as the compiler has opened a file whose
+    // path ends with `trigger`: a source file goes away at a known point of the build.
+    qptest::RunResult compileRemoving(const std::string& source, const std::string& trigger,
+                                      const std::string& victim) {
+        return qptest::run("/usr/bin/env",
+                           {std::string("LD_PRELOAD=") + QP_VANISH_PRELOAD, "QP_VANISH_AFTER_OPENING=" + trigger,
+                            "QP_VANISH_PATH=" + (dir / victim).string(), QP_QUILLPRESS_BIN, source},
+                           dir.path());
+    }
+    // Builds while `victim` is removed once `trigger` has been opened: the build fails cleanly, names the file
+    // and leaves the rest of the folder as it was.
+    void expectFailureWhenRemoved(const std::string& source, const std::string& trigger, const std::string& victim) {
+        auto result = compileRemoving(source, trigger, victim);
+        ASSERT_FALSE(exists(victim)) << "the file was not removed during the build";
+        const std::string name = fs::path(victim).filename().string();
+        before_.erase(name);
+        expectCleanFailure(result);
+        EXPECT_NE(result.out.find(name), std::string::npos) << result.out;
+    }
+    // A package of two pages, the first showing two pictures, with audio files between them in the spine.
+    void writeAlbum(const std::vector<std::string>& audio = {"song.mp3"}) {
+        const imagetest::Bytes first = imagetest::noisyGif(40, 30);
+        const imagetest::Bytes second = imagetest::noisyGif(30, 40);
+        write("album/first.gif", std::string(first.begin(), first.end()));
+        write("album/second.gif", std::string(second.begin(), second.end()));
+        write("album/one.html", buildtest::htmlPage("<p>Pictures</p><img src=\"first.gif\"/><img src=\"second.gif\"/>"));
+        write("album/two.html", buildtest::htmlPage("<p>The end</p>"));
+        std::string items = "<item id=\"one\" href=\"one.html\" media-type=\"text/x-oeb1-document\"/>";
+        std::string spine = "<itemref idref=\"one\"/>";
+        for (const std::string& name : audio) {
+            write("album/" + name, std::string(150'000, '\x5A'));
+            items += "<item id=\"" + name + "\" href=\"" + name + "\" media-type=\"audio/mpeg\"/>";
+            spine += "<itemref idref=\"" + name + "\"/>";
+        }
+        items += "<item id=\"two\" href=\"two.html\" media-type=\"text/x-oeb1-document\"/>";
+        spine += "<itemref idref=\"two\"/>";
+        write("album/album.opf",
+              buildtest::package(buildtest::dcMetadata("<dc:Title>Album</dc:Title><dc:Language>en</dc:Language>"),
+                                 items, spine));
+    }
+
     // Compiles with TMPDIR naming the given path in the compiler's environment only, since the test's own
     // scratch files need a working temporary directory.
     qptest::RunResult compileExampleWithTemporaryDirectory(const fs::path& temporary) {
@@ -80,11 +135,12 @@ protected:
         EXPECT_NE(result.out.find("KOVA File could not be generated because of errors!"), std::string::npos)
             << result.out;
         if (!before_.empty()) {
-            EXPECT_EQ(snapshot(dir / "lighthouse"), before_);
+            EXPECT_EQ(snapshot(dir / folder_), before_);
         }
         EXPECT_TRUE(temporaryDirectoryEmpty());
     }
 
+    std::string folder_ = "lighthouse";
     std::map<std::string, std::string> before_;
 };
 
@@ -123,6 +179,7 @@ TEST_F(FaultBuild, MissingTemporaryDirectory) {
     EXPECT_NE(result.out.find("in file: " + (dir / "vanished/quillpress-").string()), std::string::npos)
         << result.out;
     EXPECT_FALSE(fs::exists(dir / "vanished"));
+    EXPECT_NE(result.out.find("      Reason: " + std::string(std::strerror(ENOENT))), std::string::npos) << result.out;
 }
 
 // A temporary directory path that names a regular file: no store can be created below it, also for root.
@@ -151,6 +208,58 @@ TEST_F(FaultBuild, ContentFileThatIsADirectory) {
     expectCleanFailure(compileExample());
 }
 
+TEST_F(FaultBuild, ContentFileRemovedWhileAnEarlierOneIsConverted) {
+    keepEarlierBook();
+    expectFailureWhenRemoved("lighthouse/lighthouse.opf", "/chapter1.html", "lighthouse/chapter2.html");
+}
+
+// A named pipe would make a reading build wait for a writer forever; as a source or a content file it is
+// refused like any other file that cannot be read.
+TEST_F(FaultBuild, NamedPipesAreRefusedNotWaitedFor) {
+    for (const char* source : {"pipe.html", "pipe.opf", "pipe.epub"}) {
+        SCOPED_TRACE(source);
+        ASSERT_EQ(mkfifo((dir / source).c_str(), 0600), 0);
+        auto result = compile({source});
+        EXPECT_EQ(result.exitCode, 2) << result.out;
+        EXPECT_NE(result.out.find(source), std::string::npos) << result.out;
+        EXPECT_TRUE(temporaryDirectoryEmpty());
+    }
+    fs::remove(dir / "lighthouse/chapter2.html");
+    ASSERT_EQ(mkfifo((dir / "lighthouse/chapter2.html").c_str(), 0600), 0);
+    keepEarlierBook();
+    expectCleanFailure(compileExample());
+}
+
+// The pictures are registered when the links are written and read afterwards, in text order: the second
+// goes away while the first is read.
+TEST_F(FaultBuild, PictureRemovedAfterItWasCounted) {
+    writeAlbum();
+    ASSERT_EQ(compile({"album/album.opf"}).exitCode, 0);
+    keepEarlierBook("album/album.kova");
+    expectFailureWhenRemoved("album/album.opf", "/first.gif", "album/second.gif");
+}
+
+// An audio file in the spine is counted when the spine reaches it and read at the end: without it, every
+// later record number would be off.
+TEST_F(FaultBuild, AudioRemovedAfterItWasCounted) {
+    writeAlbum();
+    keepEarlierBook("album/album.kova");
+    expectFailureWhenRemoved("album/album.opf", "/two.html", "album/song.mp3");
+}
+
+// A book file holds at most 65,535 records and 4 GiB. Media past that are refused when they are counted,
+// before a byte of them is read or stored. The files are sparse: they take no disk space.
+TEST_F(FaultBuild, MediaLargerThanABookFileHolds) {
+    writeAlbum({"song.mp3", "more.mp3"});
+    fs::resize_file(dir / "album/song.mp3", 3'000'000'000ull);
+    fs::resize_file(dir / "album/more.mp3", 2'000'000'000ull);
+    keepEarlierBook("album/album.kova");
+    auto result = compile({"album/album.opf"});
+    expectCleanFailure(result);
+    EXPECT_NE(result.out.find("Error(mkbook): Book too large"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("more.mp3"), std::string::npos) << result.out;
+}
+
 // The disk fills up at different points of the build: while the text and the stores are written, and while
 // the book itself is saved. The limit is set from the size of the book a free run writes.
 TEST_F(FaultBuild, FullDiskAtEveryStage) {
@@ -167,6 +276,9 @@ TEST_F(FaultBuild, FullDiskAtEveryStage) {
             result = compileExample();
         }
         expectCleanFailure(result);
+        // Whichever file the disk refused, the message names it and says why in the system's words.
+        EXPECT_NE(result.out.find("      Reason: " + std::string(std::strerror(EFBIG)) + "\n"), std::string::npos)
+            << result.out;
     }
 }
 

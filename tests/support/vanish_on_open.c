@@ -1,0 +1,73 @@
+// Preloaded into the compiler by the fault tests. The first time the process opens a file whose path ends
+// with QP_VANISH_AFTER_OPENING, the file QP_VANISH_PATH is removed, so that a test can take a source file
+// away at a known point of a build without timing anything.
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+static int done;
+
+static int endsWith(const char* text, const char* suffix) {
+    size_t textLength = strlen(text);
+    size_t suffixLength = strlen(suffix);
+    return suffixLength <= textLength && strcmp(text + textLength - suffixLength, suffix) == 0;
+}
+
+static void opened(const char* path) {
+    const char* trigger = getenv("QP_VANISH_AFTER_OPENING");
+    const char* target = getenv("QP_VANISH_PATH");
+    if (done || path == NULL || trigger == NULL || target == NULL || !endsWith(path, trigger)) return;
+    done = 1;
+    unlink(target);
+}
+
+static mode_t modeArgument(int flags, va_list arguments) {
+    return (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(arguments, int) : 0;
+}
+
+#define FORWARD_OPEN(name)                                                        \
+    int name(const char* path, int flags, ...) {                                  \
+        static int (*real)(const char*, int, ...);                                \
+        if (real == NULL) real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, #name); \
+        va_list arguments;                                                        \
+        va_start(arguments, flags);                                               \
+        mode_t mode = modeArgument(flags, arguments);                             \
+        va_end(arguments);                                                        \
+        int result = real(path, flags, mode);                                     \
+        opened(path);                                                             \
+        return result;                                                            \
+    }
+
+#define FORWARD_OPENAT(name)                                                      \
+    int name(int directory, const char* path, int flags, ...) {                   \
+        static int (*real)(int, const char*, int, ...);                           \
+        if (real == NULL) real = (int (*)(int, const char*, int, ...))dlsym(RTLD_NEXT, #name); \
+        va_list arguments;                                                        \
+        va_start(arguments, flags);                                               \
+        mode_t mode = modeArgument(flags, arguments);                             \
+        va_end(arguments);                                                        \
+        int result = real(directory, path, flags, mode);                          \
+        opened(path);                                                             \
+        return result;                                                            \
+    }
+
+#define FORWARD_FOPEN(name)                                                       \
+    FILE* name(const char* path, const char* mode) {                              \
+        static FILE* (*real)(const char*, const char*);                           \
+        if (real == NULL) real = (FILE * (*)(const char*, const char*)) dlsym(RTLD_NEXT, #name); \
+        FILE* result = real(path, mode);                                          \
+        opened(path);                                                             \
+        return result;                                                            \
+    }
+
+FORWARD_OPEN(open)
+FORWARD_OPEN(open64)
+FORWARD_OPENAT(openat)
+FORWARD_OPENAT(openat64)
+FORWARD_FOPEN(fopen)
+FORWARD_FOPEN(fopen64)
