@@ -9,6 +9,7 @@
 
 #include "build/build_drivers.h"
 #include "build/build_options.h"
+#include "core/interrupt_cleanup.h"
 #include "core/message_sink.h"
 #include "core/string.h"
 
@@ -298,6 +299,8 @@ int runCommandLine(int argc, const char* const* argv) {
     }
     std::string sourcePath = absoluteSourcePath(parsed.source, *nameOnDisk);
     std::string outputPath = outputPathFor(sourcePath, options.outputName.toUtf8());
+    // An interrupted build leaves no temporary file, unpacked archive or unfinished book behind.
+    installInterruptCleanup();
     return build(sourceKindOf(*nameOnDisk), String::fromUtf8(sourcePath), String::fromUtf8(outputPath), options);
 }
 

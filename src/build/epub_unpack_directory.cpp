@@ -34,6 +34,7 @@ UnpackDirectory::UnpackDirectory() {
     std::string pattern = (temporaryDirectory() / (std::string(kNamePrefix) + "XXXXXX")).string();
     if (::mkdtemp(pattern.data()) == nullptr) return;
     path_ = pattern;
+    cleanup_ = CleanupRegistration(pattern, CleanupKind::Tree);
     root_ = UniqueFd(::open(pattern.c_str(), kDirectoryFlags));
     std::error_code error;
     if (!root_.valid()) std::filesystem::remove(path_, error);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/interrupt_cleanup.h"
+
 namespace qp {
 
 // A file descriptor closed on scope exit.
@@ -52,6 +54,7 @@ private:
 
     std::filesystem::path path_;
     UniqueFd root_;
+    CleanupRegistration cleanup_;
 };
 
 // Writes all bytes, retrying after interruptions.

@@ -53,6 +53,7 @@ bool PendingFile::begin(const fs::path& target) {
             fd_ = fd;
             target_ = target;
             sidePath_ = candidate;
+            cleanup_ = CleanupRegistration(sidePath_.string(), CleanupKind::File);
             return true;
         }
         if (errno != EEXIST) return failWith(errno);
@@ -86,9 +87,11 @@ bool PendingFile::commit(std::span<const uint8_t> image) {
     if (error != 0) {
         fs::remove(sidePath_, ec);
         sidePath_.clear();
+        cleanup_.reset();
         return failWith(error);
     }
     sidePath_.clear();
+    cleanup_.reset();
     return true;
 }
 
@@ -102,6 +105,7 @@ void PendingFile::abandon() {
         fs::remove(sidePath_, ec);
         sidePath_.clear();
     }
+    cleanup_.reset();
 }
 
 }  // namespace qp

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <span>
 
+#include "core/interrupt_cleanup.h"
+
 namespace qp {
 
 class PendingFile {
@@ -39,6 +41,7 @@ private:
     int fd_ = -1;
     int systemError_ = 0;
     bool durable_ = true;
+    CleanupRegistration cleanup_;
 };
 
 }  // namespace qp

@@ -49,6 +49,7 @@ TempRecordStore::TempRecordStore(std::string_view extension) {
         return;
     }
     path_ = candidate;
+    cleanup_ = CleanupRegistration(path_.string(), CleanupKind::File);
     database_.setScratch();
     ok_ = database_.create(path_, fourCc("TEMP"), fourCc("KOVA"));
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "container/pdb_database.h"
+#include "core/interrupt_cleanup.h"
 
 namespace qp {
 
@@ -35,6 +36,7 @@ private:
     PdbDatabase database_;
     bool ok_ = false;
     int creationError_ = 0;
+    CleanupRegistration cleanup_;
 };
 
 // The prefix of every temporary file this process makes ("quillpress-<pid>-").

@@ -9,6 +9,7 @@
 #include <new>
 #include <system_error>
 
+#include "core/interrupt_cleanup.h"
 #include "core/message_sink.h"
 #include "core/temporary_directory.h"
 
@@ -48,6 +49,7 @@ bool TextStream::open() {
         return false;
     }
     path_ = pattern;
+    cleanup_ = CleanupRegistration(path_, CleanupKind::File);
     try {
         buffer_.reserve(kBufferSize);
     } catch (const std::bad_alloc&) {
@@ -118,6 +120,7 @@ void TextStream::close() {
     if (fd_ < 0) return;
     ::close(fd_);
     ::unlink(path_.c_str());
+    cleanup_.reset();
     fd_ = -1;
     path_.clear();
     buffer_.clear();

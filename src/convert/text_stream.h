@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/fault.h"
+#include "core/interrupt_cleanup.h"
 
 namespace qp {
 
@@ -41,6 +42,7 @@ private:
 
     int fd_ = -1;
     std::string path_;
+    CleanupRegistration cleanup_;
     std::string buffer_;
     uint64_t flushed_ = 0;
 };

@@ -5,6 +5,7 @@
 // as it was.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <string.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,8 +15,10 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "../build/epub_zip_writer.h"
 #include "build_fixture.h"
 #include "convert/image_test_pictures.h"
 
@@ -78,19 +81,20 @@ protected:
         before_ = snapshot(dir / folder_);
     }
     qptest::RunResult compileExample() { return compile({"lighthouse/lighthouse.opf"}); }
-    // Compiles with a preloaded helper that removes `victim` as soon as the compiler has opened a file whose
-    // path ends with `trigger`: a source file goes away at a known point of the build.
-    qptest::RunResult compileRemoving(const std::string& source, const std::string& trigger,
-                                      const std::string& victim) {
-        return qptest::run("/usr/bin/env",
-                           {std::string("LD_PRELOAD=") + QP_VANISH_PRELOAD, "QP_VANISH_AFTER_OPENING=" + trigger,
-                            "QP_VANISH_PATH=" + (dir / victim).string(), QP_QUILLPRESS_BIN, source},
-                           dir.path());
+    // Compiles with a preloaded helper that acts as soon as the compiler has opened a file whose path ends
+    // with `trigger`: it removes `victim` (relative to the scratch directory) or raises `signal`.
+    qptest::RunResult compileWithHook(const std::string& source, const std::string& trigger,
+                                      const std::string& victim, int signal = 0) {
+        std::vector<std::string> args = {std::string("LD_PRELOAD=") + QP_OPEN_HOOK, "QP_HOOK_AFTER_OPENING=" + trigger};
+        if (!victim.empty()) args.push_back("QP_HOOK_REMOVE=" + (dir / victim).string());
+        if (signal != 0) args.push_back("QP_HOOK_SIGNAL=" + std::to_string(signal));
+        args.insert(args.end(), {QP_QUILLPRESS_BIN, source});
+        return qptest::run("/usr/bin/env", args, dir.path());
     }
     // Builds while `victim` is removed once `trigger` has been opened: the build fails cleanly, names the file
     // and leaves the rest of the folder as it was.
     void expectFailureWhenRemoved(const std::string& source, const std::string& trigger, const std::string& victim) {
-        auto result = compileRemoving(source, trigger, victim);
+        auto result = compileWithHook(source, trigger, victim);
         ASSERT_FALSE(exists(victim)) << "the file was not removed during the build";
         const std::string name = fs::path(victim).filename().string();
         before_.erase(name);
@@ -211,6 +215,38 @@ TEST_F(FaultBuild, ContentFileThatIsADirectory) {
 TEST_F(FaultBuild, ContentFileRemovedWhileAnEarlierOneIsConverted) {
     keepEarlierBook();
     expectFailureWhenRemoved("lighthouse/lighthouse.opf", "/chapter1.html", "lighthouse/chapter2.html");
+}
+
+// A build ended by a signal removes what it made so far: the text stream while the text is converted; the
+// record stores and the unfinished book beside the output path while the book is written. The earlier book
+// stays as it was.
+TEST_F(FaultBuild, InterruptedBuildsLeaveNothingBehind) {
+    keepEarlierBook();
+    for (const auto& [trigger, signal] : {std::pair{"/chapter2.html", SIGTERM}, std::pair{"/cover.png", SIGINT},
+                                          std::pair{"/cover.png", SIGHUP}}) {
+        SCOPED_TRACE(std::string(trigger) + " " + strsignal(signal));
+        auto result = compileWithHook("lighthouse/lighthouse.opf", trigger, "", signal);
+        EXPECT_EQ(result.exitCode, -1) << "the process was not ended by the signal\n" << result.out;
+        EXPECT_EQ(snapshot(dir / "lighthouse"), before_);
+        EXPECT_TRUE(temporaryDirectoryEmpty());
+    }
+}
+
+// An interrupted ePub build also removes the directory the archive was unpacked into.
+TEST_F(FaultBuild, InterruptedEpubBuildRemovesTheUnpackedArchive) {
+    std::vector<qptest::ZipMember> members;
+    for (const auto& entry : fs::recursive_directory_iterator(dir / "lighthouse")) {
+        if (!entry.is_regular_file()) continue;
+        members.emplace_back(fs::relative(entry.path(), dir / "lighthouse").generic_string(),
+                             qptest::readFile(entry.path()));
+    }
+    qptest::writeZip(dir / "lighthouse.epub", members);
+    write("lighthouse.kova", kPreviousBook);
+    auto result = compileWithHook("lighthouse.epub", "/chapter2.html", "", SIGTERM);
+    EXPECT_EQ(result.exitCode, -1) << "the process was not ended by the signal\n" << result.out;
+    EXPECT_NE(result.out.find("Parsing file"), std::string::npos) << result.out;
+    EXPECT_EQ(qptest::readFile(dir / "lighthouse.kova"), kPreviousBook);
+    EXPECT_TRUE(temporaryDirectoryEmpty());
 }
 
 // A named pipe would make a reading build wait for a writer forever; as a source or a content file it is

@@ -1,9 +1,10 @@
-// Preloaded into the compiler by the fault tests. The first time the process opens a file whose path ends
-// with QP_VANISH_AFTER_OPENING, the file QP_VANISH_PATH is removed, so that a test can take a source file
-// away at a known point of a build without timing anything.
+// Preloaded into the compiler by the fault tests, to act at a known point of a build without timing anything.
+// The first time the process opens a file whose path ends with QP_HOOK_AFTER_OPENING, the file named by
+// QP_HOOK_REMOVE (if set) is removed, then the signal numbered QP_HOOK_SIGNAL (if set) is raised.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -19,11 +20,13 @@ static int endsWith(const char* text, const char* suffix) {
 }
 
 static void opened(const char* path) {
-    const char* trigger = getenv("QP_VANISH_AFTER_OPENING");
-    const char* target = getenv("QP_VANISH_PATH");
-    if (done || path == NULL || trigger == NULL || target == NULL || !endsWith(path, trigger)) return;
+    const char* trigger = getenv("QP_HOOK_AFTER_OPENING");
+    if (done || path == NULL || trigger == NULL || !endsWith(path, trigger)) return;
     done = 1;
-    unlink(target);
+    const char* victim = getenv("QP_HOOK_REMOVE");
+    if (victim != NULL) unlink(victim);
+    const char* signalNumber = getenv("QP_HOOK_SIGNAL");
+    if (signalNumber != NULL) raise(atoi(signalNumber));
 }
 
 static mode_t modeArgument(int flags, va_list arguments) {
