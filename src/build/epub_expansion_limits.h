@@ -4,7 +4,9 @@
 // Both the sizes the archive declares and the bytes actually inflated are held to the same bounds: 2 GiB for
 // all entries together, and a compression ratio of at most 1,000 for any entry larger than 1 MiB. Declared
 // sizes are checked before anything is written; inflated bytes are counted as they come, because declared
-// sizes can lie.
+// sizes can lie. An archive may hold at most 50,000 entries, so that it cannot exhaust the file system's
+// inodes with empty files either.
+#include <cstddef>
 #include <cstdint>
 
 namespace qp {
@@ -14,6 +16,7 @@ public:
     static constexpr uint64_t kMaxTotalBytes = uint64_t{2} << 30;
     static constexpr uint64_t kRatioFreeBytes = uint64_t{1} << 20;
     static constexpr uint64_t kMaxRatio = 1000;
+    static constexpr size_t kMaxEntries = 50'000;
 
     // One entry's declared sizes, added to the declared total. False when a bound is broken.
     bool declare(uint64_t uncompressedSize, uint64_t compressedSize);

@@ -106,6 +106,7 @@ bool EpubSource::plan(ZipArchive& archive, std::vector<PlannedEntry>& entries) {
     size_t position = 0;
     ZipArchive::Step step = archive.first();
     for (; step == ZipArchive::Step::Entry; step = archive.next(), ++position) {
+        if (position == ExpansionLimits::kMaxEntries) return refuse("the archive holds more than 50,000 entries");
         PlannedEntry entry;
         entry.position = position;
         if (!archive.currentInfo(entry.info)) return refuse("the archive's directory cannot be read");

@@ -146,6 +146,13 @@ TEST_F(EpubBuild, DecompressionBombIsRefused) {
                   "entry \"zeros.bin\" would expand beyond the size bounds (decompression bomb)");
 }
 
+// Empty entries take no bytes but an inode each: their number is bounded too, before anything is written.
+TEST_F(EpubBuild, ArchiveOfTooManyEntriesIsRefused) {
+    std::vector<ZipMember> members = {{"book.opf", packageOf("page.html")}, {"page.html", pageSaying("x")}};
+    for (int i = 0; members.size() < 50'001; ++i) members.emplace_back("e/" + std::to_string(i), "");
+    expectRefused(build(members), "the archive holds more than 50,000 entries");
+}
+
 TEST_F(EpubBuild, DamagedAndForeignFilesAreRefused) {
     qptest::writeZip(epub(), {{"book.opf", packageOf("page.html")}, {"page.html", std::string(40000, 'p')}});
     const std::string whole = qptest::readFile(epub());
