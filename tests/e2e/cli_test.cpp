@@ -159,6 +159,18 @@ TEST_F(CommandLine, OutputNameRules) {
     EXPECT_EQ(beforeAnOption.out, kBanner + "output file name not specified after the -o argument\n");
 }
 
+// The book is written last and replaces whatever the output path names: never the source itself.
+TEST_F(CommandLine, OutputThatWouldReplaceTheSourceIsRefused) {
+    const std::string page = "<html><body><p>the only copy</p></body></html>";
+    qptest::writeFile(dir / "page.html", page);
+    auto result = runHere({"-o", "page.html", "page.html"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, kBanner + "opt -o:  output file name\n" + kMinimize +
+                              "Error: The book would replace its own source file \"" + (dir / "page.html").string() +
+                              "\"\n");
+    EXPECT_EQ(qptest::readFile(dir / "page.html"), page);
+}
+
 TEST_F(CommandLine, NoSourceIsRefused) {
     auto result = runHere({"-c0"});
     EXPECT_EQ(result.exitCode, 2);
