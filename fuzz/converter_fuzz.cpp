@@ -1,0 +1,35 @@
+// Converts arbitrary bytes as a content file, the way the HTML build does: encoding detection, the head with
+// its style elements, the body through the serializer and the style rewriting, lists, anchors and links; then
+// writes the links into the text and reads the finished text back.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "build/book_builder.h"
+#include "core/message_sink.h"
+#include "markup/encoding_detection.h"
+
+namespace {
+
+// Keeps the fuzzer's output quiet: messages are assembled but not printed.
+qp::MessageSink silentSink;
+[[maybe_unused]] qp::MessageSink* const previousSink = qp::installSink(&silentSink);
+
+// A folder that does not exist, so that linked sheets and pictures resolve to nothing on the disk.
+constexpr const char* kPagePath = "/nonexistent-quillpress-fuzz/page.html";
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    qp::String source = qp::String::fromBytes(data, size);
+    qp::detectEncoding(source);
+    qp::BookBuilder builder;
+    builder.textCodePage = source.codePage() != qp::kCodePageWestern ? qp::kCodePageUtf8 : qp::kCodePageWestern;
+    if (builder.startText("<html><head></head>") && builder.convertContent(source, kPagePath)) {
+        builder.links.resolveLinks();
+        builder.links.writeLinks(builder.stream, builder.media);
+        std::vector<uint8_t> text;
+        builder.stream.readAll(text);
+    }
+    return 0;
+}
