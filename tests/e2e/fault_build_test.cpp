@@ -82,10 +82,13 @@ protected:
     }
     qptest::RunResult compileExample() { return compile({"lighthouse/lighthouse.opf"}); }
     // Compiles with a preloaded helper that acts as soon as the compiler has opened a file whose path ends
-    // with `trigger`: it removes `victim` (relative to the scratch directory) or raises `signal`.
+    // with `trigger`: it removes `victim` (a file or a directory tree, relative to the scratch directory) or
+    // raises `signal`. `environment` adds variables of the compiler's environment.
     qptest::RunResult compileWithHook(const std::string& source, const std::string& trigger,
-                                      const std::string& victim, int signal = 0) {
-        std::vector<std::string> args = {std::string("LD_PRELOAD=") + QP_OPEN_HOOK, "QP_HOOK_AFTER_OPENING=" + trigger};
+                                      const std::string& victim, int signal = 0,
+                                      const std::vector<std::string>& environment = {}) {
+        std::vector<std::string> args = environment;
+        args.insert(args.end(), {std::string("LD_PRELOAD=") + QP_OPEN_HOOK, "QP_HOOK_AFTER_OPENING=" + trigger});
         if (!victim.empty()) args.push_back("QP_HOOK_REMOVE=" + (dir / victim).string());
         if (signal != 0) args.push_back("QP_HOOK_SIGNAL=" + std::to_string(signal));
         args.insert(args.end(), {QP_QUILLPRESS_BIN, source});
@@ -215,6 +218,20 @@ TEST_F(FaultBuild, ContentFileThatIsADirectory) {
 TEST_F(FaultBuild, ContentFileRemovedWhileAnEarlierOneIsConverted) {
     keepEarlierBook();
     expectFailureWhenRemoved("lighthouse/lighthouse.opf", "/chapter1.html", "lighthouse/chapter2.html");
+}
+
+// The temporary directory goes away while the text is converted (a cleaner ran): the record stores cannot be
+// made, and the message names where and why.
+TEST_F(FaultBuild, TemporaryDirectoryRemovedDuringTheBuild) {
+    keepEarlierBook();
+    fs::create_directory(dir / "scratch");
+    auto result = compileWithHook("lighthouse/lighthouse.opf", "/chapter2.html", "scratch", 0,
+                                  {"TMPDIR=" + (dir / "scratch").string()});
+    ASSERT_FALSE(exists("scratch")) << "the directory was not removed during the build";
+    expectCleanFailure(result);
+    EXPECT_NE(result.out.find("in file: " + (dir / "scratch/quillpress-").string()), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("      Reason: " + std::string(std::strerror(ENOENT))), std::string::npos) << result.out;
+    EXPECT_FALSE(exists("scratch"));
 }
 
 // A build ended by a signal removes what it made so far: the text stream while the text is converted; the

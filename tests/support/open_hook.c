@@ -1,9 +1,10 @@
 // Preloaded into the compiler by the fault tests, to act at a known point of a build without timing anything.
-// The first time the process opens a file whose path ends with QP_HOOK_AFTER_OPENING, the file named by
-// QP_HOOK_REMOVE (if set) is removed, then the signal numbered QP_HOOK_SIGNAL (if set) is raised.
+// The first time the process opens a file whose path ends with QP_HOOK_AFTER_OPENING, the file or directory
+// tree named by QP_HOOK_REMOVE (if set) is removed, then the signal numbered QP_HOOK_SIGNAL (if set) is raised.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -19,12 +20,18 @@ static int endsWith(const char* text, const char* suffix) {
     return suffixLength <= textLength && strcmp(text + textLength - suffixLength, suffix) == 0;
 }
 
+static int removeEntry(const char* path, const struct stat* status, int type, struct FTW* walk) {
+    (void)status;
+    (void)walk;
+    return type == FTW_DP ? rmdir(path) : unlink(path);
+}
+
 static void opened(const char* path) {
     const char* trigger = getenv("QP_HOOK_AFTER_OPENING");
     if (done || path == NULL || trigger == NULL || !endsWith(path, trigger)) return;
     done = 1;
     const char* victim = getenv("QP_HOOK_REMOVE");
-    if (victim != NULL) unlink(victim);
+    if (victim != NULL) nftw(victim, removeEntry, 16, FTW_DEPTH | FTW_PHYS);
     const char* signalNumber = getenv("QP_HOOK_SIGNAL");
     if (signalNumber != NULL) raise(atoi(signalNumber));
 }
