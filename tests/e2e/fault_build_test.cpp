@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <string.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +69,34 @@ public:
 private:
     rlimit saved_{};
     sighandler_t previousHandler_ = SIG_DFL;
+};
+
+// Marks a directory immutable while it lives: nobody, root included, can create, remove or rename entries in
+// it. active() is false where the file system or the user's capabilities do not allow the mark.
+class ImmutableDirectory {
+public:
+    explicit ImmutableDirectory(const fs::path& path) : path_(path) { active_ = setFlag(true); }
+    ~ImmutableDirectory() {
+        if (active_) setFlag(false);
+    }
+    ImmutableDirectory(const ImmutableDirectory&) = delete;
+    ImmutableDirectory& operator=(const ImmutableDirectory&) = delete;
+    bool active() const { return active_; }
+
+private:
+    bool setFlag(bool on) {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return done;
+    }
+
+    fs::path path_;
+    bool active_ = false;
 };
 
 class FaultBuild : public buildtest::BuildTest {
@@ -167,6 +198,19 @@ TEST_F(FaultBuild, ReadOnlyOutputDirectory) {
     auto result = compileExample();
     fs::permissions(dir / "lighthouse", fs::perms::owner_write, fs::perm_options::add);
     expectCleanFailure(result);
+}
+
+// The root-proof form of an output directory that cannot be written.
+TEST_F(FaultBuild, ImmutableOutputDirectory) {
+    keepEarlierBook();
+    qptest::RunResult result;
+    {
+        ImmutableDirectory locked(dir / "lighthouse");
+        if (!locked.active()) GTEST_SKIP() << "the file system or the user cannot mark a directory immutable";
+        result = compileExample();
+    }
+    expectCleanFailure(result);
+    EXPECT_NE(result.out.find("      Reason: " + std::string(std::strerror(EPERM))), std::string::npos) << result.out;
 }
 
 TEST_F(FaultBuild, ReadOnlyEarlierBook) {
