@@ -153,12 +153,9 @@ uint64_t PdbDatabase::fileSize() const {
     return total;
 }
 
-std::vector<uint8_t> PdbDatabase::image() const {
+std::vector<uint8_t> PdbDatabase::headerImage() const {
     const size_t dataStart = kHeaderSize + kEntrySize * records_.size() + kGapSize;
-    const uint64_t total = fileSize();
-    if (total > 0xFFFFFFFFu) return {};
-
-    std::vector<uint8_t> file(total);
+    std::vector<uint8_t> file(dataStart);
     uint8_t* header = file.data();
     std::copy(name_.begin(), name_.end(), header);
     putBigEndian16(header + 32, attributes_);
@@ -178,25 +175,35 @@ std::vector<uint8_t> PdbDatabase::image() const {
         entry[5] = static_cast<uint8_t>(records_[i].uniqueId >> 16);
         entry[6] = static_cast<uint8_t>(records_[i].uniqueId >> 8);
         entry[7] = static_cast<uint8_t>(records_[i].uniqueId);
-        std::copy(records_[i].bytes.begin(), records_[i].bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(offset));
         offset += records_[i].bytes.size();
     }
     return file;
 }
 
+std::vector<uint8_t> PdbDatabase::image() const {
+    if (fileSize() > 0xFFFFFFFFu) return {};
+    std::vector<uint8_t> file = headerImage();
+    for (const Record& record : records_) file.insert(file.end(), record.bytes.begin(), record.bytes.end());
+    return file;
+}
+
+// The records are written one after the other behind the header, never copied into one image: a large book
+// needs no second copy of itself in memory.
 bool PdbDatabase::save() {
-    if (readOnly_ || path_.empty()) return false;
+    if (readOnly_ || path_.empty() || fileSize() > 0xFFFFFFFFu) return false;
     modificationDate_ = currentPdbDate();
-    std::vector<uint8_t> file;
+    std::vector<uint8_t> header;
     try {
-        file = image();
+        header = headerImage();
     } catch (const std::bad_alloc&) {
         return recordFailure();
     }
-    if (file.empty()) return false;
     if (!pending_.active() && !pending_.begin(path_)) return false;
-    if (!pending_.commit(file)) return false;
-    return true;
+    if (!pending_.append(header)) return false;
+    for (const Record& record : records_) {
+        if (!pending_.append(record.bytes)) return false;
+    }
+    return pending_.commit();
 }
 
 }  // namespace qp

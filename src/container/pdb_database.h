@@ -76,6 +76,8 @@ public:
 
     // The file image as save() writes it; empty when the records do not fit 32-bit offsets.
     std::vector<uint8_t> image() const;
+    // The header, the record entries and the gap: the file up to the first record's data.
+    std::vector<uint8_t> headerImage() const;
     // Sets the modification date to now and replaces the bound file with the image.
     bool save();
 

@@ -61,22 +61,28 @@ bool PendingFile::begin(const fs::path& target) {
     return failWith(EEXIST);
 }
 
-bool PendingFile::commit(std::span<const uint8_t> image) {
+bool PendingFile::append(std::span<const uint8_t> bytes) {
     if (fd_ < 0) return false;
-    // One write call moves at most about 2 GiB on Linux; larger images continue where the call stopped.
-    int error = 0;
+    // One write call moves at most about 2 GiB on Linux; larger pieces continue where the call stopped.
     size_t done = 0;
-    while (done < image.size() && error == 0) {
-        ssize_t count = write(fd_, image.data() + done, image.size() - done);
+    while (done < bytes.size()) {
+        ssize_t count = write(fd_, bytes.data() + done, bytes.size() - done);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
-            error = count < 0 ? errno : EIO;
-        } else {
-            done += static_cast<size_t>(count);
+            const int error = count < 0 ? errno : EIO;
+            abandon();
+            return failWith(error);
         }
+        done += static_cast<size_t>(count);
     }
+    return true;
+}
+
+bool PendingFile::commit() {
+    if (fd_ < 0) return false;
+    int error = 0;
     // On the disk before the rename, so that a crash cannot leave an empty book in place of the old one.
-    if (error == 0 && durable_ && fsync(fd_) != 0) error = errno;
+    if (durable_ && fsync(fd_) != 0) error = errno;
     if (close(fd_) != 0 && error == 0) error = errno;
     fd_ = -1;
     std::error_code ec;
@@ -85,9 +91,7 @@ bool PendingFile::commit(std::span<const uint8_t> image) {
         error = ec.value();
     }
     if (error != 0) {
-        fs::remove(sidePath_, ec);
-        sidePath_.clear();
-        cleanup_.reset();
+        abandon();
         return failWith(error);
     }
     sidePath_.clear();

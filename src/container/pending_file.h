@@ -20,9 +20,11 @@ public:
     // Checks that the target can be replaced (an existing target must be a writable file) and creates the
     // side file in the target's directory. False when either fails.
     bool begin(const std::filesystem::path& target);
-    // Writes the whole image, flushes it to the disk, then renames the side file over the target. False (and
-    // the side file removed, the target untouched) when any of these fails.
-    bool commit(std::span<const uint8_t> image);
+    // Appends bytes to the side file. False (and the side file removed) when they cannot all be written.
+    bool append(std::span<const uint8_t> bytes);
+    // Flushes the side file to the disk, then renames it over the target. False (and the side file removed,
+    // the target untouched) when either fails.
+    bool commit();
     // Removes the side file, if any.
     void abandon();
 

@@ -106,6 +106,9 @@ TEST(PdbDatabase, SaveAndOpenRoundTrip) {
         ASSERT_TRUE(db.appendRecord({}));
         ASSERT_TRUE(db.appendRecord(bytesOf("third")));
         ASSERT_TRUE(db.save());
+        // The file is written piece by piece; it must be the image byte for byte.
+        const Bytes image = db.image();
+        EXPECT_EQ(qptest::readFile(path), std::string(image.begin(), image.end()));
     }
     qp::PdbDatabase read;
     ASSERT_TRUE(read.open(path));
