@@ -1,16 +1,14 @@
 // Unpacks arbitrary bytes as an ePub archive: whatever the archive holds, unpacking ends in a package or a
 // refusal, nothing is written outside the working directory, and the working directory is gone afterwards.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "build/epub_source.h"
 #include "core/message_sink.h"
+#include "fuzz_input_file.h"
 
 namespace {
 
@@ -20,22 +18,16 @@ namespace fs = std::filesystem;
 qp::MessageSink silentSink;
 [[maybe_unused]] qp::MessageSink* const previousSink = qp::installSink(&silentSink);
 
-const fs::path& inputPath() {
-    static const fs::path path = fs::temp_directory_path() / ("epub-fuzz-input-" + std::to_string(::getpid()) + ".epub");
-    return path;
-}
+FuzzInputFile input(".epub");
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    {
-        std::ofstream out(inputPath(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    const fs::path& inputPath = input.hold(data, size);
     fs::path working;
     {
         qp::EpubSource source;
-        bool unpacked = source.unpack(qp::String::fromUtf8(inputPath().string()));
+        bool unpacked = source.unpack(qp::String::fromUtf8(inputPath.string()));
         working = source.workingDirectory().toUtf8();
         if (unpacked == source.packagePath().empty()) std::abort();
         if (!unpacked && source.refusal().empty()) std::abort();
