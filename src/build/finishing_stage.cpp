@@ -22,8 +22,6 @@ constexpr int kWarningCoverNotFound = 79;
 constexpr int kWarningCoverInvalid = 80;
 constexpr int kWarningCoverTooSmall = 81;
 constexpr int kInfoResolvingStart = 8;
-constexpr int kInfoConvertingImage = 11;
-constexpr int kInfoConvertingMedia = 12;
 constexpr int kInfoSaving = 26;
 constexpr int kInfoSucceeded = 27;
 constexpr int kInfoWithWarnings = 28;
@@ -122,13 +120,6 @@ CoverRecords registerCover(BookBuilder& builder, bool allowJpeg) {
 }
 
 bool writeMedia(BookBuilder& builder, BookWriter& writer, const CoverRecords& cover) {
-    for (size_t i = 0; i < builder.media.entryCount(); ++i) {
-        const MediaEntry& entry = builder.media.entry(i);
-        const bool image = entry.type == media_type::kImage || entry.type == media_type::kGif ||
-                           entry.type == media_type::kJpeg || entry.type == media_type::kBmp;
-        report(builder, Severity::Info, image ? kInfoConvertingImage : kInfoConvertingMedia,
-               sink().registerArgument(entry.path));
-    }
     WriterRecordSink recordSink(writer);
     const bool written = builder.media.writeRecords(recordSink);
     builder.absorbFaults(builder.media);
