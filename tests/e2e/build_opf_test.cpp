@@ -108,6 +108,18 @@ TEST_F(OpfBuild, SampleBookHoldsItsChaptersLinksAndMetadata) {
     EXPECT_EQ(headingAt(text, *book.exthNumber(116)), top);
 }
 
+// The cover is two entries (the picture and its thumbnail): a verbose build announces each once.
+TEST_F(OpfBuild, VerboseBuildAnnouncesEachPictureOnce) {
+    std::filesystem::copy(QP_EXAMPLES_DIR "/lighthouse", dir / "lighthouse", std::filesystem::copy_options::recursive);
+    auto result = compile({"-verbose", "lighthouse/lighthouse.opf"});
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    const std::string line = "Info(mkbook): Converting and merging image file \"" +
+                             (dir / "lighthouse/images/cover.png").string() + "\"\n";
+    size_t count = 0;
+    for (size_t at = result.out.find(line); at != std::string::npos; at = result.out.find(line, at + 1)) ++count;
+    EXPECT_EQ(count, 2u) << result.out;
+}
+
 TEST_F(OpfBuild, OnlyDependenciesEndsWithoutBook) {
     auto result = compileBook(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"), "", {"-onlydeps"});
     EXPECT_EQ(result.exitCode, 0);
