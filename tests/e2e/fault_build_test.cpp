@@ -3,6 +3,7 @@
 // file. Each must end with an error line and exit code 2, leave no partial book and no temporary store
 // behind, and leave an existing book at the output path exactly as it was.
 #include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -20,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using faulttest::FaultBuild;
-using faulttest::kPreviousBook;
 using faulttest::snapshot;
 
 // Marks a directory immutable while it lives: nobody, root included, can create, remove or rename entries in

@@ -1,6 +1,7 @@
 // Disks that fill up during a build: simulated by a file size limit, and real small file systems where the
 // machine allows them. The build ends with the file named and the system's reason, and leaves nothing behind.
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -19,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using faulttest::FaultBuild;
 using faulttest::kPreviousBook;
-using faulttest::snapshot;
 
 // Lowers the file size limit of this process (and so of the compiler it starts) and ignores SIGXFSZ, so that
 // a write past the limit fails with EFBIG as on a full disk instead of killing the process.

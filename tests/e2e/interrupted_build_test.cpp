@@ -1,6 +1,7 @@
 // Builds ended by a signal at chosen points: whatever the build had made is removed before the signal ends
 // the process.
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <string.h>
 

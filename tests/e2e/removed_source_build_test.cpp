@@ -1,6 +1,7 @@
 // Source files and the temporary directory taken away while a book is built, at points chosen through the
 // preloaded open hook: the build ends with exit 2 and the file named, and nothing is left behind.
 #include <gtest/gtest.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,8 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using faulttest::FaultBuild;
-using faulttest::kPreviousBook;
-using faulttest::snapshot;
 
 TEST_F(FaultBuild, ContentFileRemovedWhileAnEarlierOneIsConverted) {
     keepEarlierBook();
