@@ -1,8 +1,12 @@
 #include "build/build_drivers.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "build/epub_build.h"
 #include "build/html_build.h"
 #include "build/opf_build.h"
+#include "core/message_sink.h"
 #include "markup/style_sheet_check.h"
 
 namespace qp {
@@ -20,5 +24,12 @@ int buildEpubBook(const String& sourcePath, const String& outputPath, const Buil
 }
 
 bool runStyleSheetCheck(const String& sourcePath) { return checkStyleSheet(sourcePath); }
+
+bool outputReplacesSource(const std::string& sourceFile, const std::string& outputPath) {
+    std::error_code error;
+    if (!std::filesystem::equivalent(sourceFile, outputPath, error)) return false;
+    consolePrint("Error: The book would replace its own source file \"%s\"\n", sourceFile.c_str());
+    return true;
+}
 
 }  // namespace qp

@@ -1,6 +1,8 @@
 #pragma once
 // The builds the command line chooses from by the extension of the source file. Each build returns
 // 0 (book generated), 1 (book generated with warnings) or 2 (no book, because of errors).
+#include <string>
+
 #include "build/build_options.h"
 #include "core/string.h"
 
@@ -18,5 +20,8 @@ int buildOpfBook(const String& sourcePath, const String& outputPath, const Build
 int buildEpubBook(const String& sourcePath, const String& outputPath, const BuildOptions& options);
 // A style sheet: parsed and written back as "dump.css" beside it. True when the parse succeeded.
 bool runStyleSheetCheck(const String& sourcePath);
+
+// True (with an error line naming the file) when the book would be written over a file the build reads.
+bool outputReplacesSource(const std::string& sourceFile, const std::string& outputPath);
 
 }  // namespace qp

@@ -299,11 +299,7 @@ int runCommandLine(int argc, const char* const* argv) {
     }
     std::string sourcePath = absoluteSourcePath(parsed.source, *nameOnDisk);
     std::string outputPath = outputPathFor(sourcePath, options.outputName.toUtf8());
-    std::error_code error;
-    if (std::filesystem::equivalent(sourcePath, outputPath, error)) {
-        consolePrint("Error: The book would replace its own source file \"%s\"\n", sourcePath.c_str());
-        return kBuildFailed;
-    }
+    if (outputReplacesSource(sourcePath, outputPath)) return kBuildFailed;
     // An interrupted build leaves no temporary file, unpacked archive or unfinished book behind.
     installInterruptCleanup();
     return build(sourceKindOf(*nameOnDisk), String::fromUtf8(sourcePath), String::fromUtf8(outputPath), options);

@@ -188,6 +188,9 @@ int runOpfBuild(const String& sourcePath, const String& outputPath, const BuildO
     BookBuilder builder;
     OpfPackage package;
     if (!package.open(sourcePath) || !package.check()) return kBuildFailed;
+    for (const ManifestItem& item : package.manifestItems()) {
+        if (outputReplacesSource(item.path, outputPath.toUtf8())) return kBuildFailed;
+    }
     // No dependency builder exists on this platform: the package's products are taken as up to date.
     if (options.onlyDependencies) return kBuildSucceeded;
 

@@ -120,6 +120,19 @@ TEST_F(OpfBuild, VerboseBuildAnnouncesEachPictureOnce) {
     EXPECT_EQ(count, 2u) << result.out;
 }
 
+// The book replaces whatever its path names when it is saved: never a file of its own package.
+TEST_F(OpfBuild, OutputOverAContentFileIsRefused) {
+    std::filesystem::copy(QP_EXAMPLES_DIR "/lighthouse", dir / "lighthouse", std::filesystem::copy_options::recursive);
+    const std::string chapter = qptest::readFile(dir / "lighthouse/chapter1.html");
+    auto result = compile({"-o", "chapter1.html", "lighthouse/lighthouse.opf"});
+    EXPECT_EQ(result.exitCode, 2) << result.out;
+    EXPECT_NE(result.out.find("Error: The book would replace its own source file \"" +
+                              (dir / "lighthouse/chapter1.html").string() + "\""),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(qptest::readFile(dir / "lighthouse/chapter1.html"), chapter);
+}
+
 TEST_F(OpfBuild, OnlyDependenciesEndsWithoutBook) {
     auto result = compileBook(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"), "", {"-onlydeps"});
     EXPECT_EQ(result.exitCode, 0);
