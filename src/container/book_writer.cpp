@@ -249,17 +249,18 @@ bool BookWriter::readBack(TempRecordStore& store) {
     return false;
 }
 
-bool BookWriter::appendToBook(std::span<const uint8_t> record, size_t paddedLength) {
+bool BookWriter::appendToBook(std::vector<uint8_t> record, size_t paddedLength) {
     if (output_.recordCount() >= PdbDatabase::kMaxRecords) return fail(error::kBookTooLarge);
-    if (!output_.appendRecord(record, paddedLength)) return fail(error::kNotEnoughMemory);
+    if (!output_.adoptRecord(std::move(record), paddedLength)) return fail(error::kNotEnoughMemory);
     return true;
 }
 
-bool BookWriter::copyRecords(const PdbDatabase& from, bool padded, uint64_t* bytes) {
+// The records move from the store into the book, so that a large store is never held twice.
+bool BookWriter::copyRecords(PdbDatabase& from, bool padded, uint64_t* bytes) {
     for (size_t i = 0; i < from.recordCount(); ++i) {
-        std::span<const uint8_t> record = from.record(i);
-        size_t length = padded ? paddedToFour(record.size()) : record.size();
-        if (!appendToBook(record, length)) return false;
+        std::vector<uint8_t> record = from.releaseRecord(i);
+        const size_t length = padded ? paddedToFour(record.size()) : record.size();
+        if (!appendToBook(std::move(record), length)) return false;
         if (bytes) *bytes += length;
     }
     return true;
@@ -284,9 +285,9 @@ bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
         } catch (const std::bad_alloc&) {
             return fail(error::kNotEnoughMemory);
         }
-        if (!appendToBook(record)) return false;
         statistics_.textBytes += record.size();
         statistics_.trailingBytes += record.size() - compressed.size();
+        if (!appendToBook(record)) return false;
         ++statistics_.textRecords;
         start = end;
     }
@@ -363,7 +364,7 @@ bool BookWriter::mergeChildBooks() {
 }
 
 bool BookWriter::appendEndOfFile() {
-    if (!appendToBook(kEndOfFileRecord)) return false;
+    if (!appendToBook(std::vector<uint8_t>(std::begin(kEndOfFileRecord), std::end(kEndOfFileRecord)))) return false;
     return true;
 }
 

@@ -136,8 +136,8 @@ private:
     bool failWithPath(int code, const std::filesystem::path& path);
     bool readBack(TempRecordStore& store);
     // Appends a record to the book, padded with zero bytes to paddedLength; error 180 past 65,535 records.
-    bool appendToBook(std::span<const uint8_t> record, size_t paddedLength = 0);
-    bool copyRecords(const PdbDatabase& from, bool padded, uint64_t* bytes = nullptr);
+    bool appendToBook(std::vector<uint8_t> record, size_t paddedLength = 0);
+    bool copyRecords(PdbDatabase& from, bool padded, uint64_t* bytes = nullptr);
     std::vector<uint8_t> toTextEncoding(const String& text) const;
 
     // The assembly steps, in their order.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <new>
+#include <utility>
 
 #include "container/big_endian.h"
 
@@ -43,6 +44,8 @@ bool PdbDatabase::create(const std::filesystem::path& path, uint32_t type, uint3
     return true;
 }
 
+// The header and the entry table are read first, then each record straight into its own buffer: opening
+// needs no second copy of the file in memory.
 bool PdbDatabase::open(const std::filesystem::path& path) {
     path_ = path;
     readOnly_ = true;
@@ -50,9 +53,26 @@ bool PdbDatabase::open(const std::filesystem::path& path) {
     records_.clear();
     try {
         std::ifstream in(path, std::ios::binary);
-        if (!in) return false;
-        std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad() || !parse(file)) return false;
+        std::error_code error;
+        const uintmax_t fileLength = std::filesystem::file_size(path, error);
+        if (!in || error) return false;
+        auto readAt = [&](uint64_t offset, uint8_t* data, size_t size) {
+            in.seekg(static_cast<std::streamoff>(offset));
+            in.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(size));
+            return static_cast<size_t>(in.gcount()) == size;
+        };
+        std::vector<uint8_t> header(kHeaderSize);
+        if (fileLength < kHeaderSize || !readAt(0, header.data(), kHeaderSize)) return false;
+        const size_t count = getBigEndian16(header.data() + 76);
+        const size_t dataStart = kHeaderSize + kEntrySize * count;
+        if (fileLength < dataStart) return false;
+        header.resize(dataStart);
+        if (!readAt(kHeaderSize, header.data() + kHeaderSize, dataStart - kHeaderSize)) return false;
+        if (!parseHeader(header, fileLength)) return false;
+        for (size_t i = 0; i < count; ++i) {
+            std::vector<uint8_t>& bytes = records_[i].bytes;
+            if (!bytes.empty() && !readAt(recordOffset(header, i), bytes.data(), bytes.size())) return false;
+        }
     } catch (const std::bad_alloc&) {
         records_.clear();
         return recordFailure();
@@ -60,27 +80,29 @@ bool PdbDatabase::open(const std::filesystem::path& path) {
     return true;
 }
 
-bool PdbDatabase::parse(std::span<const uint8_t> file) {
-    if (file.size() < kHeaderSize) return false;
-    const uint8_t* header = file.data();
-    size_t count = getBigEndian16(header + 76);
-    size_t dataStart = kHeaderSize + kEntrySize * count;
-    if (file.size() < dataStart) return false;
-    name_.assign(reinterpret_cast<const char*>(header), strnlen(reinterpret_cast<const char*>(header), kNameSize));
-    attributes_ = getBigEndian16(header + 32);
-    version_ = getBigEndian16(header + 34);
-    creationDate_ = getBigEndian32(header + 36);
-    modificationDate_ = getBigEndian32(header + 40);
-    type_ = getBigEndian32(header + 60);
-    creator_ = getBigEndian32(header + 64);
-    uniqueIdSeed_ = getBigEndian32(header + 68);
+uint64_t PdbDatabase::recordOffset(std::span<const uint8_t> header, size_t index) {
+    return getBigEndian32(header.data() + kHeaderSize + kEntrySize * index);
+}
+
+bool PdbDatabase::parseHeader(std::span<const uint8_t> header, uint64_t fileLength) {
+    const uint8_t* bytes = header.data();
+    const size_t count = getBigEndian16(bytes + 76);
+    const size_t dataStart = kHeaderSize + kEntrySize * count;
+    name_.assign(reinterpret_cast<const char*>(bytes), strnlen(reinterpret_cast<const char*>(bytes), kNameSize));
+    attributes_ = getBigEndian16(bytes + 32);
+    version_ = getBigEndian16(bytes + 34);
+    creationDate_ = getBigEndian32(bytes + 36);
+    modificationDate_ = getBigEndian32(bytes + 40);
+    type_ = getBigEndian32(bytes + 60);
+    creator_ = getBigEndian32(bytes + 64);
+    uniqueIdSeed_ = getBigEndian32(bytes + 68);
     records_.resize(count);
     for (size_t i = 0; i < count; ++i) {
-        const uint8_t* entry = header + kHeaderSize + kEntrySize * i;
-        size_t begin = getBigEndian32(entry);
-        size_t end = i + 1 < count ? getBigEndian32(entry + kEntrySize) : file.size();
-        if (begin < dataStart || begin > end || end > file.size()) return false;
-        records_[i].bytes.assign(file.begin() + begin, file.begin() + end);
+        const uint8_t* entry = bytes + kHeaderSize + kEntrySize * i;
+        const uint64_t begin = recordOffset(header, i);
+        const uint64_t end = i + 1 < count ? recordOffset(header, i + 1) : fileLength;
+        if (begin < dataStart || begin > end || end > fileLength) return false;
+        records_[i].bytes.resize(static_cast<size_t>(end - begin));
         records_[i].attributes = entry[4];
         records_[i].uniqueId = static_cast<uint32_t>(entry[5]) << 16 | entry[6] << 8 | entry[7];
     }
@@ -105,6 +127,26 @@ bool PdbDatabase::appendRecord(std::span<const uint8_t> bytes, size_t paddedLeng
     if (!createRecord(std::max(bytes.size(), paddedLength))) return false;
     std::copy(bytes.begin(), bytes.end(), records_.back().bytes.begin());
     return true;
+}
+
+bool PdbDatabase::adoptRecord(std::vector<uint8_t>&& bytes, size_t paddedLength) {
+    if (readOnly_ || records_.size() >= kMaxRecords || std::max(bytes.size(), paddedLength) > kMaxRecordLength)
+        return recordFailure();
+    try {
+        if (bytes.size() < paddedLength) bytes.resize(paddedLength);
+        Record record;
+        record.bytes = std::move(bytes);
+        record.uniqueId = uniqueIdSeed_++ & 0xFFFFFF;
+        records_.push_back(std::move(record));
+    } catch (const std::bad_alloc&) {
+        return recordFailure();
+    }
+    return true;
+}
+
+std::vector<uint8_t> PdbDatabase::releaseRecord(size_t index) {
+    if (index >= records_.size()) return {};
+    return std::exchange(records_[index].bytes, {});
 }
 
 bool PdbDatabase::writeRecord(size_t index, size_t offset, std::span<const uint8_t> bytes) {

@@ -54,6 +54,11 @@ public:
     bool createRecord(size_t length, size_t index = kAppend);
     // A record holding the bytes, padded with zero bytes to paddedLength when that is longer.
     bool appendRecord(std::span<const uint8_t> bytes, size_t paddedLength = 0);
+    // The same, taking over the buffer instead of copying it.
+    bool adoptRecord(std::vector<uint8_t>&& bytes, size_t paddedLength = 0);
+    // Hands a record's bytes over to the caller, leaving the record empty (also on a read-only database):
+    // a store copied into the book gives up its memory record by record.
+    std::vector<uint8_t> releaseRecord(size_t index);
     bool writeRecord(size_t index, size_t offset, std::span<const uint8_t> bytes);
     // Grows (with zero bytes) or shrinks a record.
     bool resizeRecord(size_t index, size_t length);
@@ -89,7 +94,9 @@ private:
     };
 
     bool recordFailure();
-    bool parse(std::span<const uint8_t> file);
+    // Reads the header and the entry table (the file up to the first record) and sizes every record.
+    bool parseHeader(std::span<const uint8_t> header, uint64_t fileLength);
+    static uint64_t recordOffset(std::span<const uint8_t> header, size_t index);
 
     std::filesystem::path path_;
     bool readOnly_ = false;
