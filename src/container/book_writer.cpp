@@ -256,7 +256,7 @@ bool BookWriter::appendToBook(std::vector<uint8_t> record, size_t paddedLength) 
 }
 
 // The records move from the store into the book, so that a large store is never held twice.
-bool BookWriter::copyRecords(PdbDatabase& from, bool padded, uint64_t* bytes) {
+bool BookWriter::moveRecords(PdbDatabase& from, bool padded, uint64_t* bytes) {
     for (size_t i = 0; i < from.recordCount(); ++i) {
         std::vector<uint8_t> record = from.releaseRecord(i);
         const size_t length = padded ? paddedToFour(record.size()) : record.size();
@@ -302,7 +302,7 @@ bool BookWriter::padTextRecords() {
 }
 
 bool BookWriter::copyIndexRecords() {
-    if (!readBack(index_) || !copyRecords(index_.database(), false, &statistics_.indexBytes)) return false;
+    if (!readBack(index_) || !moveRecords(index_.database(), false, &statistics_.indexBytes)) return false;
     statistics_.indexRecords = static_cast<uint32_t>(index_.database().recordCount());
     return true;
 }
@@ -311,8 +311,8 @@ bool BookWriter::copyHuffmanRecords() {
     if (palmDoc_.compression != Compression::Huffman) return true;
     if (!readBack(huffman_) || !readBack(dictionary_)) return false;
     kova_.huffmanRecordOffset = static_cast<uint32_t>(output_.recordCount());
-    if (!copyRecords(huffman_.database(), false, &statistics_.huffmanBytes) ||
-        !copyRecords(dictionary_.database(), true, &statistics_.huffmanBytes))
+    if (!moveRecords(huffman_.database(), false, &statistics_.huffmanBytes) ||
+        !moveRecords(dictionary_.database(), true, &statistics_.huffmanBytes))
         return false;
     kova_.huffmanRecordCount = static_cast<uint32_t>(1 + dictionary_.database().recordCount());
     statistics_.huffmanRecords = static_cast<uint32_t>(output_.recordCount()) - kova_.huffmanRecordOffset;
@@ -321,7 +321,7 @@ bool BookWriter::copyHuffmanRecords() {
 
 bool BookWriter::copyMediaRecords() {
     kova_.firstImageRecord = static_cast<uint32_t>(output_.recordCount());
-    if (!readBack(media_) || !copyRecords(media_.database(), true, &statistics_.pictureBytes)) return false;
+    if (!readBack(media_) || !moveRecords(media_.database(), true, &statistics_.pictureBytes)) return false;
     statistics_.pictureRecords = static_cast<uint32_t>(media_.database().recordCount());
     return true;
 }
@@ -337,7 +337,7 @@ bool BookWriter::copyFrameRecords() {
     const FramePlacement& placement = framePlacement_;
     if (placement.fcisCount == 0) return true;
     uint32_t base = static_cast<uint32_t>(output_.recordCount());
-    if (!readBack(frames_) || !copyRecords(frames_.database(), true, &statistics_.frameBytes)) return false;
+    if (!readBack(frames_) || !moveRecords(frames_.database(), true, &statistics_.frameBytes)) return false;
     statistics_.frameRecords = static_cast<uint32_t>(frames_.database().recordCount());
     if (placement.fdstPosition != kNoIndex) kova_.fdstRecord = base + placement.fdstPosition;
     kova_.fdstSectionCount = placement.sectionCount;
@@ -356,7 +356,7 @@ bool BookWriter::mergeChildBooks() {
         PdbDatabase child;
         child.quiet = true;
         if (!child.open(path)) return failWithPath(error::kCannotOpenFile, path);
-        if (!copyRecords(child, false)) return false;
+        if (!moveRecords(child, false)) return false;
     }
     kova_.firstMergedRecord = first;
     kova_.mergedRecordCount = static_cast<uint32_t>(output_.recordCount()) - first;

@@ -137,7 +137,7 @@ private:
     bool readBack(TempRecordStore& store);
     // Appends a record to the book, padded with zero bytes to paddedLength; error 180 past 65,535 records.
     bool appendToBook(std::vector<uint8_t> record, size_t paddedLength = 0);
-    bool copyRecords(PdbDatabase& from, bool padded, uint64_t* bytes = nullptr);
+    bool moveRecords(PdbDatabase& from, bool padded, uint64_t* bytes = nullptr);
     std::vector<uint8_t> toTextEncoding(const String& text) const;
 
     // The assembly steps, in their order.

@@ -124,9 +124,11 @@ bool PdbDatabase::createRecord(size_t length, size_t index) {
 }
 
 bool PdbDatabase::appendRecord(std::span<const uint8_t> bytes, size_t paddedLength) {
-    if (!createRecord(std::max(bytes.size(), paddedLength))) return false;
-    std::copy(bytes.begin(), bytes.end(), records_.back().bytes.begin());
-    return true;
+    try {
+        return adoptRecord(std::vector<uint8_t>(bytes.begin(), bytes.end()), paddedLength);
+    } catch (const std::bad_alloc&) {
+        return recordFailure();
+    }
 }
 
 bool PdbDatabase::adoptRecord(std::vector<uint8_t>&& bytes, size_t paddedLength) {
