@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "build/build_drivers.h"
+#include "pipeline/build_drivers.h"
 #include "core/message_sink.h"
 
 namespace {

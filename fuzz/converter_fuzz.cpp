@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "build/book_builder.h"
+#include "pipeline/book_builder.h"
 #include "core/message_sink.h"
 #include "markup/encoding_detection.h"
 

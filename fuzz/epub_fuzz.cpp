@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "build/epub_source.h"
+#include "package/epub_source.h"
 #include "core/message_sink.h"
 #include "fuzz_input_file.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "build/opf_package.h"
+#include "package/opf_package.h"
 #include "core/message_sink.h"
 #include "fuzz_input_file.h"
 

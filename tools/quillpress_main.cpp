@@ -1,3 +1,3 @@
-#include "build/command_line.h"
+#include "cli/command_line.h"
 
 int main(int argc, char** argv) { return qp::runCommandLine(argc, argv); }

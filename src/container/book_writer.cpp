@@ -16,40 +16,6 @@ namespace qp {
 
 namespace {
 
-namespace error {
-constexpr int kOutputNotWritable = 182;
-constexpr int kBookTooLarge = 180;
-constexpr int kCannotOpenFile = 183;
-constexpr int kCannotCreateTempFile = 184;
-constexpr int kNotEnoughMemory = 222;
-constexpr int kTooMuchText = 224;
-constexpr int kTrailingBytes = 227;
-constexpr int kTooMuchMetadata = 232;
-}  // namespace error
-
-namespace warning {
-constexpr int kMetadataTruncated = 86;
-constexpr int kDatabaseNameAltered = 101;
-}  // namespace warning
-
-namespace info {
-constexpr int kMergingFile = 6;
-constexpr int kRecordCount = 13;
-constexpr int kRecordProgress = 14;
-constexpr int kCompressedToPercent = 30;
-constexpr int kDocumentIdentifier = 31;
-constexpr int kFormatVersion = 32;
-constexpr int kRecordSize = 35;
-constexpr int kAddedMetadata = 38;
-constexpr int kStatsText = 43;
-constexpr int kStatsPictures = 44;
-constexpr int kStatsIndexes = 45;
-constexpr int kStatsTrailing = 46;
-constexpr int kStatsFrames = 47;
-constexpr int kStatsOther = 48;
-constexpr int kStatsTotal = 49;
-}  // namespace info
-
 constexpr uint8_t kEndOfFileRecord[] = {0xE9, 0x8E, 0x0D, 0x0A};
 constexpr size_t kRecordZeroPlaceholder = 8;
 constexpr uint32_t kProgressSteps = 50;
@@ -75,25 +41,25 @@ BookWriter::BookWriter(const std::filesystem::path& output, Compression compress
     for (TempRecordStore* store : {&text_, &huffman_, &dictionary_, &index_, &media_, &frames_})
         store->database().quiet = true;
     if (!output_.create(output, fourCc("BOOK"), fourCc("KOVA"))) {
-        failWithPath(error::kOutputNotWritable, output);
+        failWithPath(ErrorCode::OutputNotWritable, output);
         printSystemReason(output_.systemError());
         return;
     }
     for (TempRecordStore* store : {&text_, &huffman_, &dictionary_, &index_, &media_, &frames_}) {
         if (!store->ok()) {
-            failWithPath(error::kCannotCreateTempFile, store->location());
+            failWithPath(ErrorCode::CannotCreateTempFile, store->location());
             printSystemReason(store->systemError());
             return;
         }
     }
 }
 
-bool BookWriter::fail(int code, int argument) {
-    report(*this, Severity::Error, code, argument);
+bool BookWriter::fail(ErrorCode code, int argument) {
+    report(*this, code, argument);
     return false;
 }
 
-bool BookWriter::failWithPath(int code, const std::filesystem::path& path) {
+bool BookWriter::failWithPath(ErrorCode code, const std::filesystem::path& path) {
     return fail(code, argument(path.string()));
 }
 
@@ -137,56 +103,56 @@ bool BookWriter::addMetadata(uint32_t type, const String& value) {
     try {
         bytes = toTextEncoding(value);
     } catch (const std::bad_alloc&) {
-        return fail(error::kNotEnoughMemory);
+        return fail(ErrorCode::NotEnoughMemory);
     }
     if (!addMetadataValue(type, std::move(bytes))) return false;
     std::string line = std::string(exthLabel(type)) + "\"" + value.toUtf8() + "\"";
-    report(*this, Severity::Info, info::kAddedMetadata, argument(line));
+    report(*this, InfoCode::AddedMetadata, argument(line));
     return true;
 }
 
 bool BookWriter::addMetadataValue(uint32_t type, std::vector<uint8_t> value) {
     exth_.append(type, std::move(value));
     ExthList::LimitOutcome outcome = exth_.fitWithin(kMetadataLimit);
-    for (int i = 0; i < outcome.truncations; ++i) report(*this, Severity::Warning, warning::kMetadataTruncated);
+    for (int i = 0; i < outcome.truncations; ++i) report(*this, WarningCode::MetadataTruncated);
     if (outcome.within) return true;
     // Truncation only shortens values, so the item just appended is still the last one.
     exth_.removeLast();
-    return fail(error::kTooMuchMetadata);
+    return fail(ErrorCode::TooMuchMetadata);
 }
 
 // --- Records of the stages ---
 
 uint32_t BookWriter::addMediaRecord(std::span<const uint8_t> bytes) {
     if (!mediaStore().appendRecord(bytes)) {
-        fail(error::kNotEnoughMemory);
+        fail(ErrorCode::NotEnoughMemory);
         return 0;
     }
     return static_cast<uint32_t>(mediaStore().recordCount());
 }
 
 bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs) {
-    if (text.size() > kMaxTextLength) return fail(error::kTooMuchText);
+    if (text.size() > kMaxTextLength) return fail(ErrorCode::TooMuchText);
     uint32_t recordSize = nominalRecordSize(text.size(), palmDoc_.compression);
     if (palmDoc_.compression == Compression::Huffman) palmDoc_.compression = Compression::PalmDoc;
 
     size_t count = text.size() / recordSize;
     // Record 0 and the end record come beside the text records; the record count of a book is 16 bits.
-    if ((text.size() + recordSize - 1) / recordSize > PdbDatabase::kMaxRecords - 2) return fail(error::kBookTooLarge);
+    if ((text.size() + recordSize - 1) / recordSize > PdbDatabase::kMaxRecords - 2) return fail(ErrorCode::BookTooLarge);
     size_t step = count / kProgressSteps + 1;
-    report(*this, Severity::Info, info::kRecordCount, messageNumber(count));
+    report(*this, InfoCode::RecordCount, messageNumber(count));
     std::vector<uint32_t> lengths;
     for (size_t start = 0, i = 0; start < text.size(); start += recordSize, ++i) {
-        if (i % step == 0) report(*this, Severity::Info, info::kRecordProgress, messageNumber(i));
+        if (i % step == 0) report(*this, InfoCode::RecordProgress, messageNumber(i));
         std::span<const uint8_t> piece = text.subspan(start, std::min<size_t>(recordSize, text.size() - start));
         try {
             bool stored = palmDoc_.compression == Compression::None
                               ? textStore().appendRecord(piece)
                               : textStore().appendRecord(palmdocCompress(piece.data(), piece.size()));
-            if (!stored) return fail(error::kNotEnoughMemory);
+            if (!stored) return fail(ErrorCode::NotEnoughMemory);
             lengths.push_back(static_cast<uint32_t>(piece.size()));
         } catch (const std::bad_alloc&) {
-            return fail(error::kNotEnoughMemory);
+            return fail(ErrorCode::NotEnoughMemory);
         }
     }
     acceptText(text.size(), recordSize, std::move(lengths), std::move(inputs));
@@ -234,24 +200,24 @@ void BookWriter::startAssembly() {
     exth_.setNumber(exth::kCreatorMajorVersion, 1);
     exth_.setNumber(exth::kCreatorMinorVersion, 0);
     exth_.setNumber(exth::kCreatorBuildNumber, 85);
-    report(*this, Severity::Info, info::kRecordSize, palmDoc_.recordSize);
+    report(*this, InfoCode::RecordSize, palmDoc_.recordSize);
 }
 
 bool BookWriter::createRecordZero() {
-    if (!output_.createRecord(kRecordZeroPlaceholder, 0)) return fail(error::kNotEnoughMemory);
+    if (!output_.createRecord(kRecordZeroPlaceholder, 0)) return fail(ErrorCode::NotEnoughMemory);
     return true;
 }
 
 bool BookWriter::readBack(TempRecordStore& store) {
     if (store.readBack()) return true;
-    failWithPath(error::kCannotOpenFile, store.path());
+    failWithPath(ErrorCode::CannotOpenFile, store.path());
     printSystemReason(store.systemError());
     return false;
 }
 
 bool BookWriter::appendToBook(std::vector<uint8_t> record, size_t paddedLength) {
-    if (output_.recordCount() >= PdbDatabase::kMaxRecords) return fail(error::kBookTooLarge);
-    if (!output_.adoptRecord(std::move(record), paddedLength)) return fail(error::kNotEnoughMemory);
+    if (output_.recordCount() >= PdbDatabase::kMaxRecords) return fail(ErrorCode::BookTooLarge);
+    if (!output_.adoptRecord(std::move(record), paddedLength)) return fail(ErrorCode::NotEnoughMemory);
     return true;
 }
 
@@ -270,7 +236,7 @@ bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
     if (!readBack(text_)) return false;
     const PdbDatabase& store = text_.database();
     if (store.recordCount() != recordLengths_.size() || text.size() != palmDoc_.textLength)
-        return fail(error::kTrailingBytes);
+        return fail(ErrorCode::TrailingBytes);
 
     TrailingEntryWriter trailing(kova_.extraRecordDataFlags, text, trailingInputs_.positions,
                                  trailingInputs_.tocEntries);
@@ -281,9 +247,9 @@ bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
         std::span<const uint8_t> compressed = store.record(i);
         try {
             record.assign(compressed.begin(), compressed.end());
-            if (!trailing.appendEntries(record, start, end)) return fail(error::kTrailingBytes);
+            if (!trailing.appendEntries(record, start, end)) return fail(ErrorCode::TrailingBytes);
         } catch (const std::bad_alloc&) {
-            return fail(error::kNotEnoughMemory);
+            return fail(ErrorCode::NotEnoughMemory);
         }
         statistics_.textBytes += record.size();
         statistics_.trailingBytes += record.size() - compressed.size();
@@ -352,10 +318,10 @@ bool BookWriter::mergeChildBooks() {
     if (childBooks_.empty()) return true;
     uint32_t first = static_cast<uint32_t>(output_.recordCount());
     for (const std::filesystem::path& path : childBooks_) {
-        report(*this, Severity::Info, info::kMergingFile, argument(path.string()));
+        report(*this, InfoCode::MergingFile, argument(path.string()));
         PdbDatabase child;
         child.quiet = true;
-        if (!child.open(path)) return failWithPath(error::kCannotOpenFile, path);
+        if (!child.open(path)) return failWithPath(ErrorCode::CannotOpenFile, path);
         if (!moveRecords(child, false)) return false;
     }
     kova_.firstMergedRecord = first;
@@ -374,9 +340,9 @@ bool BookWriter::fillRecordZero(bool minimize) {
     try {
         std::vector<uint8_t> record = buildRecordZero(palmDoc_, kova_, exth_.encodeBlock(), toTextEncoding(fullName_));
         if (!output_.resizeRecord(0, record.size()) || !output_.writeRecord(0, 0, record))
-            return fail(error::kNotEnoughMemory);
+            return fail(ErrorCode::NotEnoughMemory);
     } catch (const std::bad_alloc&) {
-        return fail(error::kNotEnoughMemory);
+        return fail(ErrorCode::NotEnoughMemory);
     }
     return true;
 }
@@ -388,7 +354,7 @@ void BookWriter::setDocumentIdentifier() {
     std::u16string kept;
     for (unsigned char byte : identifier) kept.push_back(byte);
     if (databaseName_ && kept != name)
-        report(*this, Severity::Warning, warning::kDatabaseNameAltered, argument(identifier));
+        report(*this, WarningCode::DatabaseNameAltered, argument(identifier));
 }
 
 void BookWriter::printStatistics() {
@@ -400,31 +366,31 @@ void BookWriter::printStatistics() {
     uint32_t otherRecords =
         s.totalRecords - s.textRecords - s.huffmanRecords - s.pictureRecords - s.indexRecords - s.frameRecords;
 
-    auto line = [&](int code, uint64_t bytes, uint64_t records) {
-        report(*this, Severity::Info, code, messageNumber(bytes), messageNumber(records));
+    auto line = [&](InfoCode code, uint64_t bytes, uint64_t records) {
+        report(*this, code, messageNumber(bytes), messageNumber(records));
     };
-    line(info::kStatsText, text, s.textRecords + s.huffmanRecords);
-    line(info::kStatsPictures, s.pictureBytes, s.pictureRecords);
-    line(info::kStatsIndexes, s.indexBytes, s.indexRecords);
-    line(info::kStatsTrailing, s.trailingBytes, s.textRecords);
-    line(info::kStatsFrames, s.frameBytes, s.frameRecords);
-    line(info::kStatsOther, other, otherRecords);
-    line(info::kStatsTotal, s.totalBytes, s.totalRecords);
+    line(InfoCode::StatsText, text, s.textRecords + s.huffmanRecords);
+    line(InfoCode::StatsPictures, s.pictureBytes, s.pictureRecords);
+    line(InfoCode::StatsIndexes, s.indexBytes, s.indexRecords);
+    line(InfoCode::StatsTrailing, s.trailingBytes, s.textRecords);
+    line(InfoCode::StatsFrames, s.frameBytes, s.frameRecords);
+    line(InfoCode::StatsOther, other, otherRecords);
+    line(InfoCode::StatsTotal, s.totalBytes, s.totalRecords);
     if (palmDoc_.textLength != 0) {
         uint64_t hundredths = text * 10000 / palmDoc_.textLength;
-        report(*this, Severity::Info, info::kCompressedToPercent, messageNumber(hundredths / 100),
+        report(*this, InfoCode::CompressedToPercent, messageNumber(hundredths / 100),
                messageNumber(hundredths % 100));
     }
-    report(*this, Severity::Info, info::kDocumentIdentifier, argument(output_.name()));
-    report(*this, Severity::Info, info::kFormatVersion, messageNumber(kova_.version));
+    report(*this, InfoCode::DocumentIdentifier, argument(output_.name()));
+    report(*this, InfoCode::FormatVersion, messageNumber(kova_.version));
 }
 
 bool BookWriter::save() {
     if (failed() || !assembled_) return false;
     // Record offsets are 32 bits.
-    if (output_.fileSize() > 0xFFFF'FFFFu) return fail(error::kBookTooLarge);
+    if (output_.fileSize() > 0xFFFF'FFFFu) return fail(ErrorCode::BookTooLarge);
     if (output_.save()) return true;
-    failWithPath(error::kOutputNotWritable, output_.path());
+    failWithPath(ErrorCode::OutputNotWritable, output_.path());
     printSystemReason(output_.systemError());
     return false;
 }

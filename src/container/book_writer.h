@@ -132,8 +132,8 @@ public:
 private:
     void acceptText(uint64_t textLength, uint32_t recordSize, std::vector<uint32_t> recordLengths,
                     TrailingInputs inputs);
-    bool fail(int code, int argument = kNoArg);
-    bool failWithPath(int code, const std::filesystem::path& path);
+    bool fail(ErrorCode code, int argument = kNoArg);
+    bool failWithPath(ErrorCode code, const std::filesystem::path& path);
     bool readBack(TempRecordStore& store);
     // Appends a record to the book, padded with zero bytes to paddedLength; error 180 past 65,535 records.
     bool appendToBook(std::vector<uint8_t> record, size_t paddedLength = 0);

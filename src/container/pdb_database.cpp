@@ -12,8 +12,6 @@
 namespace qp {
 
 namespace {
-
-constexpr int kErrorNotEnoughMemory = 222;
 constexpr size_t kGapSize = 2;
 constexpr size_t kEntrySize = 8;
 
@@ -27,7 +25,7 @@ uint32_t currentPdbDate() {
 }
 
 bool PdbDatabase::recordFailure() {
-    report(*this, Severity::Error, kErrorNotEnoughMemory);
+    report(*this, ErrorCode::NotEnoughMemory);
     return false;
 }
 

@@ -11,10 +11,6 @@ namespace qp {
 
 namespace {
 
-constexpr int kErrorNoBody = 166;
-constexpr int kWarningNotWestern = 94;
-constexpr int kInfoEntitiesIntroduced = 5;
-
 // Elements that reach the converter whole, from their start tag to their end tag.
 const std::vector<std::string> kHeldElements = {"tei-ms:entry",    "idx:entry", "select", "textarea",
                                                 "button",          "tqp:slave-frame", "script", "style",
@@ -24,12 +20,6 @@ bool isStyleSheetLink(const XmlParser& parser, NodeIndex element) {
     return parser.hasName(element, "link") && parser.attribute(element, "rel").equalsAscii("stylesheet") &&
            parser.attribute(element, "type").equalsAscii("text/css") &&
            parser.findAttribute(element, "href") != kNoNode;
-}
-
-// Faults the style sheets recorded (and reported) become the build's.
-void takeFaults(FaultHeader& faults, const FaultHeader& from) {
-    if (from.lastError != 0) faults.lastError = from.lastError;
-    if (from.lastWarning != 0) faults.lastWarning = from.lastWarning;
 }
 
 }  // namespace
@@ -75,8 +65,8 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
         if (bodyFound) break;
     }
     if (!bodyFound) {
-        takeFaults(faults_, styles);
-        report(faults_, Severity::Error, kErrorNoBody);
+        absorbFaults(faults_, styles);
+        report(faults_, ErrorCode::NoBodyInContent);
         writer_->endFile();
         return false;
     }
@@ -93,12 +83,12 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
     writer_->endFile();
     stream_.write(" ");
 
-    takeFaults(faults_, styles);
+    absorbFaults(faults_, styles);
     if (writer_->introducedReferences()) {
-        report(faults_, Severity::Warning, kWarningNotWestern, kNoArg, sink().registerArgument(file));
-        report(faults_, Severity::Info, kInfoEntitiesIntroduced);
+        report(faults_, WarningCode::NotWestern, kNoArg, sink().registerArgument(file));
+        report(faults_, InfoCode::EntitiesIntroduced);
     }
-    takeFaults(faults_, stream_);
+    absorbFaults(faults_, stream_);
     return !stream_.failed();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/code_pages.h"
+#include "core/unicode.h"
 #include "core/string.h"
 
 namespace qp {
@@ -39,13 +40,8 @@ void TextEncoder::appendUtf8(std::string_view utf8, std::string& out) {
 void TextEncoder::appendConverted(int32_t sourceCodePage, std::string_view bytes, std::string& out) {
     std::u16string units;
     decodeToUtf16(sourceCodePage == kCodePageUnset ? kCodePageSystemDefault : sourceCodePage, bytes, units);
-    for (size_t i = 0; i < units.size(); ++i) {
-        uint32_t codePoint = units[i];
-        if (codePoint >= 0xD800 && codePoint < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] < 0xE000) {
-            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        }
+    for (size_t i = 0; i < units.size();) {
+        const uint32_t codePoint = nextCodePoint(units, i);
         if (target_ == kCodePageUtf8) qp::appendUtf8(codePoint, out);
         else appendWestern(codePoint, out);
     }

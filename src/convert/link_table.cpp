@@ -12,12 +12,6 @@ namespace qp {
 
 namespace {
 
-constexpr int kWarningLinkNotResolved = 65;
-constexpr int kWarningSomeLinksNotResolved = 66;
-constexpr int kWarningExternalAnchorRedefined = 107;
-constexpr int kInfoResolvingLinks = 7;
-constexpr int kInfoWritingLinks = 9;
-
 constexpr std::array kOutsideSchemes = {"http:", "https:", "ftp:", "gopher:", "oeb:", "news:", "mailto:"};
 constexpr std::array kRecordExtensions = {"asp", "gif", "jpg", "jpeg", "bmp", "png"};
 
@@ -79,7 +73,7 @@ void LinkTable::registerAnchor(std::string_view file, std::string_view name, uin
     anchors_.try_emplace(anchorKey(normalFile, name), position);
     if (!external) return;
     if (!externalAnchors_.try_emplace(std::string(name), position).second) {
-        report(faults_, Severity::Warning, kWarningExternalAnchorRedefined, sink().registerArgument(normalFile),
+        report(faults_, WarningCode::ExternalAnchorRedefined, sink().registerArgument(normalFile),
                sink().registerArgument(name));
     }
 }
@@ -89,14 +83,9 @@ int32_t LinkTable::registerMedia(MediaTable& media, const std::string& path, boo
     // A picture that is missing or unusable is shown as the built-in placeholder, so that no image reference
     // dangles; a full table is an error of its own and gets nothing.
     if (record < 0 && placeholderWhenMissing && !media.failed()) record = media.registerPlaceholder(path);
-    if (media.failed()) {
-        faults_.lastError = media.lastError;
-        media.lastError = 0;
-    }
-    if (media.lastWarning != 0) {
-        faults_.lastWarning = media.lastWarning;
-        media.lastWarning = 0;
-    }
+    absorbFaults(faults_, media);
+    media.lastError = ErrorCode::None;
+    media.lastWarning = WarningCode::None;
     return record;
 }
 
@@ -140,15 +129,15 @@ std::optional<uint64_t> LinkTable::lookUp(const LinkTarget& target, bool global)
 }
 
 size_t LinkTable::resolveLinks() {
-    report(faults_, Severity::Info, kInfoResolvingLinks);
+    report(faults_, InfoCode::ResolvingLinks);
     size_t unresolved = 0;
     for (LinkFixup& link : links_) {
         link.resolved = lookUp(link.target, link.global);
         if (link.resolved) continue;
         ++unresolved;
-        report(faults_, Severity::Warning, kWarningLinkNotResolved, sink().registerArgument(targetText(link.target)));
+        report(faults_, WarningCode::LinkNotResolved, sink().registerArgument(targetText(link.target)));
     }
-    if (unresolved > 0) report(faults_, Severity::Warning, kWarningSomeLinksNotResolved);
+    if (unresolved > 0) report(faults_, WarningCode::SomeLinksNotResolved);
     return unresolved;
 }
 
@@ -157,7 +146,7 @@ std::optional<uint64_t> LinkTable::resolve(std::string_view baseFile, std::strin
 }
 
 bool LinkTable::writeLinks(TextStream& stream, const MediaTable& media) {
-    report(faults_, Severity::Info, kInfoWritingLinks);
+    report(faults_, InfoCode::WritingLinks);
     bool ok = true;
     for (const LinkFixup& link : links_) {
         if (link.resolved) ok = stream.patch(link.digits, zeroPadded(*link.resolved, kPositionDigits)) && ok;

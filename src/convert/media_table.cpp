@@ -19,18 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kInfoImage = 11;
-constexpr int kInfoMedia = 12;
-constexpr int kWarningNotSpecified = 73;
-constexpr int kWarningImageNotFound = 74;
-constexpr int kWarningMediaNotFound = 75;
-constexpr int kWarningUnsupported = 76;
-constexpr int kWarningImageInvalid = 77;
-constexpr int kErrorTooManyImages = 179;
-constexpr int kErrorBookTooLarge = 180;
-constexpr int kErrorCannotOpenFile = 183;
-constexpr int kErrorNoMemory = 222;
-
 // Both separators are accepted; the stored form is absolute with "/".
 std::string normalPath(std::string_view path) {
     std::string slashed(path);
@@ -106,9 +94,9 @@ uint8_t MediaTable::typeOf(std::string_view typeHint) {
     return media_type::kOther;
 }
 
-void MediaTable::reportFile(Severity severity, int code, const std::string& path) {
+void MediaTable::reportFile(MessageCode code, const std::string& path) {
     int slot = sink().registerArgument(path, 2);
-    report(*this, severity, code, slot);
+    report(*this, code, slot);
 }
 
 int32_t MediaTable::recordOf(std::string_view path, MediaSelectors selectors) const {
@@ -124,13 +112,13 @@ uint64_t MediaTable::bookBytesOf(const MediaEntry& entry) const {
 
 int32_t MediaTable::addEntry(MediaEntry entry) {
     if (entries_.size() > kMaxEntries - 1) {
-        report(*this, Severity::Error, kErrorTooManyImages);
+        report(*this, ErrorCode::TooManyImages);
         return -1;
     }
     // Checked here, before anything is read, so that a book too large for its file format fails at once.
     const uint64_t bytes = bookBytesOf(entry);
     if (uint64_t{recordCount_} + entry.recordCount > kMaxRecords || bookBytes_ + bytes > kMaxTotalBytes) {
-        reportFile(Severity::Error, kErrorBookTooLarge, entry.path);
+        reportFile(ErrorCode::BookTooLarge, entry.path);
         return -1;
     }
     try {
@@ -139,7 +127,7 @@ int32_t MediaTable::addEntry(MediaEntry entry) {
         index_.emplace(Key{entry.path, entry.selectors}, entries_.size());
         entries_.push_back(std::move(entry));
     } catch (const std::bad_alloc&) {
-        report(*this, Severity::Error, kErrorNoMemory);
+        report(*this, ErrorCode::NotEnoughMemory);
         return -1;
     }
     recordCount_ += entries_.back().recordCount;
@@ -155,18 +143,18 @@ int32_t MediaTable::registerFile(std::string_view path, std::string_view typeHin
     const uint8_t type = typeOf(typeHint.empty() ? std::string_view(extensionOf(absolute)) : typeHint);
     const bool image = type == media_type::kImage;
     if (path.empty()) {
-        report(*this, Severity::Warning, image ? kWarningNotSpecified : kWarningMediaNotFound);
+        report(*this, image ? WarningCode::ImageNotSpecified : WarningCode::MediaNotFound);
         return -1;
     }
     std::error_code error;
     const bool regular = fs::is_regular_file(absolute, error);
     const uintmax_t size = regular ? fs::file_size(absolute, error) : 0;
     if (!regular || error) {
-        reportFile(Severity::Warning, image ? kWarningImageNotFound : kWarningMediaNotFound, absolute);
+        reportFile(image ? WarningCode::ImageNotFound : WarningCode::MediaNotFound, absolute);
         return -1;
     }
     if (size == 0 || (image && size > kMaxFileBytes)) {
-        reportFile(Severity::Warning, image ? kWarningImageInvalid : kWarningMediaNotFound, absolute);
+        reportFile(image ? WarningCode::ImageInvalid : WarningCode::MediaNotFound, absolute);
         return -1;
     }
     MediaEntry entry;
@@ -193,7 +181,7 @@ int32_t MediaTable::registerPlaceholder(std::string_view path) {
 }
 
 bool MediaTable::fileChanged(const MediaEntry& entry) {
-    reportFile(Severity::Error, kErrorCannotOpenFile, entry.path);
+    reportFile(ErrorCode::CannotOpenFile, entry.path);
     return false;
 }
 
@@ -211,8 +199,8 @@ bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink) {
         }
         if (fitted.ok() && fitted.bytes.size() > kMaxRecordBytes) fitted.fault = ImageFault::Corrupt;
         if (!fitted.ok()) {
-            reportFile(Severity::Warning, fitted.fault == ImageFault::UnknownFormat ? kWarningUnsupported
-                                                                                     : kWarningImageInvalid,
+            reportFile(fitted.fault == ImageFault::UnknownFormat ? WarningCode::ImageFormatUnsupported
+                                                                                     : WarningCode::ImageInvalid,
                        entry.path);
             entry.placeholder = true;
         }
@@ -248,7 +236,7 @@ bool MediaTable::writeRecords(RecordSink& sink) {
     for (MediaEntry& entry : entries_) {
         const bool image = entry.type == media_type::kImage || entry.type == media_type::kGif ||
                            entry.type == media_type::kJpeg || entry.type == media_type::kBmp;
-        reportFile(Severity::Info, image ? kInfoImage : kInfoMedia, entry.path);
+        reportFile(image ? InfoCode::ConvertingImage : InfoCode::ConvertingMedia, entry.path);
         bool written = image ? writeImage(entry, sink) : writeMedia(entry, sink);
         if (!written) return false;
     }

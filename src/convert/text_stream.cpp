@@ -16,8 +16,6 @@
 namespace qp {
 
 namespace {
-
-constexpr int kErrorFileAccess = 7;
 constexpr size_t kBufferSize = 1 << 16;
 
 // 0, or the errno value of the write that failed.
@@ -44,7 +42,7 @@ bool TextStream::open() {
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) {
         const int error = errno;
-        report(*this, Severity::Error, kErrorFileAccess, sink().registerArgument(pattern));
+        report(*this, ErrorCode::FileNotAccessible, sink().registerArgument(pattern));
         printSystemReason(error);
         return false;
     }
@@ -59,7 +57,7 @@ bool TextStream::open() {
 }
 
 bool TextStream::fail(int error) {
-    report(*this, Severity::Error, kErrorFileAccess, sink().registerArgument(path_));
+    report(*this, ErrorCode::FileNotAccessible, sink().registerArgument(path_));
     printSystemReason(error);
     return false;
 }

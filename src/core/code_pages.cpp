@@ -1,5 +1,7 @@
 #include "core/code_pages.h"
 
+#include "core/unicode.h"
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -10,8 +12,6 @@ namespace qp {
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
-
 // Windows-1252 bytes 0x80-0x9F. The five undefined bytes keep their own value, as the system converter does.
 constexpr char16_t kWindows1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -19,24 +19,6 @@ constexpr char16_t kWindows1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// Units a character takes at `i`: 2 for a surrogate pair, else 1.
-size_t unitsAt(std::u16string_view text, size_t i) {
-    return isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]) ? 2 : 1;
-}
-
-void appendUnit(std::u16string& out, uint32_t codePoint) {
-    if (codePoint >= 0x10000) {
-        codePoint -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(codePoint));
-    }
-}
 
 DecodeResult decodeWindows1252(std::string_view bytes, std::u16string& out) {
     for (unsigned char b : bytes) out.push_back(b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : b);
@@ -46,12 +28,11 @@ DecodeResult decodeWindows1252(std::string_view bytes, std::u16string& out) {
 EncodeResult encodeWindows1252(std::u16string_view text, std::string& out) {
     EncodeResult result;
     for (size_t i = 0; i < text.size();) {
-        size_t units = unitsAt(text, i);
-        char16_t ch = text[i];
+        const uint32_t ch = nextCodePoint(text, i);
         int byte = -1;
-        if (units == 1 && (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))) {
-            byte = ch;
-        } else if (units == 1) {
+        if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) {
+            byte = static_cast<int>(ch);
+        } else {
             for (int k = 0; k < 32; ++k)
                 if (kWindows1252High[k] == ch) byte = 0x80 + k;
         }
@@ -60,7 +41,6 @@ EncodeResult encodeWindows1252(std::u16string_view text, std::string& out) {
             byte = '?';
         }
         out.push_back(static_cast<char>(byte));
-        i += units;
     }
     return result;
 }
@@ -85,59 +65,13 @@ EncodeResult encodeAscii(std::u16string_view text, std::string& out) {
 
 DecodeResult decodeUtf8(std::string_view bytes, std::u16string& out) {
     DecodeResult result;
-    const size_t n = bytes.size();
-    size_t i = 0;
-    while (i < n) {
-        const auto first = static_cast<uint8_t>(bytes[i]);
-        if (first < 0x80) {
-            out.push_back(first);
-            ++i;
-            continue;
-        }
-        size_t length = 0;
-        uint32_t codePoint = 0;
-        uint32_t minimum = 0;
-        if (first >= 0xC2 && first <= 0xDF) {
-            length = 2, codePoint = first & 0x1F, minimum = 0x80;
-        } else if (first >= 0xE0 && first <= 0xEF) {
-            length = 3, codePoint = first & 0x0F, minimum = 0x800;
-        } else if (first >= 0xF0 && first <= 0xF4) {
-            length = 4, codePoint = first & 0x07, minimum = 0x10000;
-        } else {
-            out.push_back(kReplacement);
-            ++result.invalid;
-            ++i;
-            continue;
-        }
-        size_t k = 1;
-        for (; k < length && i + k < n && (static_cast<uint8_t>(bytes[i + k]) & 0xC0) == 0x80; ++k)
-            codePoint = (codePoint << 6) | (static_cast<uint8_t>(bytes[i + k]) & 0x3F);
-        i += k;
-        if (k < length || codePoint < minimum || codePoint > 0x10FFFF ||
-            (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-            out.push_back(kReplacement);
-            ++result.invalid;
-            continue;
-        }
-        appendUnit(out, codePoint);
-    }
+    result.invalid = appendUtf8AsUtf16(bytes, out);
     return result;
 }
 
 EncodeResult encodeUtf8(std::u16string_view text, std::string& out) {
     EncodeResult result;
-    for (size_t i = 0; i < text.size();) {
-        size_t units = unitsAt(text, i);
-        uint32_t codePoint = text[i];
-        if (units == 2) {
-            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-        } else if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
-            codePoint = kReplacement;  // a lone surrogate has no UTF-8 form
-            result.lossy = true;
-        }
-        appendUtf8(codePoint, out);
-        i += units;
-    }
+    result.lossy = appendUtf16AsUtf8(text, out) > 0;  // a lone surrogate has no UTF-8 form
     return result;
 }
 
@@ -229,7 +163,7 @@ DecodeResult decodeIconv(const std::string& name, std::string_view bytes, std::u
         pending.erase(0, whole);
     };
     auto onInvalid = [&](const char*, size_t left) -> size_t {
-        out.push_back(kReplacement);
+        out.push_back(kReplacementCharacter);
         ++result.invalid;
         return left > 0 ? 1 : 0;
     };
@@ -267,31 +201,6 @@ EncodeResult encodeIconv(const std::string& name, std::u16string_view text, std:
 }
 
 }  // namespace
-
-size_t utf8SequenceLength(uint8_t first) {
-    if (first >= 0xC0 && first <= 0xDF) return 2;
-    if (first >= 0xE0 && first <= 0xEF) return 3;
-    if (first >= 0xF0 && first <= 0xF7) return 4;
-    return 1;
-}
-
-void appendUtf8(uint32_t codePoint, std::string& out) {
-    if (codePoint < 0x80) {
-        out.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else if (codePoint < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
-}
 
 std::string iconvNameOfCodePage(int32_t codePage) {
     switch (codePage) {

@@ -26,9 +26,4 @@ EncodeResult encodeFromUtf16(int32_t codePage, std::u16string_view text, std::st
 // The iconv name of a Windows code page ("" when there is none).
 std::string iconvNameOfCodePage(int32_t codePage);
 
-// UTF-8 helpers: the length of a sequence from its first byte (1 for bytes that cannot open one), and the
-// encoding of one code point.
-size_t utf8SequenceLength(uint8_t first);
-void appendUtf8(uint32_t codePoint, std::string& out);
-
 }  // namespace qp

@@ -4,30 +4,35 @@
 
 namespace qp {
 
-namespace {
-
-// Only recorded: running past the end of a string is how callers detect the end, not a fault to print.
-constexpr int kWarningPastEndOfString = 2;
-
-}  // namespace
-
 // The sink takes its message lock itself while it assembles and prints the line.
-void report(FaultHeader& object, Severity severity, int code, int a, int b, int c) {
-    switch (severity) {
-    case Severity::Error:
-        if (object.quiet) return;
-        object.lastError = code;
-        sink().error(code, a, b, c);
-        break;
-    case Severity::Warning:
-        object.lastWarning = code;
-        if (!object.quiet && code != kWarningPastEndOfString) sink().warning(code, a, b, c);
-        break;
-    case Severity::Info:
-        object.lastInfo = code;
-        if (!object.quiet) sink().info(code, a, b);
-        break;
+void report(FaultHeader& object, MessageCode code, int a, int b, int c) {
+    switch (code.severity) {
+        case Severity::Error: {
+            if (object.quiet) return;
+            const auto error = static_cast<ErrorCode>(code.number);
+            object.lastError = error;
+            sink().error(error, a, b, c);
+            break;
+        }
+        case Severity::Warning: {
+            const auto warning = static_cast<WarningCode>(code.number);
+            object.lastWarning = warning;
+            // Running past the end of a string is how callers detect the end, not a fault to print.
+            if (!object.quiet && warning != WarningCode::PastEndOfString) sink().warning(warning, a, b, c);
+            break;
+        }
+        case Severity::Info: {
+            const auto info = static_cast<InfoCode>(code.number);
+            object.lastInfo = info;
+            if (!object.quiet) sink().info(info, a, b);
+            break;
+        }
     }
+}
+
+void absorbFaults(FaultHeader& into, const FaultHeader& from) {
+    if (from.failed()) into.lastError = from.lastError;
+    if (from.warned()) into.lastWarning = from.lastWarning;
 }
 
 }  // namespace qp

@@ -6,72 +6,12 @@
 #include <new>
 #include <utility>
 
-#include "core/message_layout.h"
 #include "core/string.h"
+#include "core/unicode.h"
 
 namespace qp {
 
-using messages::inRanges;
-using messages::utf8ToUtf16;
-
-std::u16string messages::utf8ToUtf16(std::string_view utf8) {
-    std::u16string out;
-    out.reserve(utf8.size());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        auto byte = static_cast<unsigned char>(utf8[i]);
-        int extra = byte < 0x80 ? 0 : byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : -1;
-        bool complete = extra >= 0 && i + extra < utf8.size();
-        for (int k = 1; complete && k <= extra; ++k)
-            complete = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
-        if (!complete) {
-            out.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        char32_t ch = extra == 0 ? byte : byte & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) ch = (ch << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += extra + 1;
-        if (ch >= 0x10000) {
-            ch -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (ch >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (ch & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(ch));
-        }
-    }
-    return out;
-}
-
 namespace {
-
-std::string utf16ToUtf8(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size());
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        char32_t ch = utf16[i];
-        if (ch >= 0xD800 && ch < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] < 0xE000) {
-            ch = 0x10000 + ((ch - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (ch < 0x80) {
-            out.push_back(static_cast<char>(ch));
-        } else if (ch < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
-            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        } else if (ch < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        }
-    }
-    return out;
-}
 
 MessageSink* installedSink = nullptr;
 
@@ -150,39 +90,18 @@ bool MessageSink::textGiven(int slot) const {
 // ---------------------------------------------------------------------------------------------------------
 // Raising messages
 
-void MessageSink::error(int code, int a, int b, int c) {
-    if (!enabled_ || code < 0 || code > kLastErrorCode || errorFiltered(code)) return;
-    std::unique_lock lock(mutex_, kLockWait);
-    if (!lock.owns_lock()) return;
-    try {
-        Pieces pieces;
-        layoutError(pieces, code, a, b, c);
-        output(pieces);
-    } catch (const std::bad_alloc&) {
-        // A message that cannot be assembled is dropped.
-    }
-}
+void MessageSink::error(ErrorCode code, int a, int b, int c) { raise(code, a, b, c); }
+void MessageSink::warning(WarningCode code, int a, int b, int c) { raise(code, a, b, c); }
+void MessageSink::info(InfoCode code, int a, int b) { raise(code, a, b, kNoArg); }
 
-void MessageSink::warning(int code, int a, int b, int c) {
-    if (!enabled_ || code < 0 || code > kLastWarningCode || warningFiltered(code)) return;
+void MessageSink::raise(MessageCode code, int a, int b, int c) {
+    const MessageRow* row = messageRow(code);
+    if (!enabled_ || !row || filtered(*row)) return;
     std::unique_lock lock(mutex_, kLockWait);
     if (!lock.owns_lock()) return;
     try {
         Pieces pieces;
-        layoutWarning(pieces, code, a, b, c);
-        output(pieces);
-    } catch (const std::bad_alloc&) {
-        // A message that cannot be assembled is dropped.
-    }
-}
-
-void MessageSink::info(int code, int a, int b) {
-    if (!enabled_ || code < 0 || code > kLastInfoCode || infoFiltered(code)) return;
-    std::unique_lock lock(mutex_, kLockWait);
-    if (!lock.owns_lock()) return;
-    try {
-        Pieces pieces;
-        layoutInfo(pieces, code, a, b);
+        layout(pieces, *row, a, b, c);
         output(pieces);
     } catch (const std::bad_alloc&) {
         // A message that cannot be assembled is dropped.
@@ -190,9 +109,7 @@ void MessageSink::info(int code, int a, int b) {
 }
 
 void MessageSink::output(const std::vector<std::u16string>&) {}
-bool MessageSink::warningFiltered(int) const { return false; }
-bool MessageSink::errorFiltered(int) const { return false; }
-bool MessageSink::infoFiltered(int) const { return false; }
+bool MessageSink::filtered(const MessageRow&) const { return false; }
 
 // ---------------------------------------------------------------------------------------------------------
 // Console
@@ -206,15 +123,13 @@ void ConsoleSink::output(const std::vector<std::u16string>& pieces) {
     }
 }
 
-// The parser's routine warnings stay off the console; the unsupported encoding one is worth seeing.
-bool ConsoleSink::warningFiltered(int code) const { return code >= 7 && code <= 16 && code != 12; }
-
-bool ConsoleSink::errorFiltered(int code) const { return code == 29; }
-
-// Without the verbose switch the per-file and per-record progress notes are left out.
-bool ConsoleSink::infoFiltered(int code) const {
-    if (verbose()) return false;
-    return inRanges(code, {{2, 2}, {4, 6}, {9, 12}, {14, 25}, {33, 35}, {39, 39}, {43, 49}});
+bool ConsoleSink::filtered(const MessageRow& row) const {
+    switch (row.console) {
+        case ConsoleFilter::Shown: return false;
+        case ConsoleFilter::VerboseOnly: return !verbose();
+        case ConsoleFilter::Hidden: return true;
+    }
+    return false;
 }
 
 MessageSink& sink() {

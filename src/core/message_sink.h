@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/fault.h"
+#include "core/message_catalogue.h"
 
 namespace qp {
 
@@ -20,25 +21,20 @@ public:
     static constexpr int kArgumentSlots = 400;
     static constexpr int kArgumentChars = 299;
     static constexpr auto kLockWait = std::chrono::milliseconds(100);
-    // Codes above these are ignored.
-    static constexpr int kLastErrorCode = 284;
-    static constexpr int kLastWarningCode = 138;
-    static constexpr int kLastInfoCode = 81;
 
     MessageSink();
     virtual ~MessageSink() = default;
     MessageSink(const MessageSink&) = delete;
     MessageSink& operator=(const MessageSink&) = delete;
 
-    virtual void error(int code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
-    virtual void warning(int code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
-    virtual void info(int code, int a = kNoArg, int b = kNoArg);
+    // A code without a catalogue row, or one the sink filters, is dropped.
+    virtual void error(ErrorCode code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
+    virtual void warning(WarningCode code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
+    virtual void info(InfoCode code, int a = kNoArg, int b = kNoArg);
     // Writes one assembled line (its pieces, the last being the line end). The base sink writes nothing.
     virtual void output(const std::vector<std::u16string>& pieces);
-    // True suppresses the message.
-    virtual bool warningFiltered(int code) const;
-    virtual bool errorFiltered(int code) const;
-    virtual bool infoFiltered(int code) const;
+    // True suppresses the message. The base sink suppresses nothing.
+    virtual bool filtered(const MessageRow& row) const;
 
     // Stores a text for use as a message argument; mark 1 or 2 (build stages use 2). Returns the slot or -1.
     int registerArgument(const String& text, int mark = 2);
@@ -54,11 +50,6 @@ public:
     // The last argument text and line number printed, kept for callers.
     const std::u16string& lastArgument() const { return lastArgument_; }
     int lastNumber() const { return lastNumber_; }
-
-    // The table texts in UTF-8 ("" when the code has no text).
-    static std::string_view errorText(int code);
-    static std::string_view warningText(int code);
-    static std::string_view infoText(int code);
 
     // The message lock: guards the argument store and the output. Waits are bounded by kLockWait.
     std::timed_mutex& mutex() { return mutex_; }
@@ -77,10 +68,11 @@ private:
     void addText(Pieces& pieces, int slot);
     void addNumber(Pieces& pieces, int value, int digits);
     void addLineNumber(Pieces& pieces, int value);
-    void layoutError(Pieces& pieces, int code, int a, int b, int c);
-    void layoutWarning(Pieces& pieces, int code, int a, int b, int c);
-    void layoutInfo(Pieces& pieces, int code, int a, int b);
+    void raise(MessageCode code, int a, int b, int c);
+    void layout(Pieces& pieces, const MessageRow& row, int a, int b, int c);
     void layoutSourceLine(Pieces& pieces, int a, int b, int c);
+    void layoutSourcePosition(Pieces& pieces, int a, int b);
+    void layoutSize(Pieces& pieces, int a, int b);
 
     std::array<Slot, kArgumentSlots> slots_;
     int reuseCursorMark2_ = 0;
@@ -92,14 +84,12 @@ private:
     int lastNumber_ = -1;
 };
 
-// The sink the program installs: prints each line on standard output in UTF-8 with the filters of the
-// console (warnings 7 to 16 but 12, error 29, and the progress infos unless verbose).
+// The sink the program installs: prints each line on standard output in UTF-8, leaving out the messages the
+// catalogue hides from the console and, unless verbose, the progress notes.
 class ConsoleSink : public MessageSink {
 public:
     void output(const std::vector<std::u16string>& pieces) override;
-    bool warningFiltered(int code) const override;
-    bool errorFiltered(int code) const override;
-    bool infoFiltered(int code) const override;
+    bool filtered(const MessageRow& row) const override;
 };
 
 // The process-wide sink (a ConsoleSink unless replaced).

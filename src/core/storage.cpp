@@ -2,6 +2,6 @@
 
 namespace qp {
 
-void reportStorageAllocationFailure(FaultHeader& storage) { report(storage, Severity::Error, 14); }
+void reportStorageAllocationFailure(FaultHeader& storage) { report(storage, ErrorCode::StorageAllocationFailed); }
 
 }  // namespace qp

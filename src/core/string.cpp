@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/code_pages.h"
+#include "core/unicode.h"
 
 namespace qp {
 
@@ -23,7 +24,7 @@ String::String(std::u16string_view utf16) { assignUtf16(utf16); }
 
 String::String(std::string_view text, int32_t codePage) {
     if (codePage == kCodePageUtf16) {
-        report(*this, Severity::Error, 5);
+        report(*this, ErrorCode::StringUnknown);
         return;
     }
     assignBytes(text.data(), text.size(), kindOfCodePage(codePage), codePage);
@@ -32,7 +33,7 @@ String::String(std::string_view text, int32_t codePage) {
 String String::fromBytes(const void* data, size_t size) {
     String result;
     if (data == nullptr && size != 0) {
-        report(result, Severity::Error, 4);
+        report(result, ErrorCode::StringSelfCheckFailed);
         return result;
     }
     result.assignBytes(data, size, TextKind::Raw, kCodePageUnset);
@@ -106,7 +107,7 @@ bool String::reserve(size_t bytes) {
     if (bytes <= capacity_) return true;
     auto* grown = new (std::nothrow) uint8_t[bytes];
     if (grown == nullptr) {
-        report(*this, Severity::Error, 3, context);
+        report(*this, ErrorCode::StringAllocationFailed, context);
         return false;
     }
     std::memset(grown, 0, bytes);
@@ -125,7 +126,7 @@ bool String::assignBytes(const void* data, size_t size, TextKind kind, int32_t c
     if (size > 0) {
         fresh = new (std::nothrow) uint8_t[size + kTerminatorBytes];
         if (fresh == nullptr) {
-            report(*this, Severity::Error, 3, context);
+            report(*this, ErrorCode::StringAllocationFailed, context);
             return false;
         }
         std::memcpy(fresh, data, size);
@@ -145,7 +146,7 @@ bool String::assignUtf16(std::u16string_view units) {
     try {
         bytes.resize(units.size() * 2);
     } catch (const std::bad_alloc&) {
-        report(*this, Severity::Error, 3, context);
+        report(*this, ErrorCode::StringAllocationFailed, context);
         return false;
     }
     for (size_t i = 0; i < units.size(); ++i) {
@@ -188,7 +189,7 @@ bool String::appendRaw(const void* data, size_t size) {
 
 bool String::append(const void* data, size_t size, int32_t codePage) {
     if (data == nullptr && size != 0) {
-        report(*this, Severity::Error, 4, context);
+        report(*this, ErrorCode::StringSelfCheckFailed, context);
         return false;
     }
     if (length_ == 0) {
@@ -197,7 +198,7 @@ bool String::append(const void* data, size_t size, int32_t codePage) {
         return true;
     } else if (codePage != codePage_ &&
                !(kind_ == TextKind::Utf16 && codePage_ == kCodePageUnset && codePage == kCodePageUtf16)) {
-        report(*this, Severity::Error, 11, context);
+        report(*this, ErrorCode::IncoherentEncodings, context);
         return false;
     }
     return appendRaw(data, size);
@@ -216,7 +217,7 @@ bool String::appendChar(uint32_t ch) {
     std::string encoded;
     switch (kind_) {
         case TextKind::Raw:
-            report(*this, Severity::Error, 9, context);
+            report(*this, ErrorCode::EncodingNotSet, context);
             return false;
         case TextKind::SingleByte:
             encoded.push_back(static_cast<char>(ch & 0xFF));
@@ -231,12 +232,7 @@ bool String::appendChar(uint32_t ch) {
             break;
         case TextKind::Utf16: {
             std::u16string units;
-            if (ch >= 0x10000) {
-                units.push_back(static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10)));
-                units.push_back(static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF)));
-            } else {
-                units.push_back(static_cast<char16_t>(ch));
-            }
+            appendUtf16(ch, units);
             for (char16_t unit : units) {
                 encoded.push_back(static_cast<char>(unit & 0xFF));
                 encoded.push_back(static_cast<char>(unit >> 8));
@@ -318,12 +314,12 @@ uint16_t String::nextChar() {
     if (cursor_ >= static_cast<int64_t>(viewEnd_)) {
         cursor_ = static_cast<int64_t>(viewEnd_);
         charBytes_ = 0;
-        lastWarning = 2;  // recorded only, never reported
+        lastWarning = WarningCode::PastEndOfString;  // recorded only, never reported
         return 0;
     }
     bool supported = true;
     charLengthAt(static_cast<size_t>(cursor_), supported);
-    if (!supported) report(*this, Severity::Error, 6, context);
+    if (!supported) report(*this, ErrorCode::EncodingNotSupported, context);
     size_t bytes = 0;
     uint32_t ch = decodeChar(static_cast<size_t>(cursor_), viewEnd_, bytes);
     charBytes_ = static_cast<uint8_t>(bytes);

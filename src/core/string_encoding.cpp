@@ -55,12 +55,12 @@ void String::declareCodePage(int32_t codePage) {
 
 bool String::setCharset(std::string_view name) {
     if (name.empty()) {
-        report(*this, Severity::Warning, 11, context);
+        report(*this, WarningCode::NoEncodingFound, context);
         return false;
     }
     int32_t codePage = codePageOfCharset(name);
     if (codePage == kCodePageUnset) {
-        report(*this, Severity::Warning, 12, context);
+        report(*this, WarningCode::UnsupportedEncoding, context);
         return false;
     }
     declareCodePage(codePage);
@@ -74,7 +74,7 @@ bool String::convertTo(int32_t codePage) {
         return true;
     }
     if (kind_ == TextKind::Raw || codePage == kCodePageUnset) {
-        report(*this, Severity::Error, 6, context);
+        report(*this, ErrorCode::EncodingNotSupported, context);
         return false;
     }
     try {
@@ -83,12 +83,12 @@ bool String::convertTo(int32_t codePage) {
             units = unitsOfUtf16Bytes(bytes());
         } else {
             DecodeResult decoded = decodeToUtf16(codePage_, bytes(), units);
-            if (!decoded.supported || decoded.invalid > 0) report(*this, Severity::Error, 10, context);
+            if (!decoded.supported || decoded.invalid > 0) report(*this, ErrorCode::UnicodeConversionFailed, context);
             if (!decoded.supported) {
                 units.clear();
                 decoded = decodeToUtf16(kCodePageSystemDefault, bytes(), units);
             }
-            if (decoded.lossy) report(*this, Severity::Warning, 3, context);
+            if (decoded.lossy) report(*this, WarningCode::InexactConversion, context);
         }
         bool ok = true;
         if (target == TextKind::Utf16) {
@@ -97,10 +97,10 @@ bool String::convertTo(int32_t codePage) {
             std::string encoded;
             EncodeResult result = encodeFromUtf16(codePage, units, encoded);
             if (!result.supported) {
-                report(*this, Severity::Error, 6, context);
+                report(*this, ErrorCode::EncodingNotSupported, context);
                 ok = false;
             } else {
-                if (result.lossy) report(*this, Severity::Warning, 3, context);
+                if (result.lossy) report(*this, WarningCode::InexactConversion, context);
                 ok = assignBytes(encoded.data(), encoded.size(), target, codePage);
             }
             wipeIf(wipe_, encoded);
@@ -108,7 +108,7 @@ bool String::convertTo(int32_t codePage) {
         wipeIf(wipe_, units);
         return ok;
     } catch (const std::bad_alloc&) {
-        report(*this, Severity::Error, 3, context);
+        report(*this, ErrorCode::StringAllocationFailed, context);
         return false;
     }
 }

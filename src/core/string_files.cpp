@@ -51,14 +51,14 @@ bool String::loadFile(const String& path) {
     FileHandle file(name.empty() ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        report(*this, Severity::Error, 7, context);
+        report(*this, ErrorCode::FileNotAccessible, context);
         return false;
     }
     std::string content;
     try {
         content.resize(static_cast<size_t>(info.st_size));
     } catch (const std::exception&) {
-        report(*this, Severity::Error, 3, context);
+        report(*this, ErrorCode::StringAllocationFailed, context);
         return false;
     }
     size_t got = readFully(file.get(), content.data(), content.size());
@@ -87,7 +87,7 @@ bool String::loadFile(const String& path) {
         for (size_t i = 0; i + 1 < size; i += 2) std::swap(text[i], text[i + 1]);
     bool assigned = assignBytes(text, size, kind, codePage);
     if (wipe_) explicit_bzero(content.data(), content.size());
-    if (!complete) report(*this, Severity::Error, 7, context);
+    if (!complete) report(*this, ErrorCode::FileNotAccessible, context);
     return assigned && complete;
 }
 

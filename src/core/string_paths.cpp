@@ -110,7 +110,7 @@ String String::resolvePath(const String& base, const String& relative) {
         result.wipe_ = base.wipe_ || relative.wipe_;
         result.assignUtf16(path);
     } catch (const std::bad_alloc&) {
-        report(result, Severity::Error, 3);
+        report(result, ErrorCode::StringAllocationFailed);
         return result;
     }
     // Keep the encoding both sides share; mixed encodings stay UTF-16.

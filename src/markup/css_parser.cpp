@@ -7,9 +7,6 @@
 namespace qp {
 namespace {
 
-constexpr int kWarningInvalidDeclarationCharacter = 58;
-constexpr int kWarningAtRuleIgnored = 59;
-
 bool isNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
 }
@@ -99,7 +96,7 @@ public:
             if (atEnd()) break;
             const char c = peek();
             if (c == '@') {
-                warn(kWarningAtRuleIgnored);
+                warn(WarningCode::CssAtRuleIgnored);
                 skipAtRule();
             } else if (c == '}' || c == ';') {
                 ++pos_;
@@ -120,7 +117,7 @@ public:
             if (c == '}') {
                 ++pos_;
                 if (inBlock) break;
-                warn(kWarningInvalidDeclarationCharacter);
+                warn(WarningCode::CssInvalidCharacter);
                 continue;
             }
             if (c == ';') {
@@ -128,12 +125,12 @@ public:
                 continue;
             }
             if (c == '@') {
-                warn(kWarningAtRuleIgnored);
+                warn(WarningCode::CssAtRuleIgnored);
                 skipAtRule();
                 continue;
             }
             if (!isNameChar(c)) {
-                warn(kWarningInvalidDeclarationCharacter);
+                warn(WarningCode::CssInvalidCharacter);
                 skipToDeclarationEnd();
                 continue;
             }
@@ -142,14 +139,14 @@ public:
             std::string name(text_.substr(nameStart, pos_ - nameStart));
             skipSpaceAndComments(false);
             if (atEnd() || peek() != ':') {
-                warn(kWarningInvalidDeclarationCharacter);
+                warn(WarningCode::CssInvalidCharacter);
                 skipToDeclarationEnd();
                 continue;
             }
             ++pos_;
             std::optional<std::string> value = readValue();
             if (!value) {
-                warn(kWarningInvalidDeclarationCharacter);
+                warn(WarningCode::CssInvalidCharacter);
                 skipToDeclarationEnd();
                 continue;
             }
@@ -315,7 +312,7 @@ private:
         return line_;
     }
 
-    void warn(int code) { report(faults_, Severity::Warning, code, lineAt(pos_), fileSlot_); }
+    void warn(WarningCode code) { report(faults_, code, lineAt(pos_), fileSlot_); }
 
     std::string_view text_;
     size_t pos_ = 0;

@@ -9,9 +9,6 @@
 namespace qp {
 namespace {
 
-constexpr int kErrorCssFileNotFound = 177;
-constexpr int kWarningUnsupportedEncoding = 12;
-
 bool partMatches(const std::string& part, std::string_view value) {
     return part.empty() || equalsCaseBlind(part, value);
 }
@@ -48,7 +45,7 @@ bool StyleContext::addSheetFile(const String& path, int32_t defaultCodePage) {
     String text;
     text.quiet = true;
     if (!text.loadFile(path)) {
-        report(*this, Severity::Error, kErrorCssFileNotFound, sink().registerArgument(path));
+        report(*this, ErrorCode::CssFileNotFound, sink().registerArgument(path));
         return false;
     }
     if (text.kind() == TextKind::SingleByte && text.codePage() == kCodePageAscii) {
@@ -57,7 +54,7 @@ bool StyleContext::addSheetFile(const String& path, int32_t defaultCodePage) {
         if (!charset.empty()) {
             const int32_t named = codePageOfCharset(charset);
             if (named != kCodePageUnset) codePage = named;
-            else report(*this, Severity::Warning, kWarningUnsupportedEncoding, text.context);
+            else report(*this, WarningCode::UnsupportedEncoding, text.context);
         }
         text.declareCodePage(codePage);
     }

@@ -10,9 +10,6 @@ namespace qp {
 
 namespace {
 
-constexpr int kWarningNoEncoding = 11;
-constexpr int kWarningUnsupportedEncoding = 12;
-
 enum class TokenType { Word, Equals, Semicolon };
 
 struct Token {
@@ -53,11 +50,11 @@ std::vector<Token> tokenize(std::string_view text) {
 // Looks a found name up; reports an empty or unknown one on the source.
 int32_t lookUpCharset(String& source, std::string_view name) {
     if (name.empty()) {
-        report(source, Severity::Warning, kWarningNoEncoding, source.context);
+        report(source, WarningCode::NoEncodingFound, source.context);
         return kCodePageUnset;
     }
     int32_t codePage = codePageOfCharset(name);
-    if (codePage == kCodePageUnset) report(source, Severity::Warning, kWarningUnsupportedEncoding, source.context);
+    if (codePage == kCodePageUnset) report(source, WarningCode::UnsupportedEncoding, source.context);
     return codePage;
 }
 

@@ -134,7 +134,7 @@ bool matches(const XmlParser& document, NodeIndex node, const Step& step) {
 std::vector<NodeIndex> XslParser::select(std::string_view text, NodeIndex context) {
     std::optional<Request> request = RequestReader(text).read();
     if (!request) {
-        report(*this, Severity::Error, kErrorBadRequest);
+        report(*this, ErrorCode::BadNodeRequest);
         return {};
     }
     std::vector<NodeIndex> current{request->absolute ? 0 : context};
@@ -156,7 +156,7 @@ std::vector<NodeIndex> XslParser::select(std::string_view text, NodeIndex contex
 NodeIndex XslParser::selectOne(std::string_view request, NodeIndex context) {
     std::vector<NodeIndex> found = select(request, context);
     if (found.empty()) return kNoNode;
-    if (found.size() > 1) report(*this, Severity::Warning, kWarningSeveralNodes);
+    if (found.size() > 1) report(*this, WarningCode::SeveralNodes);
     return found.front();
 }
 

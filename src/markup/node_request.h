@@ -19,8 +19,6 @@ namespace qp {
 class XslParser : public FaultHeader {
 public:
     // Message codes of the requests.
-    static constexpr int kErrorBadRequest = 40;      // "Error(rendering): Syntax error in an XSL request."
-    static constexpr int kWarningSeveralNodes = 22;  // "...returned a collection of nodes when just one was needed."
 
     explicit XslParser(const XmlParser& document) : document_(document) {}
 

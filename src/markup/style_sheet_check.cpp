@@ -10,7 +10,6 @@ namespace qp {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr int kErrorFileNotAccessible = 7;
 
 std::string selectorText(const CssSelector& selector) {
     std::string text = selector.element;
@@ -72,7 +71,7 @@ bool checkStyleSheet(const String& path) {
     out.write(dump.data(), static_cast<std::streamsize>(dump.size()));
     out.close();
     if (!out) {
-        report(faults, Severity::Error, kErrorFileNotAccessible, sink().registerArgument(target));
+        report(faults, ErrorCode::FileNotAccessible, sink().registerArgument(target));
         return false;
     }
     return true;

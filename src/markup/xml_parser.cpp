@@ -9,11 +9,6 @@ namespace qp {
 
 namespace {
 
-constexpr int kErrorCanceled = 1;
-constexpr int kErrorNoSuchNode = 19;
-constexpr int kErrorSourceFaulty = 28;
-constexpr int kErrorNodeCreation = 30;
-
 }  // namespace
 
 XmlParser::XmlParser(const String& source, ParseMode mode) {
@@ -62,7 +57,7 @@ void XmlParser::discard() {
     currentParent_ = 0;
     Node document;
     document.kind = NodeKind::Element;
-    if (!nodes_.push(document)) abort(kErrorNodeCreation);
+    if (!nodes_.push(document)) abort(ErrorCode::NodeCreationFailed);
 }
 
 bool XmlParser::parse() {
@@ -76,8 +71,8 @@ bool XmlParser::parse() {
 
 MarkupItem XmlParser::next() {
     MarkupItem item;
-    if (sourceFailed_ && !aborted_) abort(kErrorSourceFaulty);
-    if (canceled()) abort(kErrorCanceled);
+    if (sourceFailed_ && !aborted_) abort(ErrorCode::SourceFaulty);
+    if (canceled()) abort(ErrorCode::UserCanceled);
     if (aborted_ || atEnd()) {
         item.endOfText = true;
         return item;
@@ -88,7 +83,7 @@ MarkupItem XmlParser::next() {
         NodeIndex held = heldNode_;
         while (heldNode_ != kNoNode && !atEnd() && !aborted_) {
             if (canceled()) {
-                abort(kErrorCanceled);
+                abort(ErrorCode::UserCanceled);
             } else {
                 readItem();
             }
@@ -101,17 +96,17 @@ MarkupItem XmlParser::next() {
     return item;
 }
 
-void XmlParser::abort(int code) {
+void XmlParser::abort(ErrorCode code) {
     aborted_ = true;
-    report(*this, Severity::Error, code);
+    report(*this, code);
 }
 
-void XmlParser::fault(Severity severity, int code, size_t position) {
+void XmlParser::fault(MessageCode code, size_t position) {
     if (quiet) {
-        report(*this, severity, code);
+        report(*this, code);
         return;
     }
-    report(*this, severity, code, lineAt(position), context_);
+    report(*this, code, lineAt(position), context_);
 }
 
 int XmlParser::lineAt(size_t position) {
@@ -129,7 +124,7 @@ int XmlParser::lineAt(size_t position) {
 
 NodeIndex XmlParser::addNode(NodeKind kind, NodeIndex parent, uint32_t start) {
     if (nodes_.size() >= kNoNode - 1) {
-        abort(kErrorNodeCreation);
+        abort(ErrorCode::NodeCreationFailed);
         return kNoNode;
     }
     Node node;
@@ -137,7 +132,7 @@ NodeIndex XmlParser::addNode(NodeKind kind, NodeIndex parent, uint32_t start) {
     node.start = start;
     node.contentStart = start;
     if (!nodes_.push(node)) {
-        abort(kErrorNodeCreation);
+        abort(ErrorCode::NodeCreationFailed);
         return kNoNode;
     }
     NodeIndex index = static_cast<NodeIndex>(nodes_.size() - 1);
@@ -178,7 +173,7 @@ void XmlParser::unlink(NodeIndex child) {
 
 bool XmlParser::pushOpen(NodeIndex element) {
     if (!openStack_.push(element)) {
-        abort(kErrorNodeCreation);
+        abort(ErrorCode::NodeCreationFailed);
         return false;
     }
     const Node& n = nodes_[element];
@@ -210,7 +205,7 @@ const Node* XmlParser::lookup(NodeIndex i) const {
     if (i < nodes_.size()) return &nodes_[i];
     // Reading past the store is a fault of the caller, recorded on the parser.
     XmlParser& self = const_cast<XmlParser&>(*this);
-    report(self, Severity::Error, kErrorNoSuchNode);
+    report(self, ErrorCode::NodeMissing);
     return nullptr;
 }
 

@@ -159,8 +159,8 @@ private:
     bool pushOpen(NodeIndex element);
     void popOpen();
     bool canceled() const { return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed); }
-    void abort(int code);
-    void fault(Severity severity, int code, size_t position);
+    void abort(ErrorCode code);
+    void fault(MessageCode code, size_t position);
     int lineAt(size_t position);
     static uint64_t nameKey(std::string_view name);
 

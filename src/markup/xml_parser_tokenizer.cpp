@@ -8,15 +8,6 @@ namespace qp {
 
 namespace {
 
-constexpr int kErrorBadTagName = 20;
-constexpr int kErrorCommentUnterminated = 26;
-constexpr int kErrorCdataUnterminated = 27;
-constexpr int kWarningNoValue = 8;
-constexpr int kWarningUnclosedAbove = 9;
-constexpr int kWarningUnknownNode = 10;
-constexpr int kWarningEndTagUnterminated = 14;
-constexpr int kWarningBadAttributeName = 15;
-
 constexpr std::string_view kRawTextElement = "script";
 
 bool isNameStart(char c) {
@@ -56,7 +47,7 @@ MarkupItem XmlParser::readItem() {
     }
     if (text_[pos_] != '<') return readText(pos_);
     if (!startsMarkup(pos_)) {
-        fault(Severity::Error, kErrorBadTagName, pos_);
+        fault(ErrorCode::BadTagName, pos_);
         return readText(pos_ + 1);
     }
     char next = text_[pos_ + 1];
@@ -77,7 +68,7 @@ MarkupItem XmlParser::readText(size_t from) {
         }
         p = static_cast<const char*>(found) - text_.data();
         if (startsMarkup(p)) break;
-        fault(Severity::Error, kErrorBadTagName, p);
+        fault(ErrorCode::BadTagName, p);
         ++p;
     }
     return addText(p);
@@ -119,7 +110,7 @@ MarkupItem XmlParser::readBang() {
     std::string_view rest = text_.substr(tagPos);
     if (rest.starts_with("<!--")) {
         size_t end = text_.find("-->", tagPos + 4);
-        if (end == std::string_view::npos) fault(Severity::Error, kErrorCommentUnterminated, tagPos);
+        if (end == std::string_view::npos) fault(ErrorCode::CommentUnterminated, tagPos);
         size_t innerEnd = end == std::string_view::npos ? text_.size() : end;
         NodeIndex node = addNode(NodeKind::Comment, currentParent_, pos32(tagPos));
         if (node == kNoNode) return {};
@@ -132,7 +123,7 @@ MarkupItem XmlParser::readBang() {
     }
     if (startsWithCaseBlind(rest, "<![CDATA[")) {
         size_t end = text_.find("]]>", tagPos + 9);
-        if (end == std::string_view::npos) fault(Severity::Error, kErrorCdataUnterminated, tagPos);
+        if (end == std::string_view::npos) fault(ErrorCode::CdataUnterminated, tagPos);
         size_t sectionEnd = end == std::string_view::npos ? text_.size() : end + 3;
         NodeIndex node = addNode(NodeKind::Text, currentParent_, pos32(tagPos));
         if (node == kNoNode) return {};
@@ -221,13 +212,13 @@ void XmlParser::readAttributes(NodeIndex element) {
                 p += 2;
                 break;
             }
-            fault(Severity::Warning, kWarningBadAttributeName, p);
+            fault(WarningCode::BadAttributeName, p);
             ++p;
             continue;
         }
         size_t nameStop = nameEnd(p);
         if (nameStop == p || nameStop - p > kMaxNameLength) {
-            fault(Severity::Warning, kWarningBadAttributeName, p);
+            fault(WarningCode::BadAttributeName, p);
             p = nameStop == p ? p + 1 : nameStop;
             continue;
         }
@@ -239,7 +230,7 @@ void XmlParser::readAttributes(NodeIndex element) {
         size_t afterName = p;
         while (p < size && isBlank(text_[p])) ++p;
         if (p >= size || text_[p] != '=') {
-            fault(Severity::Warning, kWarningNoValue, afterName);
+            fault(WarningCode::AttributeWithoutValue, afterName);
             nodes_[attribute].valueBegin = nodes_[attribute].contentStart = pos32(afterName);
             p = afterName;
             continue;
@@ -271,7 +262,7 @@ MarkupItem XmlParser::readEndTag(size_t nameStop) {
     if (p < text_.size() && text_[p] == '>') {
         ++p;
     } else {
-        fault(Severity::Warning, kWarningEndTagUnterminated, p);
+        fault(WarningCode::EndTagUnterminated, p);
         size_t close = text_.find('>', p);
         p = close == std::string_view::npos ? text_.size() : close + 1;
     }
@@ -288,7 +279,7 @@ MarkupItem XmlParser::closeByName(std::string_view tagName, uint32_t tagPos, uin
             return {MarkupItem::Type::EndTag, top};
         }
     }
-    fault(Severity::Warning, kWarningUnclosedAbove, tagPos);
+    fault(WarningCode::UnclosedNodesAbove, tagPos);
     if (openNames_.contains(nameKey(tagName))) {
         for (size_t k = openStack_.size(); k-- > 0;) {
             const Node& n = nodes_[openStack_[k]];
@@ -300,7 +291,7 @@ MarkupItem XmlParser::closeByName(std::string_view tagName, uint32_t tagPos, uin
         }
     }
     if (!htmlRules()) {
-        fault(Severity::Warning, kWarningUnknownNode, tagPos);
+        fault(WarningCode::UnknownNodeClosed, tagPos);
         return {MarkupItem::Type::EndTag, kNoNode};
     }
     NodeIndex stray = addNode(NodeKind::StrayEndTag, currentParent_, tagPos);

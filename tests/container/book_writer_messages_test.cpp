@@ -29,12 +29,12 @@ TEST(BookWriterFailure, UnwritableOutputIsReportedAndNothingIsWritten) {
     {
         qp::BookWriter writer(dir / "missing-directory" / "b.kova", Compression::PalmDoc);
         EXPECT_TRUE(writer.failed());
-        EXPECT_EQ(writer.lastError, 182);
+        EXPECT_EQ(writer.lastError, qp::ErrorCode::OutputNotWritable);
         Bytes text = textOf(10);
         EXPECT_FALSE(writer.assemble(true, text));
         EXPECT_FALSE(writer.save());
     }
-    EXPECT_EQ(sink.errors, std::vector<int>{182});
+    EXPECT_EQ(sink.errorCodes(), std::vector<qp::ErrorCode>{qp::ErrorCode::OutputNotWritable});
     EXPECT_FALSE(std::filesystem::exists(dir / "missing-directory"));
     EXPECT_TRUE(leftoverStores().empty());
 }
@@ -57,7 +57,7 @@ TEST(BookWriterFailure, FailedAssemblyLeavesNoBookAndNoStores) {
         writer.addChildBook(dir / "no-such-child.kova");
         ASSERT_TRUE(writer.writeText(text, {}));
         EXPECT_FALSE(writer.assemble(true, text));
-        EXPECT_EQ(writer.lastError, 183);
+        EXPECT_EQ(writer.lastError, qp::ErrorCode::CannotOpenFile);
         EXPECT_FALSE(writer.save());
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
@@ -74,7 +74,7 @@ TEST(BookWriterFailure, OldBookSurvivesAFailedBuild) {
         ASSERT_TRUE(writer.writeText(text, {}));
         Bytes wrongText = textOf(99);  // not the text that was written: the entries cannot be made
         EXPECT_FALSE(writer.assemble(true, wrongText));
-        EXPECT_EQ(writer.lastError, 227);
+        EXPECT_EQ(writer.lastError, qp::ErrorCode::TrailingBytes);
         EXPECT_FALSE(writer.save());
     }
     EXPECT_EQ(qptest::readFile(dir / "b.kova"), "the old book");
@@ -120,11 +120,11 @@ TEST(BookWriterMetadata, ReviewIsTruncatedOnceWithAWarning) {
     ASSERT_TRUE(writer.addMetadata(107, qp::String::fromUtf8(std::string(1000, 'r'))));
     ASSERT_TRUE(writer.addMetadata(103, qp::String::fromUtf8(std::string(20000, 'd'))));
     ASSERT_TRUE(writer.addMetadata(109, qp::String::fromUtf8(std::string(10000, 'c'))));  // 31,000 in all
-    EXPECT_EQ(sink.count(sink.warnings, 86), 1);
+    EXPECT_EQ(sink.count(qp::WarningCode::MetadataTruncated), 1);
     EXPECT_EQ(writer.exthItems().items()[0].value.size(), 720u);
 
     EXPECT_FALSE(writer.addMetadata(109, qp::String::fromUtf8(std::string(25000, 'c'))));
-    EXPECT_EQ(sink.count(sink.errors, 232), 1);
+    EXPECT_EQ(sink.count(qp::ErrorCode::TooMuchMetadata), 1);
     EXPECT_EQ(writer.exthItems().items().size(), 3u);
 }
 
@@ -189,7 +189,7 @@ TEST(BookWriterFailure, RecordCountPastSixteenBitsIsRefused) {
             EXPECT_EQ(kova::Book::fromFile(dir / "b.kova").recordCount(), 65'535u);
             std::filesystem::remove(dir / "b.kova");
         } else {
-            EXPECT_EQ(sink.errors, std::vector<int>{180});
+            EXPECT_EQ(sink.errorCodes(), std::vector<qp::ErrorCode>{qp::ErrorCode::BookTooLarge});
             EXPECT_FALSE(std::filesystem::exists(dir / "b.kova"));
         }
     }

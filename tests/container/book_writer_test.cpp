@@ -372,7 +372,7 @@ TEST(BookWriter, DocumentIdentifierFromTitleOrDatabaseName) {
     ASSERT_TRUE(writer.writeText(text, {}));
     ASSERT_TRUE(writer.assemble(true, text));
     EXPECT_EQ(writer.output().name(), "my_base");
-    EXPECT_EQ(sink.count(sink.warnings, 101), 1);
+    EXPECT_EQ(sink.count(qp::WarningCode::DatabaseNameAltered), 1);
     EXPECT_TRUE(sink.printed("Info(mkbook): The document identifier is: \"my_base\""));
 }
 
@@ -386,5 +386,5 @@ TEST(BookWriter, FittingDatabaseNameIsKeptWithoutWarning) {
     ASSERT_TRUE(writer.writeText(text, {}));
     ASSERT_TRUE(writer.assemble(true, text));
     EXPECT_EQ(writer.output().name(), "Stra\xDF" "e-1.0");
-    EXPECT_EQ(sink.count(sink.warnings, 101), 0);
+    EXPECT_EQ(sink.count(qp::WarningCode::DatabaseNameAltered), 0);
 }

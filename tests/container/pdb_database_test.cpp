@@ -88,7 +88,7 @@ TEST(PdbDatabase, RefusedRecordOperationsReportNotEnoughMemory) {
     db.quiet = false;
     ASSERT_TRUE(db.create(dir / "limits.pdb", qp::fourCc("TEMP"), qp::fourCc("KOVA")));
     EXPECT_FALSE(db.createRecord(qp::PdbDatabase::kMaxRecordLength + 1));
-    EXPECT_EQ(db.lastError, 222);
+    EXPECT_EQ(db.lastError, qp::ErrorCode::NotEnoughMemory);
     EXPECT_FALSE(db.writeRecord(0, 0, bytesOf("x")));
     ASSERT_TRUE(db.appendRecord(bytesOf("ab")));
     EXPECT_FALSE(db.writeRecord(0, 1, bytesOf("xy")));  // would run past the record

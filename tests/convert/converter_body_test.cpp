@@ -39,7 +39,7 @@ TEST_F(ConverterTest, EmptyBodyGivesBodyTagOnlyForTheFirstFile) {
 
 TEST_F(ConverterTest, MissingBodyIsAnErrorAndWritesNothing) {
     EXPECT_FALSE(convert("a.html", "<html><head><title>t</title></head></html>"));
-    EXPECT_EQ(faults.lastError, 166);
+    EXPECT_EQ(faults.lastError, qp::ErrorCode::NoBodyInContent);
     EXPECT_EQ(text(), "");
 }
 
@@ -62,7 +62,7 @@ TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
                         false));
     EXPECT_EQ(text(), "<p>a</p>botuv ");
     EXPECT_EQ(converter.droppedScripts(), 3u);
-    EXPECT_EQ(faults.lastWarning, 0);
+    EXPECT_EQ(faults.lastWarning, qp::WarningCode::None);
 }
 
 TEST_F(ConverterTest, AttributesFollowTheirRules) {
@@ -106,10 +106,10 @@ TEST_F(ConverterTest, IndexMarkupIsCollectedAndItsTagsDropped) {
 TEST_F(ConverterTest, CharactersOutsideWesternBecomeReferencesOncePerFile) {
     ASSERT_TRUE(convert("a.html", body("\xC3\xA9\xE2\x82\xAC\xD0\x96 \xE4\xB8\xAD"), false));
     EXPECT_EQ(text(), "\xE9\x80&#1046; &#20013; ");
-    EXPECT_EQ(CapturedSink::count(log.warnings, 94), 1);
-    EXPECT_EQ(CapturedSink::count(log.infos, 5), 1);
+    EXPECT_EQ(log.count(qp::WarningCode::NotWestern), 1);
+    EXPECT_EQ(log.count(qp::InfoCode::EntitiesIntroduced), 1);
     ASSERT_TRUE(convert("b.html", body("plain"), false));
-    EXPECT_EQ(CapturedSink::count(log.warnings, 94), 1);
+    EXPECT_EQ(log.count(qp::WarningCode::NotWestern), 1);
 }
 
 TEST_F(ConverterTest, WesternSourceIntoUtf8Book) {

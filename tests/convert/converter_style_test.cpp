@@ -22,7 +22,7 @@ TEST_F(ConverterTest, BodyStyleElementAppliesToWhatFollowsAndWritesNothing) {
 TEST_F(ConverterTest, MissingLinkedSheetIsErrorButTheFileIsConverted) {
     ASSERT_TRUE(convert("a.html",
                         "<head><link rel=\"stylesheet\" type=\"text/css\" href=\"gone.css\"></head><body>x</body>", false));
-    EXPECT_EQ(faults.lastError, 177);
+    EXPECT_EQ(faults.lastError, qp::ErrorCode::CssFileNotFound);
     EXPECT_EQ(text(), "x ");
 }
 

@@ -16,8 +16,8 @@ TEST_F(ConverterTest, CrossFileLinkGetsTheTargetPosition) {
     // a.html: "<body>" 6, "<a filepos=... >go</a>" 29, "<a filepos=... >b</a>" 28, " " 1: b.html starts at 64.
     EXPECT_EQ(text(),
               "<body><a filepos=0000000072 >go</a><a filepos=0000000064 >b</a> <p>x</p><h2>T</h2> ");
-    EXPECT_EQ(CapturedSink::count(log.infos, 7), 1);
-    EXPECT_EQ(CapturedSink::count(log.infos, 9), 1);
+    EXPECT_EQ(log.count(qp::InfoCode::ResolvingLinks), 1);
+    EXPECT_EQ(log.count(qp::InfoCode::WritingLinks), 1);
 }
 
 TEST_F(ConverterTest, OutsideLinksStayAsWritten) {
@@ -45,9 +45,9 @@ TEST_F(ConverterTest, UnresolvedLinkKeepsItsLettersAndWarnsTwice) {
     EXPECT_EQ(links.resolveLinks(), 2u);
     ASSERT_TRUE(links.writeLinks(stream, media));
     EXPECT_EQ(text(), "<a filepos=XXXXXXXXXX >n</a><a filepos=XXXXXXXXXX >c</a> ");
-    EXPECT_EQ(CapturedSink::count(log.warnings, 65), 2);
-    EXPECT_EQ(CapturedSink::count(log.warnings, 66), 1);
-    EXPECT_EQ(faults.lastWarning, 66);
+    EXPECT_EQ(log.count(qp::WarningCode::LinkNotResolved), 2);
+    EXPECT_EQ(log.count(qp::WarningCode::SomeLinksNotResolved), 1);
+    EXPECT_EQ(faults.lastWarning, qp::WarningCode::SomeLinksNotResolved);
     const std::string named = "Warning(mkbook): Hyperlink not resolved:  " + std::filesystem::path(path("a.html")).lexically_normal().string() + "#nowhere";
     EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), named), log.lines.end());
 }
@@ -79,7 +79,7 @@ TEST_F(ConverterTest, StartReadingLocationResolvesLikeALink) {
 TEST_F(ConverterTest, ExternalAnchorsAreUniqueAndServeGlobalLinks) {
     ASSERT_TRUE(convert("a.html", body("<a name=\"#far\" external=\"yes\">x</a><tqp:section id=\"far\">y</tqp:section>"),
                         false));
-    EXPECT_EQ(CapturedSink::count(log.warnings, 107), 1);
+    EXPECT_EQ(log.count(qp::WarningCode::ExternalAnchorRedefined), 1);
     ASSERT_TRUE(convert("b.html", body("<a href=\"c.html#far\" global=\"yes\">g</a>"), false));
     EXPECT_EQ(links.resolveLinks(), 0u);
 }

@@ -88,14 +88,14 @@ TEST_F(MediaTableTest, SamePictureFromTwoFilesIsOneRecordEach) {
 
 TEST_F(MediaTableTest, MissingDirectoryAndEmptyFilesAreRefused) {
     EXPECT_EQ(table.registerFile((dir / "missing.png").string()), -1);
-    EXPECT_EQ(table.lastWarning, 74);
+    EXPECT_EQ(table.lastWarning, qp::WarningCode::ImageNotFound);
     std::filesystem::create_directory(dir / "folder.jpg");
     EXPECT_EQ(table.registerFile((dir / "folder.jpg").string()), -1);
-    EXPECT_EQ(table.lastWarning, 74);
+    EXPECT_EQ(table.lastWarning, qp::WarningCode::ImageNotFound);
     EXPECT_EQ(table.registerFile(file("empty.gif", {})), -1);
-    EXPECT_EQ(table.lastWarning, 77);
+    EXPECT_EQ(table.lastWarning, qp::WarningCode::ImageInvalid);
     EXPECT_EQ(table.registerFile((dir / "missing.wma").string()), -1);
-    EXPECT_EQ(table.lastWarning, 75);
+    EXPECT_EQ(table.lastWarning, qp::WarningCode::MediaNotFound);
     EXPECT_EQ(table.registerFile(""), -1);
     EXPECT_EQ(table.entryCount(), 0u);
     EXPECT_FALSE(table.failed());
@@ -109,7 +109,7 @@ TEST_F(MediaTableTest, UniqueEntriesStopAtWhatABookFileHolds) {
     }
     table.quiet = false;  // errors are recorded only when the table is not quiet
     EXPECT_EQ(table.registerFile(path, "gif", MediaSelectors{0, 0, -1}), -1);
-    EXPECT_EQ(table.lastError, 180);
+    EXPECT_EQ(table.lastError, qp::ErrorCode::BookTooLarge);
     // Known entries are still found.
     EXPECT_EQ(table.registerFile(path, "gif", MediaSelectors{0, 0, 7}), 7);
 }
@@ -196,7 +196,7 @@ TEST_F(MediaTableTest, BrokenAndPlaceholderImagesGetTheBuiltInPicture) {
     EXPECT_NE(sink.records[3], placeholder);
     EXPECT_TRUE(table.entry(0).placeholder);
     EXPECT_EQ(table.entry(0).type, 0x25);
-    EXPECT_EQ(table.lastWarning, 76);  // the last broken one is not an image format at all
+    EXPECT_EQ(table.lastWarning, qp::WarningCode::ImageFormatUnsupported);  // the last broken one is not an image format at all
 }
 
 TEST(PlaceholderGifTest, IsAValidGifOfTheFixedSize) {
@@ -225,7 +225,7 @@ TEST_F(MediaTableTest, FilesChangedAfterRegistrationEndTheWriting) {
         if (std::string(change) == "shrunk") std::filesystem::resize_file(audio, 1'000);
         CollectingSink sink;
         EXPECT_FALSE(fresh.writeRecords(sink));
-        EXPECT_EQ(fresh.lastError, 183);
+        EXPECT_EQ(fresh.lastError, qp::ErrorCode::CannotOpenFile);
         EXPECT_TRUE(sink.records.empty());
     }
     std::string picture = file("gone.gif", noisyGif(10, 10));
@@ -233,7 +233,7 @@ TEST_F(MediaTableTest, FilesChangedAfterRegistrationEndTheWriting) {
     std::filesystem::remove(picture);
     CollectingSink sink;
     EXPECT_FALSE(table.writeRecords(sink));
-    EXPECT_EQ(table.lastError, 183);
+    EXPECT_EQ(table.lastError, qp::ErrorCode::CannotOpenFile);
 }
 
 // A book file holds at most 65,535 records and 4 GiB: media that cannot fit are refused when registered,
@@ -249,12 +249,12 @@ TEST_F(MediaTableTest, MediaPastWhatABookFileHoldsAreRefusedAtRegistration) {
     EXPECT_EQ(table.registerFile(sparse("whole.ogg", 4'227'600'384ull)), 0);
     EXPECT_EQ(table.recordCount(), 65'532u);
     EXPECT_EQ(table.registerFile(file("one-more.ogg", Bytes{'x'})), -1);
-    EXPECT_EQ(table.lastError, 180);
+    EXPECT_EQ(table.lastError, qp::ErrorCode::BookTooLarge);
 
     MediaTable two;
     EXPECT_EQ(two.registerFile(sparse("first.ogg", 2'200'000'000ull)), 0);
     EXPECT_EQ(two.registerFile(sparse("second.ogg", 2'200'000'000ull)), -1);
-    EXPECT_EQ(two.lastError, 180);
+    EXPECT_EQ(two.lastError, qp::ErrorCode::BookTooLarge);
     EXPECT_EQ(two.entryCount(), 1u);
 }
 
@@ -274,7 +274,7 @@ TEST_F(MediaTableTest, ImagesCountWithTheirLimitTowardsTheBookSize) {
     preserved.setImageMode(2);
     for (int i = 0; i < 256; ++i) ASSERT_EQ(preserved.registerFile(pictures[i]), i);
     EXPECT_EQ(preserved.registerFile(pictures[256]), -1);
-    EXPECT_EQ(preserved.lastError, 180);
+    EXPECT_EQ(preserved.lastError, qp::ErrorCode::BookTooLarge);
 }
 
 struct RefusingSink : qp::RecordSink {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/string.h"
-#include "string_fault_recorder.h"
+#include "captured_sink.h"
 
 namespace {
 
@@ -57,13 +57,13 @@ TEST(Storage, FailedAccessReturnsTheDefaultElement) {
 }
 
 TEST(Storage, ImpossibleGrowthIsError14AndKeepsTheArray) {
-    stringtest::FaultRecorder recorder;
+    CapturedSink recorder;
     Storage<std::string> storage;
     storage.at(1) = "kept";
     std::string& fallback = storage.at(SIZE_MAX / 2);
     EXPECT_EQ(&fallback, &storage.defaultElement());
-    EXPECT_EQ(storage.lastError, 14);
-    EXPECT_TRUE(recorder.sawError(14));
+    EXPECT_EQ(storage.lastError, qp::ErrorCode::StorageAllocationFailed);
+    EXPECT_TRUE(recorder.saw(qp::ErrorCode::StorageAllocationFailed));
     EXPECT_EQ(storage.capacity(), 6u);
     EXPECT_EQ(storage.get(1), "kept");
 

@@ -3,13 +3,12 @@
 #include <string>
 
 #include "core/string.h"
-#include "string_fault_recorder.h"
+#include "captured_sink.h"
 
 namespace {
 
 using qp::String;
 using qp::TextKind;
-using stringtest::FaultRecorder;
 
 std::string bytesOf(const String& s) { return std::string(s.bytes()); }
 
@@ -20,7 +19,7 @@ TEST(StringConstruction, StartsUnsetAndEmpty) {
     EXPECT_TRUE(s.empty());
     EXPECT_EQ(s.context, -1);
     EXPECT_FALSE(s.wipe());
-    EXPECT_EQ(s.lastError, 0);
+    EXPECT_EQ(s.lastError, qp::ErrorCode::None);
 }
 
 TEST(StringConstruction, Utf16LiteralIsLittleEndianWithoutTerminator) {
@@ -44,16 +43,16 @@ TEST(StringConstruction, CodePageDecidesTheKind) {
 }
 
 TEST(StringConstruction, BadArgumentsAreReportedNotFatal) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String utf16As8Bit("abc", 65002);
-    EXPECT_EQ(utf16As8Bit.lastError, 5);
+    EXPECT_EQ(utf16As8Bit.lastError, qp::ErrorCode::StringUnknown);
     EXPECT_TRUE(utf16As8Bit.empty());
 
     String nullBytes = String::fromBytes(nullptr, 4);
-    EXPECT_EQ(nullBytes.lastError, 4);
+    EXPECT_EQ(nullBytes.lastError, qp::ErrorCode::StringSelfCheckFailed);
     EXPECT_TRUE(nullBytes.empty());
-    EXPECT_TRUE(recorder.sawError(5));
-    EXPECT_TRUE(recorder.sawError(4));
+    EXPECT_TRUE(recorder.saw(qp::ErrorCode::StringUnknown));
+    EXPECT_TRUE(recorder.saw(qp::ErrorCode::StringSelfCheckFailed));
 
     String raw = String::fromBytes("\x01\x02", 2);
     EXPECT_EQ(raw.kind(), TextKind::Raw);
@@ -131,11 +130,11 @@ TEST(StringAppend, EmptyStringTakesTheCodePage) {
 }
 
 TEST(StringAppend, MismatchedCodePageIsRefusedAndNothingIsAppended) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s("abc", 1252);
     EXPECT_FALSE(s.append("d", 65001));
-    EXPECT_EQ(s.lastError, 11);
-    EXPECT_TRUE(recorder.sawError(11));
+    EXPECT_EQ(s.lastError, qp::ErrorCode::IncoherentEncodings);
+    EXPECT_TRUE(recorder.saw(qp::ErrorCode::IncoherentEncodings));
     EXPECT_EQ(bytesOf(s), "abc");
     EXPECT_FALSE(s.append(String(u"x")));
     EXPECT_EQ(bytesOf(s), "abc");
@@ -181,10 +180,10 @@ TEST(StringAppend, CharacterIsEncodedInTheStringsOwnEncoding) {
 }
 
 TEST(StringAppend, CharacterWithoutEncodingIsError9) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String raw;
     EXPECT_FALSE(raw.appendChar('a'));
-    EXPECT_EQ(raw.lastError, 9);
+    EXPECT_EQ(raw.lastError, qp::ErrorCode::EncodingNotSet);
     EXPECT_TRUE(raw.empty());
 }
 
@@ -211,13 +210,13 @@ TEST(StringCursor, WalksCharactersOfEachEncoding) {
 }
 
 TEST(StringCursor, PastTheEndRecordsWarning2WithoutReportingIt) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s("ab", 1252);
     s.setView(1, 2);
     EXPECT_EQ(s.nextChar(), 'b');
-    EXPECT_EQ(s.lastWarning, 0);
+    EXPECT_EQ(s.lastWarning, qp::WarningCode::None);
     EXPECT_EQ(s.nextChar(), 0);
-    EXPECT_EQ(s.lastWarning, 2);
+    EXPECT_EQ(s.lastWarning, qp::WarningCode::PastEndOfString);
     EXPECT_EQ(s.nextChar(), 0);
     EXPECT_TRUE(recorder.warnings.empty());
     s.rewindCursor();
@@ -239,10 +238,10 @@ TEST(StringCursor, BrokenSequencesDoNotSwallowFollowingCharacters) {
 }
 
 TEST(StringCursor, UnknownLeadBytesAreError6AndCountOneByte) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String jis("\x1B$B", 50220);
     EXPECT_EQ(jis.nextChar(), 0x1B);
-    EXPECT_EQ(jis.lastError, 6);
+    EXPECT_EQ(jis.lastError, qp::ErrorCode::EncodingNotSupported);
     EXPECT_EQ(jis.nextChar(), '$');
 }
 

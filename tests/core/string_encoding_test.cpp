@@ -3,13 +3,12 @@
 #include <string>
 
 #include "core/string.h"
-#include "string_fault_recorder.h"
+#include "captured_sink.h"
 
 namespace {
 
 using qp::String;
 using qp::TextKind;
-using stringtest::FaultRecorder;
 
 std::string bytesOf(const String& s) { return std::string(s.bytes()); }
 
@@ -33,7 +32,7 @@ class CodePageRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(CodePageRoundTrip, ToUtf16AndBackIsExact) {
     const RoundTrip& sample = GetParam();
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s(sample.encoded, sample.codePage);
     ASSERT_TRUE(s.convertTo(65002));
     EXPECT_EQ(s.kind(), TextKind::Utf16);
@@ -65,35 +64,35 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RoundTrip>& info) { return "cp" + std::to_string(info.param.codePage); });
 
 TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s(u"\u65E5\u672C ok \U0001F600");
     s.setWipe(true);
     s.context = 17;
     ASSERT_TRUE(s.convertTo(1252));
     EXPECT_EQ(bytesOf(s), "?? ok ?");
-    EXPECT_EQ(s.lastWarning, 3);
+    EXPECT_EQ(s.lastWarning, qp::WarningCode::InexactConversion);
     ASSERT_EQ(recorder.warnings.size(), 1u);
-    EXPECT_EQ(recorder.warnings[0].code, 3);
+    EXPECT_EQ(recorder.warnings[0].code, qp::WarningCode::InexactConversion);
     EXPECT_EQ(recorder.warnings[0].a, 17);  // the file the text came from
     EXPECT_TRUE(s.wipe());
 }
 
 TEST(StringConversion, LossyConversionThroughIconvIsDetected) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s(u"\u0416\u00E9");  // Zhe has no Latin-2 form
     ASSERT_TRUE(s.convertTo(28592));
     EXPECT_EQ(bytesOf(s), "?\xE9");
-    EXPECT_TRUE(recorder.sawWarning(3));
+    EXPECT_TRUE(recorder.saw(qp::WarningCode::InexactConversion));
 }
 
 TEST(StringConversion, AsciiKeepsTheLow7BitsAndCountsChangesAsLossy) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s("caf\xE9", 20105);
     ASSERT_TRUE(s.convertTo(65002));
     EXPECT_EQ(bytesOf(s), le(u"cafi"));
-    EXPECT_TRUE(recorder.sawWarning(3));
+    EXPECT_TRUE(recorder.saw(qp::WarningCode::InexactConversion));
 
-    FaultRecorder clean;
+    CapturedSink clean;
     String plain(u"plain");
     ASSERT_TRUE(plain.convertTo(20105));
     EXPECT_EQ(bytesOf(plain), "plain");
@@ -101,28 +100,28 @@ TEST(StringConversion, AsciiKeepsTheLow7BitsAndCountsChangesAsLossy) {
 }
 
 TEST(StringConversion, InvalidUtf8IsReplacedAndReportedAsError10) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s("a\xFF" "b\xC0\xAF" "c\xED\xA0\x80" "d\xE2\x82", 65001);
     ASSERT_TRUE(s.convertTo(65002));
     // 0xFF, both bytes of the overlong C0 AF, the encoded surrogate and the cut-off tail are replaced.
     EXPECT_EQ(s.toUtf16(), u"a\uFFFDb\uFFFD\uFFFDc\uFFFDd\uFFFD");
-    EXPECT_EQ(s.lastError, 10);
-    EXPECT_TRUE(recorder.sawError(10));
+    EXPECT_EQ(s.lastError, qp::ErrorCode::UnicodeConversionFailed);
+    EXPECT_TRUE(recorder.saw(qp::ErrorCode::UnicodeConversionFailed));
 }
 
 TEST(StringConversion, UnknownCodePageIsError10AndRetriedAsWindows1252) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s("\x80" "x", 12345);
     ASSERT_TRUE(s.convertTo(65002));
     EXPECT_EQ(bytesOf(s), le(u"\u20ACx"));
-    EXPECT_TRUE(recorder.sawError(10));
+    EXPECT_TRUE(recorder.saw(qp::ErrorCode::UnicodeConversionFailed));
 }
 
 TEST(StringConversion, RawTextCannotBeConverted) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String raw = String::fromBytes("abc", 3);
     EXPECT_FALSE(raw.convertTo(1252));
-    EXPECT_EQ(raw.lastError, 6);
+    EXPECT_EQ(raw.lastError, qp::ErrorCode::EncodingNotSupported);
     EXPECT_EQ(raw.kind(), TextKind::Raw);
 }
 
@@ -197,15 +196,15 @@ TEST(StringCharset, SetsTheEncodingWithoutConverting) {
 }
 
 TEST(StringCharset, MissingOrUnknownNamesWarnAndKeepTheEncoding) {
-    FaultRecorder recorder;
+    CapturedSink recorder;
     String s("abc", 1252);
     EXPECT_FALSE(s.setCharset(""));
-    EXPECT_EQ(s.lastWarning, 11);
+    EXPECT_EQ(s.lastWarning, qp::WarningCode::NoEncodingFound);
     EXPECT_FALSE(s.setCharset("klingon"));
-    EXPECT_EQ(s.lastWarning, 12);
+    EXPECT_EQ(s.lastWarning, qp::WarningCode::UnsupportedEncoding);
     EXPECT_EQ(s.codePage(), 1252);
-    EXPECT_TRUE(recorder.sawWarning(11));
-    EXPECT_TRUE(recorder.sawWarning(12));
+    EXPECT_TRUE(recorder.saw(qp::WarningCode::NoEncodingFound));
+    EXPECT_TRUE(recorder.saw(qp::WarningCode::UnsupportedEncoding));
 }
 
 }  // namespace

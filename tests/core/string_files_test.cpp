@@ -5,14 +5,13 @@
 
 #include "core/message_sink.h"
 #include "core/string.h"
-#include "string_fault_recorder.h"
+#include "captured_sink.h"
 #include "support/test_support.h"
 
 namespace {
 
 using qp::String;
 using qp::TextKind;
-using stringtest::FaultRecorder;
 
 class StringFile : public ::testing::Test {
 protected:
@@ -26,7 +25,7 @@ protected:
     }
 
     qptest::TempDir dir;
-    FaultRecorder recorder;
+    CapturedSink recorder;
     bool loaded = false;
 };
 
@@ -75,8 +74,8 @@ TEST_F(StringFile, OddLengthUtf16LosesItsLastByteWithError7) {
     String text = load(std::string("\xFF\xFE" "A\0B", 5));
     EXPECT_FALSE(loaded);
     EXPECT_EQ(text.bytes(), std::string("A\0", 2));
-    EXPECT_EQ(text.lastError, 7);
-    ASSERT_TRUE(recorder.sawError(7));
+    EXPECT_EQ(text.lastError, qp::ErrorCode::FileNotAccessible);
+    ASSERT_TRUE(recorder.saw(qp::ErrorCode::FileNotAccessible));
     EXPECT_EQ(recorder.errors.back().a, text.context);
 }
 
@@ -89,16 +88,16 @@ TEST_F(StringFile, PathIsRegisteredAsTheContextArgument) {
 TEST_F(StringFile, UnreadablePathsAreError7) {
     String missing;
     EXPECT_FALSE(missing.loadFile(String::fromUtf8((dir / "none.html").string())));
-    EXPECT_EQ(missing.lastError, 7);
+    EXPECT_EQ(missing.lastError, qp::ErrorCode::FileNotAccessible);
     EXPECT_TRUE(missing.empty());
 
     String directory;
     EXPECT_FALSE(directory.loadFile(String::fromUtf8(dir.path().string())));
-    EXPECT_EQ(directory.lastError, 7);
+    EXPECT_EQ(directory.lastError, qp::ErrorCode::FileNotAccessible);
 
     String overlong;
     EXPECT_FALSE(overlong.loadFile(String(std::string(600, 'p'), 1252)));
-    EXPECT_EQ(overlong.lastError, 7);
+    EXPECT_EQ(overlong.lastError, qp::ErrorCode::FileNotAccessible);
     EXPECT_EQ(recorder.errors.size(), 3u);
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../build/epub_zip_writer.h"
+#include "epub_zip_writer.h"
 #include "build_fixture.h"
 #include "kova_book.h"
 #include "test_support.h"

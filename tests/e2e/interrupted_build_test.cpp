@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "../build/epub_zip_writer.h"
+#include "epub_zip_writer.h"
 
 #include "fault_fixture.h"
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "css_captured_messages.h"
+#include "captured_sink.h"
 #include "markup/css_parser.h"
 #include "markup/style_sheet_check.h"
 #include "test_support.h"
@@ -12,16 +12,16 @@ namespace {
 const std::string kDataDir = std::string(QP_TEST_DATA_DIR) + "/css/";
 
 TEST(CssDump, CheckWritesTheParsedSheetBesideTheSource) {
-    CapturedMessages messages;
+    CapturedSink messages;
     qptest::TempDir dir;
     qptest::writeFile(dir / "book.css", qptest::readFile(kDataDir + "dump_input.css"));
     ASSERT_TRUE(qp::checkStyleSheet(qp::String::fromUtf8((dir / "book.css").string())));
     EXPECT_EQ(qptest::readFile(dir / "dump.css"), qptest::readFile(kDataDir + "dump_expected.css"));
-    EXPECT_EQ(messages.warningCodes(), std::vector<int>{59});
+    EXPECT_EQ(messages.warningCodes(), std::vector<qp::WarningCode>{qp::WarningCode::CssAtRuleIgnored});
 }
 
 TEST(CssDump, ACheckOfAMissingFileFailsAndWritesNothing) {
-    CapturedMessages messages;
+    CapturedSink messages;
     qptest::TempDir dir;
     EXPECT_FALSE(qp::checkStyleSheet(qp::String::fromUtf8((dir / "none.css").string())));
     EXPECT_FALSE(std::filesystem::exists(dir / "dump.css"));

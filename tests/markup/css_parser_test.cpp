@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "css_captured_messages.h"
+#include "captured_sink.h"
 #include "markup/css_parser.h"
 #include "test_support.h"
 
@@ -12,12 +12,12 @@ using ::testing::IsEmpty;
 
 struct Parsed {
     qp::StyleSheet sheet;
-    std::vector<int> warnings;
-    std::vector<CapturedMessage> details;
+    std::vector<qp::WarningCode> warnings;
+    std::vector<Raised<qp::WarningCode>> details;
 };
 
 Parsed parse(std::string_view text) {
-    CapturedMessages messages;
+    CapturedSink messages;
     qp::FaultHeader faults;
     Parsed parsed{qp::parseStyleSheet(text, faults, 42), {}, {}};
     parsed.warnings = messages.warningCodes();
@@ -91,7 +91,7 @@ TEST(CssParser, LeadingCharsetGivesTheCodePageWithoutWarning) {
 TEST(CssParser, CharsetAfterTheStartIsAnIgnoredAtRule) {
     const Parsed parsed = parse("p { color: red }\n@charset \"utf-8\";");
     EXPECT_EQ(parsed.sheet.charsetCodePage, -1);
-    EXPECT_THAT(parsed.warnings, ElementsAre(59));
+    EXPECT_THAT(parsed.warnings, ElementsAre(qp::WarningCode::CssAtRuleIgnored));
 }
 
 TEST(CssParser, ImportMediaAndOtherAtRulesAreSkippedWholeWithTheAtRuleWarning) {
@@ -104,7 +104,7 @@ TEST(CssParser, ImportMediaAndOtherAtRulesAreSkippedWholeWithTheAtRuleWarning) {
                                 "@font-face { font-family: \"Body\"; src: url(body.otf); }\n"
                                 "@page :first { margin: 1in }\n"
                                 "h2 { font-weight: bold }");
-    EXPECT_THAT(parsed.warnings, ElementsAre(59, 59, 59, 59));
+    EXPECT_THAT(parsed.warnings, ElementsAre(qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored));
     EXPECT_THAT(selectorsOf(parsed.sheet), ElementsAre("h2|||"));
     ASSERT_EQ(parsed.details.size(), 4u);
     EXPECT_EQ(parsed.details[0].a, 1);  // line numbers, and the file slot as given
@@ -118,7 +118,7 @@ TEST(CssParser, InvalidCharactersInDeclarationsWarnAndTheParseGoesOn) {
     const Parsed parsed = parse("p {\n *zoom: 1;\n color red;\n font-style: italic;\n"
                                 "  width: 10px { nested } ; text-align: center }\n"
                                 "h1 { color: blue }");
-    EXPECT_THAT(parsed.warnings, ElementsAre(58, 58, 58));
+    EXPECT_THAT(parsed.warnings, ElementsAre(qp::WarningCode::CssInvalidCharacter, qp::WarningCode::CssInvalidCharacter, qp::WarningCode::CssInvalidCharacter));
     EXPECT_EQ(parsed.details[0].a, 2);
     EXPECT_EQ(parsed.details[1].a, 3);
     ASSERT_EQ(parsed.sheet.rules.size(), 2u);
@@ -148,7 +148,7 @@ TEST(CssParser, StrayStatementsAreDropped) {
 }
 
 TEST(CssParser, DeclarationListOfAStyleAttribute) {
-    CapturedMessages messages;
+    CapturedSink messages;
     qp::FaultHeader faults;
     const std::vector<qp::CssDeclaration> list =
         qp::parseDeclarationList("font-weight: bold; color:#333;  } text-align : right", faults);
@@ -156,15 +156,15 @@ TEST(CssParser, DeclarationListOfAStyleAttribute) {
     EXPECT_EQ(list[0].name + "=" + list[0].value, "font-weight=bold");
     EXPECT_EQ(list[1].name + "=" + list[1].value, "color=#333");
     EXPECT_EQ(list[2].name + "=" + list[2].value, "text-align=right");
-    EXPECT_THAT(messages.warningCodes(), ElementsAre(58));
-    EXPECT_EQ(faults.lastWarning, 58);
+    EXPECT_THAT(messages.warningCodes(), ElementsAre(qp::WarningCode::CssInvalidCharacter));
+    EXPECT_EQ(faults.lastWarning, qp::WarningCode::CssInvalidCharacter);
 }
 
 TEST(CssParser, NovelStyleSheetParsesWithoutDeclarationWarnings) {
     const std::string text = qptest::readFile(std::string(QP_TEST_DATA_DIR) + "/css/novel.css");
     ASSERT_FALSE(text.empty());
     const Parsed parsed = parse(text);
-    for (int code : parsed.warnings) EXPECT_EQ(code, 59);
+    for (qp::WarningCode code : parsed.warnings) EXPECT_EQ(code, qp::WarningCode::CssAtRuleIgnored);
     EXPECT_GT(parsed.sheet.rules.size(), 200u);
 }
 

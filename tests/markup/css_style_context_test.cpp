@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "css_captured_messages.h"
+#include "captured_sink.h"
 #include "markup/css_style_context.h"
 #include "test_support.h"
 
@@ -87,22 +87,22 @@ TEST(CssStyleContext, RewriteElementReadsClassIdStyleAndHrefFromTheAttributes) {
 }
 
 TEST(CssStyleContext, WarningsOfStyleAttributesLandInTheContext) {
-    CapturedMessages messages;
+    CapturedSink messages;
     StyleContext context;
     context.computeStyle("p", "", "", "color: red; {oops}");
-    EXPECT_EQ(context.lastWarning, 58);
-    EXPECT_THAT(messages.warningCodes(), ::testing::ElementsAre(58));
+    EXPECT_EQ(context.lastWarning, qp::WarningCode::CssInvalidCharacter);
+    EXPECT_THAT(messages.warningCodes(), ::testing::ElementsAre(qp::WarningCode::CssInvalidCharacter));
 }
 
 TEST(CssStyleContext, AMissingSheetFileIsErrorCssFileNotFound) {
-    CapturedMessages messages;
+    CapturedSink messages;
     qptest::TempDir dir;
     const std::string missing = (dir / "absent.css").string();
     StyleContext context;
     EXPECT_FALSE(context.addSheetFile(qp::String::fromUtf8(missing)));
-    EXPECT_EQ(context.lastError, 177);
+    EXPECT_EQ(context.lastError, qp::ErrorCode::CssFileNotFound);
     ASSERT_EQ(messages.errors.size(), 1u);
-    EXPECT_EQ(messages.errors[0].code, 177);
+    EXPECT_EQ(messages.errors[0].code, qp::ErrorCode::CssFileNotFound);
     EXPECT_EQ(qp::sink().argument(messages.errors[0].a), std::u16string(missing.begin(), missing.end()));
 }
 
@@ -123,11 +123,11 @@ TEST(CssStyleContext, SheetFilesAreDecodedByCharsetByteOrderMarkOrTheDefault) {
 }
 
 TEST(CssStyleContext, NovelStyleSheetStylesItsElements) {
-    CapturedMessages messages;
+    CapturedSink messages;
     StyleContext context;
     ASSERT_TRUE(context.addSheetFile(qp::String::fromUtf8(std::string(QP_TEST_DATA_DIR) + "/css/novel.css")));
     EXPECT_GT(context.ruleCount(), 200u);
-    EXPECT_EQ(context.lastError, 0);
+    EXPECT_EQ(context.lastError, qp::ErrorCode::None);
     EXPECT_EQ(messages.warnings.size(), 7u);  // @import, two @font-face, three @media, @page
     EXPECT_EQ(qp::rewriteStyle("h2", {}, context.computeStyle("h2", "chapter-title", "", "")).before,
               "<tqp:pagebreak/>");

@@ -26,7 +26,7 @@ TEST(EncodingDetection, EmptyMetaCharsetFallsBackToTheAnsiCodePage) {
     qptest::MessageRecorder recorder;
     qp::String source = unknown("<html><meta http-equiv=\"Content-Type\" content=\"text/html; charset=\">");
     EXPECT_EQ(detectEncoding(source), qp::kCodePageSystemDefault);
-    EXPECT_EQ(source.lastWarning, 11);
+    EXPECT_EQ(source.lastWarning, qp::WarningCode::NoEncodingFound);
 }
 
 TEST(EncodingDetection, XmlDeclarationWithoutEncodingMeansUtf8) {
@@ -61,7 +61,7 @@ TEST(EncodingDetection, UnsupportedDeclarationTriesTheMetaNext) {
 TEST(EncodingDetection, UnsupportedEverywhereButDeclaredXmlIsUtf8) {
     qp::String source = unknown("<?xml version=\"1.0\" encoding=\"klingon\"?><a/>");
     EXPECT_EQ(detectEncoding(source), qp::kCodePageUtf8);
-    EXPECT_EQ(source.lastWarning, 12);
+    EXPECT_EQ(source.lastWarning, qp::WarningCode::UnsupportedEncoding);
 }
 
 TEST(EncodingDetection, MetaNeedsBothHttpEquivAndContent) {

@@ -75,15 +75,15 @@ TEST_F(NodeRequestTest, SeveralNodesWhereOneIsNeededWarns) {
     qptest::MessageRecorder recorder;
     NodeIndex first = requests.selectOne("item", manifest());
     EXPECT_EQ(parser.attribute(first, "id").toUtf8(), "a");
-    EXPECT_EQ(requests.lastWarning, XslParser::kWarningSeveralNodes);
+    EXPECT_EQ(requests.lastWarning, qp::WarningCode::SeveralNodes);
 }
 
 TEST_F(NodeRequestTest, MalformedRequestsSelectNothing) {
     for (const char* bad : {"", "/", "/package//manifest", "item[@id='a'", "item[id='a']", "item[@id=a]",
                             "@id/item", "item[@id~'a']", "item/"}) {
-        requests.lastError = 0;
+        requests.lastError = qp::ErrorCode::None;
         EXPECT_TRUE(requests.select(bad, manifest()).empty()) << bad;
-        EXPECT_EQ(requests.lastError, XslParser::kErrorBadRequest) << bad;
+        EXPECT_EQ(requests.lastError, qp::ErrorCode::BadNodeRequest) << bad;
     }
 }
 

@@ -149,16 +149,16 @@ TEST(XmlIncremental, CancelFlagAbortsTheParse) {
     MarkupItem item = parser.next();
     EXPECT_TRUE(item.endOfText);
     EXPECT_TRUE(parser.aborted());
-    EXPECT_EQ(parser.lastError, 1);
+    EXPECT_EQ(parser.lastError, qp::ErrorCode::UserCanceled);
     EXPECT_FALSE(parser.parse());
 }
 
 TEST(XmlIncremental, FaultySourceIsNotParsed) {
     qp::String source("<a/>", 1252);
-    source.lastError = 11;
+    source.lastError = qp::ErrorCode::IncoherentEncodings;
     XmlParser parser(source, ParseMode::Xml);
     EXPECT_FALSE(parser.parse());
-    EXPECT_EQ(parser.lastError, 28);
+    EXPECT_EQ(parser.lastError, qp::ErrorCode::SourceFaulty);
     EXPECT_EQ(parser.nodeCount(), 1u);
 }
 

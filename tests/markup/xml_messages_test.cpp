@@ -49,8 +49,8 @@ TEST(XmlMessages, HtmlModeIsQuiet) {
     XmlParser parser(qp::String("</span><a b / ></a x>1 < 2<!-- x", 1252), ParseMode::Html);
     parser.parse();
     EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_EQ(parser.lastError, 0);  // a quiet object records no errors
-    EXPECT_NE(parser.lastWarning, 0);
+    EXPECT_EQ(parser.lastError, qp::ErrorCode::None);  // a quiet object records no errors
+    EXPECT_NE(parser.lastWarning, qp::WarningCode::None);
 }
 
 TEST(XmlMessages, MessagesCarryTheLineNumber) {

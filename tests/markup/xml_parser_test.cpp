@@ -150,8 +150,8 @@ TEST(XmlParserTree, OverlongNamesAreRefusedAsTagNames) {
     XmlParser parser(qp::String("<" + longName + ">x<ok " + longName + ">", 1252), ParseMode::Xml);
     parser.parse();
     EXPECT_EQ(dumpDocument(parser), "'<" + longName + ">x' ok()+");
-    EXPECT_EQ(parser.lastError, 20);
-    EXPECT_EQ(parser.lastWarning, 15);
+    EXPECT_EQ(parser.lastError, qp::ErrorCode::BadTagName);
+    EXPECT_EQ(parser.lastWarning, qp::WarningCode::BadAttributeName);
 }
 
 TEST(XmlParserTree, Utf16SourceIsParsedAsUtf8) {
@@ -190,7 +190,7 @@ TEST(XmlParserTree, ReadingPastTheStoreGivesEmptyResults) {
     EXPECT_EQ(parser.name(99), "");
     EXPECT_EQ(parser.parent(99), qp::kNoNode);
     EXPECT_TRUE(parser.children(99).empty());
-    EXPECT_EQ(parser.lastError, 19);
+    EXPECT_EQ(parser.lastError, qp::ErrorCode::NodeMissing);
 }
 
 }  // namespace

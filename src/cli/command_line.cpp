@@ -1,0 +1,308 @@
+#include "cli/command_line.h"
+#include "core/ascii_text.h"
+
+#include <glob.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "pipeline/build_drivers.h"
+#include "pipeline/build_options.h"
+#include "core/interrupt_cleanup.h"
+#include "core/message_sink.h"
+#include "core/string.h"
+
+namespace qp {
+
+namespace {
+
+constexpr unsigned kVersionMajor = 1;
+constexpr unsigned kVersionMinor = 0;
+constexpr unsigned kBuildNumber = 85;
+constexpr size_t kMaxFullPathChars = 519;
+constexpr int kLowPriorityNice = 10;
+
+constexpr const char* kUsage =
+    "Usage : quillpress filename.opf/.htm/.html/.epub [-lowpriority] [-nomin] [-c0 or -c1 or c2] [-verbose] "
+    "[-nocopypaste] [-rebuild] [-onlydeps or -nodeps] [-unicode] [-o <file name>]\n"
+    "Options:\n"
+    "   -c0: no compression\n"
+    "   -c1: standard DOC compression\n"
+    "   -c2: Tavra huffdic compression\n"
+    "   -o <file name>: create the output file named <file name>.Do not specify directory location in "
+    "<file name>. Create output kova file in same directory as .opf file. \n"
+    "   -verbose: verbose output\n"
+    "   -nocopypaste: does not allow any copy paste of content in Reader\n"
+    "   -nomin: do not minimize version\n"
+    "   -rebuild: rebuilds all dependencies\n"
+    "   -onlydeps: build only needed dependencies\n"
+    "   -nodeps: do not check/build dependencies\n"
+    "   -unicode: force build of Unicode book\n"
+    "   -lowpriority: set the QUILLPRESS thread priority to low (background build)\n"
+    "   -releasenotes: display release notes\n"
+    "   -gif: images are converted to GIF format (no JPEG in the book)\n";
+
+constexpr const char* kReleaseNotes =
+    "Release Notes:\n"
+    "- Quillpress is now supported in Linux\n"
+    "- Improved image compression algorithm\n"
+    "- Support for Macintosh encoding\n"
+    "- Fixed NCX related issues\n"
+    "- Added a feature to insert a missing image if there is a image tag that points\n"
+    "  to a image that doesn't exists\n"
+    "Developed from Corvel 6.2 build 43\n"
+    "\n"
+    "For the latest release notes and known issues, see http://www.orvane.example/publishing/quillpress\n";
+
+enum class Option {
+    PreserveImages,
+    Image128K,
+    Gif,
+    NoMinimize,
+    Compression0,
+    Compression1,
+    Compression2,
+    NoCopyPaste,
+    AllScript,
+    Rebuild,
+    OnlyDependencies,
+    NoDependencies,
+    Unicode,
+    Verbose,
+    OutputName,
+    LowPriority,
+    ReleaseNotes,
+};
+
+struct OptionEntry {
+    const char* name;
+    Option option;
+    const char* message;  // printed when the option is applied; nullptr for none
+};
+
+// Compared in this order; the first match applies.
+constexpr OptionEntry kOptions[] = {
+    {"-preserve_img", Option::PreserveImages, "opt: original Image size will be preserved\n"},
+    {"-image128K", Option::Image128K, "opt: the maximum size of the image is restricted to 128K\n"},
+    {"-gif", Option::Gif, "opt: gif image conversion (no jpeg)\n"},
+    {"-nomin", Option::NoMinimize, "opt version: not minimizing\n"},
+    {"-c0", Option::Compression0, "opt compression: no compression\n"},
+    {"-c1", Option::Compression1, "opt compression: standard DOC compression\n"},
+    {"-c2", Option::Compression2, "opt compression: Tavra Huffdic compression\n"},
+    {"-nocopypaste", Option::NoCopyPaste, nullptr},
+    {"-allscript", Option::AllScript, "opt allscript : authorize all scripting\n"},
+    {"-rebuild", Option::Rebuild, "opt rebuild: will remove dynamic files\n"},
+    {"-onlydeps", Option::OnlyDependencies, "opt onlydeps: won't build actual book, only dependencies\n"},
+    {"-nodeps", Option::NoDependencies,
+     "opt nodeps: dependencies won't be built, even if necessary, built book will probably be bad\n"},
+    {"-unicode", Option::Unicode, "opt unicode: forces UTF8 output\n"},
+    {"-verbose", Option::Verbose, "opt verbose: verbose output\n"},
+    {"-o", Option::OutputName, "opt -o:  output file name\n"},
+    {"-lowpriority", Option::LowPriority, "opt: mkbook main thread priority set to 'below normal'\n"},
+    {"-releasenotes", Option::ReleaseNotes, nullptr},
+};
+
+const OptionEntry* findOption(std::string_view argument) {
+    for (const OptionEntry& entry : kOptions)
+        if (equalsCaseBlind(argument, entry.name)) return &entry;
+    return nullptr;
+}
+
+bool beginsLikeOption(std::string_view argument) {
+    return !argument.empty() && (argument.front() == '-' || argument.front() == '/');
+}
+
+// A leading "/" marks an option, but on this system it also starts every absolute path: an argument that
+// names an existing file is taken as the source.
+bool isUnsupportedOption(std::string_view argument) {
+    if (argument.empty()) return false;
+    if (argument.front() == '-') return true;
+    return argument.front() == '/' && !findSourceName(argument);
+}
+
+std::string withSlashes(std::string_view path) {
+    std::string result(path);
+    for (char& c : result)
+        if (c == '\\') c = '/';
+    return result;
+}
+
+size_t lastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
+
+std::string_view fileNameOf(std::string_view path) {
+    size_t separator = lastSeparator(path);
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+size_t characterCount(std::string_view utf8) {
+    size_t count = 0;
+    for (char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    return count;
+}
+
+void printBanner() {
+    consolePrint("\n***********************************************\n");
+    consolePrint("* Orvane quillpress(Linux) V%u.%.1u build %u      *\n", kVersionMajor, kVersionMinor, kBuildNumber);
+    consolePrint("* A command line e-book compiler              *\n");
+    consolePrint("***********************************************\n\n");
+}
+
+// What the option loop leaves behind: the options, the source argument, or an exit code to stop with.
+struct ParsedArguments {
+    BuildOptions options;
+    std::string source;
+    std::optional<int> exitCode;
+};
+
+ParsedArguments parseArguments(int argc, const char* const* argv) {
+    ParsedArguments parsed;
+    BuildOptions& options = parsed.options;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        const OptionEntry* entry = findOption(argument);
+        if (!entry) {
+            if (isUnsupportedOption(argument)) {
+                consolePrint("Error: unsupported argument %s\n", argv[i]);
+                parsed.exitCode = kBuildFailed;
+                return parsed;
+            }
+            parsed.source = argument;
+            continue;
+        }
+        if (entry->option == Option::OutputName) {
+            if (i + 1 >= argc) {
+                consolePrint("output file name not specified after the -o argument \n");
+                parsed.exitCode = kBuildFailed;
+                return parsed;
+            }
+            if (beginsLikeOption(argv[i + 1])) {
+                consolePrint("output file name not specified after the -o argument\n");
+                parsed.exitCode = kBuildFailed;
+                return parsed;
+            }
+        }
+        if (entry->message) consolePrint("%s", entry->message);
+        switch (entry->option) {
+        case Option::PreserveImages: options.imageMode = kImageModePreserve; break;
+        case Option::Image128K: options.imageMode = kImageMode128K; break;
+        case Option::Gif: options.allowJpeg = false; break;
+        case Option::NoMinimize: options.minimize = false; break;
+        case Option::Compression0: options.compression = kCompressionNone; break;
+        case Option::Compression1: options.compression = kCompressionPalmDoc; break;
+        case Option::Compression2: options.compression = kCompressionHuffdic; break;
+        case Option::NoCopyPaste: options.noCopyPaste = true; break;
+        case Option::AllScript: options.allowAllScripts = true; break;
+        case Option::Rebuild: options.rebuild = true; break;
+        case Option::OnlyDependencies: options.onlyDependencies = true; break;
+        case Option::NoDependencies: options.noDependencies = true; break;
+        case Option::Unicode: options.forceUnicode = true; break;
+        case Option::Verbose: sink().setVerbose(true); break;
+        case Option::LowPriority: setpriority(PRIO_PROCESS, 0, kLowPriorityNice); break;
+        case Option::ReleaseNotes:
+            consolePrint("%s", kReleaseNotes);
+            parsed.exitCode = kBuildSucceeded;
+            return parsed;
+        case Option::OutputName: {
+            std::string_view name = argv[++i];
+            options.outputName = String::fromUtf8(name);
+            if (lastSeparator(name) != std::string_view::npos) {
+                consolePrint("output file should not contain directory path\n");
+                parsed.exitCode = kBuildFailed;
+                return parsed;
+            }
+            break;
+        }
+        }
+    }
+    return parsed;
+}
+
+int build(SourceKind kind, const String& sourcePath, const String& outputPath, const BuildOptions& options) {
+    switch (kind) {
+    case SourceKind::Html: return buildHtmlBook(outputPath, sourcePath, options);
+    case SourceKind::Opf: return buildOpfBook(sourcePath, outputPath, options);
+    case SourceKind::Epub: return buildEpubBook(sourcePath, outputPath, options);
+    case SourceKind::StyleSheet: return runStyleSheetCheck(sourcePath) ? kBuildSucceeded : kBuildFailed;
+    case SourceKind::Unknown: break;
+    }
+    return kBuildFailed;
+}
+
+}  // namespace
+
+SourceKind sourceKindOf(std::string_view fileName) {
+    std::string_view name = fileNameOf(fileName);
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return SourceKind::Unknown;
+    std::string_view extension = name.substr(dot + 1);
+    if (equalsCaseBlind(extension, "html") || equalsCaseBlind(extension, "htm")) return SourceKind::Html;
+    if (equalsCaseBlind(extension, "opf")) return SourceKind::Opf;
+    if (equalsCaseBlind(extension, "epub")) return SourceKind::Epub;
+    if (equalsCaseBlind(extension, "css")) return SourceKind::StyleSheet;
+    return SourceKind::Unknown;
+}
+
+std::optional<std::string> findSourceName(std::string_view argument) {
+    std::string pattern = withSlashes(argument);
+    glob_t matches{};
+    std::optional<std::string> name;
+    if (glob(pattern.c_str(), 0, nullptr, &matches) == 0 && matches.gl_pathc > 0)
+        name = std::string(fileNameOf(matches.gl_pathv[0]));
+    globfree(&matches);
+    return name;
+}
+
+std::string absoluteSourcePath(std::string_view argument, std::string_view nameOnDisk) {
+    std::error_code failure;
+    std::filesystem::path absolute = std::filesystem::absolute(withSlashes(argument), failure).lexically_normal();
+    std::string full = absolute.string();
+    if (failure || characterCount(full) > kMaxFullPathChars) full = argument;
+    size_t separator = lastSeparator(full);
+    std::string directory = separator == std::string::npos ? std::string() : full.substr(0, separator + 1);
+    return directory + std::string(nameOnDisk);
+}
+
+std::string outputPathFor(std::string_view sourcePath, std::string_view outputName) {
+    size_t separator = lastSeparator(sourcePath);
+    size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
+    if (!outputName.empty()) return std::string(sourcePath.substr(0, nameStart)) + std::string(outputName);
+    size_t dot = sourcePath.rfind('.');
+    if (dot == std::string_view::npos || dot < nameStart) return std::string(sourcePath) + ".kova";
+    return std::string(sourcePath.substr(0, dot + 1)) + "kova";
+}
+
+int runCommandLine(int argc, const char* const* argv) {
+    printBanner();
+    if (argc < 2) {
+        consolePrint("%s", kUsage);
+        return kBuildSucceeded;
+    }
+    ParsedArguments parsed = parseArguments(argc, argv);
+    if (parsed.exitCode) return *parsed.exitCode;
+    BuildOptions& options = parsed.options;
+
+    if (parsed.source.empty()) {
+        consolePrint("Error: Source file not specified\n");
+        return kBuildFailed;
+    }
+    if (options.minimize) consolePrint("opt version: try to minimize (default)\n");
+    if (options.onlyDependencies && options.noDependencies) {
+        options.onlyDependencies = options.noDependencies = false;
+        consolePrint("opt onlydeps & nodeps: conflict, building normally\n");
+    }
+    std::optional<std::string> nameOnDisk = findSourceName(parsed.source);
+    if (!nameOnDisk) {
+        consolePrint("Error: Could not find file \"%s\"\n", parsed.source.c_str());
+        return kBuildFailed;
+    }
+    std::string sourcePath = absoluteSourcePath(parsed.source, *nameOnDisk);
+    std::string outputPath = outputPathFor(sourcePath, options.outputName.toUtf8());
+    if (outputReplacesSource(sourcePath, outputPath)) return kBuildFailed;
+    // An interrupted build leaves no temporary file, unpacked archive or unfinished book behind.
+    installInterruptCleanup();
+    return build(sourceKindOf(*nameOnDisk), String::fromUtf8(sourcePath), String::fromUtf8(outputPath), options);
+}
+
+}  // namespace qp

@@ -1,0 +1,284 @@
+#include "package/opf_package.h"
+#include "core/ascii_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <filesystem>
+
+#include "convert/href_normalize.h"
+#include "core/message_sink.h"
+#include "markup/encoding_detection.h"
+#include "markup/node_request.h"
+
+namespace qp {
+
+namespace {
+
+// A decimal attribute value; nothing when it is not a number.
+std::optional<int32_t> decimal(std::string_view text) {
+    text = trimmed(text);
+    int32_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+struct ContentTypeCode {
+    std::string_view type;
+    uint32_t code;
+};
+
+constexpr std::array kContentTypes{
+    ContentTypeCode{"text/x-oeb1-document", 2},
+    ContentTypeCode{"application/x-vessio-subscription", 257},
+    ContentTypeCode{"application/x-vessio-subscription-feed", 258},
+    ContentTypeCode{"application/x-vessio-subscription-magazine", 259},
+    ContentTypeCode{"application/x-vessio-message", 6},
+    ContentTypeCode{"application/msword", 514},
+    ContentTypeCode{"application/vnd.ms-excel", 515},
+    ContentTypeCode{"application/vnd.ms-powerpoint", 516},
+    ContentTypeCode{"text/plain", 517},
+    ContentTypeCode{"text/html", 518},
+    ContentTypeCode{"application/vnd.vessio-game", 102},
+    ContentTypeCode{"application/vnd.vessio-franklin-ua-game", 101},
+};
+
+}  // namespace
+
+ItemKind classifyMediaType(std::string_view mediaType) {
+    mediaType = trimmed(mediaType);
+    if (equalsCaseBlind(mediaType, "text/asp")) return ItemKind::ScriptPage;
+    if (startsWithCaseBlind(mediaType, "text/") || equalsCaseBlind(mediaType, "application/xhtml+xml") ||
+        equalsCaseBlind(mediaType, "application/x-dtbook+xml")) {
+        return ItemKind::Content;
+    }
+    if (equalsCaseBlind(mediaType, "application/x-pilot") || equalsCaseBlind(mediaType, "application/vnd.palm")) {
+        return ItemKind::PalmDatabase;
+    }
+    if (startsWithCaseBlind(mediaType, "image/")) return ItemKind::Image;
+    if (equalsCaseBlind(mediaType, "application/x-dtbncx+xml")) return ItemKind::TableOfContents;
+    return ItemKind::Media;
+}
+
+uint32_t contentTypeCode(std::string_view contentType, bool& known) {
+    contentType = trimmed(contentType);
+    known = true;
+    if (contentType.empty()) return content_type::kBook;
+    if (startsWithCaseBlind(contentType, "image/")) return 513;
+    if (startsWithCaseBlind(contentType, "audio/")) return content_type::kAudio;
+    for (const auto& entry : kContentTypes) {
+        if (equalsCaseBlind(contentType, entry.type)) return entry.code;
+    }
+    known = false;
+    return content_type::kBook;
+}
+
+bool OpfPackage::open(const String& path) {
+    String absolute = path;
+    absolute.makeAbsolute();
+    path_ = absolute.toUtf8();
+    std::replace(path_.begin(), path_.end(), '\\', '/');
+    directory_ = std::filesystem::path(path_).parent_path().string() + "/";
+
+    String source;
+    if (!source.loadFile(absolute)) {
+        lastError = source.lastError;
+        return false;
+    }
+    detectEncoding(source);
+    parser_ = std::make_unique<XmlParser>(std::move(source), ParseMode::Xml);
+    if (!parser_->parse()) {
+        lastError = parser_->lastError;
+        return false;
+    }
+    locateElements();
+    return true;
+}
+
+void OpfPackage::locateElements() {
+    const XmlParser& xml = *parser_;
+    const std::array<std::pair<std::string_view, NodeIndex*>, 8> names{{
+        {"package", &elements_.package},
+        {"metadata", &elements_.metadata},
+        {"dc-metadata", &elements_.dcMetadata},
+        {"x-metadata", &elements_.xMetadata},
+        {"manifest", &elements_.manifest},
+        {"spine", &elements_.spine},
+        {"guide", &elements_.guide},
+        {"tours", &elements_.tours},
+    }};
+    for (NodeIndex node = 1; node < xml.nodeCount(); ++node) {
+        if (xml.kind(node) != NodeKind::Element) continue;
+        for (const auto& [name, slot] : names) {
+            if (xml.hasName(node, name)) *slot = node;
+        }
+    }
+    if (elements_.dcMetadata == 0 && elements_.metadata != 0) {
+        for (NodeIndex child : xml.children(elements_.metadata)) {
+            if (xml.kind(child) == NodeKind::Element && startsWithCaseBlind(xml.name(child), "dc:")) {
+                elements_.dcMetadata = elements_.metadata;
+                break;
+            }
+        }
+    }
+}
+
+bool OpfPackage::check() {
+    if (elements_.manifest == 0) {
+        report(*this, ErrorCode::NoManifest);
+        return false;
+    }
+    if (elements_.spine == 0) {
+        report(*this, ErrorCode::NoSpine);
+        return false;
+    }
+    if (elements_.dcMetadata == 0) {
+        report(*this, ErrorCode::NoDcMetadata);
+        return false;
+    }
+    for (NodeIndex node : childElements(elements_.manifest, "item")) {
+        ManifestItem item = makeItem(node);
+        if (startsWithCaseBlind(item.id, "item")) {
+            if (auto number = decimal(std::string_view(item.id).substr(4)); number && *number >= 0) {
+                nextItemNumber_ = std::max(nextItemNumber_, static_cast<uint32_t>(*number) + 1);
+            }
+        }
+        manifestMap_.insert_or_assign(item.id, manifest_.size());
+        manifest_.push_back(std::move(item));
+    }
+    return true;
+}
+
+std::vector<NodeIndex> OpfPackage::childElements(NodeIndex parent, std::string_view name) const {
+    std::vector<NodeIndex> found;
+    if (parent == 0) return found;
+    for (NodeIndex child : parser_->children(parent)) {
+        if (parser_->kind(child) == NodeKind::Element && parser_->hasName(child, name)) found.push_back(child);
+    }
+    return found;
+}
+
+// dc: names live in the dc-metadata; the others in the x-metadata, or directly in the metadata element
+// (where the flat layout keeps its meta elements).
+std::vector<NodeIndex> OpfPackage::metadataElements(std::string_view name) const {
+    if (!parser_) return {};
+    if (startsWithCaseBlind(name, "dc:")) return childElements(elements_.dcMetadata, name);
+    std::vector<NodeIndex> found = childElements(elements_.xMetadata, name);
+    if (elements_.metadata != elements_.xMetadata) {
+        for (NodeIndex node : childElements(elements_.metadata, name)) found.push_back(node);
+    }
+    return found;
+}
+
+std::string OpfPackage::attributeText(NodeIndex element, std::string_view name) const {
+    return parser_->attribute(element, name).toUtf8();
+}
+
+std::optional<std::string> OpfPackage::metadata(std::string_view name, size_t index, std::string_view attribute,
+                                                std::string_view value) const {
+    for (NodeIndex node : metadataElements(name)) {
+        if (!attribute.empty()) {
+            if (parser_->findAttribute(node, attribute) == kNoNode) continue;
+            if (!equalsCaseBlind(trimmed(attributeText(node, attribute)), value)) continue;
+        }
+        if (index-- == 0) return std::string(trimmed(parser_->textContent(node).toUtf8()));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> OpfPackage::metadataAttribute(std::string_view name, std::string_view attribute,
+                                                         size_t index) const {
+    const std::vector<NodeIndex> nodes = metadataElements(name);
+    if (index >= nodes.size() || parser_->findAttribute(nodes[index], attribute) == kNoNode) return std::nullopt;
+    return attributeText(nodes[index], attribute);
+}
+
+size_t OpfPackage::metadataCount(std::string_view name) const { return metadataElements(name).size(); }
+
+OutputRequests OpfPackage::outputRequests() {
+    OutputRequests requests;
+    if (!parser_) return requests;
+    XslParser xsl(*parser_);
+    xsl.quiet = true;
+    const auto value = [&](std::string_view request) -> std::optional<std::string> {
+        NodeIndex node = xsl.selectOne(request);
+        if (node == kNoNode) return std::nullopt;
+        return parser_->text(node).toUtf8();
+    };
+    requests.aspAsBinary = xsl.selectOne("/package/metadata/x-metadata/output[@asp-as-binary='yes']") != kNoNode;
+    requests.flattenDynamicDir =
+        xsl.selectOne("/package/metadata/x-metadata/output[@flatten-dynamic-dir='yes']") == kNoNode;
+    if (auto type = value("/package/metadata/x-metadata/output/@content-type")) {
+        bool known = true;
+        requests.contentType = contentTypeCode(*type, known);
+        if (!known) report(*this, WarningCode::UnknownMediaType);
+    }
+    if (auto encoding = value("/package/metadata/x-metadata/output/@encoding")) {
+        const int32_t codePage = codePageOfCharset(trimmed(*encoding));
+        requests.encoding = codePage == kCodePageUtf8 ? kCodePageUtf8 : kCodePageWestern;
+    }
+    if (auto rate = value("/package/metadata/x-metadata/audio-output/@max-bit-rate")) {
+        requests.maxBitRate = decimal(*rate).value_or(0);
+        if (requests.maxBitRate == 0) requests.maxBitRate = -1;
+    }
+    if (auto frequency = value("/package/metadata/x-metadata/audio-output/@max-frequency")) {
+        requests.maxFrequency = decimal(*frequency).value_or(0);
+        if (requests.maxFrequency <= 8000) requests.maxFrequency = -1;
+    }
+    if (auto channels = value("/package/metadata/x-metadata/audio-output/@max-channels")) {
+        requests.maxChannels = decimal(*channels).value_or(2);
+        if (requests.maxChannels != 1 && requests.maxChannels != 2) requests.maxChannels = 2;
+    }
+    if (auto pass = value("/package/metadata/x-metadata/audio-output/@ogg-pass-through")) {
+        requests.oggPassThrough = !equalsCaseBlind(trimmed(*pass), "no");
+    }
+    return requests;
+}
+
+std::string OpfPackage::resolve(std::string_view href) const {
+    std::string relative = decodePercentEscapes(trimmed(href));
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    if (!relative.empty() && relative.front() == '/') return std::filesystem::path(relative).lexically_normal().string();
+    return std::filesystem::path(directory_ + relative).lexically_normal().string();
+}
+
+ManifestItem OpfPackage::makeItem(NodeIndex element) const {
+    ManifestItem item;
+    item.id = attributeText(element, "id");
+    item.href = attributeText(element, "href");
+    item.mediaType = std::string(trimmed(attributeText(element, "media-type")));
+    item.path = resolve(item.href);
+    item.kind = classifyMediaType(item.mediaType);
+    return item;
+}
+
+const ManifestItem* OpfPackage::item(std::string_view id) const {
+    auto found = manifestMap_.find(std::string(id));
+    return found == manifestMap_.end() ? nullptr : &manifest_[found->second];
+}
+
+std::optional<std::vector<ManifestItem>> OpfPackage::spine() {
+    std::vector<ManifestItem> items;
+    for (NodeIndex itemref : childElements(elements_.spine, "itemref")) {
+        const std::string idref = attributeText(itemref, "idref");
+        const ManifestItem* found = item(idref);
+        if (found == nullptr) {
+            report(*this, ErrorCode::SpineIdUnknown, sink().registerArgument(idref));
+            return std::nullopt;
+        }
+        items.push_back(*found);
+    }
+    return items;
+}
+
+std::vector<GuideReference> OpfPackage::guide() const {
+    std::vector<GuideReference> references;
+    for (NodeIndex node : childElements(elements_.guide, "reference")) {
+        references.push_back({attributeText(node, "type"), attributeText(node, "title"), attributeText(node, "href"),
+                              attributeText(node, "onclick")});
+    }
+    return references;
+}
+
+}  // namespace qp

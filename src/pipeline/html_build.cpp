@@ -1,0 +1,95 @@
+#include "pipeline/html_build.h"
+#include "core/ascii_text.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "pipeline/book_builder.h"
+#include "pipeline/build_drivers.h"
+#include "pipeline/finishing_stage.h"
+#include "markup/encoding_detection.h"
+#include "markup/xml_parser.h"
+
+namespace qp {
+
+namespace {
+
+struct HeadFacts {
+    std::optional<std::string> title;
+    std::vector<std::string> authors;
+    std::string cover;
+};
+
+// Reads the head item by item up to the body: the TITLE text and the META Author and Cover contents.
+HeadFacts readHead(const String& source) {
+    HeadFacts facts;
+    XmlParser parser(source, ParseMode::Html);
+    std::string title;
+    bool inTitle = false;
+    for (;;) {
+        const MarkupItem item = parser.next();
+        if (item.type == MarkupItem::Type::None) break;
+        const bool named = item.node != kNoNode && parser.exists(item.node);
+        if (item.type == MarkupItem::Type::StartTag && named) {
+            if (parser.hasName(item.node, "body")) break;
+            if (parser.hasName(item.node, "title")) {
+                inTitle = !parser.writtenEmpty(item.node);
+                facts.title = std::string();
+            } else if (parser.hasName(item.node, "meta")) {
+                const std::string name(trimmed(parser.attribute(item.node, "name").toUtf8()));
+                const String content = parser.attribute(item.node, "content");
+                if (String::fromUtf8(name).equalsAscii("author")) facts.authors.push_back(content.toUtf8());
+                if (String::fromUtf8(name).equalsAscii("cover")) facts.cover = std::string(trimmed(content.toUtf8()));
+            }
+        } else if (item.type == MarkupItem::Type::EndTag && named && parser.hasName(item.node, "title")) {
+            inTitle = false;
+        } else if (item.type == MarkupItem::Type::Text && inTitle) {
+            title += parser.text(item.node).toUtf8();
+        }
+        parser.discard();
+        if (item.endOfText) break;
+    }
+    if (facts.title) facts.title = std::string(trimmed(title));
+    return facts;
+}
+
+}  // namespace
+
+int runHtmlBuild(const String& outputPath, const String& sourcePath, const BuildOptions& options) {
+    BookBuilder builder;
+    if (options.allowAllScripts) builder.flags |= book_flag::kAllScriptsAuthorised;
+    if (options.noCopyPaste) builder.flags |= book_flag::kCopyPasteForbidden;
+    builder.media.setAllowJpeg(options.allowJpeg);
+    builder.media.setImageMode(options.imageMode);
+
+    String absolute = sourcePath;
+    absolute.makeAbsolute();
+    std::string path = absolute.toUtf8();
+    std::replace(path.begin(), path.end(), '\\', '/');
+    String source;
+    if (!source.loadFile(String::fromUtf8(path))) {
+        builder.absorbFaults(source);
+        return kBuildFailed;
+    }
+    detectEncoding(source);
+    builder.textCodePage =
+        (options.forceUnicode || source.codePage() != kCodePageWestern) ? kCodePageUtf8 : kCodePageWestern;
+
+    const HeadFacts head = readHead(source);
+    builder.title = head.title && !head.title->empty()
+                        ? *head.title
+                        : std::filesystem::path(path).stem().string();
+    builder.announceMetadata("dc:Title", builder.title);
+    for (const std::string& authors : head.authors) builder.addCreators(authors);
+    if (!head.cover.empty()) {
+        builder.coverPath = (std::filesystem::path(path).parent_path() / head.cover).lexically_normal().string();
+    }
+
+    if (!builder.startText("<html><head></head>") || !builder.convertContent(source, path)) {
+        return abandonBuild(builder);
+    }
+    return finishBook(builder, outputPath,
+                      {compressionOfCode(options.compression), options.minimize, options.allowJpeg});
+}
+
+}  // namespace qp

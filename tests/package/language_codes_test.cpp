@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include "package/language_codes.h"
+
+namespace {
+
+using qp::localeOfLanguage;
+
+TEST(LanguageCodes, RegionalCodesGiveSublanguageAbovePrimaryLanguage) {
+    EXPECT_EQ(localeOfLanguage("en-US"), 0x0409);
+    EXPECT_EQ(localeOfLanguage("en-GB"), 0x0809);
+    EXPECT_EQ(localeOfLanguage("fr-FR"), 0x040C);
+    EXPECT_EQ(localeOfLanguage("fr-CA"), 0x0C0C);
+    EXPECT_EQ(localeOfLanguage("zh-TW"), 0x0404);
+    EXPECT_EQ(localeOfLanguage("zh-CN"), 0x0804);
+    EXPECT_EQ(localeOfLanguage("pt-BR"), 0x0416);
+    EXPECT_EQ(localeOfLanguage("es-ES"), 0x0C0A);
+}
+
+TEST(LanguageCodes, BareLanguageGivesPrimaryLanguageAlone) {
+    EXPECT_EQ(localeOfLanguage("de"), 0x0007);
+    EXPECT_EQ(localeOfLanguage("en"), 0x0009);
+    EXPECT_EQ(localeOfLanguage("ja"), 0x0011);
+    EXPECT_EQ(localeOfLanguage("it"), 0x0010);
+}
+
+TEST(LanguageCodes, CaseSeparatorAndBlanksDoNotMatter) {
+    EXPECT_EQ(localeOfLanguage("EN-us"), 0x0409);
+    EXPECT_EQ(localeOfLanguage("en_US"), 0x0409);
+    EXPECT_EQ(localeOfLanguage("  fr-ca \n"), 0x0C0C);
+}
+
+TEST(LanguageCodes, UnknownRegionFallsBackToTheLanguage) {
+    EXPECT_EQ(localeOfLanguage("de-XX"), 0x0007);
+    EXPECT_EQ(localeOfLanguage("ja-JP"), 0x0411);
+}
+
+TEST(LanguageCodes, UnknownLanguagesAreRefused) {
+    EXPECT_FALSE(localeOfLanguage("").has_value());
+    EXPECT_FALSE(localeOfLanguage("xx").has_value());
+    EXPECT_FALSE(localeOfLanguage("english").has_value());
+    EXPECT_FALSE(localeOfLanguage("-US").has_value());
+}
+
+}  // namespace
