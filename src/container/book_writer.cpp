@@ -7,7 +7,7 @@
 #include <string>
 
 #include "compress/palmdoc.h"
-#include "container/big_endian.h"
+#include "core/big_endian.h"
 #include "container/document_identifier.h"
 #include "container/text_records.h"
 #include "core/message_sink.h"

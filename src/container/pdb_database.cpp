@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "container/big_endian.h"
+#include "core/big_endian.h"
 
 namespace qp {
 

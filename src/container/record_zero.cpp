@@ -5,7 +5,7 @@
 #include <bit>
 #include <string>
 
-#include "container/big_endian.h"
+#include "core/big_endian.h"
 
 namespace qp {
 

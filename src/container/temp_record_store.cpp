@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-#include "container/big_endian.h"
+#include "core/big_endian.h"
 #include "core/temporary_directory.h"
 
 namespace qp {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "container/variable_width.h"
+#include "core/variable_width.h"
 
 namespace qp {
 

@@ -1,5 +1,7 @@
 #include "convert/image_png.h"
 
+#include "core/big_endian.h"
+
 #include <csetjmp>
 #include <cstring>
 #include <new>
@@ -42,10 +44,7 @@ void ignoreWarning(png_structp, png_const_charp) {}
 // picture is refused before libpng starts on it.
 bool declaresTooManyPixels(std::span<const uint8_t> file) {
     if (file.size() < 24 || std::memcmp(&file[12], "IHDR", 4) != 0) return false;
-    auto be32 = [&](size_t at) {
-        return (uint64_t{file[at]} << 24) | (uint64_t{file[at + 1]} << 16) | (uint64_t{file[at + 2]} << 8) | file[at + 3];
-    };
-    return be32(16) * be32(20) > kMaxImagePixels;
+    return uint64_t{getBigEndian32(&file[16])} * getBigEndian32(&file[20]) > kMaxImagePixels;
 }
 
 // The two steps below run inside libpng's error jump; they create no objects with destructors.

@@ -6,6 +6,7 @@
 
 #include "pipeline/build_drivers.h"
 #include "container/book_writer.h"
+#include "core/big_endian.h"
 #include "convert/image_decode.h"
 #include "core/message_sink.h"
 #include "package/opf_package.h"
@@ -31,11 +32,6 @@ private:
     BookWriter& writer_;
 };
 
-std::vector<uint8_t> bigEndian32(uint32_t value) {
-    return {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
-            static_cast<uint8_t>(value)};
-}
-
 void reportPath(BookBuilder& builder, MessageCode code, const std::string& path) {
     report(builder, code, sink().registerArgument(path));
 }
@@ -48,7 +44,9 @@ void resolveStartReading(BookBuilder& builder) {
         report(builder, WarningCode::StartNotResolved);
         return;
     }
-    builder.metadata.push_back({kExthStartReading, {}, bigEndian32(static_cast<uint32_t>(*position))});
+    std::vector<uint8_t> stored;
+    appendBigEndian32(stored, static_cast<uint32_t>(*position));
+    builder.metadata.push_back({kExthStartReading, {}, std::move(stored)});
     builder.announceMetadata(exthLabel(kExthStartReading), std::to_string(*position));
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "captured_sink.h"
-#include "container/big_endian.h"
+#include "core/big_endian.h"
 #include "kova_book.h"
 #include "test_support.h"
 

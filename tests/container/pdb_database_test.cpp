@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "container/big_endian.h"
+#include "core/big_endian.h"
 #include "test_support.h"
 
 using Bytes = std::vector<uint8_t>;

@@ -1,4 +1,4 @@
-#include "container/variable_width.h"
+#include "core/variable_width.h"
 
 #include <gtest/gtest.h>
 
