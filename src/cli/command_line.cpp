@@ -11,6 +11,7 @@
 #include "pipeline/build_options.h"
 #include "core/interrupt_cleanup.h"
 #include "core/message_sink.h"
+#include "core/path_text.h"
 #include "core/string.h"
 
 namespace qp {
@@ -121,20 +122,6 @@ bool isUnsupportedOption(std::string_view argument) {
     return argument.front() == '/' && !findSourceName(argument);
 }
 
-std::string withSlashes(std::string_view path) {
-    std::string result(path);
-    for (char& c : result)
-        if (c == '\\') c = '/';
-    return result;
-}
-
-size_t lastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
-
-std::string_view fileNameOf(std::string_view path) {
-    size_t separator = lastSeparator(path);
-    return separator == std::string_view::npos ? path : path.substr(separator + 1);
-}
-
 size_t characterCount(std::string_view utf8) {
     size_t count = 0;
     for (char c : utf8)
@@ -207,7 +194,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv) {
         case Option::OutputName: {
             std::string_view name = argv[++i];
             options.outputName = String::fromUtf8(name);
-            if (lastSeparator(name) != std::string_view::npos) {
+            if (lastPathSeparator(name) != std::string_view::npos) {
                 consolePrint("output file should not contain directory path\n");
                 parsed.exitCode = kBuildFailed;
                 return parsed;
@@ -245,7 +232,7 @@ SourceKind sourceKindOf(std::string_view fileName) {
 }
 
 std::optional<std::string> findSourceName(std::string_view argument) {
-    std::string pattern = withSlashes(argument);
+    std::string pattern = withForwardSlashes(argument);
     glob_t matches{};
     std::optional<std::string> name;
     if (glob(pattern.c_str(), 0, nullptr, &matches) == 0 && matches.gl_pathc > 0)
@@ -256,16 +243,16 @@ std::optional<std::string> findSourceName(std::string_view argument) {
 
 std::string absoluteSourcePath(std::string_view argument, std::string_view nameOnDisk) {
     std::error_code failure;
-    std::filesystem::path absolute = std::filesystem::absolute(withSlashes(argument), failure).lexically_normal();
+    std::filesystem::path absolute = std::filesystem::absolute(withForwardSlashes(argument), failure).lexically_normal();
     std::string full = absolute.string();
     if (failure || characterCount(full) > kMaxFullPathChars) full = argument;
-    size_t separator = lastSeparator(full);
+    size_t separator = lastPathSeparator(full);
     std::string directory = separator == std::string::npos ? std::string() : full.substr(0, separator + 1);
     return directory + std::string(nameOnDisk);
 }
 
 std::string outputPathFor(std::string_view sourcePath, std::string_view outputName) {
-    size_t separator = lastSeparator(sourcePath);
+    size_t separator = lastPathSeparator(sourcePath);
     size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
     if (!outputName.empty()) return std::string(sourcePath.substr(0, nameStart)) + std::string(outputName);
     size_t dot = sourcePath.rfind('.');

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "markup/xml_parser_text.h"
+#include "core/path_text.h"
 
 namespace qp {
 
@@ -65,11 +66,7 @@ std::string HrefNormalizer::normalizePath(std::string_view path) {
 }
 
 std::string HrefNormalizer::normalizeUncached(std::string slashed) {
-    std::replace(slashed.begin(), slashed.end(), '\\', '/');
-    std::error_code error;
-    fs::path absolute = fs::absolute(fs::path(slashed), error);
-    if (error) absolute = fs::path(slashed);
-    std::string normal = absolute.lexically_normal().generic_string();
+    std::string normal = absoluteNormalPath(slashed);
     if (existsOnDisk(normal)) return normal;
     return matchCaseOnDisk(normal);
 }
@@ -101,16 +98,12 @@ LinkTarget HrefNormalizer::target(std::string_view currentFile, std::string_view
         target.file = normalizePath(currentFile);
         return target;
     }
-    std::replace(path.begin(), path.end(), '\\', '/');
+    path = withForwardSlashes(path);
     if (path.front() == '/') {
         target.file = normalizePath(path);
         return target;
     }
-    std::string base(currentFile);
-    std::replace(base.begin(), base.end(), '\\', '/');
-    size_t slash = base.rfind('/');
-    base = slash == std::string::npos ? std::string() : base.substr(0, slash + 1);
-    target.file = normalizePath(base + path);
+    target.file = normalizePath(withForwardSlashes(directoryOf(currentFile)) + path);
     return target;
 }
 

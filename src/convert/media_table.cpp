@@ -12,6 +12,7 @@
 #include "convert/image_fit.h"
 #include "convert/placeholder_gif.h"
 #include "core/message_sink.h"
+#include "core/path_text.h"
 
 namespace qp {
 
@@ -19,15 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Both separators are accepted; the stored form is absolute with "/".
-std::string normalPath(std::string_view path) {
-    std::string slashed(path);
-    std::replace(slashed.begin(), slashed.end(), '\\', '/');
-    std::error_code error;
-    fs::path absolute = fs::absolute(fs::path(slashed), error);
-    if (error) absolute = fs::path(slashed);
-    return absolute.lexically_normal().generic_string();
-}
 
 std::string extensionOf(const std::string& path) {
     std::string ext = fs::path(path).extension().string();
@@ -100,7 +92,7 @@ void MediaTable::reportFile(MessageCode code, const std::string& path) {
 }
 
 int32_t MediaTable::recordOf(std::string_view path, MediaSelectors selectors) const {
-    auto found = index_.find(Key{normalPath(path), selectors});
+    auto found = index_.find(Key{absoluteNormalPath(path), selectors});
     return found == index_.end() ? -1 : static_cast<int32_t>(entries_[found->second].firstRecord);
 }
 
@@ -136,7 +128,7 @@ int32_t MediaTable::addEntry(MediaEntry entry) {
 }
 
 int32_t MediaTable::registerFile(std::string_view path, std::string_view typeHint, MediaSelectors selectors) {
-    std::string absolute = normalPath(path);
+    std::string absolute = absoluteNormalPath(path);
     auto found = index_.find(Key{absolute, selectors});
     if (found != index_.end()) return static_cast<int32_t>(entries_[found->second].firstRecord);
 
@@ -169,7 +161,7 @@ int32_t MediaTable::registerFile(std::string_view path, std::string_view typeHin
 }
 
 int32_t MediaTable::registerPlaceholder(std::string_view path) {
-    std::string absolute = normalPath(path);
+    std::string absolute = absoluteNormalPath(path);
     auto found = index_.find(Key{absolute, MediaSelectors{}});
     if (found != index_.end()) return static_cast<int32_t>(entries_[found->second].firstRecord);
     MediaEntry entry;

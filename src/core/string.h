@@ -115,6 +115,8 @@ public:
     // base's directory + relative, with leading ".." and "./" steps applied; the system's separator is "/".
     // The result keeps the code page both sides share, else it is UTF-16; it wipes if either side does.
     static String resolvePath(const String& base, const String& relative);
+    // The view as a UTF-8 path for system calls, with backslashes turned into slashes.
+    std::string systemPath() const;
 
     // --- Files ---
     // Loads a whole file; a byte-order mark decides the encoding, else kind 1 code page 20105. Error 7 on failure.
@@ -139,8 +141,6 @@ private:
     bool findLast(char16_t first, char16_t second, size_t& position, size_t& bytes) const;
     // A new string holding bytes [begin, end) in this string's encoding, with its wipe flag and context.
     String slice(size_t begin, size_t end) const;
-    // The view as a UTF-8 path for system calls, with backslashes turned into slashes.
-    std::string systemPath() const;
 
     TextKind kind_ = TextKind::Raw;
     int32_t codePage_ = kCodePageUnset;

@@ -4,6 +4,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/path_text.h"
 #include "core/string.h"
 
 namespace qp {
@@ -35,9 +36,7 @@ bool dropLastDirectory(std::u16string& directory) {
 }  // namespace
 
 std::string String::systemPath() const {
-    std::string path = toUtf8();
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+    return withForwardSlashes(toUtf8());
 }
 
 String String::directoryPart() const {

@@ -5,6 +5,7 @@
 #include "core/message_sink.h"
 #include "markup/css_parser.h"
 #include "markup/css_text.h"
+#include "core/path_text.h"
 
 namespace qp {
 namespace {
@@ -26,11 +27,7 @@ bool isDroppedFontInformation(const CssDeclaration& declaration) {
 
 // The dump's place: the source's directory (either separator accepted), composed with "/".
 std::string dumpPath(const String& source) {
-    std::string directory = source.directoryPart().toUtf8();
-    for (char& c : directory) {
-        if (c == '\\') c = '/';
-    }
-    return directory + "dump.css";
+    return withForwardSlashes(source.directoryPart().toUtf8()) + "dump.css";
 }
 
 }  // namespace

@@ -3,14 +3,13 @@
 #include <algorithm>
 
 #include "core/string.h"
+#include "core/path_text.h"
 
 namespace qp {
 
 namespace {
 
 constexpr int32_t kCodePageDosLatinUs = 437;
-
-bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
 bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -51,7 +50,7 @@ EntryName parseEntryName(std::string_view stored, bool utf8) {
     std::string decoded = decodeEntryName(stored, utf8);
     name.display = withoutControls(decoded, '?');
     if (decoded.empty()) return name;
-    if (isSeparator(decoded.front())) {
+    if (isPathSeparator(decoded.front())) {
         name.verdict = EntryNameVerdict::Absolute;
         return name;
     }
@@ -59,12 +58,12 @@ EntryName parseEntryName(std::string_view stored, bool utf8) {
         name.verdict = EntryNameVerdict::DriveLetter;
         return name;
     }
-    name.directory = isSeparator(decoded.back());
+    name.directory = isPathSeparator(decoded.back());
 
     size_t begin = 0;
     while (begin <= decoded.size()) {
         size_t end = begin;
-        while (end < decoded.size() && !isSeparator(decoded[end])) ++end;
+        while (end < decoded.size() && !isPathSeparator(decoded[end])) ++end;
         std::string step = decoded.substr(begin, end - begin);
         if (step == "..") {
             if (name.components.empty()) {

@@ -49,13 +49,6 @@ std::string verdictReason(const EntryName& name) {
     return {};
 }
 
-// Paths handed to the system: "\" separates like "/".
-std::string systemPath(const String& path) {
-    std::string text = path.toUtf8();
-    std::replace(text.begin(), text.end(), '\\', '/');
-    return text;
-}
-
 }  // namespace
 
 struct EpubSource::PlannedEntry {
@@ -82,11 +75,11 @@ bool EpubSource::unpack(const String& archivePath) {
     archivePath_ = archivePath;
     std::error_code error;
     // Anything else (a pipe, a device) could block the build forever on its first read.
-    if (!std::filesystem::is_regular_file(systemPath(archivePath), error)) {
+    if (!std::filesystem::is_regular_file(archivePath.systemPath(), error)) {
         return refuse("the file is not a regular file");
     }
     try {
-        ZipArchive archive(systemPath(archivePath));
+        ZipArchive archive(archivePath.systemPath());
         if (!archive.isOpen()) return refuse("the file is not a zip archive, or it is damaged");
         std::vector<PlannedEntry> entries;
         if (!plan(archive, entries)) return false;
@@ -188,7 +181,7 @@ bool EpubSource::choosePackage() {
     if (!containerPath_.empty()) packagePath_ = packageOfContainer();
     if (packagePath_.empty()) {
         if (packageCandidate_.empty()) return refuse("the archive holds no package (.opf) file");
-        if (!nonEmptyFile(systemPath(packageCandidate_))) {
+        if (!nonEmptyFile(packageCandidate_.systemPath())) {
             return refuse("the package file " + inQuotes(packageCandidate_.toUtf8()) + " is empty");
         }
         packagePath_ = packageCandidate_;

@@ -10,6 +10,7 @@
 #include "core/message_sink.h"
 #include "markup/encoding_detection.h"
 #include "markup/node_request.h"
+#include "core/path_text.h"
 
 namespace qp {
 
@@ -77,8 +78,7 @@ uint32_t contentTypeCode(std::string_view contentType, bool& known) {
 bool OpfPackage::open(const String& path) {
     String absolute = path;
     absolute.makeAbsolute();
-    path_ = absolute.toUtf8();
-    std::replace(path_.begin(), path_.end(), '\\', '/');
+    path_ = absolute.systemPath();
     directory_ = std::filesystem::path(path_).parent_path().string() + "/";
 
     String source;
@@ -237,8 +237,7 @@ OutputRequests OpfPackage::outputRequests() {
 }
 
 std::string OpfPackage::resolve(std::string_view href) const {
-    std::string relative = decodePercentEscapes(trimmed(href));
-    std::replace(relative.begin(), relative.end(), '\\', '/');
+    const std::string relative = withForwardSlashes(decodePercentEscapes(trimmed(href)));
     if (!relative.empty() && relative.front() == '/') return std::filesystem::path(relative).lexically_normal().string();
     return std::filesystem::path(directory_ + relative).lexically_normal().string();
 }

@@ -64,8 +64,7 @@ int runHtmlBuild(const String& outputPath, const String& sourcePath, const Build
 
     String absolute = sourcePath;
     absolute.makeAbsolute();
-    std::string path = absolute.toUtf8();
-    std::replace(path.begin(), path.end(), '\\', '/');
+    const std::string path = absolute.systemPath();
     String source;
     if (!source.loadFile(String::fromUtf8(path))) {
         builder.absorbFaults(source);
