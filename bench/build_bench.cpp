@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "pipeline/build_drivers.h"
+#include "pipeline/opf_build.h"
 #include "core/message_sink.h"
 
 namespace {
@@ -71,10 +71,9 @@ void BM_OpfBuild(benchmark::State& state) {
     const size_t bytes = writeBook(directory);
     qp::MessageSink silent;
     qp::MessageSink* previous = qp::installSink(&silent);
-    const qp::String source = qp::String::fromUtf8((directory / "book.opf").string());
-    const qp::String output = qp::String::fromUtf8((directory / "book.kova").string());
+    const qp::BuildPaths paths{(directory / "book.opf").string(), (directory / "book.kova").string()};
     for (auto _ : state) {
-        if (qp::buildOpfBook(source, output, qp::BuildOptions{}) == qp::kBuildFailed) state.SkipWithError("no book");
+        if (qp::buildOpfBook(paths, qp::BuildOptions{}) == qp::BuildResult::Failed) state.SkipWithError("no book");
     }
     qp::installSink(previous);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));

@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "pipeline/book_builder.h"
+#include "convert/html_converter.h"
+#include "convert/link_table.h"
+#include "convert/media_table.h"
+#include "convert/text_stream.h"
+#include "index/index_markup.h"
 #include "core/message_sink.h"
 #include "markup/encoding_detection.h"
 
@@ -23,13 +27,19 @@ constexpr const char* kPagePath = "/nonexistent-quillpress-fuzz/page.html";
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qp::String source = qp::String::fromBytes(data, size);
     qp::detectEncoding(source);
-    qp::BookBuilder builder;
-    builder.textCodePage = source.codePage() != qp::kCodePageWestern ? qp::kCodePageUtf8 : qp::kCodePageWestern;
-    if (builder.startText("<html><head></head>") && builder.convertContent(source, kPagePath)) {
-        builder.links.resolveLinks();
-        builder.links.writeLinks(builder.stream, builder.media);
+    const int32_t codePage = source.codePage() != qp::kCodePageWestern ? qp::kCodePageUtf8 : qp::kCodePageWestern;
+    qp::FaultHeader faults;
+    qp::TextStream stream;
+    qp::LinkTable links(faults);
+    qp::MediaTable media;
+    qp::IndexMarkup index;
+    qp::HtmlConverter converter(faults, stream, links, media, index, {.textCodePage = codePage});
+    if (stream.open() && stream.write("<html><head></head>") &&
+        converter.convertFile(source, qp::String::fromUtf8(kPagePath), true)) {
+        links.resolveLinks();
+        links.writeLinks(stream, media);
         std::vector<uint8_t> text;
-        builder.stream.readAll(text);
+        stream.readAll(text);
     }
     return 0;
 }

@@ -1,3 +1,3 @@
 #include "cli/command_line.h"
 
-int main(int argc, char** argv) { return qp::runCommandLine(argc, argv); }
+int main(int argc, char** argv) { return qp::exitCodeOf(qp::runJob(qp::parseCommandLine(argc, argv))); }

@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "pipeline/build_drivers.h"
-#include "pipeline/build_options.h"
+#include "pipeline/source_builds.h"
 #include "core/interrupt_cleanup.h"
 #include "core/message_sink.h"
 #include "core/path_text.h"
@@ -136,100 +135,78 @@ void printBanner() {
     consolePrint("***********************************************\n\n");
 }
 
-// What the option loop leaves behind: the options, the source argument, or an exit code to stop with.
-struct ParsedArguments {
-    BuildOptions options;
-    std::string source;
-    std::optional<int> exitCode;
-};
-
-ParsedArguments parseArguments(int argc, const char* const* argv) {
-    ParsedArguments parsed;
-    BuildOptions& options = parsed.options;
-    for (int i = 1; i < argc; ++i) {
-        std::string_view argument = argv[i];
-        const OptionEntry* entry = findOption(argument);
-        if (!entry) {
-            if (isUnsupportedOption(argument)) {
-                consolePrint("Error: unsupported argument %s\n", argv[i]);
-                parsed.exitCode = kBuildFailed;
-                return parsed;
-            }
-            parsed.source = argument;
-            continue;
-        }
-        if (entry->option == Option::OutputName) {
-            if (i + 1 >= argc) {
-                consolePrint("output file name not specified after the -o argument \n");
-                parsed.exitCode = kBuildFailed;
-                return parsed;
-            }
-            if (beginsLikeOption(argv[i + 1])) {
-                consolePrint("output file name not specified after the -o argument\n");
-                parsed.exitCode = kBuildFailed;
-                return parsed;
-            }
-        }
-        if (entry->message) consolePrint("%s", entry->message);
-        switch (entry->option) {
-        case Option::PreserveImages: options.imageMode = kImageModePreserve; break;
-        case Option::Image128K: options.imageMode = kImageMode128K; break;
+void setOption(Option option, BuildJob& job) {
+    BuildOptions& options = job.options;
+    switch (option) {
+        case Option::PreserveImages: options.imageMode = ImageMode::Preserve; break;
+        case Option::Image128K: options.imageMode = ImageMode::Limit128K; break;
         case Option::Gif: options.allowJpeg = false; break;
         case Option::NoMinimize: options.minimize = false; break;
-        case Option::Compression0: options.compression = kCompressionNone; break;
-        case Option::Compression1: options.compression = kCompressionPalmDoc; break;
-        case Option::Compression2: options.compression = kCompressionHuffdic; break;
+        case Option::Compression0: options.compression = Compression::None; break;
+        case Option::Compression1: options.compression = Compression::PalmDoc; break;
+        case Option::Compression2: options.compression = Compression::Huffman; break;
         case Option::NoCopyPaste: options.noCopyPaste = true; break;
         case Option::AllScript: options.allowAllScripts = true; break;
         case Option::Rebuild: options.rebuild = true; break;
         case Option::OnlyDependencies: options.onlyDependencies = true; break;
         case Option::NoDependencies: options.noDependencies = true; break;
         case Option::Unicode: options.forceUnicode = true; break;
-        case Option::Verbose: sink().setVerbose(true); break;
-        case Option::LowPriority: setpriority(PRIO_PROCESS, 0, kLowPriorityNice); break;
+        case Option::Verbose: job.verbose = true; break;
+        case Option::LowPriority: job.lowPriority = true; break;
         case Option::ReleaseNotes:
-            consolePrint("%s", kReleaseNotes);
-            parsed.exitCode = kBuildSucceeded;
-            return parsed;
-        case Option::OutputName: {
-            std::string_view name = argv[++i];
-            options.outputName = String::fromUtf8(name);
-            if (lastPathSeparator(name) != std::string_view::npos) {
-                consolePrint("output file should not contain directory path\n");
-                parsed.exitCode = kBuildFailed;
-                return parsed;
-            }
-            break;
-        }
-        }
+        case Option::OutputName: break;
     }
-    return parsed;
 }
 
-int build(SourceKind kind, const String& sourcePath, const String& outputPath, const BuildOptions& options) {
-    switch (kind) {
-    case SourceKind::Html: return buildHtmlBook(outputPath, sourcePath, options);
-    case SourceKind::Opf: return buildOpfBook(sourcePath, outputPath, options);
-    case SourceKind::Epub: return buildEpubBook(sourcePath, outputPath, options);
-    case SourceKind::StyleSheet: return runStyleSheetCheck(sourcePath) ? kBuildSucceeded : kBuildFailed;
-    case SourceKind::Unknown: break;
-    }
-    return kBuildFailed;
+// Stops the job with a line to print and the failed result.
+BuildJob& refuse(BuildJob& job, std::string line) {
+    job.action = BuildJob::Action::Refuse;
+    job.console.push_back(std::move(line));
+    return job;
 }
 
 }  // namespace
 
-SourceKind sourceKindOf(std::string_view fileName) {
-    std::string_view name = fileNameOf(fileName);
-    size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos) return SourceKind::Unknown;
-    std::string_view extension = name.substr(dot + 1);
-    if (equalsCaseBlind(extension, "html") || equalsCaseBlind(extension, "htm")) return SourceKind::Html;
-    if (equalsCaseBlind(extension, "opf")) return SourceKind::Opf;
-    if (equalsCaseBlind(extension, "epub")) return SourceKind::Epub;
-    if (equalsCaseBlind(extension, "css")) return SourceKind::StyleSheet;
-    return SourceKind::Unknown;
+BuildJob parseCommandLine(int argc, const char* const* argv) {
+    BuildJob job;
+    if (argc < 2) {
+        job.action = BuildJob::Action::ShowUsage;
+        return job;
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const OptionEntry* entry = findOption(argument);
+        if (!entry) {
+            if (isUnsupportedOption(argument)) return refuse(job, "Error: unsupported argument " + std::string(argument) + "\n");
+            job.sourceArgument = argument;
+            continue;
+        }
+        if (entry->option == Option::OutputName) {
+            if (i + 1 >= argc) return refuse(job, "output file name not specified after the -o argument \n");
+            if (beginsLikeOption(argv[i + 1])) return refuse(job, "output file name not specified after the -o argument\n");
+        }
+        if (entry->message) job.console.push_back(entry->message);
+        if (entry->option == Option::ReleaseNotes) {
+            job.action = BuildJob::Action::ShowReleaseNotes;
+            return job;
+        }
+        if (entry->option == Option::OutputName) {
+            job.outputName = argv[++i];
+            if (lastPathSeparator(job.outputName) != std::string::npos) {
+                return refuse(job, "output file should not contain directory path\n");
+            }
+        }
+        setOption(entry->option, job);
+    }
+    if (job.sourceArgument.empty()) return refuse(job, "Error: Source file not specified\n");
+    if (job.options.minimize) job.console.push_back("opt version: try to minimize (default)\n");
+    if (job.options.onlyDependencies && job.options.noDependencies) {
+        job.options.onlyDependencies = job.options.noDependencies = false;
+        job.console.push_back("opt onlydeps & nodeps: conflict, building normally\n");
+    }
+    return job;
 }
+
 
 std::optional<std::string> findSourceName(std::string_view argument) {
     std::string pattern = withForwardSlashes(argument);
@@ -260,36 +237,29 @@ std::string outputPathFor(std::string_view sourcePath, std::string_view outputNa
     return std::string(sourcePath.substr(0, dot + 1)) + "kova";
 }
 
-int runCommandLine(int argc, const char* const* argv) {
+BuildResult runJob(const BuildJob& job) {
     printBanner();
-    if (argc < 2) {
-        consolePrint("%s", kUsage);
-        return kBuildSucceeded;
+    for (const std::string& line : job.console) consolePrint("%s", line.c_str());
+    switch (job.action) {
+        case BuildJob::Action::ShowUsage: consolePrint("%s", kUsage); return BuildResult::Generated;
+        case BuildJob::Action::ShowReleaseNotes: consolePrint("%s", kReleaseNotes); return BuildResult::Generated;
+        case BuildJob::Action::Refuse: return BuildResult::Failed;
+        case BuildJob::Action::Build: break;
     }
-    ParsedArguments parsed = parseArguments(argc, argv);
-    if (parsed.exitCode) return *parsed.exitCode;
-    BuildOptions& options = parsed.options;
+    sink().setVerbose(job.verbose);
+    if (job.lowPriority) setpriority(PRIO_PROCESS, 0, kLowPriorityNice);
 
-    if (parsed.source.empty()) {
-        consolePrint("Error: Source file not specified\n");
-        return kBuildFailed;
-    }
-    if (options.minimize) consolePrint("opt version: try to minimize (default)\n");
-    if (options.onlyDependencies && options.noDependencies) {
-        options.onlyDependencies = options.noDependencies = false;
-        consolePrint("opt onlydeps & nodeps: conflict, building normally\n");
-    }
-    std::optional<std::string> nameOnDisk = findSourceName(parsed.source);
+    const std::optional<std::string> nameOnDisk = findSourceName(job.sourceArgument);
     if (!nameOnDisk) {
-        consolePrint("Error: Could not find file \"%s\"\n", parsed.source.c_str());
-        return kBuildFailed;
+        consolePrint("Error: Could not find file \"%s\"\n", job.sourceArgument.c_str());
+        return BuildResult::Failed;
     }
-    std::string sourcePath = absoluteSourcePath(parsed.source, *nameOnDisk);
-    std::string outputPath = outputPathFor(sourcePath, options.outputName.toUtf8());
-    if (outputReplacesSource(sourcePath, outputPath)) return kBuildFailed;
+    const std::string sourcePath = absoluteSourcePath(job.sourceArgument, *nameOnDisk);
+    const BuildPaths paths{sourcePath, outputPathFor(sourcePath, job.outputName)};
+    if (outputReplacesSource(paths.source, paths.output)) return BuildResult::Failed;
     // An interrupted build leaves no temporary file, unpacked archive or unfinished book behind.
     installInterruptCleanup();
-    return build(sourceKindOf(*nameOnDisk), String::fromUtf8(sourcePath), String::fromUtf8(outputPath), options);
+    return buildSource(sourceKindOf(*nameOnDisk), paths, job.options);
 }
 
 }  // namespace qp

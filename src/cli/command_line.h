@@ -1,18 +1,31 @@
 #pragma once
-// The quillpress command: banner, options, the source lookup, the paths, and the choice of the build.
+// The quillpress command: the arguments become a build job without side effects; running the job prints the
+// banner and the option lines, checks the source, forms the paths and starts the build its kind names.
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "pipeline/build_options.h"
 
 namespace qp {
 
-// Runs the command with its arguments (UTF-8; argv[0] is the program) and returns the exit code:
-// 0 built (or usage, release notes), 1 built with warnings, 2 nothing built.
-int runCommandLine(int argc, const char* const* argv);
+struct BuildJob {
+    enum class Action { Build, ShowUsage, ShowReleaseNotes, Refuse };
+    Action action = Action::Build;
+    BuildOptions options;
+    std::string sourceArgument;  // the last argument that is not an option
+    std::string outputName;      // bare file name given with -o
+    bool verbose = false;
+    bool lowPriority = false;
+    // The lines the options print, in order; for a refused job the error line comes last.
+    std::vector<std::string> console;
+};
 
-// The build a source file goes to, by the extension of its name (case-blind on A-Z).
-enum class SourceKind { Html, Opf, Epub, StyleSheet, Unknown };
-SourceKind sourceKindOf(std::string_view fileName);
+// Reads the arguments (UTF-8; argv[0] is the program). Prints nothing and changes nothing in the process.
+BuildJob parseCommandLine(int argc, const char* const* argv);
+// Prints, checks the source and builds.
+BuildResult runJob(const BuildJob& job);
 
 // The name of the first file that matches a source argument ("\" or "/" separators, wildcards allowed),
 // as stored on disk; nothing when no file matches.

@@ -387,8 +387,7 @@ void BookWriter::printStatistics() {
 
 bool BookWriter::save() {
     if (failed() || !assembled_) return false;
-    // Record offsets are 32 bits.
-    if (output_.fileSize() > 0xFFFF'FFFFu) return fail(ErrorCode::BookTooLarge);
+    if (output_.fileSize() > PdbDatabase::kMaxFileSize) return fail(ErrorCode::BookTooLarge);
     if (output_.save()) return true;
     failWithPath(ErrorCode::OutputNotWritable, output_.path());
     printSystemReason(output_.systemError());

@@ -70,25 +70,25 @@ std::vector<uint8_t> ExthList::encodeBlock() const {
 
 std::string_view exthLabel(uint32_t type) {
     switch (type) {
-        case 99: return "dc:Title        ";
-        case 100: return "dc:Creator      ";
-        case 101: return "dc:Publisher    ";
-        case 102: return "Imprint         ";
-        case 103: return "dc:Description  ";
-        case 104: return "ISBN            ";
-        case 105: return "dc:Subject      ";
-        case 106: return "dc:Date         ";
-        case 107: return "Review          ";
-        case 108: return "dc:Contributor  ";
-        case 109: return "dc:Rights       ";
-        case 110: return "BASICCode       ";
-        case 111: return "dc:Type         ";
-        case 112: return "dc:Source       ";
-        case 116: return "Start reading   ";
-        case 117: return "Adult only      ";
-        case 118: return "Retail price    ";
-        case 119: return "Retail currency ";
-        case 200: return "Short dic label ";
+        case exth::kTitle: return "dc:Title        ";
+        case exth::kCreator: return "dc:Creator      ";
+        case exth::kPublisher: return "dc:Publisher    ";
+        case exth::kImprint: return "Imprint         ";
+        case exth::kDescription: return "dc:Description  ";
+        case exth::kIsbn: return "ISBN            ";
+        case exth::kSubject: return "dc:Subject      ";
+        case exth::kDate: return "dc:Date         ";
+        case exth::kReview: return "Review          ";
+        case exth::kContributor: return "dc:Contributor  ";
+        case exth::kRights: return "dc:Rights       ";
+        case exth::kBasicCode: return "BASICCode       ";
+        case exth::kType: return "dc:Type         ";
+        case exth::kSource: return "dc:Source       ";
+        case exth::kStartReading: return "Start reading   ";
+        case exth::kAdult: return "Adult only      ";
+        case exth::kRetailPrice: return "Retail price    ";
+        case exth::kRetailCurrency: return "Retail currency ";
+        case exth::kShortDictionaryLabel: return "Short dic label ";
         default: return "";
     }
 }

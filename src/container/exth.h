@@ -11,10 +11,27 @@
 
 namespace qp {
 
+// Record types.
 namespace exth {
+constexpr uint32_t kTitle = 99;  // only a label: the title is the full name of record 0
 constexpr uint32_t kCreator = 100;
+constexpr uint32_t kPublisher = 101;
+constexpr uint32_t kImprint = 102;
 constexpr uint32_t kDescription = 103;
+constexpr uint32_t kIsbn = 104;
+constexpr uint32_t kSubject = 105;
+constexpr uint32_t kDate = 106;
 constexpr uint32_t kReview = 107;
+constexpr uint32_t kContributor = 108;
+constexpr uint32_t kRights = 109;
+constexpr uint32_t kBasicCode = 110;
+constexpr uint32_t kType = 111;
+constexpr uint32_t kSource = 112;
+constexpr uint32_t kStartReading = 116;
+constexpr uint32_t kAdult = 117;
+constexpr uint32_t kRetailPrice = 118;
+constexpr uint32_t kRetailCurrency = 119;
+constexpr uint32_t kShortDictionaryLabel = 200;
 constexpr uint32_t kCoverOffset = 201;
 constexpr uint32_t kThumbnailOffset = 202;
 constexpr uint32_t kFakeCover = 203;
@@ -24,6 +41,15 @@ constexpr uint32_t kCreatorMinorVersion = 206;
 constexpr uint32_t kCreatorBuildNumber = 207;
 constexpr uint32_t kCharacterRanges = 300;
 }  // namespace exth
+
+// Bits of the EXTH flags (KOVA header offset 128): the build's own, then the two the writer adds.
+namespace exth_flag {
+constexpr uint32_t kUtf8Text = 0x1;
+constexpr uint32_t kAllScriptsAuthorised = 0x2;
+constexpr uint32_t kAlways = 0x10;
+constexpr uint32_t kCopyPasteForbidden = 0x20;
+constexpr uint32_t kBlockPresent = 0x40;
+}  // namespace exth_flag
 
 // Metadata (cover excluded) is limited to this many value bytes per book.
 constexpr size_t kMetadataLimit = 30720;

@@ -5,14 +5,12 @@
 #include <bit>
 #include <string>
 
+#include "container/exth.h"
 #include "core/big_endian.h"
 
 namespace qp {
 
 namespace {
-
-constexpr uint32_t kExthFlagAlways = 0x10;
-constexpr uint32_t kExthFlagBlockPresent = 0x40;
 
 bool absent(uint32_t index) { return index == kNoIndex; }
 
@@ -120,35 +118,12 @@ uint32_t uniqueIdFromTicks(uint32_t m) {
     return r1 << 15 | r3 << 30 | r2;
 }
 
-uint32_t bookTypeOfContentType(std::string_view contentType) {
-    std::string type = lowerAscii(contentType);
-    static constexpr std::pair<std::string_view, uint32_t> kTypes[] = {
-        {"text/x-oeb1-document", 2},
-        {"application/x-vessio-subscription", 257},
-        {"application/x-vessio-subscription-feed", 258},
-        {"application/x-vessio-subscription-magazine", 259},
-        {"application/x-vessio-message", 6},
-        {"application/msword", 514},
-        {"application/vnd.ms-excel", 515},
-        {"application/vnd.ms-powerpoint", 516},
-        {"text/plain", 517},
-        {"text/html", 518},
-        {"application/vnd.vessio-game", 102},
-        {"application/vnd.vessio-franklin-ua-game", 101},
-    };
-    for (const auto& [name, code] : kTypes)
-        if (type == name) return code;
-    if (type.starts_with("image/")) return 513;
-    if (type.empty() || type.starts_with("audio/")) return 2;
-    return 4;
-}
-
 std::vector<uint8_t> buildRecordZero(const PalmDocHeader& palmDoc, KovaHeader& kova,
                                      std::span<const uint8_t> exthBlock, std::span<const uint8_t> fullName) {
     std::vector<uint8_t> record(kPalmDocHeaderSize + kKovaHeaderSize);
-    kova.exthFlags |= kExthFlagAlways;
+    kova.exthFlags |= exth_flag::kAlways;
     if (!exthBlock.empty()) {
-        kova.exthFlags |= kExthFlagBlockPresent;
+        kova.exthFlags |= exth_flag::kBlockPresent;
         record.insert(record.end(), exthBlock.begin(), exthBlock.end());
     }
     kova.fullNameOffset = static_cast<uint32_t>(record.size());

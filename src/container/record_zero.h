@@ -84,9 +84,6 @@ uint32_t fileFormatVersion(const KovaHeader& header, VersionRequests requests, b
 // The 32-bit unique ID of the book, drawn from a generator seeded with the millisecond tick counter.
 uint32_t uniqueIdFromTicks(uint32_t milliseconds);
 
-// The book type code of an output content type (2 when the type gives none).
-uint32_t bookTypeOfContentType(std::string_view contentType);
-
 // Lays record 0 out. Sets the full name offset and length in the KOVA header, and the 0x40 EXTH flag when
 // the block is present; the 0x10 flag is always added.
 std::vector<uint8_t> buildRecordZero(const PalmDocHeader& palmDoc, KovaHeader& kova,

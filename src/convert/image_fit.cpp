@@ -177,19 +177,20 @@ FittedImage fitDecoded(const DecodedImage& image, std::span<const uint8_t> file,
 
 }  // namespace
 
-uint32_t imageModeLimit(int32_t imageMode) {
+uint32_t imageModeLimit(ImageMode imageMode) {
     switch (imageMode) {
-        case 1: return kLargeImageLimit;
-        case 2: return kPreservedImageLimit;
-        default: return kDefaultImageLimit;
+        case ImageMode::Normal: return kDefaultImageLimit;
+        case ImageMode::Limit128K: return kLargeImageLimit;
+        case ImageMode::Preserve: return kPreservedImageLimit;
     }
+    return kDefaultImageLimit;
 }
 
-FitOptions fitOptionsForMode(int32_t imageMode, bool allowJpeg) {
+FitOptions fitOptionsForMode(ImageMode imageMode, bool allowJpeg) {
     FitOptions options;
     options.limit = imageModeLimit(imageMode);
     options.allowJpeg = allowJpeg;
-    options.preserve = imageMode == 2;
+    options.preserve = imageMode == ImageMode::Preserve;
     return options;
 }
 

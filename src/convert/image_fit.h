@@ -16,16 +16,18 @@ constexpr uint32_t kPreservedImageLimit = 2'147'483'647;
 // Room a GIF must leave below the limit.
 constexpr uint32_t kGifAllowance = 266;
 
-// The byte limit of an image mode: 0 normal, 1 at most 128 KB, 2 images kept at their size.
-uint32_t imageModeLimit(int32_t imageMode);
+// How images are fitted: reduced to the normal byte limit, each limited to 128 KB, or kept at their size.
+enum class ImageMode : uint8_t { Normal, Limit128K, Preserve };
+
+uint32_t imageModeLimit(ImageMode imageMode);
 
 struct FitOptions {
     uint32_t limit = kDefaultImageLimit;
     bool allowJpeg = true;
-    bool preserve = false;  // image mode 2: a JPEG is only cleaned
+    bool preserve = false;  // ImageMode::Preserve: a JPEG is only cleaned
 };
 
-FitOptions fitOptionsForMode(int32_t imageMode, bool allowJpeg);
+FitOptions fitOptionsForMode(ImageMode imageMode, bool allowJpeg);
 
 enum class FittedKind { Jpeg, Gif, Bmp };
 

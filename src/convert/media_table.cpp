@@ -99,7 +99,7 @@ int32_t MediaTable::recordOf(std::string_view path, MediaSelectors selectors) co
 uint64_t MediaTable::bookBytesOf(const MediaEntry& entry) const {
     if (entry.placeholder) return placeholderGif().size();
     if (entry.type != media_type::kImage) return entry.fileBytes;
-    return std::min<uint64_t>({entry.fileBytes, imageModeLimit(imageMode_), kMaxRecordBytes});
+    return std::min<uint64_t>({entry.fileBytes, imageModeLimit(imageMode_), PdbDatabase::kMaxRecordLength});
 }
 
 int32_t MediaTable::addEntry(MediaEntry entry) {
@@ -109,7 +109,7 @@ int32_t MediaTable::addEntry(MediaEntry entry) {
     }
     // Checked here, before anything is read, so that a book too large for its file format fails at once.
     const uint64_t bytes = bookBytesOf(entry);
-    if (uint64_t{recordCount_} + entry.recordCount > kMaxRecords || bookBytes_ + bytes > kMaxTotalBytes) {
+    if (uint64_t{recordCount_} + entry.recordCount > kMaxRecords || bookBytes_ + bytes > PdbDatabase::kMaxFileSize) {
         reportFile(ErrorCode::BookTooLarge, entry.path);
         return -1;
     }
@@ -189,7 +189,7 @@ bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink) {
         } else {
             fitted = fitImage(file, fitOptionsForMode(imageMode_, entry.allowJpeg));
         }
-        if (fitted.ok() && fitted.bytes.size() > kMaxRecordBytes) fitted.fault = ImageFault::Corrupt;
+        if (fitted.ok() && fitted.bytes.size() > PdbDatabase::kMaxRecordLength) fitted.fault = ImageFault::Corrupt;
         if (!fitted.ok()) {
             reportFile(fitted.fault == ImageFault::UnknownFormat ? WarningCode::ImageFormatUnsupported
                                                                                      : WarningCode::ImageInvalid,

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "convert/image_fit.h"
+#include "container/pdb_database.h"
 #include "core/fault.h"
 
 namespace qp {
@@ -63,16 +65,13 @@ public:
     static constexpr size_t kMaxEntries = 99'999;
     static constexpr uint32_t kMediaRecordSize = 64'512;
     static constexpr uint64_t kMaxFileBytes = 256ull * 1024 * 1024;
-    // A book file holds at most 65,535 records (record 0, a text record and the end record among them) and
-    // 4 GiB; a record is shorter than 16 MiB.
-    static constexpr uint32_t kMaxRecords = 65'535 - 3;
-    static constexpr uint64_t kMaxTotalBytes = 0xFFFF'FFFFull;
-    static constexpr size_t kMaxRecordBytes = (1u << 24) - 1;
+    // Record 0, a text record and the end record leave the rest of a book's records to the media.
+    static constexpr uint32_t kMaxRecords = PdbDatabase::kMaxRecords - 3;
 
     // JPEG output for the entries registered from now on (false: images become GIF).
     void setAllowJpeg(bool allow) { allowJpeg_ = allow; }
-    // The image mode (0 normal, 1 at most 128 KB, 2 preserved): the byte limit images are fitted to.
-    void setImageMode(int32_t imageMode) { imageMode_ = imageMode; }
+    // The byte limit images are fitted to.
+    void setImageMode(ImageMode imageMode) { imageMode_ = imageMode; }
 
     // The first record number of a file, registering it when new; -1 when the file is missing, a directory,
     // empty or an image past the size cap (warning naming it), when the table is full (error 179) or when
@@ -122,7 +121,7 @@ private:
     uint32_t recordCount_ = 0;
     uint64_t bookBytes_ = 0;
     bool allowJpeg_ = true;
-    int32_t imageMode_ = 0;
+    ImageMode imageMode_ = ImageMode::Normal;
 };
 
 }  // namespace qp

@@ -10,6 +10,7 @@
 #include "core/message_sink.h"
 #include "markup/encoding_detection.h"
 #include "markup/node_request.h"
+#include "container/book_type.h"
 #include "core/path_text.h"
 
 namespace qp {
@@ -24,26 +25,6 @@ std::optional<int32_t> decimal(std::string_view text) {
     if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
 }
-
-struct ContentTypeCode {
-    std::string_view type;
-    uint32_t code;
-};
-
-constexpr std::array kContentTypes{
-    ContentTypeCode{"text/x-oeb1-document", 2},
-    ContentTypeCode{"application/x-vessio-subscription", 257},
-    ContentTypeCode{"application/x-vessio-subscription-feed", 258},
-    ContentTypeCode{"application/x-vessio-subscription-magazine", 259},
-    ContentTypeCode{"application/x-vessio-message", 6},
-    ContentTypeCode{"application/msword", 514},
-    ContentTypeCode{"application/vnd.ms-excel", 515},
-    ContentTypeCode{"application/vnd.ms-powerpoint", 516},
-    ContentTypeCode{"text/plain", 517},
-    ContentTypeCode{"text/html", 518},
-    ContentTypeCode{"application/vnd.vessio-game", 102},
-    ContentTypeCode{"application/vnd.vessio-franklin-ua-game", 101},
-};
 
 }  // namespace
 
@@ -60,19 +41,6 @@ ItemKind classifyMediaType(std::string_view mediaType) {
     if (startsWithCaseBlind(mediaType, "image/")) return ItemKind::Image;
     if (equalsCaseBlind(mediaType, "application/x-dtbncx+xml")) return ItemKind::TableOfContents;
     return ItemKind::Media;
-}
-
-uint32_t contentTypeCode(std::string_view contentType, bool& known) {
-    contentType = trimmed(contentType);
-    known = true;
-    if (contentType.empty()) return content_type::kBook;
-    if (startsWithCaseBlind(contentType, "image/")) return 513;
-    if (startsWithCaseBlind(contentType, "audio/")) return content_type::kAudio;
-    for (const auto& entry : kContentTypes) {
-        if (equalsCaseBlind(contentType, entry.type)) return entry.code;
-    }
-    known = false;
-    return content_type::kBook;
 }
 
 bool OpfPackage::open(const String& path) {
@@ -211,7 +179,7 @@ OutputRequests OpfPackage::outputRequests() {
         xsl.selectOne("/package/metadata/x-metadata/output[@flatten-dynamic-dir='yes']") == kNoNode;
     if (auto type = value("/package/metadata/x-metadata/output/@content-type")) {
         bool known = true;
-        requests.contentType = contentTypeCode(*type, known);
+        requests.contentType = bookTypeOfContentType(*type, known);
         if (!known) report(*this, WarningCode::UnknownMediaType);
     }
     if (auto encoding = value("/package/metadata/x-metadata/output/@encoding")) {

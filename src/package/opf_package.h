@@ -11,25 +11,17 @@
 #include <unordered_map>
 #include <vector>
 
+#include "container/book_type.h"
 #include "core/fault.h"
 #include "core/string.h"
 #include "markup/xml_parser.h"
 
 namespace qp {
 
-// Content type codes of the output request; also the book type of record 0.
-namespace content_type {
-constexpr uint32_t kBook = 2;
-constexpr uint32_t kAudio = 4;
-constexpr uint32_t kPlainText = 517;
-}  // namespace content_type
-
 // What a manifest item is, by its media type.
 enum class ItemKind { Content, ScriptPage, PalmDatabase, Image, TableOfContents, Media };
 
 ItemKind classifyMediaType(std::string_view mediaType);
-// The content type code of an output request's content-type; `known` false for a value the table lacks.
-uint32_t contentTypeCode(std::string_view contentType, bool& known);
 
 struct ManifestItem {
     std::string id;
@@ -47,7 +39,7 @@ struct GuideReference {
 };
 
 struct OutputRequests {
-    uint32_t contentType = content_type::kBook;
+    uint32_t contentType = book_type::kBook;  // the book type code of the requested content type
     bool aspAsBinary = false;
     bool flattenDynamicDir = false;
     int32_t encoding = kCodePageWestern;  // 1252 or 65001

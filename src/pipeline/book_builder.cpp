@@ -1,18 +1,32 @@
 #include "pipeline/book_builder.h"
-#include "core/ascii_text.h"
 
+#include "container/book_writer.h"
+#include "container/exth.h"
 #include "core/message_sink.h"
 #include "markup/encoding_detection.h"
 
 namespace qp {
 
-namespace {
-constexpr uint32_t kExthCreator = 100;
+BookBuilder::BookBuilder(const BuildOptions& options) : options_(options) {
+    if (options.allowAllScripts) metadata_.exthFlags |= exth_flag::kAllScriptsAuthorised;
+    if (options.noCopyPaste) metadata_.exthFlags |= exth_flag::kCopyPasteForbidden;
+    media_.setAllowJpeg(options.allowJpeg);
+    media_.setImageMode(options.imageMode);
+}
 
-}  // namespace
-
-BookBuilder::BookBuilder() = default;
 BookBuilder::~BookBuilder() = default;
+
+bool BookBuilder::failed() const {
+    return faults_.failed() || stream_.failed() || media_.failed() || (writer_ && writer_->failed());
+}
+
+bool BookBuilder::warned() const {
+    return faults_.warned() || stream_.warned() || media_.warned() || (writer_ && writer_->warned());
+}
+
+void BookBuilder::report(MessageCode code, int a, int b, int c) { qp::report(faults_, code, a, b, c); }
+
+void BookBuilder::absorbFaults(const FaultHeader& faults) { qp::absorbFaults(faults_, faults); }
 
 void BookBuilder::announceMetadata(std::string_view label, std::string_view value) {
     std::string line(label);
@@ -20,36 +34,32 @@ void BookBuilder::announceMetadata(std::string_view label, std::string_view valu
     line += '"';
     line += value;
     line += '"';
-    report(*this, InfoCode::AddedMetadata, sink().registerArgument(line));
+    report(InfoCode::AddedMetadata, sink().registerArgument(line));
 }
 
-void BookBuilder::addMetadata(uint32_t type, std::string_view value) {
-    metadata.push_back({type, std::string(value), std::nullopt});
+bool BookBuilder::startText(int32_t textCodePage, std::string_view headMarkup) {
+    textCodePage_ = textCodePage;
+    if (!stream_.open()) return false;
+    converter_ = std::make_unique<HtmlConverter>(faults_, stream_, links_, media_, index_,
+                                                 ConversionOptions{.textCodePage = textCodePage_});
+    return stream_.write(headMarkup);
 }
 
-void BookBuilder::addCreators(std::string_view names) {
-    while (!names.empty()) {
-        const size_t end = names.find(';');
-        const std::string_view name = trimmed(names.substr(0, end));
-        if (!name.empty()) addMetadata(kExthCreator, name);
-        if (end == std::string_view::npos) break;
-        names.remove_prefix(end + 1);
+bool BookBuilder::writeGuide(const std::vector<GuideReference>& guide, const std::string& packagePath) {
+    for (const GuideReference& reference : guide) {
+        std::string tag = "<reference title=\"" + attributeText(reference.title) + "\" type=\"" +
+                          attributeText(reference.type) + "\"";
+        if (!reference.onclick.empty()) tag += " onclick=\"" + attributeText(reference.onclick) + "\"";
+        stream_.write(tag);
+        if (links_.rewriteHref(stream_, media_, packagePath, reference.href, false)) {
+            stream_.write(" href=\"" + attributeText(reference.href) + "\"");
+        }
+        stream_.write("/>");
     }
+    return !failed();
 }
 
-bool BookBuilder::startText(std::string_view headMarkup) {
-    if (!stream.open()) {
-        absorbFaults(stream);
-        return false;
-    }
-    converter_ = std::make_unique<HtmlConverter>(*this, stream, links, media, index,
-                                                 ConversionOptions{.textCodePage = textCodePage});
-    if (!stream.write(headMarkup)) {
-        absorbFaults(stream);
-        return false;
-    }
-    return true;
-}
+bool BookBuilder::writeText(std::string_view markup) { return stream_.write(markup); }
 
 bool BookBuilder::convertContentFile(const std::string& path) {
     String source;
@@ -64,9 +74,12 @@ bool BookBuilder::convertContentFile(const std::string& path) {
 bool BookBuilder::convertContent(const String& source, const std::string& path) {
     if (!converter_) return false;
     const bool converted = converter_->convertFile(source, String::fromUtf8(path), !bodyWritten_);
-    absorbFaults(stream);
     if (converted) bodyWritten_ = true;
     return converted && !failed();
+}
+
+void BookBuilder::registerMedia(const std::string& path, std::string_view mediaType) {
+    media_.registerFile(path, mediaType);
 }
 
 std::string BookBuilder::attributeText(std::string_view utf8) const {
@@ -80,18 +93,11 @@ std::string BookBuilder::attributeText(std::string_view utf8) const {
             default: escaped += c;
         }
     }
-    if (textCodePage == kCodePageUtf8) return escaped;
+    if (textCodePage_ == kCodePageUtf8) return escaped;
     String text = String::fromUtf8(escaped);
     text.quiet = true;
-    text.convertTo(textCodePage);
+    text.convertTo(textCodePage_);
     return std::string(text.bytes());
 }
-
-std::vector<uint64_t> BookBuilder::nonCrossableBreaks() const {
-    if (!converter_) return {};
-    return converter_->nonCrossableBreaks();
-}
-
-void BookBuilder::absorbFaults(const FaultHeader& other) { qp::absorbFaults(*this, other); }
 
 }  // namespace qp

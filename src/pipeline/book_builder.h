@@ -1,7 +1,11 @@
 #pragma once
-// BookBuilder: the state of one build, from the first stage of a driver to the written book. The stages
-// report into its fault header; the pipeline reads that header to decide the result.
-#include <cstdint>
+// BookBuilder: the state of one build, from the first stage of a source build to the saved book.
+//
+// A source build fills the metadata, writes the head of the text, converts the content files and registers
+// the media, then hands over to finish(), which resolves the links, writes the records and saves the book.
+// The build's status is read from its own fault header and from every part it owns (the text stream, the
+// media table, the writer), so that no stage's fault can be lost on the way; faults of objects a stage makes
+// and drops (a loaded file, the package) are taken over with absorbFaults().
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,76 +19,74 @@
 #include "core/fault.h"
 #include "core/string.h"
 #include "index/index_markup.h"
+#include "package/opf_package.h"
+#include "pipeline/book_metadata.h"
+#include "pipeline/build_options.h"
 
 namespace qp {
 
-// Bits of the builder's flags, stored as the book's EXTH flags.
-namespace book_flag {
-constexpr uint32_t kUtf8Text = 0x1;
-constexpr uint32_t kAllScriptsAuthorised = 0x2;
-constexpr uint32_t kCopyPasteForbidden = 0x20;
-}  // namespace book_flag
+class BookWriter;
 
-// One metadata entry that becomes an EXTH record: a text (UTF-8) or a value already in its stored form.
-struct MetadataEntry {
-    uint32_t type = 0;
-    std::string text;
-    std::optional<std::vector<uint8_t>> stored;
-};
-
-// A link target given as an href relative to a file (the guide's start reference).
-struct StartLocation {
-    std::string baseFile;
-    std::string href;
-};
-
-class BookBuilder : public FaultHeader {
+class BookBuilder {
 public:
-    BookBuilder();
+    explicit BookBuilder(const BuildOptions& options);
+    ~BookBuilder();
     BookBuilder(const BookBuilder&) = delete;
     BookBuilder& operator=(const BookBuilder&) = delete;
-    ~BookBuilder();
 
-    // Adds a text metadata entry; the writer announces it when it stores it.
-    void addMetadata(uint32_t type, std::string_view value);
-    // Splits a list of names at ";" and adds each non-empty one as a creator.
-    void addCreators(std::string_view names);
-    // Announces a value under a label of 16 characters (info 38).
+    const BuildOptions& options() const { return options_; }
+    BookMetadata& metadata() { return metadata_; }
+
+    bool failed() const;
+    bool warned() const;
+    void report(MessageCode code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
+    void absorbFaults(const FaultHeader& faults);
+    // Announces a value under a label of 16 characters (info "Added metadata").
     void announceMetadata(std::string_view label, std::string_view value);
 
-    // Opens the text stream and writes the head of the book text; the text code page must be chosen.
-    bool startText(std::string_view headMarkup);
+    // --- The text, in this order ---
+    // Opens the text stream in the chosen code page (1252 or 65001) and writes the start of the head.
+    bool startText(int32_t textCodePage, std::string_view headMarkup);
+    int32_t textCodePage() const { return textCodePage_; }
+    // The guide block of a package: one reference element per reference, its href a link placeholder.
+    bool writeGuide(const std::vector<GuideReference>& guide, const std::string& packagePath);
+    bool writeText(std::string_view markup);
     // Reads a content file (its encoding detected from the document) and converts it into the text.
     bool convertContentFile(const std::string& path);
     // Converts markup composed by the build, named as `path` for its links.
     bool convertContent(const String& source, const std::string& path);
-    // Text in the book's code page, with the characters of markup escaped, for attribute values.
-    std::string attributeText(std::string_view utf8) const;
-    // Takes the warnings and errors that a helper object recorded into the builder.
-    void absorbFaults(const FaultHeader& other);
-    // Positions before the page breaks that the reader may not cross, in text order.
-    std::vector<uint64_t> nonCrossableBreaks() const;
+    // An audio or other media file the book carries.
+    void registerMedia(const std::string& path, std::string_view mediaType);
 
-    TextStream stream;
-    LinkTable links{*this};
-    MediaTable media;
-    IndexMarkup index;
-
-    std::string title;  // UTF-8
-    std::optional<std::string> databaseName;
-    std::vector<MetadataEntry> metadata;
-    int32_t textCodePage = kCodePageWestern;
-    uint32_t flags = 0;
-    uint32_t contentType = 2;
-    std::string coverPath;  // absolute, UTF-8
-    std::optional<StartLocation> startReading;
-    std::string ncxPath;
-    uint16_t locale = 0;
-    uint16_t inputLanguage = 0;
-    uint16_t outputLanguage = 0;
+    // The finishing stage: links, start location, cover, media, compression, assembly and the saved book.
+    BuildResult finish(const std::string& outputPath);
+    // Ends a build that failed before the finishing stage (info "could not be generated").
+    BuildResult abandon();
 
 private:
+    // Steps of the finishing stage (finishing_stage.cpp).
+    void closeText();
+    void resolveStartReading();
+    bool openWriter(const std::string& outputPath);
+    void handOverMetadata();
+    bool addCoverAndMedia();
+    bool readText(std::vector<uint8_t>& text);
+    bool writeBook(const std::vector<uint8_t>& text);
+    BuildResult result();
+
+    // Text in the book's code page, with the characters of markup escaped, for attribute values.
+    std::string attributeText(std::string_view utf8) const;
+
+    BuildOptions options_;
+    BookMetadata metadata_;
+    int32_t textCodePage_ = kCodePageWestern;
+    FaultHeader faults_;  // the build's own faults, and those of the stages that report into it
+    TextStream stream_;
+    LinkTable links_{faults_};
+    MediaTable media_;
+    IndexMarkup index_;
     std::unique_ptr<HtmlConverter> converter_;
+    std::unique_ptr<BookWriter> writer_;
     bool bodyWritten_ = false;
 };
 

@@ -1,25 +1,21 @@
 #include "pipeline/epub_build.h"
 
-#include "pipeline/build_drivers.h"
-#include "package/epub_source.h"
 #include "core/message_sink.h"
+#include "package/epub_source.h"
+#include "pipeline/opf_build.h"
 
 namespace qp {
 
-namespace {
-
-}  // namespace
-
-int buildEpub(const String& sourcePath, const String& outputPath, const BuildOptions& options) {
+BuildResult buildEpubBook(const BuildPaths& paths, const BuildOptions& options) {
     // The unpacked files live as long as `source`: they are removed whatever the build's result.
     EpubSource source;
     report(source, InfoCode::UnpackingEpub);
-    if (!source.unpack(sourcePath)) {
-        report(source, ErrorCode::CannotUnpackEpub, sink().registerArgument(sourcePath));
+    if (!source.unpack(String::fromUtf8(paths.source))) {
+        report(source, ErrorCode::CannotUnpackEpub, sink().registerArgument(paths.source));
         printReason(source.refusal());
-        return kBuildFailed;
+        return BuildResult::Failed;
     }
-    return buildOpfBook(source.packagePath(), outputPath, options);
+    return buildOpfBook({source.packagePath().toUtf8(), paths.output}, options);
 }
 
 }  // namespace qp

@@ -1,22 +1,23 @@
-#include "pipeline/finishing_stage.h"
-
+// The finishing stage that every source build ends in: closes the text, resolves the links and the start
+// reading location, adds the cover and the media, compresses the text, assembles the records and saves the
+// book. Nothing is written when a step fails.
 #include <filesystem>
 #include <new>
 #include <vector>
 
-#include "pipeline/build_drivers.h"
 #include "container/book_writer.h"
-#include "core/big_endian.h"
+#include "container/exth.h"
 #include "convert/image_decode.h"
+#include "core/big_endian.h"
 #include "core/message_sink.h"
-#include "package/opf_package.h"
+#include "pipeline/book_builder.h"
 
 namespace qp {
 
 namespace {
 
 namespace fs = std::filesystem;
-constexpr uint32_t kExthStartReading = 116;
+
 constexpr int kMinimumCoverSide = 500;
 constexpr int32_t kThumbnailBox = 240;
 
@@ -32,34 +33,91 @@ private:
     BookWriter& writer_;
 };
 
-void reportPath(BookBuilder& builder, MessageCode code, const std::string& path) {
-    report(builder, code, sink().registerArgument(path));
+struct CoverRecords {
+    int32_t cover = -1;
+    int32_t thumbnail = -1;
+};
+
+// The cover's problems are warnings: a missing, unreadable or small cover still leaves a book.
+std::optional<WarningCode> coverProblem(const std::string& path) {
+    std::error_code error;
+    const bool regular = fs::is_regular_file(path, error);
+    const uintmax_t size = regular ? fs::file_size(path, error) : 0;
+    if (!regular || error || size == 0) return WarningCode::CoverNotFound;
+    String file;
+    file.quiet = true;
+    DecodedImage image;
+    if (!file.loadFile(String::fromUtf8(path)) ||
+        decodeImage(std::span<const uint8_t>(file.data(), file.length()), image) != ImageFault::None ||
+        image.frames.empty()) {
+        return WarningCode::CoverInvalid;
+    }
+    if (image.first().width < kMinimumCoverSide || image.first().height < kMinimumCoverSide) {
+        return WarningCode::CoverTooSmall;
+    }
+    return std::nullopt;
 }
 
-void resolveStartReading(BookBuilder& builder) {
-    if (!builder.startReading) return;
-    report(builder, InfoCode::ResolvingStart);
-    const auto position = builder.links.resolve(builder.startReading->baseFile, builder.startReading->href);
+}  // namespace
+
+BuildResult BookBuilder::finish(const std::string& outputPath) {
+    closeText();
+    if (failed()) return abandon();
+
+    links_.resolveLinks();
+    resolveStartReading();
+    if (!metadata_.ncxPath.empty()) report(InfoCode::BuildingToc, sink().registerArgument(metadata_.ncxPath));
+
+    if (!openWriter(outputPath)) return abandon();
+    handOverMetadata();
+    if (!addCoverAndMedia()) return abandon();
+
+    std::vector<uint8_t> text;
+    if (!readText(text) || !writeBook(text)) return abandon();
+    return result();
+}
+
+BuildResult BookBuilder::abandon() {
+    report(InfoCode::Failed);
+    return BuildResult::Failed;
+}
+
+void BookBuilder::closeText() {
+    if (stream_.isOpen() && stream_.position() > 0 && metadata_.bookType != book_type::kPlainText) {
+        stream_.write("</body></html>");
+    }
+}
+
+void BookBuilder::resolveStartReading() {
+    if (!metadata_.startReading) return;
+    report(InfoCode::ResolvingStart);
+    const auto position = links_.resolve(metadata_.startReading->baseFile, metadata_.startReading->href);
     if (!position || *position > UINT32_MAX) {
-        report(builder, WarningCode::StartNotResolved);
+        report(WarningCode::StartNotResolved);
         return;
     }
     std::vector<uint8_t> stored;
     appendBigEndian32(stored, static_cast<uint32_t>(*position));
-    builder.metadata.push_back({kExthStartReading, {}, std::move(stored)});
-    builder.announceMetadata(exthLabel(kExthStartReading), std::to_string(*position));
+    metadata_.entries.push_back({exth::kStartReading, {}, std::move(stored)});
+    announceMetadata(exthLabel(exth::kStartReading), std::to_string(*position));
 }
 
-void handOverMetadata(BookBuilder& builder, BookWriter& writer) {
-    writer.setTextEncoding(builder.textCodePage);
-    writer.setFullName(String::fromUtf8(builder.title));
-    if (builder.databaseName) writer.setDatabaseName(String::fromUtf8(*builder.databaseName));
-    writer.setBookType(builder.contentType);
-    writer.setLanguages(builder.locale, builder.inputLanguage, builder.outputLanguage);
-    uint32_t flags = builder.flags;
-    if (builder.textCodePage == kCodePageUtf8) flags |= book_flag::kUtf8Text;
+bool BookBuilder::openWriter(const std::string& outputPath) {
+    writer_ = std::make_unique<BookWriter>(fs::path(outputPath), options_.compression);
+    return !writer_->failed();
+}
+
+void BookBuilder::handOverMetadata() {
+    BookWriter& writer = *writer_;
+    writer.setTextEncoding(textCodePage_);
+    writer.setFullName(String::fromUtf8(metadata_.title));
+    if (metadata_.databaseName) writer.setDatabaseName(String::fromUtf8(*metadata_.databaseName));
+    writer.setBookType(metadata_.bookType);
+    writer.setLanguages(metadata_.locale, metadata_.inputLanguage, metadata_.outputLanguage);
+    uint32_t flags = metadata_.exthFlags;
+    if (textCodePage_ == kCodePageUtf8) flags |= exth_flag::kUtf8Text;
     writer.setExthFlags(flags);
-    for (const MetadataEntry& entry : builder.metadata) {
+    for (const MetadataEntry& entry : metadata_.entries) {
         if (entry.stored) {
             writer.addMetadataValue(entry.type, *entry.stored);
         } else {
@@ -68,130 +126,62 @@ void handOverMetadata(BookBuilder& builder, BookWriter& writer) {
     }
 }
 
-struct CoverRecords {
-    int32_t cover = -1;
-    int32_t thumbnail = -1;
-};
-
-// Checks the cover and registers it twice: as itself and as a thumbnail within the box.
-CoverRecords registerCover(BookBuilder& builder, bool allowJpeg) {
-    CoverRecords records;
-    const std::string& path = builder.coverPath;
-    if (path.empty()) return records;
-    std::error_code error;
-    const bool regular = fs::is_regular_file(path, error);
-    const uintmax_t size = regular ? fs::file_size(path, error) : 0;
-    if (!regular || error || size == 0) {
-        reportPath(builder, WarningCode::CoverNotFound, path);
-        return records;
+// The cover goes in twice: as itself and as a thumbnail within the box. Then the links are written into
+// the text (image references need the record numbers) and every image and media file becomes records.
+bool BookBuilder::addCoverAndMedia() {
+    CoverRecords cover;
+    const std::string& path = metadata_.coverPath;
+    if (!path.empty()) {
+        const std::optional<WarningCode> problem = coverProblem(path);
+        if (problem) report(*problem, sink().registerArgument(path));
+        if (problem != WarningCode::CoverNotFound && problem != WarningCode::CoverInvalid) {
+            const MediaSelectors thumbnail{kThumbnailBox, kThumbnailBox,
+                                           options_.allowJpeg ? MediaSelectors::kThumbnailJpeg
+                                                              : MediaSelectors::kThumbnailGif};
+            cover.cover = media_.registerFile(path);
+            if (cover.cover >= 0) cover.thumbnail = media_.registerFile(path, {}, thumbnail);
+        }
     }
-    String file;
-    file.quiet = true;
-    DecodedImage image;
-    if (!file.loadFile(String::fromUtf8(path)) ||
-        decodeImage(std::span<const uint8_t>(file.data(), file.length()), image) != ImageFault::None ||
-        image.frames.empty()) {
-        reportPath(builder, WarningCode::CoverInvalid, path);
-        return records;
-    }
-    if (image.first().width < kMinimumCoverSide || image.first().height < kMinimumCoverSide) {
-        reportPath(builder, WarningCode::CoverTooSmall, path);
-    }
-    const MediaSelectors thumbnail{kThumbnailBox, kThumbnailBox,
-                                   allowJpeg ? MediaSelectors::kThumbnailJpeg : MediaSelectors::kThumbnailGif};
-    records.cover = builder.media.registerFile(path);
-    if (records.cover >= 0) records.thumbnail = builder.media.registerFile(path, {}, thumbnail);
-    builder.absorbFaults(builder.media);
-    return records;
-}
-
-bool writeMedia(BookBuilder& builder, BookWriter& writer, const CoverRecords& cover) {
-    WriterRecordSink recordSink(writer);
-    const bool written = builder.media.writeRecords(recordSink);
-    builder.absorbFaults(builder.media);
-    builder.absorbFaults(writer);
-    if (!written) return false;
+    links_.writeLinks(stream_, media_);
+    if (failed()) return false;
+    WriterRecordSink recordSink(*writer_);
+    if (!media_.writeRecords(recordSink)) return false;
     if (cover.cover >= 0 && cover.thumbnail >= 0) {
-        writer.setCoverOffsets(static_cast<uint32_t>(cover.cover), static_cast<uint32_t>(cover.thumbnail), false);
+        writer_->setCoverOffsets(static_cast<uint32_t>(cover.cover), static_cast<uint32_t>(cover.thumbnail), false);
     }
-    return true;
+    return !failed();
 }
 
-bool readText(BookBuilder& builder, std::vector<uint8_t>& text) {
+bool BookBuilder::readText(std::vector<uint8_t>& text) {
     try {
-        if (builder.stream.readAll(text)) return true;
-        builder.absorbFaults(builder.stream);
+        return stream_.readAll(text);
     } catch (const std::bad_alloc&) {
-        report(builder, ErrorCode::NotEnoughContiguousMemory);
+        report(ErrorCode::NotEnoughContiguousMemory);
     }
     return false;
 }
 
-bool writeBook(BookBuilder& builder, BookWriter& writer, const std::vector<uint8_t>& text, bool minimize) {
+bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
     TrailingInputs inputs;
-    for (uint64_t position : builder.nonCrossableBreaks()) {
+    for (uint64_t position : converter_ ? converter_->nonCrossableBreaks() : std::vector<uint64_t>{}) {
         if (position <= UINT32_MAX) inputs.positions.push_back({static_cast<uint32_t>(position), false});
     }
-    const bool assembled = writer.writeText(text, std::move(inputs)) && writer.assemble(minimize, text);
-    builder.absorbFaults(writer);
-    if (!assembled || builder.failed()) return false;
-    const bool saved = writer.save();
-    builder.absorbFaults(writer);
-    if (!saved) return false;
-    report(builder, InfoCode::Saving);
+    if (!writer_->writeText(text, std::move(inputs)) || !writer_->assemble(options_.minimize, text) || failed()) {
+        return false;
+    }
+    if (!writer_->save()) return false;
+    report(InfoCode::Saving);
     return true;
 }
 
-}  // namespace
-
-int abandonBuild(BookBuilder& builder) {
-    report(builder, InfoCode::Failed);
-    return kBuildFailed;
-}
-
-Compression compressionOfCode(int32_t code) {
-    switch (code) {
-        case 1: return Compression::None;
-        case 17480: return Compression::Huffman;
-        default: return Compression::PalmDoc;
+BuildResult BookBuilder::result() {
+    if (failed()) return abandon();
+    if (warned()) {
+        report(InfoCode::SucceededWithWarnings);
+        return BuildResult::GeneratedWithWarnings;
     }
-}
-
-int finishBook(BookBuilder& builder, const String& outputPath, const FinishingOptions& options) {
-    if (builder.stream.isOpen() && builder.stream.position() > 0 &&
-        builder.contentType != content_type::kPlainText) {
-        builder.stream.write("</body></html>");
-        builder.absorbFaults(builder.stream);
-    }
-    if (builder.failed()) return abandonBuild(builder);
-
-    builder.links.resolveLinks();
-    resolveStartReading(builder);
-    if (!builder.ncxPath.empty()) {
-        reportPath(builder, InfoCode::BuildingToc, builder.ncxPath);
-    }
-
-    BookWriter writer(fs::path(outputPath.toUtf8()), options.compression);
-    if (writer.failed()) {
-        builder.absorbFaults(writer);
-        return abandonBuild(builder);
-    }
-    handOverMetadata(builder, writer);
-    builder.absorbFaults(writer);
-    const CoverRecords cover = registerCover(builder, options.allowJpeg);
-    if (!builder.links.writeLinks(builder.stream, builder.media)) builder.absorbFaults(builder.stream);
-    if (builder.failed() || !writeMedia(builder, writer, cover)) return abandonBuild(builder);
-
-    std::vector<uint8_t> text;
-    if (!readText(builder, text) || !writeBook(builder, writer, text, options.minimize) || builder.failed()) {
-        return abandonBuild(builder);
-    }
-    if (builder.warned()) {
-        report(builder, InfoCode::SucceededWithWarnings);
-        return kBuildWithWarnings;
-    }
-    report(builder, InfoCode::Succeeded);
-    return kBuildSucceeded;
+    report(InfoCode::Succeeded);
+    return BuildResult::Generated;
 }
 
 }  // namespace qp

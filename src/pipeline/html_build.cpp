@@ -5,8 +5,7 @@
 #include <filesystem>
 
 #include "pipeline/book_builder.h"
-#include "pipeline/build_drivers.h"
-#include "pipeline/finishing_stage.h"
+#include "container/exth.h"
 #include "markup/encoding_detection.h"
 #include "markup/xml_parser.h"
 
@@ -55,40 +54,33 @@ HeadFacts readHead(const String& source) {
 
 }  // namespace
 
-int runHtmlBuild(const String& outputPath, const String& sourcePath, const BuildOptions& options) {
-    BookBuilder builder;
-    if (options.allowAllScripts) builder.flags |= book_flag::kAllScriptsAuthorised;
-    if (options.noCopyPaste) builder.flags |= book_flag::kCopyPasteForbidden;
-    builder.media.setAllowJpeg(options.allowJpeg);
-    builder.media.setImageMode(options.imageMode);
-
-    String absolute = sourcePath;
+BuildResult buildHtmlBook(const BuildPaths& paths, const BuildOptions& options) {
+    BookBuilder builder(options);
+    String absolute = String::fromUtf8(paths.source);
     absolute.makeAbsolute();
     const std::string path = absolute.systemPath();
     String source;
     if (!source.loadFile(String::fromUtf8(path))) {
         builder.absorbFaults(source);
-        return kBuildFailed;
+        return BuildResult::Failed;
     }
     detectEncoding(source);
-    builder.textCodePage =
-        (options.forceUnicode || source.codePage() != kCodePageWestern) ? kCodePageUtf8 : kCodePageWestern;
+    const bool utf8 = options.forceUnicode || source.codePage() != kCodePageWestern;
 
+    BookMetadata& metadata = builder.metadata();
     const HeadFacts head = readHead(source);
-    builder.title = head.title && !head.title->empty()
-                        ? *head.title
-                        : std::filesystem::path(path).stem().string();
-    builder.announceMetadata("dc:Title", builder.title);
-    for (const std::string& authors : head.authors) builder.addCreators(authors);
+    metadata.title = head.title && !head.title->empty() ? *head.title : std::filesystem::path(path).stem().string();
+    builder.announceMetadata(exthLabel(exth::kTitle), metadata.title);
+    for (const std::string& authors : head.authors) metadata.addCreators(authors);
     if (!head.cover.empty()) {
-        builder.coverPath = (std::filesystem::path(path).parent_path() / head.cover).lexically_normal().string();
+        metadata.coverPath = (std::filesystem::path(path).parent_path() / head.cover).lexically_normal().string();
     }
 
-    if (!builder.startText("<html><head></head>") || !builder.convertContent(source, path)) {
-        return abandonBuild(builder);
+    if (!builder.startText(utf8 ? kCodePageUtf8 : kCodePageWestern, "<html><head></head>") ||
+        !builder.convertContent(source, path)) {
+        return builder.abandon();
     }
-    return finishBook(builder, outputPath,
-                      {compressionOfCode(options.compression), options.minimize, options.allowJpeg});
+    return builder.finish(paths.output);
 }
 
 }  // namespace qp

@@ -4,8 +4,8 @@
 #include <array>
 
 #include "pipeline/book_builder.h"
-#include "pipeline/build_drivers.h"
-#include "pipeline/finishing_stage.h"
+#include "container/exth.h"
+#include "pipeline/source_builds.h"
 #include "package/language_codes.h"
 #include "package/opf_package.h"
 #include "core/message_sink.h"
@@ -21,11 +21,12 @@ struct SingleMetadata {
 
 // Metadata read once each, in the order they are added.
 constexpr std::array kSingleMetadata{
-    SingleMetadata{"dc:Publisher", 101}, SingleMetadata{"Imprint", 102},
-    SingleMetadata{"dc:Contributor", 108}, SingleMetadata{"dc:Rights", 109},
-    SingleMetadata{"dc:Type", 111}, SingleMetadata{"dc:Source", 112},
-    SingleMetadata{"DictionaryVeryShortName", 200}, SingleMetadata{"dc:Description", 103},
-    SingleMetadata{"Review", 107}, SingleMetadata{"Adult", 117},
+    SingleMetadata{"dc:Publisher", exth::kPublisher},   SingleMetadata{"Imprint", exth::kImprint},
+    SingleMetadata{"dc:Contributor", exth::kContributor}, SingleMetadata{"dc:Rights", exth::kRights},
+    SingleMetadata{"dc:Type", exth::kType},             SingleMetadata{"dc:Source", exth::kSource},
+    SingleMetadata{"DictionaryVeryShortName", exth::kShortDictionaryLabel},
+    SingleMetadata{"dc:Description", exth::kDescription}, SingleMetadata{"Review", exth::kReview},
+    SingleMetadata{"Adult", exth::kAdult},
 };
 
 // Guide reference types that name a cover image, the preferred first.
@@ -34,89 +35,88 @@ constexpr std::array<std::string_view, 7> kCoverTypes{
     "other.ms-titleimage-standard", "other.ms-titleimage", "cover",
 };
 
-void addIfPresent(BookBuilder& builder, uint32_t type, const std::optional<std::string>& value) {
-    if (value && !value->empty()) builder.addMetadata(type, *value);
-}
-
-bool readLanguage(OpfPackage& package, BookBuilder& builder) {
+bool readLanguage(const OpfPackage& package, BookBuilder& builder) {
+    BookMetadata& metadata = builder.metadata();
     const auto language = package.metadata("dc:Language");
     if (!language || language->empty()) {
-        report(builder, ErrorCode::LanguageMissing);
+        builder.report(ErrorCode::LanguageMissing);
         return false;
     }
     const auto locale = localeOfLanguage(*language);
     if (!locale) {
-        report(builder, ErrorCode::LanguageUnknown);
+        builder.report(ErrorCode::LanguageUnknown);
         return false;
     }
-    builder.locale = *locale;
-    if (auto input = package.metadata("DictionaryInLanguage")) builder.inputLanguage = localeOfLanguage(*input).value_or(0);
+    metadata.locale = *locale;
+    if (auto input = package.metadata("DictionaryInLanguage")) metadata.inputLanguage = localeOfLanguage(*input).value_or(0);
     if (auto output = package.metadata("DictionaryOutLanguage")) {
-        builder.outputLanguage = localeOfLanguage(*output).value_or(0);
+        metadata.outputLanguage = localeOfLanguage(*output).value_or(0);
     }
     return true;
 }
 
 // The cover: the EmbeddedCover path, replaced by the manifest item that meta name="cover" names.
-void readCover(const OpfPackage& package, BookBuilder& builder) {
+void readCover(const OpfPackage& package, BookMetadata& metadata) {
     if (auto embedded = package.metadata("EmbeddedCover"); embedded && !embedded->empty()) {
-        builder.coverPath = package.resolve(*embedded);
+        metadata.coverPath = package.resolve(*embedded);
     }
     for (size_t i = 0; i < package.metadataCount("meta"); ++i) {
         const auto name = package.metadataAttribute("meta", "name", i);
         if (!name || !equalsCaseBlind(*name, "cover")) continue;
         const auto content = package.metadataAttribute("meta", "content", i);
-        if (const ManifestItem* item = content ? package.item(*content) : nullptr) builder.coverPath = item->path;
+        if (const ManifestItem* item = content ? package.item(*content) : nullptr) metadata.coverPath = item->path;
         break;
     }
 }
 
-bool readMetadata(OpfPackage& package, BookBuilder& builder) {
+bool readMetadata(const OpfPackage& package, BookBuilder& builder) {
+    BookMetadata& metadata = builder.metadata();
     if (auto title = package.metadata("dc:Title")) {
-        builder.title = *title;
-        builder.announceMetadata("dc:Title", *title);
+        metadata.title = *title;
+        builder.announceMetadata(exthLabel(exth::kTitle), *title);
     }
-    if (auto name = package.metadata("DatabaseName"); name && !name->empty()) builder.databaseName = *name;
+    if (auto name = package.metadata("DatabaseName"); name && !name->empty()) metadata.databaseName = *name;
     if (!readLanguage(package, builder)) return false;
 
-    addIfPresent(builder, 106, package.metadata("dc:Date"));
-    addIfPresent(builder, 104, package.metadata("dc:Identifier", 0, "scheme", "ISBN"));
+    metadata.add(exth::kDate, package.metadata("dc:Date").value_or(""));
+    metadata.add(exth::kIsbn, package.metadata("dc:Identifier", 0, "scheme", "ISBN").value_or(""));
     for (size_t i = 0; i < package.metadataCount("dc:Creator"); ++i) {
-        builder.addCreators(package.metadata("dc:Creator", i).value_or(""));
+        metadata.addCreators(package.metadata("dc:Creator", i).value_or(""));
     }
     for (size_t i = 0; i < package.metadataCount("dc:Subject"); ++i) {
-        addIfPresent(builder, 105, package.metadata("dc:Subject", i));
-        addIfPresent(builder, 110, package.metadataAttribute("dc:Subject", "BASICCode", i));
+        metadata.add(exth::kSubject, package.metadata("dc:Subject", i).value_or(""));
+        metadata.add(exth::kBasicCode, package.metadataAttribute("dc:Subject", "BASICCode", i).value_or(""));
     }
     for (const SingleMetadata& single : kSingleMetadata) {
-        addIfPresent(builder, single.type, package.metadata(single.name));
+        metadata.add(single.type, package.metadata(single.name).value_or(""));
     }
-    addIfPresent(builder, 118, package.metadata("SRP"));
-    addIfPresent(builder, 119, package.metadataAttribute("SRP", "Currency"));
-    readCover(package, builder);
+    metadata.add(exth::kRetailPrice, package.metadata("SRP").value_or(""));
+    metadata.add(exth::kRetailCurrency, package.metadataAttribute("SRP", "Currency").value_or(""));
+    readCover(package, metadata);
     return true;
 }
 
 // The cover from the guide when the metadata named none, and the start reading location. Returns the
 // references that go into the guide block of the text head.
 std::vector<GuideReference> readGuide(const OpfPackage& package, BookBuilder& builder) {
+    BookMetadata& metadata = builder.metadata();
     const std::vector<GuideReference> references = package.guide();
     for (std::string_view coverType : kCoverTypes) {
-        if (!builder.coverPath.empty()) break;
+        if (!metadata.coverPath.empty()) break;
         for (const GuideReference& reference : references) {
             if (equalsCaseBlind(reference.type, coverType) && !reference.href.empty()) {
-                builder.coverPath = package.resolve(reference.href);
+                metadata.coverPath = package.resolve(reference.href);
                 break;
             }
         }
     }
     std::vector<GuideReference> listed;
     for (const GuideReference& reference : references) {
-        if (equalsCaseBlind(reference.type, "start") && !builder.startReading) {
-            builder.startReading = StartLocation{package.path(), reference.href};
+        if (equalsCaseBlind(reference.type, "start") && !metadata.startReading) {
+            metadata.startReading = StartLocation{package.path(), reference.href};
         }
         if (reference.title.empty()) {
-            report(builder, WarningCode::GuideTitleEmpty);
+            builder.report(WarningCode::GuideTitleEmpty);
         } else {
             listed.push_back(reference);
         }
@@ -124,22 +124,13 @@ std::vector<GuideReference> readGuide(const OpfPackage& package, BookBuilder& bu
     return listed;
 }
 
-// The head of the book text with its guide block; each reference's href becomes a link placeholder.
-bool writeHead(const OpfPackage& package, BookBuilder& builder, const std::vector<GuideReference>& guide) {
-    if (!builder.startText("<html><head><guide>")) return false;
-    for (const GuideReference& reference : guide) {
-        std::string tag = "<reference title=\"" + builder.attributeText(reference.title) + "\" type=\"" +
-                          builder.attributeText(reference.type) + "\"";
-        if (!reference.onclick.empty()) tag += " onclick=\"" + builder.attributeText(reference.onclick) + "\"";
-        builder.stream.write(tag);
-        if (builder.links.rewriteHref(builder.stream, builder.media, package.path(), reference.href, false)) {
-            builder.stream.write(" href=\"" + builder.attributeText(reference.href) + "\"");
-        }
-        builder.stream.write("/>");
-    }
-    builder.stream.write("</guide></head>");
-    builder.absorbFaults(builder.stream);
-    return !builder.failed();
+// The head of the book text with its guide block. The text is UTF-8 when asked for, by the option or by the
+// package's output encoding.
+bool writeHead(const OpfPackage& package, const OutputRequests& requests, BookBuilder& builder,
+               const std::vector<GuideReference>& guide) {
+    const bool utf8 = builder.options().forceUnicode || requests.encoding != kCodePageWestern;
+    return builder.startText(utf8 ? kCodePageUtf8 : kCodePageWestern, "<html><head><guide>") &&
+           builder.writeGuide(guide, package.path()) && builder.writeText("</guide></head>");
 }
 
 bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) {
@@ -147,26 +138,25 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
     for (const ManifestItem& item : spine) {
         if (item.kind == ItemKind::Content || item.kind == ItemKind::Image) ++files;
     }
-    report(builder, InfoCode::ParsingFiles, files);
+    builder.report(InfoCode::ParsingFiles, files);
     for (const ManifestItem& item : spine) {
         switch (item.kind) {
             case ItemKind::Content:
-                report(builder, InfoCode::ParsingFile, sink().registerArgument(item.path));
+                builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
                 if (!builder.convertContentFile(item.path)) return false;
                 break;
             case ItemKind::Image: {
-                report(builder, InfoCode::ParsingFile, sink().registerArgument(item.path));
+                builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
                 const std::string page = "<html><body><p align=\"center\"><img src=\"" + item.path +
                                          "\"></p></body></html>";
                 if (!builder.convertContent(String::fromUtf8(page), item.path)) return false;
                 break;
             }
             case ItemKind::TableOfContents:
-                builder.ncxPath = item.path;
+                builder.metadata().ncxPath = item.path;
                 break;
             case ItemKind::Media:
-                builder.media.registerFile(item.path, item.mediaType);
-                builder.absorbFaults(builder.media);
+                builder.registerMedia(item.path, item.mediaType);
                 break;
             case ItemKind::ScriptPage:
             case ItemKind::PalmDatabase:
@@ -178,38 +168,31 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
 
 }  // namespace
 
-int runOpfBuild(const String& sourcePath, const String& outputPath, const BuildOptions& options) {
-    BookBuilder builder;
+BuildResult buildOpfBook(const BuildPaths& paths, const BuildOptions& options) {
     OpfPackage package;
-    if (!package.open(sourcePath) || !package.check()) return kBuildFailed;
+    if (!package.open(String::fromUtf8(paths.source)) || !package.check()) return BuildResult::Failed;
     for (const ManifestItem& item : package.manifestItems()) {
-        if (outputReplacesSource(item.path, outputPath.toUtf8())) return kBuildFailed;
+        if (outputReplacesSource(item.path, paths.output)) return BuildResult::Failed;
     }
     // No dependency builder exists on this platform: the package's products are taken as up to date.
-    if (options.onlyDependencies) return kBuildSucceeded;
+    if (options.onlyDependencies) return BuildResult::Generated;
 
+    BookBuilder builder(options);
     const OutputRequests requests = package.outputRequests();
     builder.absorbFaults(package);
-    builder.contentType = requests.contentType;
-    builder.textCodePage =
-        (options.forceUnicode || requests.encoding != kCodePageWestern) ? kCodePageUtf8 : kCodePageWestern;
-    builder.media.setAllowJpeg(options.allowJpeg);
-    builder.media.setImageMode(options.imageMode);
-    if (options.allowAllScripts) builder.flags |= book_flag::kAllScriptsAuthorised;
-    if (options.noCopyPaste) builder.flags |= book_flag::kCopyPasteForbidden;
+    builder.metadata().bookType = requests.contentType;
 
-    if (!readMetadata(package, builder)) return kBuildFailed;
+    if (!readMetadata(package, builder)) return BuildResult::Failed;
     const std::vector<GuideReference> guide = readGuide(package, builder);
     for (const ManifestItem& item : package.manifestItems()) {
-        if (item.kind == ItemKind::TableOfContents && builder.ncxPath.empty()) builder.ncxPath = item.path;
+        if (item.kind == ItemKind::TableOfContents && builder.metadata().ncxPath.empty()) {
+            builder.metadata().ncxPath = item.path;
+        }
     }
     const auto spine = package.spine();
-    if (!spine) return kBuildFailed;
-    if (!writeHead(package, builder, guide) || !convertSpine(builder, *spine)) {
-        return abandonBuild(builder);
-    }
-    return finishBook(builder, outputPath,
-                      {compressionOfCode(options.compression), options.minimize, options.allowJpeg});
+    if (!spine) return BuildResult::Failed;
+    if (!writeHead(package, requests, builder, guide) || !convertSpine(builder, *spine)) return builder.abandon();
+    return builder.finish(paths.output);
 }
 
 }  // namespace qp

@@ -1,4 +1,5 @@
 #include "cli/command_line.h"
+#include "pipeline/source_builds.h"
 
 #include <gtest/gtest.h>
 

@@ -138,17 +138,6 @@ TEST(UniqueId, DrawnFromTheTickSeededGenerator) {
     EXPECT_EQ(qp::uniqueIdFromTicks(123456), 3100071736u);
 }
 
-TEST(BookType, CodesOfContentTypes) {
-    EXPECT_EQ(qp::bookTypeOfContentType("text/x-oeb1-document"), 2u);
-    EXPECT_EQ(qp::bookTypeOfContentType("application/x-vessio-subscription-magazine"), 259u);
-    EXPECT_EQ(qp::bookTypeOfContentType("Image/PNG"), 513u);
-    EXPECT_EQ(qp::bookTypeOfContentType("text/plain"), 517u);
-    EXPECT_EQ(qp::bookTypeOfContentType("application/vnd.vessio-franklin-ua-game"), 101u);
-    EXPECT_EQ(qp::bookTypeOfContentType("application/pdf"), 4u);
-    EXPECT_EQ(qp::bookTypeOfContentType("audio/mpeg"), 2u);
-    EXPECT_EQ(qp::bookTypeOfContentType(""), 2u);
-}
-
 TEST(RecordZero, FiveByteNameWithoutExth) {
     qp::PalmDocHeader palmDoc;
     qp::KovaHeader kova = plainHeader();

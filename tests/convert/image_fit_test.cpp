@@ -112,14 +112,14 @@ Bytes fileOfAbout(size_t target, const std::function<Bytes(int, int)>& make) {
     return file;
 }
 
-FitOptions defaultMode(bool allowJpeg = true) { return qp::fitOptionsForMode(0, allowJpeg); }
+FitOptions defaultMode(bool allowJpeg = true) { return qp::fitOptionsForMode(qp::ImageMode::Normal, allowJpeg); }
 
 TEST(ImageFitTest, ModeLimits) {
-    EXPECT_EQ(qp::imageModeLimit(0), 64'512u);
-    EXPECT_EQ(qp::imageModeLimit(1), 131'072u);
-    EXPECT_EQ(qp::imageModeLimit(2), 2'147'483'647u);
-    EXPECT_TRUE(qp::fitOptionsForMode(2, true).preserve);
-    EXPECT_FALSE(qp::fitOptionsForMode(1, true).preserve);
+    EXPECT_EQ(qp::imageModeLimit(qp::ImageMode::Normal), 64'512u);
+    EXPECT_EQ(qp::imageModeLimit(qp::ImageMode::Limit128K), 131'072u);
+    EXPECT_EQ(qp::imageModeLimit(qp::ImageMode::Preserve), 2'147'483'647u);
+    EXPECT_TRUE(qp::fitOptionsForMode(qp::ImageMode::Preserve, true).preserve);
+    EXPECT_FALSE(qp::fitOptionsForMode(qp::ImageMode::Limit128K, true).preserve);
 }
 
 TEST(ImageFitTest, SmallGifIsStoredUnchangedLargeOneConverted) {
@@ -191,7 +191,7 @@ TEST(ImageFitTest, JpegIsCleanedAndKeptWhenItFits) {
 
 TEST(ImageFitTest, PreserveModeOnlyCleansALargeJpeg) {
     Bytes source = withMetadata(jpegFromRgba(1200, 900, photoPixels(1200, 900, 6), 95), 30'000);
-    qp::FittedImage fitted = qp::fitImage(source, qp::fitOptionsForMode(2, true));
+    qp::FittedImage fitted = qp::fitImage(source, qp::fitOptionsForMode(qp::ImageMode::Preserve, true));
     ASSERT_TRUE(fitted.ok());
     EXPECT_EQ(fitted.kind, FittedKind::Jpeg);
     EXPECT_TRUE(fitted.keptAsIs);
@@ -217,7 +217,7 @@ TEST(ImageFitTest, LargePhotoFitsEachMode) {
     EXPECT_NEAR(double(info.width) / info.height, 4.0 / 3.0, 0.01);
 
     Bytes medium = jpegFromRgba(1600, 1200, photoPixels(1600, 1200, 8), 90);
-    fitted = qp::fitImage(medium, qp::fitOptionsForMode(1, true));
+    fitted = qp::fitImage(medium, qp::fitOptionsForMode(qp::ImageMode::Limit128K, true));
     ASSERT_TRUE(fitted.ok());
     EXPECT_LE(fitted.bytes.size(), 131'072u);
     EXPECT_GT(fitted.bytes.size(), 64'512u);

@@ -135,7 +135,7 @@ TEST_F(MediaTableTest, ImagesAreFittedPerModeAndJpegSwitch) {
     std::string path = file("photo.jpg", photo);
     std::string gif = file("small.gif", noisyGif(40, 40));
 
-    for (int32_t mode : {0, 1}) {
+    for (qp::ImageMode mode : {qp::ImageMode::Normal, qp::ImageMode::Limit128K}) {
         MediaTable jpegTable;
         jpegTable.quiet = true;
         jpegTable.setImageMode(mode);
@@ -148,7 +148,7 @@ TEST_F(MediaTableTest, ImagesAreFittedPerModeAndJpegSwitch) {
         EXPECT_LE(sink.records[0].size(), qp::imageModeLimit(mode));
         EXPECT_TRUE(readJpeg(sink.records[0]).ok);
         EXPECT_EQ(jpegTable.entry(0).type, 0x26);
-        EXPECT_EQ(jpegTable.entry(0).resized, mode == 0);
+        EXPECT_EQ(jpegTable.entry(0).resized, mode == qp::ImageMode::Normal);
         EXPECT_EQ(jpegTable.entry(1).type, 0x25);
         EXPECT_FALSE(jpegTable.entry(1).allowJpeg);
     }
@@ -271,7 +271,7 @@ TEST_F(MediaTableTest, ImagesCountWithTheirLimitTowardsTheBookSize) {
 
     // Kept at their size, each can take a whole record of 16 MiB - 1 bytes: 256 fit into 4 GiB, 257 do not.
     MediaTable preserved;
-    preserved.setImageMode(2);
+    preserved.setImageMode(qp::ImageMode::Preserve);
     for (int i = 0; i < 256; ++i) ASSERT_EQ(preserved.registerFile(pictures[i]), i);
     EXPECT_EQ(preserved.registerFile(pictures[256]), -1);
     EXPECT_EQ(preserved.lastError, qp::ErrorCode::BookTooLarge);

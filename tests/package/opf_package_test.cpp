@@ -135,19 +135,6 @@ TEST_F(OpfPackageTest, OutputRequestDefaultsAndOtherCharsets) {
     EXPECT_TRUE(requests.oggPassThrough);
 }
 
-TEST(OpfContentTypes, CodesOfTheTableAndUnknownValues) {
-    bool known = false;
-    EXPECT_EQ(qp::contentTypeCode("text/x-oeb1-document", known), 2u);
-    EXPECT_EQ(qp::contentTypeCode("Image/GIF", known), 513u);
-    EXPECT_EQ(qp::contentTypeCode("audio/mpeg", known), 4u);
-    EXPECT_EQ(qp::contentTypeCode("application/x-vessio-subscription-feed", known), 258u);
-    EXPECT_EQ(qp::contentTypeCode("application/vnd.vessio-franklin-ua-game", known), 101u);
-    EXPECT_EQ(qp::contentTypeCode("text/html", known), 518u);
-    EXPECT_TRUE(known);
-    EXPECT_EQ(qp::contentTypeCode("application/pdf", known), 2u);
-    EXPECT_FALSE(known);
-}
-
 TEST(OpfMediaTypes, SpineItemsAreClassifiedByMediaType) {
     EXPECT_EQ(qp::classifyMediaType("text/x-oeb1-document"), ItemKind::Content);
     EXPECT_EQ(qp::classifyMediaType("TEXT/HTML"), ItemKind::Content);
