@@ -20,6 +20,9 @@ constexpr uint8_t kEndOfFileRecord[] = {0xE9, 0x8E, 0x0D, 0x0A};
 constexpr size_t kRecordZeroPlaceholder = 8;
 constexpr uint32_t kProgressSteps = 50;
 
+// By BookWriter::Store.
+constexpr std::string_view kStoreExtensions[] = {".mtxt", ".mhuf", ".mdic", ".midx", ".mmed", ".frm"};
+
 size_t paddedToFour(size_t length) { return (length + 3) & ~size_t{3}; }
 
 // Message numbers are printed from int arguments.
@@ -38,20 +41,30 @@ uint32_t millisecondTicks() {
 BookWriter::BookWriter(const std::filesystem::path& output, Compression compression) {
     palmDoc_.compression = compression;
     output_.quiet = true;
-    for (TempRecordStore* store : {&text_, &huffman_, &dictionary_, &index_, &media_, &frames_})
-        store->database().quiet = true;
+    noRecords_.quiet = true;
     if (!output_.create(output, fourCc("BOOK"), fourCc("KOVA"))) {
         failWithPath(ErrorCode::OutputNotWritable, output);
         printSystemReason(output_.systemError());
-        return;
     }
-    for (TempRecordStore* store : {&text_, &huffman_, &dictionary_, &index_, &media_, &frames_}) {
-        if (!store->ok()) {
+}
+
+BookWriter::~BookWriter() = default;
+
+PdbDatabase* BookWriter::store(Store kind) {
+    std::unique_ptr<TempRecordStore>& store = stores_[static_cast<size_t>(kind)];
+    if (!store) {
+        if (failed()) return nullptr;
+        store = std::make_unique<TempRecordStore>(kStoreExtensions[static_cast<size_t>(kind)]);
+        store->database().quiet = true;
+    }
+    if (!store->ok()) {
+        if (!failed()) {
             failWithPath(ErrorCode::CannotCreateTempFile, store->location());
             printSystemReason(store->systemError());
-            return;
         }
+        return nullptr;
     }
+    return &store->database();
 }
 
 bool BookWriter::fail(ErrorCode code, int argument) {
@@ -124,11 +137,13 @@ bool BookWriter::addMetadataValue(uint32_t type, std::vector<uint8_t> value) {
 // --- Records of the stages ---
 
 uint32_t BookWriter::addMediaRecord(std::span<const uint8_t> bytes) {
-    if (!mediaStore().appendRecord(bytes)) {
+    PdbDatabase* media = mediaStore();
+    if (!media) return 0;
+    if (!media->appendRecord(bytes)) {
         fail(ErrorCode::NotEnoughMemory);
         return 0;
     }
-    return static_cast<uint32_t>(mediaStore().recordCount());
+    return static_cast<uint32_t>(media->recordCount());
 }
 
 bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs) {
@@ -139,6 +154,8 @@ bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs)
     size_t count = text.size() / recordSize;
     // Record 0 and the end record come beside the text records; the record count of a book is 16 bits.
     if ((text.size() + recordSize - 1) / recordSize > PdbDatabase::kMaxRecords - 2) return fail(ErrorCode::BookTooLarge);
+    PdbDatabase* records = textStore();
+    if (!records) return false;
     size_t step = count / kProgressSteps + 1;
     report(*this, InfoCode::RecordCount, messageNumber(count));
     std::vector<uint32_t> lengths;
@@ -147,8 +164,8 @@ bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs)
         std::span<const uint8_t> piece = text.subspan(start, std::min<size_t>(recordSize, text.size() - start));
         try {
             bool stored = palmDoc_.compression == Compression::None
-                              ? textStore().appendRecord(piece)
-                              : textStore().appendRecord(palmdocCompress(piece.data(), piece.size()));
+                              ? records->appendRecord(piece)
+                              : records->appendRecord(palmdocCompress(piece.data(), piece.size()));
             if (!stored) return fail(ErrorCode::NotEnoughMemory);
             lengths.push_back(static_cast<uint32_t>(piece.size()));
         } catch (const std::bad_alloc&) {
@@ -208,11 +225,15 @@ bool BookWriter::createRecordZero() {
     return true;
 }
 
-bool BookWriter::readBack(TempRecordStore& store) {
-    if (store.readBack()) return true;
-    failWithPath(ErrorCode::CannotOpenFile, store.path());
-    printSystemReason(store.systemError());
-    return false;
+// A store goes through its file before its records reach the book: a temporary directory that cannot take
+// the records fails here, naming the store, rather than at the book's save with a misleading output error.
+PdbDatabase* BookWriter::readBack(Store kind) {
+    std::unique_ptr<TempRecordStore>& store = stores_[static_cast<size_t>(kind)];
+    if (!store) return &noRecords_;
+    if (store->readBack()) return &store->database();
+    failWithPath(ErrorCode::CannotOpenFile, store->path());
+    printSystemReason(store->systemError());
+    return nullptr;
 }
 
 bool BookWriter::appendToBook(std::vector<uint8_t> record, size_t paddedLength) {
@@ -233,8 +254,9 @@ bool BookWriter::moveRecords(PdbDatabase& from, bool padded, uint64_t* bytes) {
 }
 
 bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
-    if (!readBack(text_)) return false;
-    const PdbDatabase& store = text_.database();
+    const PdbDatabase* records = readBack(Store::Text);
+    if (!records) return false;
+    const PdbDatabase& store = *records;
     if (store.recordCount() != recordLengths_.size() || text.size() != palmDoc_.textLength)
         return fail(ErrorCode::TrailingBytes);
 
@@ -268,27 +290,31 @@ bool BookWriter::padTextRecords() {
 }
 
 bool BookWriter::copyIndexRecords() {
-    if (!readBack(index_) || !moveRecords(index_.database(), false, &statistics_.indexBytes)) return false;
-    statistics_.indexRecords = static_cast<uint32_t>(index_.database().recordCount());
+    PdbDatabase* records = readBack(Store::Index);
+    if (!records || !moveRecords(*records, false, &statistics_.indexBytes)) return false;
+    statistics_.indexRecords = static_cast<uint32_t>(records->recordCount());
     return true;
 }
 
 bool BookWriter::copyHuffmanRecords() {
     if (palmDoc_.compression != Compression::Huffman) return true;
-    if (!readBack(huffman_) || !readBack(dictionary_)) return false;
+    PdbDatabase* huffman = readBack(Store::Huffman);
+    PdbDatabase* dictionary = readBack(Store::Dictionary);
+    if (!huffman || !dictionary) return false;
     kova_.huffmanRecordOffset = static_cast<uint32_t>(output_.recordCount());
-    if (!moveRecords(huffman_.database(), false, &statistics_.huffmanBytes) ||
-        !moveRecords(dictionary_.database(), true, &statistics_.huffmanBytes))
+    if (!moveRecords(*huffman, false, &statistics_.huffmanBytes) ||
+        !moveRecords(*dictionary, true, &statistics_.huffmanBytes))
         return false;
-    kova_.huffmanRecordCount = static_cast<uint32_t>(1 + dictionary_.database().recordCount());
+    kova_.huffmanRecordCount = static_cast<uint32_t>(1 + dictionary->recordCount());
     statistics_.huffmanRecords = static_cast<uint32_t>(output_.recordCount()) - kova_.huffmanRecordOffset;
     return true;
 }
 
 bool BookWriter::copyMediaRecords() {
     kova_.firstImageRecord = static_cast<uint32_t>(output_.recordCount());
-    if (!readBack(media_) || !moveRecords(media_.database(), true, &statistics_.pictureBytes)) return false;
-    statistics_.pictureRecords = static_cast<uint32_t>(media_.database().recordCount());
+    PdbDatabase* records = readBack(Store::Media);
+    if (!records || !moveRecords(*records, true, &statistics_.pictureBytes)) return false;
+    statistics_.pictureRecords = static_cast<uint32_t>(records->recordCount());
     return true;
 }
 
@@ -303,8 +329,9 @@ bool BookWriter::copyFrameRecords() {
     const FramePlacement& placement = framePlacement_;
     if (placement.fcisCount == 0) return true;
     uint32_t base = static_cast<uint32_t>(output_.recordCount());
-    if (!readBack(frames_) || !moveRecords(frames_.database(), true, &statistics_.frameBytes)) return false;
-    statistics_.frameRecords = static_cast<uint32_t>(frames_.database().recordCount());
+    PdbDatabase* records = readBack(Store::Frames);
+    if (!records || !moveRecords(*records, true, &statistics_.frameBytes)) return false;
+    statistics_.frameRecords = static_cast<uint32_t>(records->recordCount());
     if (placement.fdstPosition != kNoIndex) kova_.fdstRecord = base + placement.fdstPosition;
     kova_.fdstSectionCount = placement.sectionCount;
     kova_.flisRecord = base + placement.flisPosition;

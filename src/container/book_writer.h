@@ -4,7 +4,7 @@
 //
 // How a build drives it:
 //
-//   BookWriter writer(outputPath, Compression::PalmDoc);  // binds the output, creates the stores
+//   BookWriter writer(outputPath, Compression::PalmDoc);  // binds the output
 //   if (writer.failed()) ...                               // the error is already reported
 //   writer.setTextEncoding(65001);                         // first: names and metadata are converted to it
 //   writer.setFullName(title);
@@ -12,7 +12,7 @@
 //   writer.addMetadata(exth::kCreator, author);            // ... and the other settings
 //   uint32_t image = writer.addMediaRecord(bytes);         // numbers count from 1
 //   writer.setCoverOffsets(cover, thumbnail, false);
-//   writer.indexStore() ...; writer.setIndexRecords(indexes);
+//   writer.indexStore() ...; writer.setIndexRecords(indexes);  // stores are made on first use
 //   writer.writeText(text, trailingInputs);                // cut, compress, keep the trailing-entry inputs
 //   writer.assemble(minimize, text);                       // all records in order, record 0 last
 //   writer.save();                                         // the book replaces the output file only now
@@ -20,7 +20,9 @@
 // Destruction deletes the temporary stores. A writer that is not saved leaves the output path untouched.
 // The stores are quiet: a stage that writes into one reports failures of its record operations itself.
 #include <cstdint>
+#include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -70,9 +72,9 @@ struct BookStatistics {
 
 class BookWriter : public FaultHeader {
 public:
-    // Binds the output database (error 182 when the output cannot be written) and creates the temporary
-    // stores (error 184 when one cannot be created).
+    // Binds the output database (error 182 when the output cannot be written).
     BookWriter(const std::filesystem::path& output, Compression compression);
+    ~BookWriter();
     BookWriter(const BookWriter&) = delete;
     BookWriter& operator=(const BookWriter&) = delete;
 
@@ -102,12 +104,13 @@ public:
     // --- Records written by the stages ---
     // Appends an image or media record; returns its number counted from 1, or 0 after error 222.
     uint32_t addMediaRecord(std::span<const uint8_t> bytes);
-    PdbDatabase& textStore() { return text_.database(); }
-    PdbDatabase& huffmanStore() { return huffman_.database(); }
-    PdbDatabase& dictionaryStore() { return dictionary_.database(); }
-    PdbDatabase& indexStore() { return index_.database(); }
-    PdbDatabase& mediaStore() { return media_.database(); }
-    PdbDatabase& frameStore() { return frames_.database(); }
+    // The temporary stores, each made when a stage first asks for it; nullptr after error 184 (reported).
+    PdbDatabase* textStore() { return store(Store::Text); }
+    PdbDatabase* huffmanStore() { return store(Store::Huffman); }
+    PdbDatabase* dictionaryStore() { return store(Store::Dictionary); }
+    PdbDatabase* indexStore() { return store(Store::Index); }
+    PdbDatabase* mediaStore() { return store(Store::Media); }
+    PdbDatabase* frameStore() { return store(Store::Frames); }
 
     // Cuts the whole uncompressed text into records of the nominal size and compresses them into the text
     // store (compression 1: stored as they are; 2: PalmDOC). Dictionary compression is its own stage: a
@@ -134,7 +137,10 @@ private:
                     TrailingInputs inputs);
     bool fail(ErrorCode code, int argument = kNoArg);
     bool failWithPath(ErrorCode code, const std::filesystem::path& path);
-    bool readBack(TempRecordStore& store);
+    enum class Store { Text, Huffman, Dictionary, Index, Media, Frames, Count };
+    PdbDatabase* store(Store kind);
+    // The store's records, read back from its file; an empty database for a store no stage made.
+    PdbDatabase* readBack(Store kind);
     // Appends a record to the book, padded with zero bytes to paddedLength; error 180 past 65,535 records.
     bool appendToBook(std::vector<uint8_t> record, size_t paddedLength = 0);
     bool moveRecords(PdbDatabase& from, bool padded, uint64_t* bytes = nullptr);
@@ -157,12 +163,8 @@ private:
     void printStatistics();
 
     PdbDatabase output_;
-    TempRecordStore text_{".mtxt"};
-    TempRecordStore huffman_{".mhuf"};
-    TempRecordStore dictionary_{".mdic"};
-    TempRecordStore index_{".midx"};
-    TempRecordStore media_{".mmed"};
-    TempRecordStore frames_{".frm"};
+    std::array<std::unique_ptr<TempRecordStore>, static_cast<size_t>(Store::Count)> stores_;
+    PdbDatabase noRecords_;
 
     PalmDocHeader palmDoc_;
     KovaHeader kova_;

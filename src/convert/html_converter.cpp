@@ -35,9 +35,6 @@ HtmlConverter::~HtmlConverter() = default;
 
 bool HtmlConverter::languageSeen() const { return writer_->languageSeen(); }
 const std::vector<uint64_t>& HtmlConverter::nonCrossableBreaks() const { return writer_->nonCrossableBreaks(); }
-size_t HtmlConverter::droppedScripts() const { return writer_->droppedScripts(); }
-
-bool HtmlConverter::writePageBreak() { return stream_.write("<tqp:pagebreak/>"); }
 
 bool HtmlConverter::convertFile(const String& source, const String& path, bool writeBodyTag) {
     const std::string file = links_.normalizer().normalizePath(path.toUtf8());

@@ -9,7 +9,6 @@
 //     stream.write("<html><head>...guide...</head>");   // the first file writes "<body ...>" itself
 //     for each content file in spine order:
 //         converter.convertFile(source, path, first);    // source already decoded (its code page known)
-//         if (a page break follows the item) converter.writePageBreak();
 //     stream.write("</body></html>");
 //     links.resolveLinks(); ... links.writeLinks(stream, media);
 //
@@ -54,15 +53,10 @@ public:
     // file's `body` start tag (the first file of the book). False with error 166 when the file has no body.
     // One space follows every file that has a body.
     bool convertFile(const String& source, const String& path, bool writeBodyTag);
-    // The 16 bytes "<tqp:pagebreak/>" between two spine items.
-    bool writePageBreak();
-
     // A `lang` attribute was met in some file.
     bool languageSeen() const;
     // Positions just before each `tqp:pagebreak` whose `crossable` is "no", in text order.
     const std::vector<uint64_t>& nonCrossableBreaks() const;
-    // `script` elements and event attributes left out of the text.
-    size_t droppedScripts() const;
 
 private:
     std::unique_ptr<ElementWriter> writer_;

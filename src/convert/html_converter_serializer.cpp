@@ -154,10 +154,7 @@ void ElementWriter::collectIndexElement(NodeIndex element, std::string_view name
 bool ElementWriter::openElement(NodeIndex element, bool track) {
     const std::string_view name = parser_->name(element);
     const ElementRule rule = elementRule(name);
-    if (rule == ElementRule::DropWhole) {
-        ++droppedScripts_;
-        return false;
-    }
+    if (rule == ElementRule::DropWhole) return false;
     if (rule == ElementRule::StyleSheet) {
         addStyleElement(element);
         return false;
@@ -230,7 +227,7 @@ void ElementWriter::writeAttributes(NodeIndex element, std::string_view name, St
         const std::string_view attribute = parser_->name(child);
         switch (attributeRule(name, attribute)) {
             case AttributeRule::Drop: continue;
-            case AttributeRule::Event: ++droppedScripts_; continue;
+            case AttributeRule::Event: continue;
             case AttributeRule::Anchor:
                 if (!keepAnchors) continue;
                 break;

@@ -41,7 +41,6 @@ public:
     bool introducedReferences() const { return encoder_.introducedReferences(); }
     bool languageSeen() const { return languageSeen_; }
     const std::vector<uint64_t>& nonCrossableBreaks() const { return nonCrossable_; }
-    size_t droppedScripts() const { return droppedScripts_; }
 
 private:
     struct OpenElement {
@@ -94,7 +93,6 @@ private:
 
     bool languageSeen_ = false;
     std::vector<uint64_t> nonCrossable_;
-    size_t droppedScripts_ = 0;
 };
 
 }  // namespace qp

@@ -142,6 +142,7 @@ private:
     MarkupItem addText(size_t end);
     MarkupItem readBang();
     MarkupItem readInstruction();
+    MarkupItem readUpToBracket(size_t tagPos, size_t skip);
     MarkupItem readStartTag(size_t nameEnd);
     MarkupItem readEndTag(size_t nameEnd);
     void readAttributes(NodeIndex element);

@@ -134,27 +134,22 @@ MarkupItem XmlParser::readBang() {
         pos_ = sectionEnd;
         return {MarkupItem::Type::Text, node};
     }
-    size_t end = text_.find('>', tagPos + 2);
-    size_t innerEnd = end == std::string_view::npos ? text_.size() : end;
-    NodeIndex node = addNode(NodeKind::Comment, currentParent_, pos32(tagPos));
-    if (node == kNoNode) return {};
-    Node& n = nodes_[node];
-    n.textBegin = n.contentStart = pos32(tagPos + 2);
-    n.textLength = pos32(innerEnd - (tagPos + 2));
-    pos_ = end == std::string_view::npos ? text_.size() : end + 1;
-    return {MarkupItem::Type::Comment, node};
+    return readUpToBracket(tagPos, 2);
 }
 
 // <?...?>: a kind-2 node whose text keeps the question marks ("?xml version=...?").
-MarkupItem XmlParser::readInstruction() {
-    size_t tagPos = pos_;
+MarkupItem XmlParser::readInstruction() { return readUpToBracket(pos_, 1); }
+
+// A declaration or an instruction: a kind-2 node whose text starts `skip` bytes into the tag and runs up to
+// the next ">" (or the end of the text).
+MarkupItem XmlParser::readUpToBracket(size_t tagPos, size_t skip) {
     size_t end = text_.find('>', tagPos + 2);
     size_t innerEnd = end == std::string_view::npos ? text_.size() : end;
     NodeIndex node = addNode(NodeKind::Comment, currentParent_, pos32(tagPos));
     if (node == kNoNode) return {};
     Node& n = nodes_[node];
-    n.textBegin = n.contentStart = pos32(tagPos + 1);
-    n.textLength = pos32(innerEnd - (tagPos + 1));
+    n.textBegin = n.contentStart = pos32(tagPos + skip);
+    n.textLength = pos32(innerEnd - (tagPos + skip));
     pos_ = end == std::string_view::npos ? text_.size() : end + 1;
     return {MarkupItem::Type::Comment, node};
 }

@@ -236,8 +236,8 @@ TEST(BookWriter, MediaIndexCoverAndHeaderRecordNumbers) {
         EXPECT_EQ(writer.addMediaRecord(bytesOf("GIF89a-image")), 1u);
         EXPECT_EQ(writer.addMediaRecord(bytesOf("JPEG")), 2u);
         writer.setCoverOffsets(1, 0, false);
-        ASSERT_TRUE(writer.indexStore().appendRecord(bytesOf("INDX0")));
-        ASSERT_TRUE(writer.indexStore().appendRecord(bytesOf("INDX1")));
+        ASSERT_TRUE(writer.indexStore()->appendRecord(bytesOf("INDX0")));
+        ASSERT_TRUE(writer.indexStore()->appendRecord(bytesOf("INDX1")));
         qp::IndexRecords indexes;
         indexes.orthographic = 0;
         indexes.ncx = 1;
@@ -303,14 +303,14 @@ TEST(BookWriter, FramesChildBooksAndDictionaryRecordsAreCopied) {
         qp::BookWriter writer(dir / "b.kova", Compression::Huffman);
         writer.setFullName(qp::String::fromUtf8("Parts"));
         // Stand-in for the dictionary compressor: one stored record, a HUFF and two CDIC records.
-        ASSERT_TRUE(writer.textStore().appendRecord(text));
-        ASSERT_TRUE(writer.huffmanStore().appendRecord(bytesOf("HUFF")));
-        ASSERT_TRUE(writer.dictionaryStore().appendRecord(bytesOf("CDIC-a")));
-        ASSERT_TRUE(writer.dictionaryStore().appendRecord(bytesOf("CDIC-bc")));
+        ASSERT_TRUE(writer.textStore()->appendRecord(text));
+        ASSERT_TRUE(writer.huffmanStore()->appendRecord(bytesOf("HUFF")));
+        ASSERT_TRUE(writer.dictionaryStore()->appendRecord(bytesOf("CDIC-a")));
+        ASSERT_TRUE(writer.dictionaryStore()->appendRecord(bytesOf("CDIC-bc")));
         writer.setDictionaryCompressedText(text.size(), 4096, {100}, {});
-        ASSERT_TRUE(writer.frameStore().appendRecord(bytesOf("FDST1")));
-        ASSERT_TRUE(writer.frameStore().appendRecord(bytesOf("FLIS")));
-        ASSERT_TRUE(writer.frameStore().appendRecord(bytesOf("FCIS")));
+        ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FDST1")));
+        ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FLIS")));
+        ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FCIS")));
         writer.setFramePlacement({0, 3, 1, 1, 2, 1});
         writer.addChildBook(dir / "child.kova");
         ASSERT_TRUE(writer.assemble(true, text));
@@ -344,7 +344,7 @@ TEST(BookWriter, FramesStayOutWithoutFcisRecords) {
     Bytes text = westernText(100);
     {
         qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
-        ASSERT_TRUE(writer.frameStore().appendRecord(bytesOf("FDST")));
+        ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FDST")));
         writer.setFramePlacement({0, 2, 0, 0, 0, 0});
         ASSERT_TRUE(writer.writeText(text, {}));
         ASSERT_TRUE(writer.assemble(true, text));

@@ -61,7 +61,6 @@ TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
                              "<tqp:frameset><tqp:section id=\"s1\">v</tqp:section></tqp:frameset>"),
                         false));
     EXPECT_EQ(text(), "<p>a</p>botuv ");
-    EXPECT_EQ(converter.droppedScripts(), 3u);
     EXPECT_EQ(faults.lastWarning, qp::WarningCode::None);
 }
 
@@ -81,12 +80,6 @@ TEST_F(ConverterTest, AttributesFollowTheirRules) {
 TEST_F(ConverterTest, EndTagsCloseWhatIsOpenInsideThem) {
     ASSERT_TRUE(convert("a.html", body("<div><p>a<b>b</div>c</i><br>d"), false));
     EXPECT_EQ(text(), "<div><p>a<b>b</b></p></div>c</i><br>d ");
-}
-
-TEST_F(ConverterTest, PageBreakBetweenItems) {
-    ASSERT_TRUE(convert("a.html", body("x"), false));
-    ASSERT_TRUE(converter.writePageBreak());
-    EXPECT_EQ(text(), "x <tqp:pagebreak/>");
 }
 
 TEST_F(ConverterTest, IndexMarkupIsCollectedAndItsTagsDropped) {
