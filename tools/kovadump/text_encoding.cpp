@@ -73,6 +73,10 @@ std::string utf8FromTextEncoding(ByteView bytes, uint32_t textEncoding) {
     return textEncoding == codePageUtf8 ? bytes.toString() : utf8From1252(bytes);
 }
 
+std::string utf8FromTextEncoding(const std::string& bytes, uint32_t textEncoding) {
+    return utf8FromTextEncoding(ByteView(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), textEncoding);
+}
+
 std::optional<std::vector<uint32_t>> utf8Characters(const std::string& text) {
     std::vector<uint32_t> characters;
     for (size_t i = 0; i < text.size();) {

@@ -30,6 +30,7 @@ std::string utf8FromUtf16le(ByteView bytes);
 
 // Bytes in a book's text encoding (1252 or UTF-8) as UTF-8.
 std::string utf8FromTextEncoding(ByteView bytes, uint32_t textEncoding);
+std::string utf8FromTextEncoding(const std::string& bytes, uint32_t textEncoding);
 
 // The characters of UTF-8 text; nothing when it is not well-formed UTF-8.
 std::optional<std::vector<uint32_t>> utf8Characters(const std::string& text);
