@@ -72,6 +72,8 @@ struct BookIndex {
     std::optional<std::string> stringAt(uint32_t location) const;
     // Every string of the string records, read one after another up to the padding.
     std::vector<IndexString> strings() const;
+    // The data record that master entry number n describes, when it was read.
+    const IndexDataRecord* dataRecord(size_t number) const;
     // Header record of the dependent index, when there is one.
     std::optional<size_t> dependentRecord() const;
     std::string label() const;  // "index at record N" for fault texts

@@ -17,10 +17,8 @@ std::vector<size_t> findKey(const BookIndex& index, const IndexKey& query) {
         return collation.compareFolded(m.key, query) < 0;
     });
     if (master == index.masters.end()) return {};
-    size_t record = index.headerRecord + 1 + master->number;
-    auto data = std::find_if(index.dataRecords.begin(), index.dataRecords.end(),
-                             [&](const IndexDataRecord& d) { return d.record == record; });
-    if (data == index.dataRecords.end()) return {};
+    const IndexDataRecord* data = index.dataRecord(master->number);
+    if (!data) return {};
     auto first = index.entries.begin() + static_cast<std::ptrdiff_t>(data->firstEntry);
     auto end = first + static_cast<std::ptrdiff_t>(data->entryCount);
     auto found = std::partition_point(

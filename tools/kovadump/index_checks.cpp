@@ -1,6 +1,4 @@
 // Consistency of a read index: what its parts say about each other.
-#include <algorithm>
-
 #include "book_index.h"
 
 namespace kova {
@@ -20,10 +18,9 @@ void checkCounts(const BookIndex& index, std::vector<std::string>& faults) {
 
 void checkMasters(const BookIndex& index, std::vector<std::string>& faults) {
     for (const MasterEntry& master : index.masters) {
-        size_t record = index.headerRecord + 1 + master.number;
-        auto data = std::find_if(index.dataRecords.begin(), index.dataRecords.end(),
-                                 [&](const IndexDataRecord& d) { return d.record == record; });
-        if (data == index.dataRecords.end()) continue;
+        const IndexDataRecord* data = index.dataRecord(master.number);
+        if (!data) continue;
+        size_t record = data->record;
         const std::string where = index.label() + ": master entry " + std::to_string(master.number);
         uint32_t held = data->header.at(indexField::recordCount);
         if (master.entryCount != held)

@@ -147,6 +147,15 @@ std::vector<IndexString> BookIndex::strings() const {
     return found;
 }
 
+const IndexDataRecord* BookIndex::dataRecord(size_t number) const {
+    size_t record = headerRecord + 1 + number;
+    if (number < dataRecords.size() && dataRecords[number].record == record) return &dataRecords[number];
+    // Data records without "INDX" are left out, so the others may have moved forward.
+    auto found = std::find_if(dataRecords.begin(), dataRecords.end(),
+                              [&](const IndexDataRecord& d) { return d.record == record; });
+    return found == dataRecords.end() ? nullptr : &*found;
+}
+
 std::optional<size_t> BookIndex::dependentRecord() const {
     if (header.at(indexField::dependentRecordCount) == 0) return std::nullopt;
     return headerRecord + 1 + size_t{header.at(indexField::recordCount)} + header.at(indexField::stringRecordCount);
