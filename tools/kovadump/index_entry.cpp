@@ -55,7 +55,8 @@ std::optional<std::string> decodeEntry(ByteView record, size_t offset, size_t li
         count.row = &row;
         if (bits == row.mask && maskWidth(row.mask) == 2) {
             std::optional<VariableWidth> length = readForward(record.sub(0, limit), at);
-            if (!length) return "the value length of tag " + std::to_string(row.tag) + " runs past the end of the entry";
+            if (!length)
+                return "the value length of tag " + std::to_string(row.tag) + " runs past the end of the entry";
             count.byteLength = length->value;
             at += length->byteCount;
         } else {

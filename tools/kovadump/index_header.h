@@ -38,9 +38,9 @@ constexpr size_t nameOffset = 180;
 constexpr size_t nameLength = 184;
 }  // namespace indexField
 
-// Index types.
+// Index types: 0 lookup, key, spell and wildcard, and table-of-contents indexes; 2 the inflection index;
+// 3 the naming index.
 constexpr uint32_t indexTypeLookup = 0;
-constexpr uint32_t indexTypeInflection = 2;
 constexpr uint32_t indexTypeNaming = 3;
 
 struct IndexHeader {

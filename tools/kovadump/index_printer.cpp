@@ -29,17 +29,20 @@ std::string hex(unsigned value) {
 }
 
 std::string tagxText(const Tagx& tagx) {
-    std::string text = std::to_string(tagx.controlByteCount) + " control byte" + (tagx.controlByteCount == 1 ? "" : "s");
+    std::string text =
+        std::to_string(tagx.controlByteCount) + " control byte" + (tagx.controlByteCount == 1 ? "" : "s");
     for (const TagxRow& row : tagx.rows)
-        text += row.isEnd() ? "; end" : "; tag " + std::to_string(row.tag) + " x" + std::to_string(row.valuesPerGroup) +
-                                            " mask " + hex(row.mask);
+        text += row.isEnd() ? "; end"
+                            : "; tag " + std::to_string(row.tag) + " x" + std::to_string(row.valuesPerGroup) +
+                                  " mask " + hex(row.mask);
     return text;
 }
 
 std::string tablesText(const BookIndex& index) {
     const IndexTables& t = index.tables;
     std::vector<std::string> parts;
-    if (t.western()) parts.push_back("ORDT " + std::to_string(t.sortValues.size()) + " at " + std::to_string(t.ordtOffset));
+    if (t.western())
+        parts.push_back("ORDT " + std::to_string(t.sortValues.size()) + " at " + std::to_string(t.ordtOffset));
     if (!t.ligatures.empty())
         parts.push_back("LIGT " + std::to_string(t.ligatures.size()) + " entries at " + std::to_string(t.ligtOffset));
     if (!t.characters.empty())
@@ -62,24 +65,24 @@ std::string joined(const std::vector<std::string>& parts) {
     return text;
 }
 
+void jsonTable(JsonWriter& json, const char* name, uint32_t offset, const char* sizeName, size_t size) {
+    json.key(name).beginObject().key("offset").value(uint64_t{offset}).key(sizeName).value(uint64_t{size});
+    json.endObject();
+}
+
 void jsonTables(const BookIndex& index, JsonWriter& json) {
     const IndexTables& t = index.tables;
     json.key("tables").beginObject();
-    if (t.western()) json.key("ordt").beginObject().key("offset").value(uint64_t{t.ordtOffset}).key("size").value(
-        uint64_t{t.sortValues.size()}).endObject();
-    if (!t.ligatures.empty())
-        json.key("ligt").beginObject().key("offset").value(uint64_t{t.ligtOffset}).key("entries").value(
-            uint64_t{t.ligatures.size()}).endObject();
+    if (t.western()) jsonTable(json, "ordt", t.ordtOffset, "size", t.sortValues.size());
+    if (!t.ligatures.empty()) jsonTable(json, "ligt", t.ligtOffset, "entries", t.ligatures.size());
     if (!t.characters.empty())
-        json.key("characterTable").beginObject().key("offset").value(uint64_t{t.characterTableOffset}).key(
-            "characters").value(uint64_t{t.characters.size()}).endObject();
-    if (!t.folds.empty())
-        json.key("foldTable").beginObject().key("offset").value(uint64_t{t.foldTableOffset}).key("characters").value(
-            uint64_t{t.folds.size()}).endObject();
+        jsonTable(json, "characterTable", t.characterTableOffset, "characters", t.characters.size());
+    if (!t.folds.empty()) jsonTable(json, "foldTable", t.foldTableOffset, "characters", t.folds.size());
     json.key("spell").beginArray();
-    for (const SpellTable& spell : t.spellTables)
-        json.beginObject().key("name").value(spell.name).key("offset").value(uint64_t{spell.offset}).key("size").value(
-            uint64_t{spell.bytes.size()}).endObject();
+    for (const SpellTable& spell : t.spellTables) {
+        json.beginObject().key("name").value(spell.name).key("offset").value(uint64_t{spell.offset});
+        json.key("size").value(uint64_t{spell.bytes.size()}).endObject();
+    }
     json.endArray().endObject();
 }
 
@@ -119,19 +122,24 @@ void jsonIndex(const BookIndex& index, JsonWriter& json) {
     json.endArray();
     json.key("name").value(index.nameText());
     json.key("header").beginObject();
-    for (const IndexHeaderField& field : indexHeaderFields()) json.key(field.name).value(uint64_t{index.header.at(field.offset)});
+    for (const IndexHeaderField& field : indexHeaderFields())
+        json.key(field.name).value(uint64_t{index.header.at(field.offset)});
     json.endObject();
     json.key("tagx").beginObject().key("offset").value(uint64_t{index.tagx.offset});
-    json.key("length").value(uint64_t{index.tagx.length}).key("controlByteCount").value(uint64_t{index.tagx.controlByteCount});
+    json.key("length").value(uint64_t{index.tagx.length});
+    json.key("controlByteCount").value(uint64_t{index.tagx.controlByteCount});
     json.key("rows").beginArray();
-    for (const TagxRow& row : index.tagx.rows)
-        json.beginObject().key("tag").value(uint64_t{row.tag}).key("valuesPerGroup").value(uint64_t{row.valuesPerGroup})
-            .key("mask").value(uint64_t{row.mask}).key("end").value(uint64_t{row.endFlag}).endObject();
+    for (const TagxRow& row : index.tagx.rows) {
+        json.beginObject().key("tag").value(uint64_t{row.tag});
+        json.key("valuesPerGroup").value(uint64_t{row.valuesPerGroup}).key("mask").value(uint64_t{row.mask});
+        json.key("end").value(uint64_t{row.endFlag}).endObject();
+    }
     json.endArray().endObject();
     json.key("masterEntries").beginArray();
-    for (const MasterEntry& master : index.masters)
-        json.beginObject().key("offset").value(uint64_t{master.offset}).key("key").value(index.keyText(master.key))
-            .key("entryCount").value(uint64_t{master.entryCount}).endObject();
+    for (const MasterEntry& master : index.masters) {
+        json.beginObject().key("offset").value(uint64_t{master.offset}).key("key").value(index.keyText(master.key));
+        json.key("entryCount").value(uint64_t{master.entryCount}).endObject();
+    }
     json.endArray();
     jsonTables(index, json);
     json.key("dataRecords").beginArray();
@@ -143,14 +151,16 @@ void jsonIndex(const BookIndex& index, JsonWriter& json) {
     }
     json.endArray();
     json.key("stringRecords").beginArray();
-    for (const StringRecord& record : index.stringRecords)
-        json.beginObject().key("record").value(uint64_t{record.record}).key("size").value(uint64_t{record.bytes.size()})
-            .endObject();
+    for (const StringRecord& record : index.stringRecords) {
+        json.beginObject().key("record").value(uint64_t{record.record});
+        json.key("size").value(uint64_t{record.bytes.size()}).endObject();
+    }
     json.endArray();
     json.key("strings").beginArray();
-    for (const IndexString& s : index.strings())
-        json.beginObject().key("location").value(uint64_t{s.location}).key("text").value(
-            utf8FromTextEncoding(s.bytes, index.textEncoding)).endObject();
+    for (const IndexString& string : index.strings()) {
+        json.beginObject().key("location").value(uint64_t{string.location});
+        json.key("text").value(utf8FromTextEncoding(string.bytes, index.textEncoding)).endObject();
+    }
     json.endArray();
     IndexCollation collation = index.collation();
     json.key("entries").beginArray();
@@ -191,12 +201,13 @@ void listIndexes(const Book& book, std::ostream& out) {
             << index.type() << ", code page " << index.codePage() << ", language " << h.at(indexField::language)
             << ", " << index.entries.size() << " entries" << (index.exact() ? ", exact" : "") << ", named by "
             << joined(index.namedBy) << '\n';
-        out << "    records: header " << index.headerRecord << ", data " << recordRange(index.headerRecord + 1, dataCount)
-            << ", strings " << recordRange(index.headerRecord + 1 + dataCount, stringCount) << ", dependent "
-            << (index.dependentRecord() ? std::to_string(*index.dependentRecord()) + " (" +
-                                              std::to_string(h.at(indexField::dependentRecordCount)) + " records)"
-                                        : std::string("none"))
-            << '\n';
+        std::string dependent = "none";
+        if (std::optional<size_t> record = index.dependentRecord())
+            dependent = std::to_string(*record) + " (" + std::to_string(h.at(indexField::dependentRecordCount)) +
+                        " records)";
+        out << "    records: header " << index.headerRecord << ", data "
+            << recordRange(index.headerRecord + 1, dataCount) << ", strings "
+            << recordRange(index.headerRecord + 1 + dataCount, stringCount) << ", dependent " << dependent << '\n';
         out << "    TAGX: " << tagxText(index.tagx) << '\n';
         out << "    tables: " << tablesText(index) << '\n';
     }
@@ -209,15 +220,16 @@ void jsonIndexes(const Book& book, JsonWriter& json) {
 }
 
 const BookIndex* findIndex(const Book& book, const std::string& nameOrRecord) {
-    if (!nameOrRecord.empty() && std::all_of(nameOrRecord.begin(), nameOrRecord.end(), [](unsigned char c) { return std::isdigit(c); }))
+    auto digit = [](unsigned char c) { return std::isdigit(c) != 0; };
+    if (!nameOrRecord.empty() && std::all_of(nameOrRecord.begin(), nameOrRecord.end(), digit))
         if (const BookIndex* index = book.indexAt(std::stoull(nameOrRecord.substr(0, 18)))) return index;
     for (const BookIndex& index : book.indexes())
         if (index.nameText() == nameOrRecord) return &index;
     for (const BookIndex& naming : book.indexes()) {
         if (naming.type() != indexTypeNaming) continue;
         for (const IndexEntry& entry : naming.entries)
-            if (const TagValues* tag = entry.tag(1); tag && !tag->values.empty() &&
-                                                     naming.keyText(entry.key) == nameOrRecord)
+            if (const TagValues* tag = entry.tag(1);
+                tag && !tag->values.empty() && naming.keyText(entry.key) == nameOrRecord)
                 if (const BookIndex* index = book.indexAt(size_t{book.kova().firstNonBookRecord} + tag->values[0]))
                     return index;
     }

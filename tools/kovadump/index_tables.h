@@ -37,7 +37,6 @@ struct IndexTables {
     std::vector<SpellTable> spellTables;
 
     bool western() const { return !sortValues.empty(); }
-    bool unicode() const { return !characters.empty() || !folds.empty(); }
 };
 
 // Reads every table the header names; a table whose magic is missing or that runs past the record is a fault.

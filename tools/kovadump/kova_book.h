@@ -1,7 +1,7 @@
 #pragma once
 // A KOVA book read from its bytes: the PDB container, record 0 with its headers, EXTH metadata and
-// full name, the decoded text, the image records and the indexes. Reading never fails outright; what is wrong with the book is
-// collected as a list of faults (an empty list means a sound book).
+// full name, the decoded text, the image records and the indexes. Reading never fails outright; what is
+// wrong with the book is collected as a list of faults (an empty list means a sound book).
 #include <cstdint>
 #include <filesystem>
 #include <optional>
