@@ -248,7 +248,9 @@ TEST(BookWriter, MediaIndexCoverAndHeaderRecordNumbers) {
         ASSERT_TRUE(writer.save());
     }
     kova::Book book = kova::Book::fromFile(dir / "b.kova");
-    ASSERT_TRUE(book.sound());
+    ASSERT_TRUE(book.loadError().empty());
+    // The stand-in index records hold no index: the reader's faults about them are the only ones.
+    for (const std::string& fault : book.faults()) EXPECT_EQ(fault.rfind("index at record", 0), 0u) << fault;
     // 0 header, 1-2 text (4096 + 904 bytes: no pad), 3-4 index, 5-6 media, 7 end of file.
     ASSERT_EQ(book.recordCount(), 8u);
     EXPECT_EQ(book.kova().firstNonBookRecord, 3u);

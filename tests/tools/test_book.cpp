@@ -41,8 +41,8 @@ std::string record0(const Record0Fields& f) {
     std::string r = be16(f.compression) + be16(0) + be32(f.textLength) + be16(f.textRecordCount) +
                     be16(f.recordSize) + be16(0) + be16(0);
     r += "KOVA" + be32(232) + be32(f.bookType) + be32(f.encoding) + be32(f.uniqueId) + be32(f.version);  // 16-39
-    r += be32(f.orthographicIndex);                                                                      // 40
-    for (int i = 0; i < 9; ++i) r += be32(0xFFFFFFFF);                                                   // 44-79
+    r += be32(f.orthographicIndex) + be32(0xFFFFFFFF) + be32(f.indexNames);                              // 40-51
+    for (int i = 0; i < 7; ++i) r += be32(0xFFFFFFFF);                                                   // 52-79
     r += be32(f.firstNonBookRecord);                                                                     // 80
     r += be32(static_cast<uint32_t>(248 + exth.size())) + be32(static_cast<uint32_t>(f.fullName.size()));
     r += be32(9) + be32(0) + be32(0) + be32(f.version);                                                  // 92-107
@@ -59,7 +59,8 @@ std::string record0(const Record0Fields& f) {
     return r;
 }
 
-std::string bookFile(Record0Fields fields, const std::vector<std::string>& textRecords) {
+std::string bookFile(Record0Fields fields, const std::vector<std::string>& textRecords,
+                     const std::vector<std::string>& indexRecords) {
     fields.textRecordCount = static_cast<uint16_t>(textRecords.size());
     std::vector<std::string> records{""};
     size_t textBytes = 0;
@@ -69,6 +70,9 @@ std::string bookFile(Record0Fields fields, const std::vector<std::string>& textR
     }
     if (textBytes % 4) records.push_back(std::string(4 - textBytes % 4, '\0'));
     fields.firstNonBookRecord = static_cast<uint32_t>(records.size());
+    for (uint32_t* field : {&fields.orthographicIndex, &fields.indexNames, &fields.ncxIndex})
+        if (*field != 0xFFFFFFFF) *field += fields.firstNonBookRecord;
+    records.insert(records.end(), indexRecords.begin(), indexRecords.end());
     fields.firstImageRecord = static_cast<uint32_t>(records.size());
     records.push_back(bytes({0xE9, 0x8E, 0x0D, 0x0A}));
     records[0] = record0(fields);

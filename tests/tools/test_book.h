@@ -28,7 +28,9 @@ struct Record0Fields {
     uint32_t firstImageRecord = 1;
     uint32_t extraFlags = 0;
     uint32_t exthFlags = 0x10;  // 0x40 is added when there are EXTH records
+    // Index record fields count from the first index record; bookFile makes them absolute.
     uint32_t orthographicIndex = 0xFFFFFFFF;
+    uint32_t indexNames = 0xFFFFFFFF;
     uint32_t ncxIndex = 0xFFFFFFFF;
     std::vector<std::pair<uint32_t, std::string>> exth;
     std::string fullName = "A Book";
@@ -36,8 +38,10 @@ struct Record0Fields {
 
 std::string record0(const Record0Fields& fields);
 
-// record 0, the text records, a pad record when the text records' bytes are not a multiple of 4,
-// and the end-of-file record; fields.textRecordCount and firstNonBookRecord are filled in.
-std::string bookFile(Record0Fields fields, const std::vector<std::string>& textRecords);
+// record 0, the text records, a pad record when the text records' bytes are not a multiple of 4, the index
+// records, and the end-of-file record; fields.textRecordCount, firstNonBookRecord and firstImageRecord are
+// filled in, and the index fields made absolute.
+std::string bookFile(Record0Fields fields, const std::vector<std::string>& textRecords,
+                     const std::vector<std::string>& indexRecords = {});
 
 }  // namespace kovatest

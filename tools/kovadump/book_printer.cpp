@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "index_printer.h"
 #include "json_writer.h"
 
 namespace kova {
@@ -233,6 +234,7 @@ void printListing(const Book& book, std::ostream& out) {
     listHeaders(book, out);
     listTextRecords(book, out);
     listImages(book, out);
+    listIndexes(book, out);
     if (book.textDecoded()) {
         out << "Text (" << book.text().size() << " bytes)\n";
         out.write(reinterpret_cast<const char*>(book.text().data()), static_cast<std::streamsize>(book.text().size()));
@@ -250,6 +252,7 @@ void printJson(const Book& book, std::ostream& out) {
         jsonHeaders(book, json);
         jsonTextRecords(book, json);
         jsonImages(book, json);
+        jsonIndexes(book, json);
         if (book.textDecoded()) json.key("text").value(book.textString());
     }
     json.key("faults").beginArray();

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "index_finder.h"
+
 namespace kova {
 
 namespace {
@@ -94,11 +96,18 @@ void Book::parse() {
     for (size_t i = 0; i < records_.size(); ++i) views.push_back(record(i));
     readTextRecords(views, palmDoc_, kova_, textRecords_, text_, faults_);
     checkRecordLayout();
+    indexes_ = readBookIndexes(views, kova_, faults_);
     readImages(views);
 }
 
+const BookIndex* Book::indexAt(size_t headerRecord) const {
+    for (const BookIndex& index : indexes_)
+        if (index.headerRecord == headerRecord) return &index;
+    return nullptr;
+}
+
 // After the text records comes a pad record when needed to make the text bytes a multiple of 4;
-// the first non-book record follows, and every record number stored in record 0 lies in the list.
+// the first non-book record follows.
 void Book::checkRecordLayout() {
     if (textRecords_.size() != palmDoc_.textRecordCount) return;
     uint64_t textBytes = 0;
@@ -118,12 +127,6 @@ void Book::checkRecordLayout() {
     if (kova_.firstNonBookRecord != expectedFirst)
         faults_.push_back("first non-book record is " + std::to_string(kova_.firstNonBookRecord) + ", expected " +
                           std::to_string(expectedFirst));
-    for (const KovaField& field : kovaFields()) {
-        uint32_t value = kova_.*field.member;
-        if (field.isIndexRecord && value != noRecord && value >= records_.size())
-            faults_.push_back(std::string(field.name) + " " + std::to_string(value) + " is beyond the record list (" +
-                              std::to_string(records_.size()) + " records)");
-    }
     if (kova_.firstImageRecord >= records_.size())
         faults_.push_back("first image record " + std::to_string(kova_.firstImageRecord) +
                           " is beyond the record list (" + std::to_string(records_.size()) + " records)");

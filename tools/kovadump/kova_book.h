@@ -1,7 +1,7 @@
 #pragma once
 // A KOVA book read from its bytes: the PDB container, record 0 with its headers, EXTH metadata and
-// full name, the decoded text, and the image records. Reading never fails outright; what is wrong with the book is
-// collected as a list of faults (an empty list means a sound book).
+// full name, the decoded text, the image records and the indexes. Reading never fails outright; what is
+// wrong with the book is collected as a list of faults (an empty list means a sound book).
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "book_header.h"
+#include "book_index.h"
 #include "byte_view.h"
 #include "exth_reader.h"
 #include "image_records.h"
@@ -55,6 +56,10 @@ public:
     // The image and media records, with the cover and thumbnail marked.
     const std::vector<ImageRecord>& imageRecords() const { return images_; }
 
+    // Every index of the book, in the order they were found; the index whose header record is the given one.
+    const std::vector<BookIndex>& indexes() const { return indexes_; }
+    const BookIndex* indexAt(size_t headerRecord) const;
+
 private:
     void parse();
     void checkRecordLayout();
@@ -74,6 +79,7 @@ private:
     std::vector<TextRecord> textRecords_;
     std::vector<uint8_t> text_;
     std::vector<ImageRecord> images_;
+    std::vector<BookIndex> indexes_;
 };
 
 }  // namespace kova

@@ -1,20 +1,23 @@
-// kovadump BOOK [--json | --text | --extract DIR]: checks a KOVA book and prints its structure, metadata,
-// text and image records, or writes the image records into DIR as image00001.jpg and so on.
-// Exit code 0 for a sound book, 1 when structural faults were found, 2 for usage errors, an
-// unreadable file or images that cannot be written.
+// kovadump BOOK [--json | --text | --extract DIR | --index NAME_OR_RECORD | --lookup WORD]: checks a KOVA
+// book and prints its structure, metadata, text, image records and indexes; or writes the image records into
+// DIR as image00001.jpg and so on; or prints one index's entries; or looks a word up in the orthographic index.
+// Exit code 0 for a sound book, 1 when structural faults were found or the word was not found, 2 for usage
+// errors, an unreadable file, an unknown index or images that cannot be written.
 #include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "book_printer.h"
+#include "index_printer.h"
 #include "kova_book.h"
+#include "lookup_printer.h"
 
 namespace {
 
-enum class Output { listing, json, text, extract };
+enum class Output { listing, json, text, extract, index, lookup };
 
 int usage() {
-    std::cerr << "usage: kovadump BOOK [--json | --text | --extract DIR]\n";
+    std::cerr << "usage: kovadump BOOK [--json | --text | --extract DIR | --index NAME_OR_RECORD | --lookup WORD]\n";
     return 2;
 }
 
@@ -22,7 +25,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::string path;
-    std::string extractDirectory;
+    std::string argument;  // of --extract, --index or --lookup
     Output output = Output::listing;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -30,9 +33,9 @@ int main(int argc, char** argv) {
             output = Output::json;
         else if (arg == "--text")
             output = Output::text;
-        else if (arg == "--extract" && i + 1 < argc) {
-            output = Output::extract;
-            extractDirectory = argv[++i];
+        else if ((arg == "--extract" || arg == "--index" || arg == "--lookup") && i + 1 < argc) {
+            output = arg == "--extract" ? Output::extract : arg == "--index" ? Output::index : Output::lookup;
+            argument = argv[++i];
         } else if (arg.starts_with("--") || !path.empty())
             return usage();
         else
@@ -45,6 +48,7 @@ int main(int argc, char** argv) {
         std::cerr << "kovadump: " << book.loadError() << '\n';
         return 2;
     }
+    bool found = true;
     switch (output) {
         case Output::listing: kova::printListing(book, std::cout); break;
         case Output::json: kova::printJson(book, std::cout); break;
@@ -54,16 +58,24 @@ int main(int argc, char** argv) {
             break;
         case Output::extract: {
             std::string error;
-            if (!kova::extractImages(book, extractDirectory, error)) {
+            if (!kova::extractImages(book, argument, error)) {
                 std::cerr << "kovadump: " << error << '\n';
                 return 2;
             }
             for (const kova::ImageRecord& image : book.imageRecords())
-                std::cout << (std::filesystem::path(extractDirectory) / kova::imageFileName(image)).string() << '\n';
+                std::cout << (std::filesystem::path(argument) / kova::imageFileName(image)).string() << '\n';
             break;
         }
+        case Output::index:
+            if (const kova::BookIndex* index = kova::findIndex(book, argument)) {
+                kova::printIndexTable(*index, std::cout);
+                break;
+            }
+            std::cerr << "kovadump: the book has no index " << argument << '\n';
+            return 2;
+        case Output::lookup: found = kova::printLookup(book, argument, std::cout); break;
     }
     std::cout.flush();
     for (const std::string& fault : book.faults()) std::cerr << "kovadump: " << fault << '\n';
-    return book.faults().empty() ? 0 : 1;
+    return book.faults().empty() && found ? 0 : 1;
 }

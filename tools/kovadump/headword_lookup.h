@@ -1,0 +1,35 @@
+#pragma once
+// Looking a word up in a book the way a reading device does: through the orthographic index, by the index's
+// own comparison. A lookup gathers matches together with how each was found, so that other ways of finding an
+// entry (inflected forms, spelling) can add their matches beside the headword's.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "kova_book.h"
+
+namespace kova {
+
+enum class MatchKind { headword };
+
+const char* matchKindName(MatchKind kind);
+
+struct LookupMatch {
+    size_t rank = 0;  // of the entry in the orthographic index
+    MatchKind how = MatchKind::headword;
+};
+
+struct Lookup {
+    const BookIndex* index = nullptr;  // the orthographic index, when the book has one
+    std::vector<LookupMatch> matches;
+    std::string problem;  // why the word could not be looked for at all
+};
+
+Lookup lookUp(const Book& book, const std::string& word);
+
+// Ranks of the entries whose key equals the query by the index's folded comparison: a binary search over
+// the master entries of the header record, then over the entries of the data record chosen; equal keys
+// that continue into the next records are followed.
+std::vector<size_t> findKey(const BookIndex& index, const IndexKey& query);
+
+}  // namespace kova

@@ -1,0 +1,71 @@
+#include "index_collation.h"
+
+#include <algorithm>
+
+#include "text_encoding.h"
+
+namespace kova {
+
+namespace {
+
+template <typename T>
+int compareSequences(const std::vector<T>& a, const std::vector<T>& b) {
+    auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (x != a.end() && y != b.end()) return *x < *y ? -1 : 1;
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+}  // namespace
+
+IndexCollation::IndexCollation(const IndexTables& tables, KeyForm form, bool exact)
+    : tables_(tables),
+      kind_(form != KeyForm::bytes && !tables.folds.empty() ? Kind::unicode
+            : form == KeyForm::bytes && tables.western()   ? Kind::western
+                                                           : Kind::binary),
+      exact_(exact) {}
+
+std::vector<uint16_t> IndexCollation::sortValues(const IndexKey& key) const {
+    std::vector<uint16_t> values;
+    auto add = [&](uint16_t value) {
+        if (value != 0) values.push_back(value);
+    };
+    for (uint16_t unit : key.units) {
+        switch (kind_) {
+            case Kind::binary: values.push_back(unit); break;
+            case Kind::unicode: add(unit < tables_.folds.size() ? tables_.folds[unit] : 0); break;
+            case Kind::western: {
+                auto ligature = std::find_if(tables_.ligatures.begin(), tables_.ligatures.end(),
+                                             [&](const Ligature& l) { return l.ligature == unit; });
+                if (ligature == tables_.ligatures.end()) {
+                    add(tables_.sortValues[unit & 0xFF]);
+                } else {
+                    add(tables_.sortValues[ligature->firstLetterByte]);
+                    add(tables_.sortValues[ligature->secondLetter]);
+                }
+                break;
+            }
+        }
+    }
+    return values;
+}
+
+int IndexCollation::compareFolded(const IndexKey& a, const IndexKey& b) const {
+    return compareSequences(sortValues(a), sortValues(b));
+}
+
+int IndexCollation::compare(const IndexKey& a, const IndexKey& b) const {
+    int folded = compareFolded(a, b);
+    if (folded != 0 || !exact_ || kind_ == Kind::binary) return folded;
+    return compareSequences(a.bytes, b.bytes);
+}
+
+std::string IndexCollation::foldedText(const IndexKey& key) const {
+    std::string text;
+    for (uint16_t value : sortValues(key)) {
+        if (kind_ == Kind::western) appendUtf8(text, characterOf1252(static_cast<uint8_t>(value)));
+        else if (kind_ == Kind::unicode) appendUtf8(text, value);
+    }
+    return text;
+}
+
+}  // namespace kova
