@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "pipeline/opf_build.h"
 #include "core/message_sink.h"
+#include "pipeline/opf_build.h"
 
 namespace {
 
@@ -62,7 +62,8 @@ size_t writeBook(const fs::path& directory) {
     std::ofstream(directory / "book.opf", std::ios::binary)
         << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<package><metadata><dc-metadata>"
            "<dc:Title>Benchmark Book</dc:Title><dc:Language>en</dc:Language></dc-metadata></metadata>\n<manifest>\n"
-        << items << "</manifest>\n<spine>\n" << spine << "</spine></package>\n";
+        << items << "</manifest>\n<spine>\n"
+        << spine << "</spine></package>\n";
     return bytes;
 }
 

@@ -27,7 +27,9 @@ std::string makeContent() {
         html += "<h2 id=\"c" + id + "\">Chapter " + id + "</h2>\n";
         for (int p = 0; p < 20; ++p) {
             html += "<p class=\"note\">The quick brown fox jumps over the lazy dog &amp; keeps running, "
-                    "<a href=\"#c" + std::to_string(chapter / 2) + "\">see chapter</a>, "
+                    "<a href=\"#c" +
+                    std::to_string(chapter / 2) +
+                    "\">see chapter</a>, "
                     "<b>bold</b> and <i>italic</i> words follow in caf\xC3\xA9 prose.</p>\n";
         }
         html += "<ol><li>one</li><li>two</li></ol><pre>code\n\tindented  line</pre>\n";

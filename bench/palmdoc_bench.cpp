@@ -18,8 +18,8 @@ namespace {
 
 constexpr size_t recordSize = 4096;
 constexpr size_t corpusSize = 6 * 1000 * 1000;
-constexpr unsigned jumpPercent = 50;     // chance of leaving the word pairs of the set
-constexpr unsigned endingPercent = 25;   // chance of a new ending on a longer word
+constexpr unsigned jumpPercent = 50;    // chance of leaving the word pairs of the set
+constexpr unsigned endingPercent = 25;  // chance of a new ending on a longer word
 
 // A paragraph set of our own; the corpus is a seeded random walk over its words (below). That keeps the
 // words, spelling and punctuation of prose while no sentence or paragraph repeats as a whole, and it

@@ -16,13 +16,13 @@ constexpr size_t kSourceBytes = 20u << 20;
 // comments, a held select now and then, until the size is reached.
 const std::string& contentFile() {
     static const std::string text = [] {
-        std::string html =
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<html><head><title>Bench</title>"
-            "<link rel=\"stylesheet\" type=\"text/css\" href=\"style.css\"/></head><body>\n";
+        std::string html = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<html><head><title>Bench</title>"
+                           "<link rel=\"stylesheet\" type=\"text/css\" href=\"style.css\"/></head><body>\n";
         for (int i = 0; html.size() < kSourceBytes; ++i) {
             html += "<p class=\"body\" id=\"p" + std::to_string(i) +
                     "\">The quick brown fox &amp; the <i>lazy</i> dog, paragraph <b>" + std::to_string(i) +
-                    "</b>; see <a href=\"chapter2.html#p" + std::to_string(i) + "\">there</a>.<br/>"
+                    "</b>; see <a href=\"chapter2.html#p" + std::to_string(i) +
+                    "\">there</a>.<br/>"
                     "<img src=\"images/figure.gif\" alt=\"figure\"/> &lt;tail&gt;</p>\n";
             if (i % 50 == 0) html += "<!-- section break --><select name=\"s\"><option>a</option></select>\n";
         }

@@ -9,8 +9,8 @@
 #include "convert/link_table.h"
 #include "convert/media_table.h"
 #include "convert/text_stream.h"
-#include "index/index_markup.h"
 #include "core/message_sink.h"
+#include "index/index_markup.h"
 #include "markup/encoding_detection.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "package/epub_source.h"
 #include "core/message_sink.h"
 #include "fuzz_input_file.h"
+#include "package/epub_source.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "package/opf_package.h"
 #include "core/message_sink.h"
 #include "fuzz_input_file.h"
+#include "package/opf_package.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int32_t kCodePages[] = {1252, 65001, 65002, 932, 936, 949, 950, 51932, 50220, 20105,
+constexpr int32_t kCodePages[] = {1252, 65001, 65002, 932,   936, 949,  950,   51932, 50220, 20105,
                                   1251, 28592, 10000, 20866, 874, 1258, 65000, 52936, 12345};
 constexpr size_t kCount = sizeof kCodePages / sizeof kCodePages[0];
 

@@ -1,5 +1,4 @@
 #include "cli/command_line.h"
-#include "core/ascii_text.h"
 
 #include <glob.h>
 #include <sys/resource.h>
@@ -7,11 +6,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "pipeline/source_builds.h"
+#include "core/ascii_text.h"
 #include "core/interrupt_cleanup.h"
 #include "core/message_sink.h"
 #include "core/path_text.h"
 #include "core/string.h"
+#include "pipeline/source_builds.h"
 
 namespace qp {
 
@@ -177,13 +177,15 @@ BuildJob parseCommandLine(int argc, const char* const* argv) {
         const std::string_view argument = argv[i];
         const OptionEntry* entry = findOption(argument);
         if (!entry) {
-            if (isUnsupportedOption(argument)) return refuse(job, "Error: unsupported argument " + std::string(argument) + "\n");
+            if (isUnsupportedOption(argument))
+                return refuse(job, "Error: unsupported argument " + std::string(argument) + "\n");
             job.sourceArgument = argument;
             continue;
         }
         if (entry->option == Option::OutputName) {
             if (i + 1 >= argc) return refuse(job, "output file name not specified after the -o argument \n");
-            if (beginsLikeOption(argv[i + 1])) return refuse(job, "output file name not specified after the -o argument\n");
+            if (beginsLikeOption(argv[i + 1]))
+                return refuse(job, "output file name not specified after the -o argument\n");
         }
         if (entry->message) job.console.push_back(entry->message);
         if (entry->option == Option::ReleaseNotes) {
@@ -207,7 +209,6 @@ BuildJob parseCommandLine(int argc, const char* const* argv) {
     return job;
 }
 
-
 std::optional<std::string> findSourceName(std::string_view argument) {
     std::string pattern = withForwardSlashes(argument);
     glob_t matches{};
@@ -220,7 +221,8 @@ std::optional<std::string> findSourceName(std::string_view argument) {
 
 std::string absoluteSourcePath(std::string_view argument, std::string_view nameOnDisk) {
     std::error_code failure;
-    std::filesystem::path absolute = std::filesystem::absolute(withForwardSlashes(argument), failure).lexically_normal();
+    std::filesystem::path absolute =
+        std::filesystem::absolute(withForwardSlashes(argument), failure).lexically_normal();
     std::string full = absolute.string();
     if (failure || characterCount(full) > kMaxFullPathChars) full = argument;
     size_t separator = lastPathSeparator(full);

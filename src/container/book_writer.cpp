@@ -7,9 +7,9 @@
 #include <string>
 
 #include "compress/palmdoc.h"
-#include "core/big_endian.h"
 #include "container/document_identifier.h"
 #include "container/text_records.h"
+#include "core/big_endian.h"
 #include "core/message_sink.h"
 
 namespace qp {
@@ -31,9 +31,9 @@ int messageNumber(uint64_t value) { return static_cast<int>(std::min<uint64_t>(v
 int argument(std::string_view utf8) { return sink().registerArgument(utf8); }
 
 uint32_t millisecondTicks() {
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
 }
 
 }  // namespace
@@ -153,7 +153,8 @@ bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs)
 
     size_t count = text.size() / recordSize;
     // Record 0 and the end record come beside the text records; the record count of a book is 16 bits.
-    if ((text.size() + recordSize - 1) / recordSize > PdbDatabase::kMaxRecords - 2) return fail(ErrorCode::BookTooLarge);
+    if ((text.size() + recordSize - 1) / recordSize > PdbDatabase::kMaxRecords - 2)
+        return fail(ErrorCode::BookTooLarge);
     PdbDatabase* records = textStore();
     if (!records) return false;
     size_t step = count / kProgressSteps + 1;
@@ -380,8 +381,7 @@ void BookWriter::setDocumentIdentifier() {
     output_.setName(identifier);
     std::u16string kept;
     for (unsigned char byte : identifier) kept.push_back(byte);
-    if (databaseName_ && kept != name)
-        report(*this, WarningCode::DatabaseNameAltered, argument(identifier));
+    if (databaseName_ && kept != name) report(*this, WarningCode::DatabaseNameAltered, argument(identifier));
 }
 
 void BookWriter::printStatistics() {
@@ -405,8 +405,7 @@ void BookWriter::printStatistics() {
     line(InfoCode::StatsTotal, s.totalBytes, s.totalRecords);
     if (palmDoc_.textLength != 0) {
         uint64_t hundredths = text * 10000 / palmDoc_.textLength;
-        report(*this, InfoCode::CompressedToPercent, messageNumber(hundredths / 100),
-               messageNumber(hundredths % 100));
+        report(*this, InfoCode::CompressedToPercent, messageNumber(hundredths / 100), messageNumber(hundredths % 100));
     }
     report(*this, InfoCode::DocumentIdentifier, argument(output_.name()));
     report(*this, InfoCode::FormatVersion, messageNumber(kova_.version));

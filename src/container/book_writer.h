@@ -19,8 +19,8 @@
 //
 // Destruction deletes the temporary stores. A writer that is not saved leaves the output path untouched.
 // The stores are quiet: a stage that writes into one reports failures of its record operations itself.
-#include <cstdint>
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -55,9 +55,9 @@ struct FramePlacement {
 
 // Byte and record counts of the assembled book, as the final statistics print them.
 struct BookStatistics {
-    uint64_t textBytes = 0;      // text records, trailing entries included
+    uint64_t textBytes = 0;  // text records, trailing entries included
     uint64_t trailingBytes = 0;
-    uint64_t huffmanBytes = 0;   // HUFF and CDIC records
+    uint64_t huffmanBytes = 0;  // HUFF and CDIC records
     uint64_t pictureBytes = 0;
     uint64_t indexBytes = 0;
     uint64_t frameBytes = 0;

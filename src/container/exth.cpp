@@ -36,7 +36,8 @@ ExthList::LimitOutcome ExthList::fitWithin(size_t limit) {
     size_t total = valueBytes();
     for (uint32_t type : {exth::kReview, exth::kDescription}) {
         if (total <= limit) break;
-        auto last = std::find_if(items_.rbegin(), items_.rend(), [&](const ExthItem& item) { return item.type == type; });
+        auto last =
+            std::find_if(items_.rbegin(), items_.rend(), [&](const ExthItem& item) { return item.type == type; });
         if (last == items_.rend()) continue;
         size_t excess = total - limit;
         size_t removed = std::min(excess, last->value.size());

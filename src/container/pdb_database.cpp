@@ -18,8 +18,7 @@ constexpr size_t kEntrySize = 8;
 }  // namespace
 
 uint32_t currentPdbDate() {
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                  std::chrono::system_clock::now().time_since_epoch())
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
                   .count();
     return static_cast<uint32_t>((ms + 500) / 1000);
 }

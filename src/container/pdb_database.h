@@ -23,8 +23,8 @@ namespace qp {
 
 class PdbDatabase : public FaultHeader {
 public:
-    static constexpr size_t kAppend = 0xFFFF;                  // record index that appends
-    static constexpr size_t kMaxRecords = 0xFFFF;              // the record count is 16 bits
+    static constexpr size_t kAppend = 0xFFFF;                   // record index that appends
+    static constexpr size_t kMaxRecords = 0xFFFF;               // the record count is 16 bits
     static constexpr size_t kMaxRecordLength = (1u << 24) - 1;  // lengths are held in 24 bits
     static constexpr uint64_t kMaxFileSize = 0xFFFF'FFFF;       // record offsets are 32 bits
     static constexpr size_t kHeaderSize = 78;

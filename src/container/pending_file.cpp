@@ -17,8 +17,8 @@ namespace {
 // Side files carry the target's name, the process id and a counter, so that concurrent builds never meet.
 fs::path sideFileName(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
-    return fs::path(target.string() + ".quillpress-" + std::to_string(getpid()) + "-" +
-                    std::to_string(counter++) + ".part");
+    return fs::path(target.string() + ".quillpress-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
+                    ".part");
 }
 
 // 0 when the target can be replaced (it is missing, or a writable file), else the reason.

@@ -1,11 +1,11 @@
 #include "container/record_zero.h"
-#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <bit>
 #include <string>
 
 #include "container/exth.h"
+#include "core/ascii_text.h"
 #include "core/big_endian.h"
 
 namespace qp {
@@ -118,8 +118,8 @@ uint32_t uniqueIdFromTicks(uint32_t m) {
     return r1 << 15 | r3 << 30 | r2;
 }
 
-std::vector<uint8_t> buildRecordZero(const PalmDocHeader& palmDoc, KovaHeader& kova,
-                                     std::span<const uint8_t> exthBlock, std::span<const uint8_t> fullName) {
+std::vector<uint8_t> buildRecordZero(const PalmDocHeader& palmDoc, KovaHeader& kova, std::span<const uint8_t> exthBlock,
+                                     std::span<const uint8_t> fullName) {
     std::vector<uint8_t> record(kPalmDocHeaderSize + kKovaHeaderSize);
     kova.exthFlags |= exth_flag::kAlways;
     if (!exthBlock.empty()) {

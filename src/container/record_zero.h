@@ -86,7 +86,7 @@ uint32_t uniqueIdFromTicks(uint32_t milliseconds);
 
 // Lays record 0 out. Sets the full name offset and length in the KOVA header, and the 0x40 EXTH flag when
 // the block is present; the 0x10 flag is always added.
-std::vector<uint8_t> buildRecordZero(const PalmDocHeader& palmDoc, KovaHeader& kova,
-                                     std::span<const uint8_t> exthBlock, std::span<const uint8_t> fullName);
+std::vector<uint8_t> buildRecordZero(const PalmDocHeader& palmDoc, KovaHeader& kova, std::span<const uint8_t> exthBlock,
+                                     std::span<const uint8_t> fullName);
 
 }  // namespace qp

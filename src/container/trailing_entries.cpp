@@ -164,8 +164,8 @@ bool IndexEntryEncoder::appendEntry(std::vector<uint8_t>& out, size_t used, size
     // Then the entries that begin inside the record, in order. An entry is covered when every entry below it
     // on the open stack spans the whole record.
     auto emitOpened = [&](size_t entry) {
-        bool covered = std::all_of(open_.begin(), open_.end() - 1,
-                                   [&](size_t below) { return spansRecord(below, start, end); });
+        bool covered =
+            std::all_of(open_.begin(), open_.end() - 1, [&](size_t below) { return spansRecord(below, start, end); });
         emission.emit(entries_[entry], covered);
     };
     if (openedAtStart && !spansRecord(*openedAtStart, start, end)) emitOpened(*openedAtStart);

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "markup/xml_parser_text.h"
 #include "core/path_text.h"
+#include "markup/xml_parser_text.h"
 
 namespace qp {
 
@@ -81,8 +81,10 @@ std::string HrefNormalizer::matchCaseOnDisk(const std::string& path) const {
         fs::path next = matched / step;
         if (found && !existsOnDisk(next)) {
             std::string entry = caseBlindEntry(matched, step.string());
-            if (entry.empty()) found = false;
-            else next = matched / entry;
+            if (entry.empty())
+                found = false;
+            else
+                next = matched / entry;
         }
         matched = std::move(next);
     }

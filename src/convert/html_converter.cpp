@@ -12,9 +12,8 @@ namespace qp {
 namespace {
 
 // Elements that reach the converter whole, from their start tag to their end tag.
-const std::vector<std::string> kHeldElements = {"tei-ms:entry",    "idx:entry", "select", "textarea",
-                                                "button",          "tqp:slave-frame", "script", "style",
-                                                "idx:ext-subentry", "pre"};
+const std::vector<std::string> kHeldElements = {"tei-ms:entry",    "idx:entry", "select", "textarea",         "button",
+                                                "tqp:slave-frame", "script",    "style",  "idx:ext-subentry", "pre"};
 
 bool isStyleSheetLink(const XmlParser& parser, NodeIndex element) {
     return parser.hasName(element, "link") && parser.attribute(element, "rel").equalsAscii("stylesheet") &&
@@ -26,9 +25,7 @@ bool isStyleSheetLink(const XmlParser& parser, NodeIndex element) {
 
 HtmlConverter::HtmlConverter(FaultHeader& faults, TextStream& stream, LinkTable& links, MediaTable& media,
                              IndexMarkup& index, ConversionOptions options)
-    : writer_(std::make_unique<ElementWriter>(stream, links, media, index, options)),
-      faults_(faults),
-      stream_(stream),
+    : writer_(std::make_unique<ElementWriter>(stream, links, media, index, options)), faults_(faults), stream_(stream),
       links_(links) {}
 
 HtmlConverter::~HtmlConverter() = default;

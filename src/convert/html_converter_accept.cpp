@@ -1,8 +1,8 @@
 #include "convert/html_converter_accept.h"
-#include "core/ascii_text.h"
 
 #include <array>
 
+#include "core/ascii_text.h"
 #include "index/index_markup.h"
 #include "markup/xml_parser_text.h"
 
@@ -22,9 +22,7 @@ bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {
     return false;
 }
 
-bool isLinkElement(std::string_view element) {
-    return isOneOf(element, std::array{"a", "reference", "metadata"});
-}
+bool isLinkElement(std::string_view element) { return isOneOf(element, std::array{"a", "reference", "metadata"}); }
 
 }  // namespace
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/code_pages.h"
-#include "core/unicode.h"
 #include "core/string.h"
+#include "core/unicode.h"
 
 namespace qp {
 
@@ -42,8 +42,10 @@ void TextEncoder::appendConverted(int32_t sourceCodePage, std::string_view bytes
     decodeToUtf16(sourceCodePage == kCodePageUnset ? kCodePageSystemDefault : sourceCodePage, bytes, units);
     for (size_t i = 0; i < units.size();) {
         const uint32_t codePoint = nextCodePoint(units, i);
-        if (target_ == kCodePageUtf8) qp::appendUtf8(codePoint, out);
-        else appendWestern(codePoint, out);
+        if (target_ == kCodePageUtf8)
+            qp::appendUtf8(codePoint, out);
+        else
+            appendWestern(codePoint, out);
     }
 }
 
@@ -54,7 +56,8 @@ void TextEncoder::appendWestern(uint32_t codePoint, std::string& out) {
     }
     if (codePoint < 0x10000) {
         std::string single;
-        EncodeResult result = encodeFromUtf16(kCodePageWestern, std::u16string(1, static_cast<char16_t>(codePoint)), single);
+        EncodeResult result =
+            encodeFromUtf16(kCodePageWestern, std::u16string(1, static_cast<char16_t>(codePoint)), single);
         if (result.supported && !result.lossy && single.size() == 1) {
             out.append(single);
             return;

@@ -10,8 +10,7 @@ void PreformattedText::rewrite(std::string_view text, std::string& out) {
                 lineStart_ = true;
                 afterPlainSpace_ = false;
                 break;
-            case '\r':
-                break;
+            case '\r': break;
             case '\t':
                 out.append("&nbsp; &nbsp; ");
                 lineStart_ = false;

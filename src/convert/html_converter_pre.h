@@ -10,7 +10,10 @@ namespace qp {
 class PreformattedText {
 public:
     // A new `pre` element starts on a fresh line.
-    void start() { lineStart_ = true; afterPlainSpace_ = false; }
+    void start() {
+        lineStart_ = true;
+        afterPlainSpace_ = false;
+    }
     // Appends the rewritten bytes (any ASCII-compatible encoding) to `out`.
     void rewrite(std::string_view text, std::string& out);
 

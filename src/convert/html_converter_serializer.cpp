@@ -11,8 +11,7 @@ namespace qp {
 
 ElementWriter::ElementWriter(TextStream& stream, LinkTable& links, MediaTable& media, IndexMarkup& index,
                              ConversionOptions options)
-    : stream_(stream), links_(links), media_(media), index_(index), options_(options),
-      encoder_(options.textCodePage) {}
+    : stream_(stream), links_(links), media_(media), index_(index), options_(options), encoder_(options.textCodePage) {}
 
 void ElementWriter::startFile(XmlParser& parser, StyleContext& styles, std::string file) {
     parser_ = &parser;
@@ -110,8 +109,10 @@ void ElementWriter::addStyleElement(NodeIndex style) {
         const NodeKind kind = parser_->kind(child);
         if (kind == NodeKind::Attribute || kind == NodeKind::Element) continue;
         const std::string_view raw = parser_->rawText(child);
-        if (parser_->codePage() == kCodePageUtf8) sheet.append(raw);
-        else sheet.append(String(raw, parser_->codePage()).toUtf8());
+        if (parser_->codePage() == kCodePageUtf8)
+            sheet.append(raw);
+        else
+            sheet.append(String(raw, parser_->codePage()).toUtf8());
         sheet.push_back('\n');
     }
     styles_->addSheetText(sheet);
@@ -240,7 +241,9 @@ void ElementWriter::writeAttributes(NodeIndex element, std::string_view name, St
             case AttributeRule::Language: languageSeen_ = true; break;
             case AttributeRule::Write: {
                 size_t k = 0;
-                while (k < styled.attributes.size() && (styledUsed[k] || !equalsCaseBlind(styled.attributes[k].name, attribute))) ++k;
+                while (k < styled.attributes.size() &&
+                       (styledUsed[k] || !equalsCaseBlind(styled.attributes[k].name, attribute)))
+                    ++k;
                 if (k < styled.attributes.size()) {
                     styledUsed[k] = true;
                     emit(" ");
@@ -262,8 +265,10 @@ void ElementWriter::writeAttributes(NodeIndex element, std::string_view name, St
         } else {
             std::string quoted;
             for (char c : raw) {
-                if (c == '"') quoted.append("&quot;");
-                else quoted.push_back(c);
+                if (c == '"')
+                    quoted.append("&quot;");
+                else
+                    quoted.push_back(c);
             }
             emitSource(quoted);
         }

@@ -17,9 +17,7 @@ namespace {
 
 constexpr size_t kPaletteColours = 256;
 
-int scaledSide(int side, double scale) {
-    return scale < 1.0 ? std::max(1, static_cast<int>(side * scale)) : side;
-}
+int scaledSide(int side, double scale) { return scale < 1.0 ? std::max(1, static_cast<int>(side * scale)) : side; }
 
 // Keeps the last scaled copy, so that quality steps at one scale do not resample again.
 class ScaledPicture {
@@ -50,7 +48,8 @@ private:
 
 void takeFitted(FittedImage& fitted, const FitParameters& used, FittedKind kind, int width, int height) {
     fitted.kind = kind;
-    fitted.resized = used.scale < 1.0 && (scaledSide(width, used.scale) < width || scaledSide(height, used.scale) < height);
+    fitted.resized =
+        used.scale < 1.0 && (scaledSide(width, used.scale) < width || scaledSide(height, used.scale) < height);
     fitted.width = scaledSide(width, used.scale);
     fitted.height = scaledSide(height, used.scale);
 }
@@ -139,9 +138,8 @@ FittedImage convert(const DecodedImage& image, std::span<const uint8_t> file, co
     const bool fewColours = image.format == ImageFormat::Png && countColours(first, kPaletteColours) <= kPaletteColours;
     if (options.allowJpeg && !fewColours) return fitJpeg(first, options.limit);
     const double limit = options.limit > kGifAllowance ? static_cast<double>(options.limit - kGifAllowance) : 0.0;
-    const double startSize = image.format == ImageFormat::Gif
-                                 ? static_cast<double>(file.size())
-                                 : static_cast<double>(first.width) * first.height / 3.0;
+    const double startSize = image.format == ImageFormat::Gif ? static_cast<double>(file.size())
+                                                              : static_cast<double>(first.width) * first.height / 3.0;
     return fitGif(image, limit, startSize);
 }
 
@@ -214,7 +212,8 @@ void thumbnailSize(int width, int height, int boxWidth, int boxHeight, int& outW
     const bool tall = boxHeight > 0 && height > boxHeight;
     if (!wide && !tall) return;
     // The side that overflows its box more sets the scale; the other is rounded to the nearest pixel.
-    const bool byWidth = !tall || (wide && static_cast<int64_t>(width) * boxHeight >= static_cast<int64_t>(height) * boxWidth);
+    const bool byWidth =
+        !tall || (wide && static_cast<int64_t>(width) * boxHeight >= static_cast<int64_t>(height) * boxWidth);
     if (byWidth) {
         outWidth = boxWidth;
         outHeight = std::max(1, static_cast<int>(std::lround(static_cast<double>(height) * boxWidth / width)));
@@ -249,8 +248,8 @@ FittedImage makeThumbnail(std::span<const uint8_t> file, int boxWidth, int boxHe
         fitted.kind = jpeg ? FittedKind::Jpeg : FittedKind::Gif;
         fitted.width = width;
         fitted.height = height;
-        fitted.fault = jpeg ? encodeJpeg(picture, kStartQuality, fitted.bytes)
-                            : encodeGif(thumbnail.frames, 0, fitted.bytes);
+        fitted.fault =
+            jpeg ? encodeJpeg(picture, kStartQuality, fitted.bytes) : encodeGif(thumbnail.frames, 0, fitted.bytes);
         if (fitted.ok() && fitted.bytes.size() + allowance > options.limit) {
             const double limit = options.limit > allowance ? static_cast<double>(options.limit - allowance) : 0.0;
             const auto size = static_cast<double>(fitted.bytes.size());

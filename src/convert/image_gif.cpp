@@ -242,8 +242,7 @@ ImageFault writeFrames(GifFileType* gif, const std::vector<AnimationFrame>& fram
     ColourMap globalMap = makeColourMap(indexed);
     if (!globalMap) return ImageFault::OutOfMemory;
     EGifSetGifVersion(gif, true);
-    if (EGifPutScreenDesc(gif, indexed.width, indexed.height, globalMap->BitsPerPixel, 0, globalMap.get()) !=
-        GIF_OK) {
+    if (EGifPutScreenDesc(gif, indexed.width, indexed.height, globalMap->BitsPerPixel, 0, globalMap.get()) != GIF_OK) {
         return ImageFault::EncodeFailed;
     }
     GifEncoder encoder(gif);

@@ -26,9 +26,7 @@ struct JpegErrorManager {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void jumpBack(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1);
-}
+[[noreturn]] void jumpBack(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1); }
 
 void refuseWarnings(j_common_ptr info, int level) {
     if (level < 0) jumpBack(info);

@@ -30,15 +30,15 @@ struct Picture {
 ImageFault allocatePicture(Picture& picture, int width, int height);
 
 struct AnimationFrame {
-    Picture picture;       // the whole canvas as shown while the frame is displayed
+    Picture picture;  // the whole canvas as shown while the frame is displayed
     int delayCentiseconds = 0;
 };
 
 struct DecodedImage {
     ImageFormat format = ImageFormat::Unknown;
-    int bitsPerPixel = 0;           // of the source (BMP and PNG palette rules need it)
+    int bitsPerPixel = 0;  // of the source (BMP and PNG palette rules need it)
     std::vector<AnimationFrame> frames;
-    int loopCount = 0;              // GIF animation repeat count (0 = for ever)
+    int loopCount = 0;  // GIF animation repeat count (0 = for ever)
 
     bool animated() const { return frames.size() > 1; }
     const Picture& first() const { return frames.front().picture; }

@@ -1,13 +1,13 @@
 #include "convert/image_png.h"
 
-#include "core/big_endian.h"
-
 #include <csetjmp>
 #include <cstring>
 #include <new>
 #include <vector>
 
 #include <png.h>
+
+#include "core/big_endian.h"
 
 namespace qp {
 

@@ -105,8 +105,8 @@ bool LinkTable::rewriteHref(TextStream& stream, MediaTable& media, std::string_v
     return false;
 }
 
-bool LinkTable::writeImageSource(TextStream& stream, MediaTable& media, std::string_view file,
-                                 std::string_view prefix, std::string_view src) {
+bool LinkTable::writeImageSource(TextStream& stream, MediaTable& media, std::string_view file, std::string_view prefix,
+                                 std::string_view src) {
     LinkTarget target = normalizer_.target(file, src);
     if (registerMedia(media, target.file, true) < 0) return false;
     std::string placeholder = " ";
@@ -153,7 +153,8 @@ bool LinkTable::writeLinks(TextStream& stream, const MediaTable& media) {
     }
     for (const RecordFixup& record : records_) {
         int32_t number = media.recordOf(record.path);
-        if (number >= 0) ok = stream.patch(record.digits, zeroPadded(static_cast<uint64_t>(number) + 1, kRecordDigits)) && ok;
+        if (number >= 0)
+            ok = stream.patch(record.digits, zeroPadded(static_cast<uint64_t>(number) + 1, kRecordDigits)) && ok;
     }
     return ok;
 }

@@ -45,8 +45,7 @@ public:
     // The `href` of an `a`, `reference` or `metadata` element in `file`. Writes the placeholder that replaces
     // the attribute and returns false, or returns true when the attribute is written as it stands (an
     // outside link such as "http:" or "mailto:"). A media target that cannot be registered is dropped.
-    bool rewriteHref(TextStream& stream, MediaTable& media, std::string_view file, std::string_view href,
-                     bool global);
+    bool rewriteHref(TextStream& stream, MediaTable& media, std::string_view file, std::string_view href, bool global);
     // The `src` (prefix ""), `losrc` ("lo") or `hisrc` ("hi") of an `img`: registers the picture and writes its
     // recindex placeholder. A missing or empty picture gets the built-in placeholder picture's record. False
     // (nothing written) only when the media table is full.

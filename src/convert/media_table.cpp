@@ -1,5 +1,4 @@
 #include "convert/media_table.h"
-#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "convert/image_fit.h"
 #include "convert/placeholder_gif.h"
+#include "core/ascii_text.h"
 #include "core/message_sink.h"
 #include "core/path_text.h"
 
@@ -19,7 +19,6 @@ namespace qp {
 namespace {
 
 namespace fs = std::filesystem;
-
 
 std::string extensionOf(const std::string& path) {
     std::string ext = fs::path(path).extension().string();
@@ -192,7 +191,7 @@ bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink) {
         if (fitted.ok() && fitted.bytes.size() > PdbDatabase::kMaxRecordLength) fitted.fault = ImageFault::Corrupt;
         if (!fitted.ok()) {
             reportFile(fitted.fault == ImageFault::UnknownFormat ? WarningCode::ImageFormatUnsupported
-                                                                                     : WarningCode::ImageInvalid,
+                                                                 : WarningCode::ImageInvalid,
                        entry.path);
             entry.placeholder = true;
         }

@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "convert/image_fit.h"
 #include "container/pdb_database.h"
+#include "convert/image_fit.h"
 #include "core/fault.h"
 
 namespace qp {

@@ -29,11 +29,11 @@ Picture drawPlaceholder() {
     const int h = kPlaceholderHeight;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            uint32_t colour = 0xDDE6EE;                                                  // sky
-            if ((x - 58) * (x - 58) + (y - 17) * (y - 17) <= 49) colour = 0xF2B233;      // sun
-            if (y > h - 28 + std::abs(x - 28)) colour = 0x5E8C4A;                  // hill
-            if (y > h - 22 + std::abs(x - 56) / 2) colour = 0x3F6B35;              // far hill
-            if (x < 3 || y < 3 || x >= w - 3 || y >= h - 3) colour = 0x555555;           // frame
+            uint32_t colour = 0xDDE6EE;                                              // sky
+            if ((x - 58) * (x - 58) + (y - 17) * (y - 17) <= 49) colour = 0xF2B233;  // sun
+            if (y > h - 28 + std::abs(x - 28)) colour = 0x5E8C4A;                    // hill
+            if (y > h - 22 + std::abs(x - 56) / 2) colour = 0x3F6B35;                // far hill
+            if (x < 3 || y < 3 || x >= w - 3 || y >= h - 3) colour = 0x555555;       // frame
             fill(picture, x, y, colour);
         }
     }

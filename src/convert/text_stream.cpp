@@ -87,7 +87,8 @@ bool TextStream::write(std::string_view bytes) {
 bool TextStream::patch(uint64_t position, std::string_view bytes) {
     if (fd_ < 0 || position + bytes.size() > this->position()) return false;
     // The part that is still in the buffer is changed there, the rest in the file.
-    size_t inFile = position < flushed_ ? static_cast<size_t>(std::min<uint64_t>(flushed_ - position, bytes.size())) : 0;
+    size_t inFile =
+        position < flushed_ ? static_cast<size_t>(std::min<uint64_t>(flushed_ - position, bytes.size())) : 0;
     if (inFile > 0) {
         if (int error = writeFully(fd_, bytes.data(), inFile, position)) return fail(error);
     }

@@ -21,8 +21,8 @@ inline void putBigEndian32(uint8_t* at, uint32_t value) {
 inline uint16_t getBigEndian16(const uint8_t* at) { return static_cast<uint16_t>(at[0] << 8 | at[1]); }
 
 inline uint32_t getBigEndian32(const uint8_t* at) {
-    return static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
-           static_cast<uint32_t>(at[2]) << 8 | at[3];
+    return static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 | static_cast<uint32_t>(at[2]) << 8 |
+           at[3];
 }
 
 inline void appendBigEndian32(std::vector<uint8_t>& out, uint32_t value) {

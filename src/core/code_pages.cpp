@@ -1,12 +1,12 @@
 #include "core/code_pages.h"
 
-#include "core/unicode.h"
-
 #include <iconv.h>
 
 #include <cerrno>
 #include <new>
 #include <vector>
+
+#include "core/unicode.h"
 
 namespace qp {
 
@@ -14,10 +14,9 @@ namespace {
 
 // Windows-1252 bytes 0x80-0x9F. The five undefined bytes keep their own value, as the system converter does.
 constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 DecodeResult decodeWindows1252(std::string_view bytes, std::u16string& out) {
@@ -126,8 +125,8 @@ void runIconv(iconv_t cd, const char* input, size_t inputLeft, Sink sink, OnInva
     for (;;) {
         char* outPtr = chunk;
         size_t outLeft = sizeof chunk;
-        size_t done = flushing ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
-                               : iconv(cd, &in, &inputLeft, &outPtr, &outLeft);
+        size_t done =
+            flushing ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft) : iconv(cd, &in, &inputLeft, &outPtr, &outLeft);
         int error = errno;
         sink(chunk, static_cast<size_t>(outPtr - chunk));
         if (done != static_cast<size_t>(-1)) {
@@ -158,8 +157,8 @@ DecodeResult decodeIconv(const std::string& name, std::string_view bytes, std::u
         pending.append(data, size);
         size_t whole = pending.size() & ~size_t{1};
         for (size_t i = 0; i < whole; i += 2)
-            out.push_back(static_cast<char16_t>(static_cast<uint8_t>(pending[i]) |
-                                                (static_cast<uint8_t>(pending[i + 1]) << 8)));
+            out.push_back(
+                static_cast<char16_t>(static_cast<uint8_t>(pending[i]) | (static_cast<uint8_t>(pending[i + 1]) << 8)));
         pending.erase(0, whole);
     };
     auto onInvalid = [&](const char*, size_t left) -> size_t {

@@ -8,14 +8,14 @@
 namespace qp {
 
 struct DecodeResult {
-    bool supported = true;   // false: the code page is unknown to the converter, nothing was produced
-    size_t invalid = 0;      // byte sequences that were replaced by U+FFFD
-    bool lossy = false;      // characters were changed (ASCII keeps only the low 7 bits)
+    bool supported = true;  // false: the code page is unknown to the converter, nothing was produced
+    size_t invalid = 0;     // byte sequences that were replaced by U+FFFD
+    bool lossy = false;     // characters were changed (ASCII keeps only the low 7 bits)
 };
 
 struct EncodeResult {
-    bool supported = true;   // false: the code page is unknown to the converter, nothing was produced
-    bool lossy = false;      // characters without a form in the code page were replaced by '?'
+    bool supported = true;  // false: the code page is unknown to the converter, nothing was produced
+    bool lossy = false;     // characters without a form in the code page were replaced by '?'
 };
 
 // Appends the UTF-16 form of bytes in a code page to `out`.

@@ -259,13 +259,13 @@ enum class InfoCode : int16_t {
 // What follows a message's text, from its arguments a, b and c (slots of registered strings or plain numbers;
 // an absent argument leaves out its pieces). Numbers are printed with a fixed count of digits.
 enum class MessageLayout : uint8_t {
-    Plain,                  // the text alone
-    ArgumentAfterText,      // a's text directly after the text
-    FileLine,               // a second line: five blanks, " in file: ", a's text
-    SourceLine,             // a second line: five blanks and "<c>", five blanks and "line: " a (7 digits), " in file: " b
-    InFile,                 // seven blanks, " in file: ", a's text
-    AllocationSize,         // a in bytes, KB or MB (7 digits), two blanks, "%" and b (3 digits)
-    SourcePosition,         // a line end and c's text, seven blanks and "line: " a (7 digits), " in file: " b
+    Plain,              // the text alone
+    ArgumentAfterText,  // a's text directly after the text
+    FileLine,           // a second line: five blanks, " in file: ", a's text
+    SourceLine,         // a second line: five blanks and "<c>", five blanks and "line: " a (7 digits), " in file: " b
+    InFile,             // seven blanks, " in file: ", a's text
+    AllocationSize,     // a in bytes, KB or MB (7 digits), two blanks, "%" and b (3 digits)
+    SourcePosition,     // a line end and c's text, seven blanks and "line: " a (7 digits), " in file: " b
     ElementSourcePosition,  // five blanks and "<c>", then as SourcePosition
     Argument,               // two blanks, a's text
     ArgumentInFile,         // b's text and a line end, then " in file: " and a's text

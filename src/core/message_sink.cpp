@@ -83,9 +83,7 @@ void MessageSink::releaseArgument(int slot) {
     slots_[slot].mark = 0;
 }
 
-bool MessageSink::textGiven(int slot) const {
-    return slot >= 0 && slot < kArgumentSlots && slots_[slot].mark != 0;
-}
+bool MessageSink::textGiven(int slot) const { return slot >= 0 && slot < kArgumentSlots && slots_[slot].mark != 0; }
 
 // ---------------------------------------------------------------------------------------------------------
 // Raising messages

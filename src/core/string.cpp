@@ -51,8 +51,8 @@ String::String(const String& other) : FaultHeader() {
 
 String& String::operator=(const String& other) {
     if (this == &other) return *this;
-    if (assignBytes(other.buffer_ ? other.buffer_ + other.viewBegin_ : nullptr,
-                    other.viewEnd_ - other.viewBegin_, other.kind_, other.codePage_)) {
+    if (assignBytes(other.buffer_ ? other.buffer_ + other.viewBegin_ : nullptr, other.viewEnd_ - other.viewBegin_,
+                    other.kind_, other.codePage_)) {
         wipe_ = other.wipe_;
         context = other.context;
     }
@@ -216,12 +216,8 @@ bool String::append(const String& other) {
 bool String::appendChar(uint32_t ch) {
     std::string encoded;
     switch (kind_) {
-        case TextKind::Raw:
-            report(*this, ErrorCode::EncodingNotSet, context);
-            return false;
-        case TextKind::SingleByte:
-            encoded.push_back(static_cast<char>(ch & 0xFF));
-            break;
+        case TextKind::Raw: report(*this, ErrorCode::EncodingNotSet, context); return false;
+        case TextKind::SingleByte: encoded.push_back(static_cast<char>(ch & 0xFF)); break;
         case TextKind::MultiByte:
             if (codePage_ == kCodePageUtf8) {
                 appendUtf8(ch, encoded);

@@ -91,12 +91,16 @@ public:
     // --- Characters ---
     // Advances the cursor by one character and returns it; 0 and warning 2 (recorded only) past the view's end.
     uint16_t nextChar();
-    void rewindCursor() { cursor_ = -1; charBytes_ = 1; }
+    void rewindCursor() {
+        cursor_ = -1;
+        charBytes_ = 1;
+    }
     // Byte length of the character starting at a byte offset, in this string's encoding.
     size_t charLength(size_t offset) const;
 
     // --- Comparison (views, character by character) ---
-    // Negative, 0 or positive. Case-blind on A-Z unless exactCase. In prefix mode a view that ends first compares equal.
+    // Negative, 0 or positive. Case-blind on A-Z unless exactCase. In prefix mode a view that ends first compares
+    // equal.
     int compare(const String& other, bool exactCase = false, bool prefix = false) const;
     bool equals(const String& other, bool exactCase = false) const { return compare(other, exactCase) == 0; }
     bool equalsAscii(std::string_view ascii, bool exactCase = false) const;

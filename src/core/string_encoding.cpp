@@ -12,8 +12,8 @@ namespace {
 std::u16string unitsOfUtf16Bytes(std::string_view bytes) {
     std::u16string units(bytes.size() / 2, u'\0');
     for (size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                         (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
+        units[i] =
+            static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
     return units;
 }
 

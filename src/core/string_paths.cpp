@@ -35,9 +35,7 @@ bool dropLastDirectory(std::u16string& directory) {
 
 }  // namespace
 
-std::string String::systemPath() const {
-    return withForwardSlashes(toUtf8());
-}
+std::string String::systemPath() const { return withForwardSlashes(toUtf8()); }
 
 String String::directoryPart() const {
     size_t position = 0;

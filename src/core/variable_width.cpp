@@ -25,7 +25,9 @@ void appendForwardInteger(std::vector<uint8_t>& out, uint64_t value) {
     appendGroups(out, value, groups, groups - 1);
 }
 
-void appendBackwardInteger(std::vector<uint8_t>& out, uint64_t value) { appendGroups(out, value, groupCount(value), 0); }
+void appendBackwardInteger(std::vector<uint8_t>& out, uint64_t value) {
+    appendGroups(out, value, groupCount(value), 0);
+}
 
 void appendEntryLength(std::vector<uint8_t>& out, size_t entryBegin) {
     uint64_t payload = out.size() - entryBegin;

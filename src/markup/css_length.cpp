@@ -19,10 +19,10 @@ struct UnitConversion {
 };
 
 constexpr UnitConversion kUnits[] = {
-    {"px", LengthKind::Absolute, 1, 1}, {"pt", LengthKind::Absolute, 4, 3},     {"pc", LengthKind::Absolute, 16, 1},
+    {"px", LengthKind::Absolute, 1, 1},  {"pt", LengthKind::Absolute, 4, 3},     {"pc", LengthKind::Absolute, 16, 1},
     {"in", LengthKind::Absolute, 96, 1}, {"cm", LengthKind::Absolute, 96, 2.54}, {"mm", LengthKind::Absolute, 96, 25.4},
-    {"em", LengthKind::Relative, 1, 1}, {"m", LengthKind::Relative, 1, 1},      {"ex", LengthKind::Relative, 1, 2},
-    {"x", LengthKind::Relative, 1, 2},  {"%", LengthKind::Percent, 1, 1},       {"", LengthKind::Number, 1, 1},
+    {"em", LengthKind::Relative, 1, 1},  {"m", LengthKind::Relative, 1, 1},      {"ex", LengthKind::Relative, 1, 2},
+    {"x", LengthKind::Relative, 1, 2},   {"%", LengthKind::Percent, 1, 1},       {"", LengthKind::Number, 1, 1},
 };
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -59,7 +59,7 @@ std::optional<CssLength> readLength(std::string_view text) {
 
 std::optional<std::string> fontSizeOf(std::string_view value) {
     static constexpr std::string_view kKeywords[][2] = {
-        {"xx-large", "7"}, {"x-large", "6"}, {"large", "5"},    {"medium", "4"},  {"small", "3"},
+        {"xx-large", "7"}, {"x-large", "6"},  {"large", "5"},   {"medium", "4"},   {"small", "3"},
         {"x-small", "2"},  {"xx-small", "1"}, {"larger", "+1"}, {"smaller", "-1"},
     };
     for (const auto& keyword : kKeywords) {
@@ -98,10 +98,10 @@ std::optional<std::string> textIndentOf(std::string_view value) {
     const std::optional<CssLength> length = readLength(value);
     if (!length) return std::nullopt;
     switch (length->kind) {
-    case LengthKind::Relative: return roundedNumber(length->value) + "em";
-    case LengthKind::Percent: return roundedNumber(length->value) + "%";
-    case LengthKind::Absolute:
-    case LengthKind::Number: break;
+        case LengthKind::Relative: return roundedNumber(length->value) + "em";
+        case LengthKind::Percent: return roundedNumber(length->value) + "%";
+        case LengthKind::Absolute:
+        case LengthKind::Number: break;
     }
     return roundedNumber(length->value);
 }
@@ -110,10 +110,10 @@ std::optional<std::string> lineHeightOf(std::string_view value) {
     const std::optional<CssLength> length = readLength(value);
     if (!length) return std::nullopt;
     switch (length->kind) {
-    case LengthKind::Relative:
-    case LengthKind::Number: return roundedNumber(length->value * 100) + "%";
-    case LengthKind::Percent: return roundedNumber(length->value) + "%";
-    case LengthKind::Absolute: break;
+        case LengthKind::Relative:
+        case LengthKind::Number: return roundedNumber(length->value * 100) + "%";
+        case LengthKind::Percent: return roundedNumber(length->value) + "%";
+        case LengthKind::Absolute: break;
     }
     return roundedNumber(length->value);
 }

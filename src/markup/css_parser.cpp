@@ -26,15 +26,21 @@ std::optional<CssSelector> parseSelector(std::string_view text) {
         while (pos < text.size() && isIdentChar(text[pos])) ++pos;
         return std::string(text.substr(start, pos - start));
     };
-    if (text[0] == '*') ++pos;
-    else selector.element = readIdent();
+    if (text[0] == '*')
+        ++pos;
+    else
+        selector.element = readIdent();
     while (pos < text.size()) {
         const char marker = text[pos];
         std::string* part = nullptr;
-        if (marker == '.') part = &selector.className;
-        else if (marker == '#') part = &selector.id;
-        else if (marker == ':') part = &selector.pseudoClass;
-        else return std::nullopt;
+        if (marker == '.')
+            part = &selector.className;
+        else if (marker == '#')
+            part = &selector.id;
+        else if (marker == ':')
+            part = &selector.pseudoClass;
+        else
+            return std::nullopt;
         ++pos;
         std::string ident = readIdent();
         if (ident.empty() || !part->empty()) return std::nullopt;
@@ -52,13 +58,18 @@ std::vector<CssSelector> parseSelectorList(std::string_view text) {
     for (size_t pos = 0; pos <= text.size(); ++pos) {
         const char c = pos < text.size() ? text[pos] : ',';
         if (quote) {
-            if (c == '\\') ++pos;
-            else if (c == quote) quote = 0;
+            if (c == '\\')
+                ++pos;
+            else if (c == quote)
+                quote = 0;
             continue;
         }
-        if (isQuote(c)) quote = c;
-        else if (c == '(' || c == '[') ++depth;
-        else if ((c == ')' || c == ']') && depth > 0) --depth;
+        if (isQuote(c))
+            quote = c;
+        else if (c == '(' || c == '[')
+            ++depth;
+        else if ((c == ')' || c == ']') && depth > 0)
+            --depth;
         else if (c == ',' && (depth == 0 || pos == text.size())) {
             if (std::optional<CssSelector> selector = parseSelector(trimmed(text.substr(start, pos - start)))) {
                 selectors.push_back(std::move(*selector));
@@ -169,11 +180,16 @@ private:
     // Between rules the markers of an HTML comment around a `style` element's text count as space too.
     void skipSpaceAndComments(bool htmlMarkers) {
         while (!atEnd()) {
-            if (isBlank(peek())) ++pos_;
-            else if (atComment()) skipComment();
-            else if (htmlMarkers && rest().starts_with("<!--")) pos_ += 4;
-            else if (htmlMarkers && rest().starts_with("-->")) pos_ += 3;
-            else break;
+            if (isBlank(peek()))
+                ++pos_;
+            else if (atComment())
+                skipComment();
+            else if (htmlMarkers && rest().starts_with("<!--"))
+                pos_ += 4;
+            else if (htmlMarkers && rest().starts_with("-->"))
+                pos_ += 3;
+            else
+                break;
         }
     }
 
@@ -189,8 +205,10 @@ private:
             const char c = peek();
             if (c == '\n') return;
             ++pos_;
-            if (c == '\\' && !atEnd()) ++pos_;
-            else if (c == quote) return;
+            if (c == '\\' && !atEnd())
+                ++pos_;
+            else if (c == quote)
+                return;
         }
     }
 
@@ -208,8 +226,10 @@ private:
                 continue;
             }
             ++pos_;
-            if (c == '{') ++depth;
-            else if (c == '}' && --depth <= 0) return;
+            if (c == '{')
+                ++depth;
+            else if (c == '}' && --depth <= 0)
+                return;
         }
     }
 
@@ -218,11 +238,16 @@ private:
         ++pos_;
         while (!atEnd()) {
             const char c = peek();
-            if (atComment()) skipComment();
-            else if (isQuote(c)) skipString();
-            else if (c == '{') return skipBlock();
-            else if (c == '}') return;
-            else if (consume() == ';') return;
+            if (atComment())
+                skipComment();
+            else if (isQuote(c))
+                skipString();
+            else if (c == '{')
+                return skipBlock();
+            else if (c == '}')
+                return;
+            else if (consume() == ';')
+                return;
         }
     }
 
@@ -230,11 +255,16 @@ private:
     void skipToDeclarationEnd() {
         while (!atEnd()) {
             const char c = peek();
-            if (atComment()) skipComment();
-            else if (isQuote(c)) skipString();
-            else if (c == '{') skipBlock();
-            else if (c == '}') return;
-            else if (consume() == ';') return;
+            if (atComment())
+                skipComment();
+            else if (isQuote(c))
+                skipString();
+            else if (c == '{')
+                skipBlock();
+            else if (c == '}')
+                return;
+            else if (consume() == ';')
+                return;
         }
     }
 
@@ -293,8 +323,10 @@ private:
                 value += text_.substr(start, pos_ - start);
                 continue;
             }
-            if (c == '(') ++depth;
-            else if (c == ')' && depth > 0) --depth;
+            if (c == '(')
+                ++depth;
+            else if (c == ')' && depth > 0)
+                --depth;
             value += c;
             ++pos_;
         }

@@ -40,9 +40,9 @@ bool isBlockWithAttributes(std::string_view element) {
 
 // Elements that hold no text of their own: wrappers meant for their text go around them.
 bool holdsNoText(std::string_view element) {
-    return isOneOf(element, {"img", "br", "hr", "input", "meta", "link", "col", "area", "base", "param", "embed",
-                             "source", "wbr", "tqp:pagebreak", "table", "thead", "tbody", "tfoot", "tr", "ul",
-                             "ol", "dl"});
+    return isOneOf(element, {"img",   "br",    "hr",     "input", "meta",          "link",  "col",   "area",  "base",
+                             "param", "embed", "source", "wbr",   "tqp:pagebreak", "table", "thead", "tbody", "tfoot",
+                             "tr",    "ul",    "ol",     "dl"});
 }
 
 bool hasAttribute(const std::vector<MarkupAttribute>& attributes, std::string_view name) {
@@ -101,8 +101,8 @@ void rewriteBlockAttributes(std::string_view element, const std::vector<MarkupAt
     }
 }
 
-void rewriteFont(std::string_view element, const StyleRecord& style, const RewriteOptions& options,
-                 Layer& wrappers, StyledMarkup& markup) {
+void rewriteFont(std::string_view element, const StyleRecord& style, const RewriteOptions& options, Layer& wrappers,
+                 StyledMarkup& markup) {
     const bool withFace = style.fontFamily && !options.suppressFontFaces;
     if (!style.fontSize && !withFace && !style.color) return;
     if (equalsCaseBlind(element, "font")) {

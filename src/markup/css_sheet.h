@@ -30,7 +30,7 @@ struct CssRule {
 
 struct StyleSheet {
     std::vector<CssRule> rules;
-    std::string charset;                      // the name given by a leading "@charset", if any
+    std::string charset;                       // the name given by a leading "@charset", if any
     int32_t charsetCodePage = kCodePageUnset;  // its code page from the charset table
 };
 

@@ -53,8 +53,10 @@ bool StyleContext::addSheetFile(const String& path, int32_t defaultCodePage) {
         const std::string charset = leadingCharset(text.viewBytes());
         if (!charset.empty()) {
             const int32_t named = codePageOfCharset(charset);
-            if (named != kCodePageUnset) codePage = named;
-            else report(*this, WarningCode::UnsupportedEncoding, text.context);
+            if (named != kCodePageUnset)
+                codePage = named;
+            else
+                report(*this, WarningCode::UnsupportedEncoding, text.context);
         }
         text.declareCodePage(codePage);
     }
@@ -72,16 +74,20 @@ void StyleContext::addRule(CssRule rule) {
     for (uint32_t i = 0; i < rule.selectors.size(); ++i) {
         const CssSelector& selector = rule.selectors[i];
         const SelectorRef ref{ruleNumber, i};
-        if (!selector.id.empty()) byId_[lowerAscii(selector.id)].push_back(ref);
-        else if (!selector.className.empty()) byClass_[lowerAscii(selector.className)].push_back(ref);
-        else if (!selector.element.empty()) byElement_[lowerAscii(selector.element)].push_back(ref);
-        else universal_.push_back(ref);
+        if (!selector.id.empty())
+            byId_[lowerAscii(selector.id)].push_back(ref);
+        else if (!selector.className.empty())
+            byClass_[lowerAscii(selector.className)].push_back(ref);
+        else if (!selector.element.empty())
+            byElement_[lowerAscii(selector.element)].push_back(ref);
+        else
+            universal_.push_back(ref);
     }
     rules_.push_back(std::move(rule));
 }
 
-StyleRecord StyleContext::computeStyle(std::string_view element, std::string_view classAttr,
-                                       std::string_view idAttr, std::string_view styleAttr, bool hasHref) {
+StyleRecord StyleContext::computeStyle(std::string_view element, std::string_view classAttr, std::string_view idAttr,
+                                       std::string_view styleAttr, bool hasHref) {
     const std::string_view pseudoClass = hasHref && equalsCaseBlind(element, "a") ? "link" : "";
 
     // Candidate selectors from the index; per rule the first selector of its list that matches counts.
@@ -128,9 +134,9 @@ StyleRecord StyleContext::computeStyle(std::string_view element, std::string_vie
 
 StyledMarkup StyleContext::rewriteElement(std::string_view element, const std::vector<MarkupAttribute>& attributes,
                                           const RewriteOptions& options) {
-    const StyleRecord style = computeStyle(element, attributeValue(attributes, "class"),
-                                           attributeValue(attributes, "id"), attributeValue(attributes, "style"),
-                                           hasAttribute(attributes, "href"));
+    const StyleRecord style =
+        computeStyle(element, attributeValue(attributes, "class"), attributeValue(attributes, "id"),
+                     attributeValue(attributes, "style"), hasAttribute(attributes, "href"));
     return rewriteStyle(element, attributes, style, options);
 }
 

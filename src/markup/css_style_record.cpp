@@ -12,10 +12,9 @@ namespace {
 using Keywords = std::initializer_list<std::string_view>;
 
 const Keywords kFontStyles = {"normal", "italic", "oblique"};
-const Keywords kFontWeights = {"normal", "lighter", "100", "200", "300", "400",
-                                   "bold",   "bolder",  "500", "600", "700", "800", "900"};
-const Keywords kBorderStyles = {"none", "dotted", "dashed", "solid", "double",
-                                    "groove", "ridge", "inset", "outset"};
+const Keywords kFontWeights = {"normal", "lighter", "100", "200", "300", "400", "bold",
+                               "bolder", "500",     "600", "700", "800", "900"};
+const Keywords kBorderStyles = {"none", "dotted", "dashed", "solid", "double", "groove", "ridge", "inset", "outset"};
 
 // The position of the value among the keywords, case-blind on A-Z.
 std::optional<int> keywordNumber(std::string_view value, Keywords keywords) {
@@ -85,8 +84,10 @@ void setIf(std::optional<T>& field, std::optional<T> value) {
 void applyFontSize(StyleRecord& style, std::string_view value) {
     std::optional<std::string> size = fontSizeOf(value);
     if (!size) return;
-    if (size->empty()) style.fontSize.reset();
-    else style.fontSize = std::move(size);
+    if (size->empty())
+        style.fontSize.reset();
+    else
+        style.fontSize = std::move(size);
 }
 
 // "font: [style] [variant] [weight] size[/line-height] family": the size is required before the family.

@@ -29,10 +29,10 @@ struct StyleRecord {
     std::optional<std::string> letterSpacing;
     std::optional<std::string> verticalAlign;
     std::optional<std::string> textAlign;
-    std::optional<int> textDecoration;  // none, underline, overline, line-through, blink
-    std::optional<int> textTransform;   // capitalize, uppercase, lowercase, none
-    std::optional<std::string> textIndent;  // "2em", "50%", "12"
-    std::optional<std::string> lineHeight;  // "120%", "18"
+    std::optional<int> textDecoration;                 // none, underline, overline, line-through, blink
+    std::optional<int> textTransform;                  // capitalize, uppercase, lowercase, none
+    std::optional<std::string> textIndent;             // "2em", "50%", "12"
+    std::optional<std::string> lineHeight;             // "120%", "18"
     std::array<std::optional<std::string>, 4> margin;  // top, right, bottom, left, as written
     std::optional<std::string> borderStyle;
     std::optional<std::string> borderWidth;  // "1" or "0"
@@ -42,7 +42,7 @@ struct StyleRecord {
     std::optional<std::string> clear;      // left, right, both, none
     std::optional<int> display;            // block, inline, list-item, oeb-page-head, oeb-page-foot, none
     std::optional<int> whiteSpace;         // normal, pre, nowrap
-    std::optional<int> listStyleType;  // disc, circle, square, decimal, lower/upper-roman, lower/upper-alpha, none
+    std::optional<int> listStyleType;      // disc, circle, square, decimal, lower/upper-roman, lower/upper-alpha, none
     std::optional<int> listStylePosition;  // inside, outside
     std::optional<int> pageBreakBefore;    // auto, always, avoid, left, right, inherit
     std::optional<int> pageBreakAfter;

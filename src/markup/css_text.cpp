@@ -13,8 +13,10 @@ std::vector<std::string_view> valueTokens(std::string_view value) {
         while (pos < value.size() && (quote || depth > 0 || !isBlank(value[pos]))) {
             const char c = value[pos];
             if (quote) {
-                if (c == '\\') ++pos;
-                else if (c == quote) quote = 0;
+                if (c == '\\')
+                    ++pos;
+                else if (c == quote)
+                    quote = 0;
             } else if (c == '"' || c == '\'') {
                 quote = c;
             } else if (c == '(') {
@@ -35,10 +37,10 @@ std::string escapeAttribute(std::string_view text) {
     escaped.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '<': escaped += "&lt;"; break;
-        default: escaped += c;
+            case '&': escaped += "&amp;"; break;
+            case '"': escaped += "&quot;"; break;
+            case '<': escaped += "&lt;"; break;
+            default: escaped += c;
         }
     }
     return escaped;

@@ -75,7 +75,7 @@ int32_t scriptCodePage(std::string_view text) {
 }
 
 struct DeclarationScan {
-    bool foundName = false;   // the first kind-2 node named an encoding
+    bool foundName = false;  // the first kind-2 node named an encoding
     std::string_view name;
     bool xmlDeclaration = false;  // some kind-2 node starts with "?xml"
 };
@@ -134,8 +134,7 @@ bool findKeywordValue(std::string_view text, std::string_view keyword, std::stri
 }
 
 int32_t detectEncoding(String& source) {
-    if (source.codePage() == kCodePageUtf8 || source.codePage() == kCodePageUtf16 ||
-        source.kind() == TextKind::Utf16) {
+    if (source.codePage() == kCodePageUtf8 || source.codePage() == kCodePageUtf16 || source.kind() == TextKind::Utf16) {
         return source.codePage();
     }
     std::string_view text = source.viewBytes();

@@ -142,8 +142,7 @@ std::vector<NodeIndex> XslParser::select(std::string_view text, NodeIndex contex
     for (const Step& step : request->steps) {
         std::vector<NodeIndex> found;
         for (NodeIndex node : current) {
-            for (NodeIndex child = document_.firstChild(node); child != kNoNode;
-                 child = document_.nextSibling(child)) {
+            for (NodeIndex child = document_.firstChild(node); child != kNoNode; child = document_.nextSibling(child)) {
                 if (matches(document_, child, step)) found.push_back(child);
             }
         }

@@ -3,9 +3,9 @@
 #include <fstream>
 
 #include "core/message_sink.h"
+#include "core/path_text.h"
 #include "markup/css_parser.h"
 #include "markup/css_text.h"
-#include "core/path_text.h"
 
 namespace qp {
 namespace {
@@ -26,9 +26,7 @@ bool isDroppedFontInformation(const CssDeclaration& declaration) {
 }
 
 // The dump's place: the source's directory (either separator accepted), composed with "/".
-std::string dumpPath(const String& source) {
-    return withForwardSlashes(source.directoryPart().toUtf8()) + "dump.css";
-}
+std::string dumpPath(const String& source) { return withForwardSlashes(source.directoryPart().toUtf8()) + "dump.css"; }
 
 }  // namespace
 
@@ -56,8 +54,10 @@ std::string styleSheetDump(const StyleSheet& sheet, bool dropFontInformation) {
 bool checkStyleSheet(const String& path) {
     String text;
     if (!text.loadFile(path)) return false;
-    if (text.kind() == TextKind::SingleByte) text.declareCodePage(kCodePageWestern);
-    else text.convertTo(kCodePageWestern);
+    if (text.kind() == TextKind::SingleByte)
+        text.declareCodePage(kCodePageWestern);
+    else
+        text.convertTo(kCodePageWestern);
 
     FaultHeader faults;
     const StyleSheet sheet = parseStyleSheet(text.viewBytes(), faults, text.context);

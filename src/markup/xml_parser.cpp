@@ -7,9 +7,7 @@
 
 namespace qp {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 XmlParser::XmlParser(const String& source, ParseMode mode) {
     if (source.kind() == TextKind::Utf16) {
@@ -257,12 +255,10 @@ std::string_view XmlParser::name(NodeIndex i) const {
     const Node* n = lookup(i);
     if (n == nullptr || i == 0) return {};
     switch (n->kind) {
-    case NodeKind::Element:
-    case NodeKind::StrayEndTag:
-    case NodeKind::Attribute:
-        return text_.substr(n->textBegin, n->textLength);
-    default:
-        return {};
+        case NodeKind::Element:
+        case NodeKind::StrayEndTag:
+        case NodeKind::Attribute: return text_.substr(n->textBegin, n->textLength);
+        default: return {};
     }
 }
 
@@ -272,13 +268,10 @@ std::string_view XmlParser::rawText(NodeIndex i) const {
     const Node* n = lookup(i);
     if (n == nullptr) return {};
     switch (n->kind) {
-    case NodeKind::Text:
-    case NodeKind::Comment:
-        return text_.substr(n->textBegin, n->textLength);
-    case NodeKind::Attribute:
-        return text_.substr(n->valueBegin, n->valueLength);
-    default:
-        return {};
+        case NodeKind::Text:
+        case NodeKind::Comment: return text_.substr(n->textBegin, n->textLength);
+        case NodeKind::Attribute: return text_.substr(n->valueBegin, n->valueLength);
+        default: return {};
     }
 }
 
@@ -299,15 +292,12 @@ String XmlParser::text(NodeIndex i) const {
     const Node* n = lookup(i);
     if (n == nullptr) return makeString({});
     switch (n->kind) {
-    case NodeKind::Text:
-        if (n->flags & node_flag::kCdata) return makeString(cdataContent(rawText(i)));
-        return makeString(decodeEntities(rawText(i)));
-    case NodeKind::Attribute:
-        return makeString(decodeEntities(rawText(i)));
-    case NodeKind::Comment:
-        return makeString(rawText(i));
-    default:
-        return makeString(name(i));
+        case NodeKind::Text:
+            if (n->flags & node_flag::kCdata) return makeString(cdataContent(rawText(i)));
+            return makeString(decodeEntities(rawText(i)));
+        case NodeKind::Attribute: return makeString(decodeEntities(rawText(i)));
+        case NodeKind::Comment: return makeString(rawText(i));
+        default: return makeString(name(i));
     }
 }
 

@@ -13,5 +13,4 @@ std::string decodeEntities(std::string_view raw);
 // The reverse, for writing markup: the double quote, ampersand, less-than and greater-than become entities.
 std::string encodeEntities(std::string_view text);
 
-
 }  // namespace qp

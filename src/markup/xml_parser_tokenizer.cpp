@@ -16,9 +16,7 @@ bool isNameStart(char c) {
 }
 
 // Names run to the first blank or markup delimiter.
-bool isNameChar(char c) {
-    return !isBlank(c) && c != '>' && c != '/' && c != '=' && c != '<' && c != '"' && c != '\'';
-}
+bool isNameChar(char c) { return !isBlank(c) && c != '>' && c != '/' && c != '=' && c != '<' && c != '"' && c != '\''; }
 
 uint32_t pos32(size_t p) { return static_cast<uint32_t>(p); }
 
@@ -94,8 +92,7 @@ MarkupItem XmlParser::readRawText() {
             break;
         }
         p = static_cast<const char*>(found) - text_.data();
-        if (p + 1 < text_.size() && text_[p + 1] == '/' &&
-            startsWithCaseBlind(text_.substr(p + 2), kRawTextElement)) {
+        if (p + 1 < text_.size() && text_[p + 1] == '/' && startsWithCaseBlind(text_.substr(p + 2), kRawTextElement)) {
             break;
         }
         ++p;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/string.h"
 #include "core/path_text.h"
+#include "core/string.h"
 
 namespace qp {
 
@@ -17,8 +17,8 @@ bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 // Control characters are legal in Linux file names but useless and confusing in a book's files.
 std::string withoutControls(std::string text, char replacement) {
-    std::replace_if(text.begin(), text.end(), [](char c) { return isControl(static_cast<unsigned char>(c)); },
-                    replacement);
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return isControl(static_cast<unsigned char>(c)); }, replacement);
     return text;
 }
 

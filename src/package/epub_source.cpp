@@ -1,5 +1,4 @@
 #include "package/epub_source.h"
-#include "core/ascii_text.h"
 
 #include <sys/stat.h>
 
@@ -8,13 +7,14 @@
 #include <new>
 #include <set>
 
+#include "core/ascii_text.h"
+#include "markup/encoding_detection.h"
+#include "markup/node_request.h"
+#include "markup/xml_parser.h"
 #include "package/epub_entry_name.h"
 #include "package/epub_expansion_limits.h"
 #include "package/epub_unpack_directory.h"
 #include "package/epub_zip_archive.h"
-#include "markup/encoding_detection.h"
-#include "markup/node_request.h"
-#include "markup/xml_parser.h"
 
 namespace qp {
 
@@ -39,12 +39,12 @@ std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
 
 std::string verdictReason(const EntryName& name) {
     switch (name.verdict) {
-    case EntryNameVerdict::Absolute: return "entry " + inQuotes(name.display) + " has an absolute path";
-    case EntryNameVerdict::DriveLetter: return "entry " + inQuotes(name.display) + " names a drive";
-    case EntryNameVerdict::EscapesDirectory:
-        return "entry " + inQuotes(name.display) + " would be written outside the unpacking directory";
-    case EntryNameVerdict::Empty: return "entry " + inQuotes(name.display) + " has no file name";
-    case EntryNameVerdict::Accepted: break;
+        case EntryNameVerdict::Absolute: return "entry " + inQuotes(name.display) + " has an absolute path";
+        case EntryNameVerdict::DriveLetter: return "entry " + inQuotes(name.display) + " names a drive";
+        case EntryNameVerdict::EscapesDirectory:
+            return "entry " + inQuotes(name.display) + " would be written outside the unpacking directory";
+        case EntryNameVerdict::Empty: return "entry " + inQuotes(name.display) + " has no file name";
+        case EntryNameVerdict::Accepted: break;
     }
     return {};
 }

@@ -1,5 +1,4 @@
 #include "package/epub_unpack_directory.h"
-#include "core/temporary_directory.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
+
+#include "core/temporary_directory.h"
 
 namespace qp {
 
@@ -65,8 +66,8 @@ UniqueFd UnpackDirectory::createFile(const std::vector<std::string>& steps) {
     if (!created() || steps.empty()) return UniqueFd();
     UniqueFd parent = openDirectories(steps, steps.size() - 1);
     if (!parent.valid()) return UniqueFd();
-    return UniqueFd(::openat(parent.get(), steps.back().c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    return UniqueFd(
+        ::openat(parent.get(), steps.back().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
 
 bool writeAll(int fd, const char* data, size_t size) {

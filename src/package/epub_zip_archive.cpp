@@ -1,10 +1,10 @@
 #include "package/epub_zip_archive.h"
 
-#include <unzip.h>
-
 #include <algorithm>
 #include <climits>
 #include <vector>
+
+#include <unzip.h>
 
 namespace qp {
 
@@ -50,8 +50,8 @@ bool ZipArchive::currentInfo(ZipEntryInfo& info) {
     if (unzGetCurrentFileInfo64(handle_, &raw, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
     // Names hold at most 65,535 bytes (a 16-bit length), so this allocation is bounded.
     std::vector<char> name(raw.size_filename + 1);
-    if (unzGetCurrentFileInfo64(handle_, &raw, name.data(), static_cast<uLong>(name.size()), nullptr, 0, nullptr,
-                                0) != UNZ_OK) {
+    if (unzGetCurrentFileInfo64(handle_, &raw, name.data(), static_cast<uLong>(name.size()), nullptr, 0, nullptr, 0) !=
+        UNZ_OK) {
         return false;
     }
     info.storedName.assign(name.data(), raw.size_filename);

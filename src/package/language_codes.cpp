@@ -1,9 +1,10 @@
 #include "package/language_codes.h"
-#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
+
+#include "core/ascii_text.h"
 
 namespace qp {
 
@@ -16,30 +17,24 @@ struct PrimaryLanguage {
 
 // Two-letter language codes and their primary language ids.
 constexpr std::array kPrimaryLanguages{
-    PrimaryLanguage{"ar", 0x01}, PrimaryLanguage{"bg", 0x02}, PrimaryLanguage{"ca", 0x03},
-    PrimaryLanguage{"zh", 0x04}, PrimaryLanguage{"cs", 0x05}, PrimaryLanguage{"da", 0x06},
-    PrimaryLanguage{"de", 0x07}, PrimaryLanguage{"el", 0x08}, PrimaryLanguage{"en", 0x09},
-    PrimaryLanguage{"es", 0x0A}, PrimaryLanguage{"fi", 0x0B}, PrimaryLanguage{"fr", 0x0C},
-    PrimaryLanguage{"he", 0x0D}, PrimaryLanguage{"hu", 0x0E}, PrimaryLanguage{"is", 0x0F},
-    PrimaryLanguage{"it", 0x10}, PrimaryLanguage{"ja", 0x11}, PrimaryLanguage{"ko", 0x12},
-    PrimaryLanguage{"nl", 0x13}, PrimaryLanguage{"no", 0x14}, PrimaryLanguage{"nb", 0x14},
-    PrimaryLanguage{"nn", 0x14}, PrimaryLanguage{"pl", 0x15}, PrimaryLanguage{"pt", 0x16},
-    PrimaryLanguage{"rm", 0x17}, PrimaryLanguage{"ro", 0x18}, PrimaryLanguage{"ru", 0x19},
-    PrimaryLanguage{"hr", 0x1A}, PrimaryLanguage{"sr", 0x1A}, PrimaryLanguage{"sk", 0x1B},
-    PrimaryLanguage{"sq", 0x1C}, PrimaryLanguage{"sv", 0x1D}, PrimaryLanguage{"th", 0x1E},
-    PrimaryLanguage{"tr", 0x1F}, PrimaryLanguage{"ur", 0x20}, PrimaryLanguage{"id", 0x21},
-    PrimaryLanguage{"uk", 0x22}, PrimaryLanguage{"be", 0x23}, PrimaryLanguage{"sl", 0x24},
-    PrimaryLanguage{"et", 0x25}, PrimaryLanguage{"lv", 0x26}, PrimaryLanguage{"lt", 0x27},
-    PrimaryLanguage{"fa", 0x29}, PrimaryLanguage{"vi", 0x2A}, PrimaryLanguage{"hy", 0x2B},
-    PrimaryLanguage{"az", 0x2C}, PrimaryLanguage{"eu", 0x2D}, PrimaryLanguage{"mk", 0x2F},
-    PrimaryLanguage{"af", 0x36}, PrimaryLanguage{"ka", 0x37}, PrimaryLanguage{"fo", 0x38},
-    PrimaryLanguage{"hi", 0x39}, PrimaryLanguage{"ms", 0x3E}, PrimaryLanguage{"kk", 0x3F},
-    PrimaryLanguage{"sw", 0x41}, PrimaryLanguage{"uz", 0x43}, PrimaryLanguage{"tt", 0x44},
-    PrimaryLanguage{"bn", 0x45}, PrimaryLanguage{"pa", 0x46}, PrimaryLanguage{"gu", 0x47},
-    PrimaryLanguage{"or", 0x48}, PrimaryLanguage{"ta", 0x49}, PrimaryLanguage{"te", 0x4A},
-    PrimaryLanguage{"kn", 0x4B}, PrimaryLanguage{"ml", 0x4C}, PrimaryLanguage{"as", 0x4D},
-    PrimaryLanguage{"mr", 0x4E}, PrimaryLanguage{"sa", 0x4F}, PrimaryLanguage{"cy", 0x52},
-    PrimaryLanguage{"gl", 0x56}, PrimaryLanguage{"kok", 0x57}, PrimaryLanguage{"ne", 0x61},
+    PrimaryLanguage{"ar", 0x01}, PrimaryLanguage{"bg", 0x02}, PrimaryLanguage{"ca", 0x03},  PrimaryLanguage{"zh", 0x04},
+    PrimaryLanguage{"cs", 0x05}, PrimaryLanguage{"da", 0x06}, PrimaryLanguage{"de", 0x07},  PrimaryLanguage{"el", 0x08},
+    PrimaryLanguage{"en", 0x09}, PrimaryLanguage{"es", 0x0A}, PrimaryLanguage{"fi", 0x0B},  PrimaryLanguage{"fr", 0x0C},
+    PrimaryLanguage{"he", 0x0D}, PrimaryLanguage{"hu", 0x0E}, PrimaryLanguage{"is", 0x0F},  PrimaryLanguage{"it", 0x10},
+    PrimaryLanguage{"ja", 0x11}, PrimaryLanguage{"ko", 0x12}, PrimaryLanguage{"nl", 0x13},  PrimaryLanguage{"no", 0x14},
+    PrimaryLanguage{"nb", 0x14}, PrimaryLanguage{"nn", 0x14}, PrimaryLanguage{"pl", 0x15},  PrimaryLanguage{"pt", 0x16},
+    PrimaryLanguage{"rm", 0x17}, PrimaryLanguage{"ro", 0x18}, PrimaryLanguage{"ru", 0x19},  PrimaryLanguage{"hr", 0x1A},
+    PrimaryLanguage{"sr", 0x1A}, PrimaryLanguage{"sk", 0x1B}, PrimaryLanguage{"sq", 0x1C},  PrimaryLanguage{"sv", 0x1D},
+    PrimaryLanguage{"th", 0x1E}, PrimaryLanguage{"tr", 0x1F}, PrimaryLanguage{"ur", 0x20},  PrimaryLanguage{"id", 0x21},
+    PrimaryLanguage{"uk", 0x22}, PrimaryLanguage{"be", 0x23}, PrimaryLanguage{"sl", 0x24},  PrimaryLanguage{"et", 0x25},
+    PrimaryLanguage{"lv", 0x26}, PrimaryLanguage{"lt", 0x27}, PrimaryLanguage{"fa", 0x29},  PrimaryLanguage{"vi", 0x2A},
+    PrimaryLanguage{"hy", 0x2B}, PrimaryLanguage{"az", 0x2C}, PrimaryLanguage{"eu", 0x2D},  PrimaryLanguage{"mk", 0x2F},
+    PrimaryLanguage{"af", 0x36}, PrimaryLanguage{"ka", 0x37}, PrimaryLanguage{"fo", 0x38},  PrimaryLanguage{"hi", 0x39},
+    PrimaryLanguage{"ms", 0x3E}, PrimaryLanguage{"kk", 0x3F}, PrimaryLanguage{"sw", 0x41},  PrimaryLanguage{"uz", 0x43},
+    PrimaryLanguage{"tt", 0x44}, PrimaryLanguage{"bn", 0x45}, PrimaryLanguage{"pa", 0x46},  PrimaryLanguage{"gu", 0x47},
+    PrimaryLanguage{"or", 0x48}, PrimaryLanguage{"ta", 0x49}, PrimaryLanguage{"te", 0x4A},  PrimaryLanguage{"kn", 0x4B},
+    PrimaryLanguage{"ml", 0x4C}, PrimaryLanguage{"as", 0x4D}, PrimaryLanguage{"mr", 0x4E},  PrimaryLanguage{"sa", 0x4F},
+    PrimaryLanguage{"cy", 0x52}, PrimaryLanguage{"gl", 0x56}, PrimaryLanguage{"kok", 0x57}, PrimaryLanguage{"ne", 0x61},
     PrimaryLanguage{"fy", 0x62}, PrimaryLanguage{"ga", 0x3C}, PrimaryLanguage{"mt", 0x3A},
 };
 

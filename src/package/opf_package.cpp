@@ -1,17 +1,17 @@
 #include "package/opf_package.h"
-#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
 
+#include "container/book_type.h"
 #include "convert/href_normalize.h"
+#include "core/ascii_text.h"
 #include "core/message_sink.h"
+#include "core/path_text.h"
 #include "markup/encoding_detection.h"
 #include "markup/node_request.h"
-#include "container/book_type.h"
-#include "core/path_text.h"
 
 namespace qp {
 
@@ -206,7 +206,8 @@ OutputRequests OpfPackage::outputRequests() {
 
 std::string OpfPackage::resolve(std::string_view href) const {
     const std::string relative = withForwardSlashes(decodePercentEscapes(trimmed(href)));
-    if (!relative.empty() && relative.front() == '/') return std::filesystem::path(relative).lexically_normal().string();
+    if (!relative.empty() && relative.front() == '/')
+        return std::filesystem::path(relative).lexically_normal().string();
     return std::filesystem::path(directory_ + relative).lexically_normal().string();
 }
 

@@ -25,8 +25,8 @@ ItemKind classifyMediaType(std::string_view mediaType);
 
 struct ManifestItem {
     std::string id;
-    std::string href;       // as written in the package
-    std::string path;       // resolved against the package's directory, UTF-8, "/" separators
+    std::string href;  // as written in the package
+    std::string path;  // resolved against the package's directory, UTF-8, "/" separators
     std::string mediaType;
     ItemKind kind = ItemKind::Media;
 };

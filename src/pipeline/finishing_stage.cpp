@@ -135,9 +135,9 @@ bool BookBuilder::addCoverAndMedia() {
         const std::optional<WarningCode> problem = coverProblem(path);
         if (problem) report(*problem, sink().registerArgument(path));
         if (problem != WarningCode::CoverNotFound && problem != WarningCode::CoverInvalid) {
-            const MediaSelectors thumbnail{kThumbnailBox, kThumbnailBox,
-                                           options_.allowJpeg ? MediaSelectors::kThumbnailJpeg
-                                                              : MediaSelectors::kThumbnailGif};
+            const MediaSelectors thumbnail{
+                kThumbnailBox, kThumbnailBox,
+                options_.allowJpeg ? MediaSelectors::kThumbnailJpeg : MediaSelectors::kThumbnailGif};
             cover.cover = media_.registerFile(path);
             if (cover.cover >= 0) cover.thumbnail = media_.registerFile(path, {}, thumbnail);
         }

@@ -1,13 +1,13 @@
 #include "pipeline/html_build.h"
-#include "core/ascii_text.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "pipeline/book_builder.h"
 #include "container/exth.h"
+#include "core/ascii_text.h"
 #include "markup/encoding_detection.h"
 #include "markup/xml_parser.h"
+#include "pipeline/book_builder.h"
 
 namespace qp {
 

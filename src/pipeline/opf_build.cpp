@@ -1,14 +1,14 @@
 #include "pipeline/opf_build.h"
-#include "core/ascii_text.h"
 
 #include <array>
 
-#include "pipeline/book_builder.h"
 #include "container/exth.h"
-#include "pipeline/source_builds.h"
+#include "core/ascii_text.h"
+#include "core/message_sink.h"
 #include "package/language_codes.h"
 #include "package/opf_package.h"
-#include "core/message_sink.h"
+#include "pipeline/book_builder.h"
+#include "pipeline/source_builds.h"
 
 namespace qp {
 
@@ -21,18 +21,27 @@ struct SingleMetadata {
 
 // Metadata read once each, in the order they are added.
 constexpr std::array kSingleMetadata{
-    SingleMetadata{"dc:Publisher", exth::kPublisher},   SingleMetadata{"Imprint", exth::kImprint},
-    SingleMetadata{"dc:Contributor", exth::kContributor}, SingleMetadata{"dc:Rights", exth::kRights},
-    SingleMetadata{"dc:Type", exth::kType},             SingleMetadata{"dc:Source", exth::kSource},
+    SingleMetadata{"dc:Publisher", exth::kPublisher},
+    SingleMetadata{"Imprint", exth::kImprint},
+    SingleMetadata{"dc:Contributor", exth::kContributor},
+    SingleMetadata{"dc:Rights", exth::kRights},
+    SingleMetadata{"dc:Type", exth::kType},
+    SingleMetadata{"dc:Source", exth::kSource},
     SingleMetadata{"DictionaryVeryShortName", exth::kShortDictionaryLabel},
-    SingleMetadata{"dc:Description", exth::kDescription}, SingleMetadata{"Review", exth::kReview},
+    SingleMetadata{"dc:Description", exth::kDescription},
+    SingleMetadata{"Review", exth::kReview},
     SingleMetadata{"Adult", exth::kAdult},
 };
 
 // Guide reference types that name a cover image, the preferred first.
 constexpr std::array<std::string_view, 7> kCoverTypes{
-    "other.ms-coverimage-standard", "other.ms-coverimage", "other.ms-thumbimage-standard", "other.ms-thumbimage",
-    "other.ms-titleimage-standard", "other.ms-titleimage", "cover",
+    "other.ms-coverimage-standard",
+    "other.ms-coverimage",
+    "other.ms-thumbimage-standard",
+    "other.ms-thumbimage",
+    "other.ms-titleimage-standard",
+    "other.ms-titleimage",
+    "cover",
 };
 
 bool readLanguage(const OpfPackage& package, BookBuilder& builder) {
@@ -48,7 +57,8 @@ bool readLanguage(const OpfPackage& package, BookBuilder& builder) {
         return false;
     }
     metadata.locale = *locale;
-    if (auto input = package.metadata("DictionaryInLanguage")) metadata.inputLanguage = localeOfLanguage(*input).value_or(0);
+    if (auto input = package.metadata("DictionaryInLanguage"))
+        metadata.inputLanguage = localeOfLanguage(*input).value_or(0);
     if (auto output = package.metadata("DictionaryOutLanguage")) {
         metadata.outputLanguage = localeOfLanguage(*output).value_or(0);
     }
@@ -147,20 +157,15 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
                 break;
             case ItemKind::Image: {
                 builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
-                const std::string page = "<html><body><p align=\"center\"><img src=\"" + item.path +
-                                         "\"></p></body></html>";
+                const std::string page =
+                    "<html><body><p align=\"center\"><img src=\"" + item.path + "\"></p></body></html>";
                 if (!builder.convertContent(String::fromUtf8(page), item.path)) return false;
                 break;
             }
-            case ItemKind::TableOfContents:
-                builder.metadata().ncxPath = item.path;
-                break;
-            case ItemKind::Media:
-                builder.registerMedia(item.path, item.mediaType);
-                break;
+            case ItemKind::TableOfContents: builder.metadata().ncxPath = item.path; break;
+            case ItemKind::Media: builder.registerMedia(item.path, item.mediaType); break;
             case ItemKind::ScriptPage:
-            case ItemKind::PalmDatabase:
-                break;
+            case ItemKind::PalmDatabase: break;
         }
     }
     return !builder.failed();

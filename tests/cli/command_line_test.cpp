@@ -1,10 +1,10 @@
 #include "cli/command_line.h"
-#include "pipeline/source_builds.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "pipeline/source_builds.h"
 #include "test_support.h"
 
 namespace {

@@ -13,8 +13,7 @@ namespace palmdocref {
 
 // The lowest position m in [from, p) where the `length` bytes at p occur as well. The source may run
 // into p. A candidate that runs past the end of the input occurs nowhere.
-inline std::optional<size_t> firstOccurrence(const uint8_t* data, size_t size, size_t p, size_t length,
-                                             size_t from) {
+inline std::optional<size_t> firstOccurrence(const uint8_t* data, size_t size, size_t p, size_t length, size_t from) {
     if (p + length > size) return std::nullopt;
     for (size_t m = from; m < p; ++m) {
         // Jump to the next position whose first byte agrees; still the first such position.
@@ -114,9 +113,7 @@ inline std::vector<uint8_t> mergeEscapes(const std::vector<uint8_t>& tokens) {
     return out;
 }
 
-inline std::vector<uint8_t> compress(const uint8_t* data, size_t size) {
-    return mergeEscapes(tokenize(data, size));
-}
+inline std::vector<uint8_t> compress(const uint8_t* data, size_t size) { return mergeEscapes(tokenize(data, size)); }
 
 // Expands a compressed record; nothing when it is malformed.
 inline std::optional<std::vector<uint8_t>> decompress(const uint8_t* data, size_t size) {

@@ -52,8 +52,8 @@ Bytes randomBytes(size_t size, uint32_t seed, int lowest = 0, int highest = 255)
 
 // Text from a handful of words with spaces: many short and long matches, ties and pending spaces.
 Bytes wordSoup(size_t size, uint32_t seed) {
-    static const char* const words[] = {"the", "then", "there", "A", "an", "and", "sand", "\xE9t\xE9",
-                                        "a",   "@",    "x",     "  ", "\x01", "\x80\x81", "ab", "abab"};
+    static const char* const words[] = {"the", "then", "there", "A",  "an",   "and",      "sand", "\xE9t\xE9",
+                                        "a",   "@",    "x",     "  ", "\x01", "\x80\x81", "ab",   "abab"};
     std::mt19937 engine(seed);
     std::uniform_int_distribution<size_t> pick(0, std::size(words) - 1);
     Bytes out;
@@ -88,21 +88,22 @@ INSTANTIATE_TEST_SUITE_P(
         HandCase{"Empty", {}, ""},
         // 'a', then distance 1 length 10 (0x8000 | 1 << 3 | 7), then the last byte as a literal.
         HandCase{"RunOfTwelve", bytesOf("aaaaaaaaaaaa"), "61 80 0F 61"},
-        HandCase{"SpaceJoinsLetter", bytesOf(" A"), "C1"},
-        HandCase{"SpaceJoinsAt", bytesOf(" @"), "C0"},
-        HandCase{"SpaceJoinsDel", bytesOf(" \x7F"), "FF"},
-        HandCase{"SpaceBeforePunctuation", bytesOf(" ?"), "20 3F"},
+        HandCase{"SpaceJoinsLetter", bytesOf(" A"), "C1"}, HandCase{"SpaceJoinsAt", bytesOf(" @"), "C0"},
+        HandCase{"SpaceJoinsDel", bytesOf(" \x7F"), "FF"}, HandCase{"SpaceBeforePunctuation", bytesOf(" ?"), "20 3F"},
         HandCase{"SecondSpaceIsPlain", bytesOf("  A"), "20 20 41"},
         HandCase{"SpaceBeforeEscapedByte", bytesOf(" \xE9"), "20 01 E9"},
         HandCase{"TrailingSpace", bytesOf("a "), "61 20"},
         HandCase{"NineHighBytes", Bytes{0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88},
                  "08 80 81 82 83 84 85 86 87 01 88"},
-        HandCase{"SixteenHighBytes", Bytes{0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB,
-                                           0xFC, 0xFD, 0xFE, 0xFF},
+        HandCase{"SixteenHighBytes",
+                 Bytes{0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF},
                  "08 F0 F1 F2 F3 F4 F5 F6 F7 08 F8 F9 FA FB FC FD FE FF"},
         HandCase{"LowControlBytesEscaped", Bytes{0x01, 0x08, 0x09, 0x00}, "02 01 08 09 00"},
         HandCase{"NulIsLiteral", Bytes{0x00}, "00"},
-        HandCase{"EscapeRunBrokenByLiteral", bytesOf("\x80\x81" "A\x82"), "02 80 81 41 01 82"},
+        HandCase{"EscapeRunBrokenByLiteral",
+                 bytesOf("\x80\x81"
+                         "A\x82"),
+                 "02 80 81 41 01 82"},
         HandCase{"EscapeRunBrokenBySpace", bytesOf("\xE9 \xE9"), "01 E9 20 01 E9"},
         // Escaped bytes, then distance 3 length 3: the 4-byte overlapping match reaches the end.
         HandCase{"EscapedBytesThenReference", Bytes{0x80, 0x81, 0x82, 0x80, 0x81, 0x82, 0x80},
@@ -116,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         HandCase{"CappedMatchKeepsPositionOfLongerString", bytesOf("0123456789A0123456789B0123456789Bx"),
                  "30 31 32 33 34 35 36 37 38 39 41 80 5F 42 80 5F 42 78"},
         // At 10 the 5 bytes "abcdE" reach the end: cut to 4 and taken from 5 (distance 5), not from 0.
-        HandCase{"EndMatchKeepsPositionOfLongerString", bytesOf("abcdZabcdEabcdE"),
-                 "61 62 63 64 5A 80 29 45 80 29 45"},
+        HandCase{"EndMatchKeepsPositionOfLongerString", bytesOf("abcdZabcdEabcdE"), "61 62 63 64 5A 80 29 45 80 29 45"},
         // Among equal matches the earliest wins: "xyz" at 0 (distance 8), not at 4.
         HandCase{"EarliestOfEqualMatches", bytesOf("xyz1xyz2xyz3"), "78 79 7A 31 80 20 32 80 40 33"}),
     [](const testing::TestParamInfo<HandCase>& info) { return std::string(info.param.name); });

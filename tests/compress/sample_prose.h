@@ -56,8 +56,11 @@ inline constexpr std::string_view prose =
     "from his doorway at the top of Quay Street, went back inside and put a second tray of rolls in the "
     "oven, because he knew from long experience that a morning like this one always ended with "
     "everybody hungry.\n\n"
-    "Caf\xE9 prices, 1252: \xA3" "3.50 for tea, \x80" "2.10 for a roll, na\xEFve r\xE9sum\xE9s \x96 all "
+    "Caf\xE9 prices, 1252: \xA3"
+    "3.50 for tea, \x80"
+    "2.10 for a roll, na\xEFve r\xE9sum\xE9s \x96 all "
     "na\xEFve.\n"
-    "UTF-8 this time: caf\xC3\xA9, na\xC3\xAFve, \xE2\x82\xAC" "2.10, \xE2\x80\x93 done.\n";
+    "UTF-8 this time: caf\xC3\xA9, na\xC3\xAFve, \xE2\x82\xAC"
+    "2.10, \xE2\x80\x93 done.\n";
 
 }  // namespace palmdocsample

@@ -19,12 +19,10 @@ TEST_P(BookTypes, CodeOfContentType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BookTypes,
-                         ::testing::Values(BookTypeCase{"text/x-oeb1-document", 2, true},
-                                           BookTypeCase{"", 2, true},
+                         ::testing::Values(BookTypeCase{"text/x-oeb1-document", 2, true}, BookTypeCase{"", 2, true},
                                            BookTypeCase{"application/x-vessio-subscription-magazine", 259, true},
                                            BookTypeCase{"application/x-vessio-subscription-feed", 258, true},
-                                           BookTypeCase{"Image/PNG", 513, true},
-                                           BookTypeCase{"text/plain", 517, true},
+                                           BookTypeCase{"Image/PNG", 513, true}, BookTypeCase{"text/plain", 517, true},
                                            BookTypeCase{"text/html", 518, true},
                                            BookTypeCase{"application/vnd.vessio-franklin-ua-game", 101, true},
                                            BookTypeCase{"audio/mpeg", 4, true},

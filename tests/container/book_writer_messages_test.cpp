@@ -7,8 +7,8 @@
 
 #include "captured_sink.h"
 #include "container/book_writer.h"
-#include "container/text_records.h"
 #include "container/temp_record_store.h"
+#include "container/text_records.h"
 #include "kova_book.h"
 #include "test_support.h"
 

@@ -16,11 +16,14 @@ namespace {
 
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-Bytes tail(const Bytes& bytes, size_t count) { return Bytes(bytes.end() - static_cast<std::ptrdiff_t>(count), bytes.end()); }
+Bytes tail(const Bytes& bytes, size_t count) {
+    return Bytes(bytes.end() - static_cast<std::ptrdiff_t>(count), bytes.end());
+}
 
 // Western text of the given length: words and line breaks, with a few 1252 letters.
 Bytes westernText(size_t length) {
-    static const std::string pattern = "The quick brown fox jumps over the lazy dog. Caf\xE9 na\xEFve \x80 r\xE9sum\xE9.\n";
+    static const std::string pattern =
+        "The quick brown fox jumps over the lazy dog. Caf\xE9 na\xEFve \x80 r\xE9sum\xE9.\n";
     Bytes text(length);
     for (size_t i = 0; i < length; ++i) text[i] = static_cast<uint8_t>(pattern[i % pattern.size()]);
     return text;
@@ -28,7 +31,8 @@ Bytes westernText(size_t length) {
 
 // UTF-8 text of the given length; it may end inside a character, like any cut.
 Bytes utf8Text(size_t length) {
-    static const std::string pattern = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC 5, \xF0\x9F\x93\x96 lesen! ";
+    static const std::string pattern = "Gr\xC3\xBC\xC3\x9F"
+                                       "e \xE2\x82\xAC 5, \xF0\x9F\x93\x96 lesen! ";
     Bytes text(length);
     for (size_t i = 0; i < length; ++i) text[i] = static_cast<uint8_t>(pattern[i % pattern.size()]);
     return text;
@@ -217,13 +221,16 @@ TEST(BookWriter, Utf8BookIsVersionFive) {
     qptest::TempDir dir;
     BookOptions options;
     options.encoding = 65001;
-    options.title = "Stra\xC3\x9F" "e";
+    options.title = "Stra\xC3\x9F"
+                    "e";
     ASSERT_TRUE(writeBook(dir / "b.kova", utf8Text(50), options));
     kova::Book book = kova::Book::fromFile(dir / "b.kova");
     EXPECT_EQ(book.kova().version, 5u);
-    EXPECT_EQ(book.fullName(), "Stra\xC3\x9F" "e");
+    EXPECT_EQ(book.fullName(), "Stra\xC3\x9F"
+                               "e");
     // The sharp s is a letter without decomposition: it stays, as its Windows-1252 byte.
-    EXPECT_EQ(book.pdbHeader().name, "Stra\xDF" "e");
+    EXPECT_EQ(book.pdbHeader().name, "Stra\xDF"
+                                     "e");
 }
 
 TEST(BookWriter, MediaIndexCoverAndHeaderRecordNumbers) {
@@ -384,9 +391,11 @@ TEST(BookWriter, FittingDatabaseNameIsKeptWithoutWarning) {
     Bytes text = westernText(10);
     qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
     writer.setFullName(qp::String::fromUtf8("Title"));
-    writer.setDatabaseName(qp::String::fromUtf8("Stra\xC3\x9F" "e-1.0"));
+    writer.setDatabaseName(qp::String::fromUtf8("Stra\xC3\x9F"
+                                                "e-1.0"));
     ASSERT_TRUE(writer.writeText(text, {}));
     ASSERT_TRUE(writer.assemble(true, text));
-    EXPECT_EQ(writer.output().name(), "Stra\xDF" "e-1.0");
+    EXPECT_EQ(writer.output().name(), "Stra\xDF"
+                                      "e-1.0");
     EXPECT_EQ(sink.count(qp::WarningCode::DatabaseNameAltered), 0);
 }

@@ -17,11 +17,9 @@ TEST(ExthBlock, ThirtySevenBytesOfRecordsArePaddedToFiftyTwo) {
     list.append(100, bytesOf("Ann"));         // 8 + 3 = 11 bytes
     list.append(101, bytesOf("Publishers"));  // 8 + 10 = 18 bytes
     list.append(105, {});                     // 8 bytes: 37 in all, 12 + 37 = 49 -> 52
-    Bytes expected = {'E', 'X', 'T', 'H', 0, 0, 0, 52, 0, 0, 0, 3,
-                      0, 0, 0, 100, 0, 0, 0, 11, 'A', 'n', 'n',
-                      0, 0, 0, 101, 0, 0, 0, 18, 'P', 'u', 'b', 'l', 'i', 's', 'h', 'e', 'r', 's',
-                      0, 0, 0, 105, 0, 0, 0, 8,
-                      0, 0, 0};
+    Bytes expected = {'E', 'X', 'T', 'H', 0,   0, 0, 52, 0,   0, 0, 3, 0,  0,   0,   100, 0,   0,
+                      0,   11,  'A', 'n', 'n', 0, 0, 0,  101, 0, 0, 0, 18, 'P', 'u', 'b', 'l', 'i',
+                      's', 'h', 'e', 'r', 's', 0, 0, 0,  105, 0, 0, 0, 8,  0,   0,   0};
     EXPECT_EQ(list.encodeBlock(), expected);
 }
 

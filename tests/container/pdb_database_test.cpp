@@ -36,7 +36,7 @@ TEST(PdbDatabase, EmptyDatabaseIsEightyBytes) {
     EXPECT_EQ(be32(image, 52), 0u);  // app info
     EXPECT_EQ(be32(image, 56), 0u);  // sort info
     EXPECT_EQ(std::string(image.begin() + 60, image.begin() + 68), "BOOKKOVA");
-    EXPECT_EQ(be32(image, 72), 0u);  // next record list
+    EXPECT_EQ(be32(image, 72), 0u);                                          // next record list
     EXPECT_EQ(Bytes(image.begin() + 76, image.end()), (Bytes{0, 0, 0, 0}));  // count 0 and the gap
 }
 
@@ -65,9 +65,9 @@ TEST(PdbDatabase, RecordOperations) {
     ASSERT_TRUE(db.create(dir / "ops.pdb", qp::fourCc("TEMP"), qp::fourCc("KOVA")));
     ASSERT_TRUE(db.appendRecord(bytesOf("one")));
     ASSERT_TRUE(db.appendRecord(bytesOf("three")));
-    ASSERT_TRUE(db.createRecord(3, 1));               // inserted between
+    ASSERT_TRUE(db.createRecord(3, 1));  // inserted between
     ASSERT_TRUE(db.writeRecord(1, 0, bytesOf("two")));
-    ASSERT_TRUE(db.createRecord(2, 500));             // past the end appends
+    ASSERT_TRUE(db.createRecord(2, 500));  // past the end appends
     ASSERT_EQ(db.recordCount(), 4u);
     EXPECT_EQ(Bytes(db.record(1).begin(), db.record(1).end()), bytesOf("two"));
     EXPECT_EQ(Bytes(db.record(3).begin(), db.record(3).end()), (Bytes{0, 0}));

@@ -75,12 +75,12 @@ TEST(KovaHeader, FieldsAtTheirOffsets) {
     EXPECT_EQ(Bytes(bytes.begin() + 4, bytes.begin() + 8), (Bytes{0, 0, 0, 0xE8}));  // 232
     EXPECT_EQ(Bytes(bytes.begin() + 16, bytes.begin() + 20), (Bytes{0xA1, 0xB2, 0xC3, 0xD4}));
     const std::pair<size_t, uint32_t> expected[] = {
-        {24, 517}, {28, 65001}, {36, 6},   {40, 11},  {44, 12},  {48, 13},  {52, 14},  {56, 21},
-        {60, 22},  {64, 23},    {68, 24},  {72, 25},  {76, 26},  {80, 40},  {84, 300}, {88, 5},
-        {92, 0x0409}, {96, 0x0407}, {100, 0x040C}, {104, 6}, {108, 50}, {112, 51}, {116, 52}, {120, 53},
-        {124, 54}, {128, 0x50}, {164, 31}, {168, kNoIndex}, {172, 0}, {176, 0}, {180, 0}, {184, 0},
-        {188, 0},  {192, 60},  {196, 61},  {200, 62},  {204, 63},  {208, 64},  {212, 65},  {216, 0},
-        {220, 0},  {224, 70},  {228, 71},  {232, 32},  {236, kNoIndex}, {240, 5}, {244, 33}};
+        {24, 517},    {28, 65001},  {36, 6},       {40, 11},        {44, 12},        {48, 13},  {52, 14},  {56, 21},
+        {60, 22},     {64, 23},     {68, 24},      {72, 25},        {76, 26},        {80, 40},  {84, 300}, {88, 5},
+        {92, 0x0409}, {96, 0x0407}, {100, 0x040C}, {104, 6},        {108, 50},       {112, 51}, {116, 52}, {120, 53},
+        {124, 54},    {128, 0x50},  {164, 31},     {168, kNoIndex}, {172, 0},        {176, 0},  {180, 0},  {184, 0},
+        {188, 0},     {192, 60},    {196, 61},     {200, 62},       {204, 63},       {208, 64}, {212, 65}, {216, 0},
+        {220, 0},     {224, 70},    {228, 71},     {232, 32},       {236, kNoIndex}, {240, 5},  {244, 33}};
     for (const auto& [offset, value] : expected) EXPECT_EQ(fieldAt(p, offset), value) << "offset " << offset;
     for (size_t offset = 132; offset < 164; offset += 4) EXPECT_EQ(fieldAt(p, offset), 0u) << "offset " << offset;
 }
@@ -97,13 +97,9 @@ TEST(KovaHeader, AbsentIndexesStayAbsentWhenMadeAbsolute) {
     EXPECT_EQ(indexes.further232, kNoIndex);
 }
 
-TEST(FileFormatVersion, WithoutMinimizingItIsSeven) {
-    EXPECT_EQ(qp::fileFormatVersion(plainHeader(), {}, false), 7u);
-}
+TEST(FileFormatVersion, WithoutMinimizingItIsSeven) { EXPECT_EQ(qp::fileFormatVersion(plainHeader(), {}, false), 7u); }
 
-TEST(FileFormatVersion, PlainBookGoesDownToFour) {
-    EXPECT_EQ(qp::fileFormatVersion(plainHeader(), {}, true), 4u);
-}
+TEST(FileFormatVersion, PlainBookGoesDownToFour) { EXPECT_EQ(qp::fileFormatVersion(plainHeader(), {}, true), 4u); }
 
 TEST(FileFormatVersion, Utf8BookStopsAtFive) {
     qp::KovaHeader header = plainHeader();

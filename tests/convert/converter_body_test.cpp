@@ -3,13 +3,14 @@
 
 namespace {
 
-std::string body(const std::string& inner) { return "<html><head><title>t</title></head><body>" + inner + "</body></html>"; }
+std::string body(const std::string& inner) {
+    return "<html><head><title>t</title></head><body>" + inner + "</body></html>";
+}
 
 TEST_F(ConverterTest, PreBecomesAlignedTeletypeWithBreaksAndAlternatingSpaces) {
     ASSERT_TRUE(convert("a.html", body("<pre>one\n\ttwo</pre><pre>a   b\r\n  c</pre>"), false));
-    EXPECT_EQ(text(),
-              "<div align=\"left\"><tt>one<br/>&nbsp; &nbsp; two</tt></div>"
-              "<div align=\"left\"><tt>a &nbsp; b<br/>&nbsp; c</tt></div> ");
+    EXPECT_EQ(text(), "<div align=\"left\"><tt>one<br/>&nbsp; &nbsp; two</tt></div>"
+                      "<div align=\"left\"><tt>a &nbsp; b<br/>&nbsp; c</tt></div> ");
 }
 
 TEST_F(ConverterTest, BareParagraphKeepsItsAnchorAndLinkKeepsItsId) {
@@ -23,12 +24,12 @@ TEST_F(ConverterTest, BareParagraphKeepsItsAnchorAndLinkKeepsItsId) {
 }
 
 TEST_F(ConverterTest, CourierFontOpensOneTeletypeWrapper) {
-    ASSERT_TRUE(convert("a.html", body("<font face=\"courier\">a<font face=\"Courier New\">b</font></font>"
-                                       "<font face=\"MONOSPACE\"/><font face=\"serif\">c</font>"),
+    ASSERT_TRUE(convert("a.html",
+                        body("<font face=\"courier\">a<font face=\"Courier New\">b</font></font>"
+                             "<font face=\"MONOSPACE\"/><font face=\"serif\">c</font>"),
                         false));
-    EXPECT_EQ(text(),
-              "<tt><font face=\"courier\">a<font face=\"Courier New\">b</font></font></tt>"
-              "<tt><font face=\"MONOSPACE\"/></tt><font face=\"serif\">c</font> ");
+    EXPECT_EQ(text(), "<tt><font face=\"courier\">a<font face=\"Courier New\">b</font></font></tt>"
+                      "<tt><font face=\"MONOSPACE\"/></tt><font face=\"serif\">c</font> ");
 }
 
 TEST_F(ConverterTest, EmptyBodyGivesBodyTagOnlyForTheFirstFile) {
@@ -54,12 +55,13 @@ TEST_F(ConverterTest, OrderedListsNumberTheirItems) {
 }
 
 TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
-    ASSERT_TRUE(convert("a.html",
-                        body("<p onclick=\"f()\" onMouseOver=\"g()\">a</p><script>if (a<b) x=\"</p>\";</script>"
-                             "<form action=\"s\"><input type=\"text\" name=\"q\"/>b<select name=\"s\"><option>o</option>"
-                             "</select><textarea>t</textarea><button>u</button></form>"
-                             "<tqp:frameset><tqp:section id=\"s1\">v</tqp:section></tqp:frameset>"),
-                        false));
+    ASSERT_TRUE(
+        convert("a.html",
+                body("<p onclick=\"f()\" onMouseOver=\"g()\">a</p><script>if (a<b) x=\"</p>\";</script>"
+                     "<form action=\"s\"><input type=\"text\" name=\"q\"/>b<select name=\"s\"><option>o</option>"
+                     "</select><textarea>t</textarea><button>u</button></form>"
+                     "<tqp:frameset><tqp:section id=\"s1\">v</tqp:section></tqp:frameset>"),
+                false));
     EXPECT_EQ(text(), "<p>a</p>botuv ");
     EXPECT_EQ(faults.lastWarning, qp::WarningCode::None);
 }
@@ -69,9 +71,8 @@ TEST_F(ConverterTest, AttributesFollowTheirRules) {
                         body("<p lang=\"fr\" title=\"t\" id=\"k\" align='a\"b'>x</p><span name=\"n\">y</span>"
                              "<tqp:pagebreak crossable=\"no\"/><tqp:pagebreak crossable=\"yes\"/>"),
                         false));
-    EXPECT_EQ(text(),
-              "<p lang=\"fr\" title=\"t\" id=\"k\" align=\"a&quot;b\">x</p><span>y</span>"
-              "<tqp:pagebreak/><tqp:pagebreak/> ");
+    EXPECT_EQ(text(), "<p lang=\"fr\" title=\"t\" id=\"k\" align=\"a&quot;b\">x</p><span>y</span>"
+                      "<tqp:pagebreak/><tqp:pagebreak/> ");
     EXPECT_TRUE(converter.languageSeen());
     // "<p lang=\"fr\" title=\"t\" id=\"k\" align=\"a&quot;b\">x</p>" is 52 bytes, "<span>y</span>" 14
     EXPECT_EQ(converter.nonCrossableBreaks(), std::vector<uint64_t>{66});
@@ -109,7 +110,8 @@ TEST_F(ConverterTest, WesternSourceIntoUtf8Book) {
     qp::HtmlConverter unicode{faults, stream, links, media, index, {.textCodePage = qp::kCodePageUtf8}};
     const std::string html = body("caf\xE9 \x80");
     writeContent("w.html", html);
-    ASSERT_TRUE(unicode.convertFile(qp::String(html, qp::kCodePageWestern), qp::String::fromUtf8(path("w.html")), false));
+    ASSERT_TRUE(
+        unicode.convertFile(qp::String(html, qp::kCodePageWestern), qp::String::fromUtf8(path("w.html")), false));
     EXPECT_EQ(text(), "caf\xC3\xA9 \xE2\x82\xAC ");
     EXPECT_TRUE(log.warnings.empty());
 }

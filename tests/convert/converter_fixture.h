@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "captured_sink.h"
 #include "convert/html_converter.h"
 #include "convert/link_table.h"
 #include "convert/media_table.h"
@@ -14,7 +15,6 @@
 #include "core/message_sink.h"
 #include "core/string.h"
 #include "index/index_markup.h"
-#include "captured_sink.h"
 #include "test_support.h"
 
 class ConverterTest : public ::testing::Test {

@@ -15,13 +15,14 @@ TEST_F(ConverterTest, HeadSheetsWrapElementsAndPageBreakAnchorsStandBeforeTheBre
 }
 
 TEST_F(ConverterTest, BodyStyleElementAppliesToWhatFollowsAndWritesNothing) {
-    ASSERT_TRUE(convert("a.html", "<body><i>x</i><style>i { text-decoration: underline }</style><i>y</i></body>", false));
+    ASSERT_TRUE(
+        convert("a.html", "<body><i>x</i><style>i { text-decoration: underline }</style><i>y</i></body>", false));
     EXPECT_EQ(text(), "<i>x</i><i><u>y</u></i> ");
 }
 
 TEST_F(ConverterTest, MissingLinkedSheetIsErrorButTheFileIsConverted) {
-    ASSERT_TRUE(convert("a.html",
-                        "<head><link rel=\"stylesheet\" type=\"text/css\" href=\"gone.css\"></head><body>x</body>", false));
+    ASSERT_TRUE(convert(
+        "a.html", "<head><link rel=\"stylesheet\" type=\"text/css\" href=\"gone.css\"></head><body>x</body>", false));
     EXPECT_EQ(faults.lastError, qp::ErrorCode::CssFileNotFound);
     EXPECT_EQ(text(), "x ");
 }

@@ -48,8 +48,7 @@ TEST(ImageDecodeTest, PngOfEveryColourTypeBecomesRgba) {
 
     Bytes indexed = {0x01, 0x20};  // 4-bit palette: row 0 = 0,1; row 1 = 2,0
     std::vector<png_color> palette = {{10, 20, 30}, {200, 100, 50}, {0, 0, 255}};
-    ASSERT_EQ(decode(pngFromRows(2, 2, indexed, {PNG_COLOR_TYPE_PALETTE, 4, false}, palette), image),
-              ImageFault::None);
+    ASSERT_EQ(decode(pngFromRows(2, 2, indexed, {PNG_COLOR_TYPE_PALETTE, 4, false}, palette), image), ImageFault::None);
     EXPECT_EQ(pixelAt(image.first(), 1, 0), (std::array<uint8_t, 4>{200, 100, 50, 255}));
     EXPECT_EQ(pixelAt(image.first(), 0, 1), (std::array<uint8_t, 4>{0, 0, 255, 255}));
     EXPECT_EQ(image.bitsPerPixel, 4);
@@ -183,8 +182,8 @@ TEST(ImageEncodeTest, CleanerDropsMetadataAndKeepsPixels) {
 TEST(ImageDecodeTest, BmpUncompressedFormsAndRowOrder) {
     DecodedImage image;
     // 24-bit, 2 x 2, bottom-up: the first stored row is the bottom one; rows padded to 4 bytes.
-    Bytes data = {0, 0, 255, 0, 255, 0, 0, 0,    // bottom: red, green
-                  255, 0, 0, 255, 255, 255, 0, 0};  // top: blue, white
+    Bytes data = {0,   0, 255, 0,   255, 0,   0, 0,   // bottom: red, green
+                  255, 0, 0,   255, 255, 255, 0, 0};  // top: blue, white
     ASSERT_EQ(qp::decodeBmp(bmpFile(2, 2, 24, 0, {}, data), image), ImageFault::None);
     EXPECT_EQ(pixelAt(image.first(), 0, 0), (std::array<uint8_t, 4>{0, 0, 255, 255}));
     EXPECT_EQ(pixelAt(image.first(), 1, 1), (std::array<uint8_t, 4>{0, 255, 0, 255}));

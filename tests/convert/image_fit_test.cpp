@@ -1,10 +1,11 @@
 // Fitting images to the byte limit of the image mode.
+#include "convert/image_fit.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 
-#include "convert/image_fit.h"
 #include "convert/image_fit_loop.h"
 #include "image_test_pictures.h"
 
@@ -12,8 +13,8 @@ namespace {
 
 using namespace imagetest;
 using qp::FitOptions;
-using qp::FittedKind;
 using qp::FitParameters;
+using qp::FittedKind;
 using qp::ImageFault;
 
 // --- The search itself, with an encoder whose output size is a chosen function of the parameters ---

@@ -1,10 +1,11 @@
 // Area-averaging scaler, colour statistics, palette reduction and thumbnail sizes.
+#include "convert/image_scale.h"
+
 #include <gtest/gtest.h>
 
 #include "convert/image_analysis.h"
 #include "convert/image_fit.h"
 #include "convert/image_quantize.h"
-#include "convert/image_scale.h"
 #include "image_test_pictures.h"
 
 namespace {

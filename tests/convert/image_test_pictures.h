@@ -105,8 +105,8 @@ inline Bytes jpegFromRgba(int width, int height, const Bytes& rgba, int quality,
     tjhandle handle = tjInitCompress();
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    int status = tjCompress2(handle, rgba.data(), width, 0, height, TJPF_RGBA, &buffer, &size, subsampling, quality,
-                             flags);
+    int status =
+        tjCompress2(handle, rgba.data(), width, 0, height, TJPF_RGBA, &buffer, &size, subsampling, quality, flags);
     Bytes out;
     if (status == 0) out.assign(buffer, buffer + size);
     tjFree(buffer);

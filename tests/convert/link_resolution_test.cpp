@@ -14,15 +14,14 @@ TEST_F(ConverterTest, CrossFileLinkGetsTheTargetPosition) {
     EXPECT_EQ(links.resolveLinks(), 0u);
     ASSERT_TRUE(links.writeLinks(stream, media));
     // a.html: "<body>" 6, "<a filepos=... >go</a>" 29, "<a filepos=... >b</a>" 28, " " 1: b.html starts at 64.
-    EXPECT_EQ(text(),
-              "<body><a filepos=0000000072 >go</a><a filepos=0000000064 >b</a> <p>x</p><h2>T</h2> ");
+    EXPECT_EQ(text(), "<body><a filepos=0000000072 >go</a><a filepos=0000000064 >b</a> <p>x</p><h2>T</h2> ");
     EXPECT_EQ(log.count(qp::InfoCode::ResolvingLinks), 1);
     EXPECT_EQ(log.count(qp::InfoCode::WritingLinks), 1);
 }
 
 TEST_F(ConverterTest, OutsideLinksStayAsWritten) {
-    ASSERT_TRUE(convert("a.html", body("<a href=\"MAILTO:x@y.z\" global=\"yes\">m</a><a href=\"Http://e.org/p.png\">h</a>"),
-                        false));
+    ASSERT_TRUE(convert(
+        "a.html", body("<a href=\"MAILTO:x@y.z\" global=\"yes\">m</a><a href=\"Http://e.org/p.png\">h</a>"), false));
     EXPECT_EQ(text(), "<a href=\"MAILTO:x@y.z\">m</a><a href=\"Http://e.org/p.png\">h</a> ");
     EXPECT_EQ(links.linkCount(), 0u);
 }
@@ -48,7 +47,8 @@ TEST_F(ConverterTest, UnresolvedLinkKeepsItsLettersAndWarnsTwice) {
     EXPECT_EQ(log.count(qp::WarningCode::LinkNotResolved), 2);
     EXPECT_EQ(log.count(qp::WarningCode::SomeLinksNotResolved), 1);
     EXPECT_EQ(faults.lastWarning, qp::WarningCode::SomeLinksNotResolved);
-    const std::string named = "Warning(mkbook): Hyperlink not resolved:  " + std::filesystem::path(path("a.html")).lexically_normal().string() + "#nowhere";
+    const std::string named = "Warning(mkbook): Hyperlink not resolved:  " +
+                              std::filesystem::path(path("a.html")).lexically_normal().string() + "#nowhere";
     EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), named), log.lines.end());
 }
 
@@ -56,10 +56,11 @@ TEST_F(ConverterTest, ImageSourcesSpelledLooselyAreOneRecord) {
     std::filesystem::create_directories(dir / "images");
     qptest::writeFile(dir / "images" / "a.png", "png bytes");
     qptest::writeFile(dir / "images" / "my pic.gif", "gif bytes");
-    ASSERT_TRUE(convert("a.html",
-                        body("<img src=\"images//a.png\" alt=\"a\"/><img src=\"./images/a.png\" losrc=\"sub/../images/%61.png\" "
-                             "hisrc=\"IMAGES/A.PNG\"/><img src=\"images/my%20pic.gif\"/><img src=\"none.png\"/>"),
-                        false));
+    ASSERT_TRUE(convert(
+        "a.html",
+        body("<img src=\"images//a.png\" alt=\"a\"/><img src=\"./images/a.png\" losrc=\"sub/../images/%61.png\" "
+             "hisrc=\"IMAGES/A.PNG\"/><img src=\"images/my%20pic.gif\"/><img src=\"none.png\"/>"),
+        false));
     // The missing picture is the third entry: the built-in placeholder, so its reference does not dangle.
     ASSERT_EQ(media.entryCount(), 3u);
     EXPECT_TRUE(media.entry(2).placeholder);
@@ -77,8 +78,8 @@ TEST_F(ConverterTest, StartReadingLocationResolvesLikeALink) {
 }
 
 TEST_F(ConverterTest, ExternalAnchorsAreUniqueAndServeGlobalLinks) {
-    ASSERT_TRUE(convert("a.html", body("<a name=\"#far\" external=\"yes\">x</a><tqp:section id=\"far\">y</tqp:section>"),
-                        false));
+    ASSERT_TRUE(convert("a.html",
+                        body("<a name=\"#far\" external=\"yes\">x</a><tqp:section id=\"far\">y</tqp:section>"), false));
     EXPECT_EQ(log.count(qp::WarningCode::ExternalAnchorRedefined), 1);
     ASSERT_TRUE(convert("b.html", body("<a href=\"c.html#far\" global=\"yes\">g</a>"), false));
     EXPECT_EQ(links.resolveLinks(), 0u);

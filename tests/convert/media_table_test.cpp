@@ -1,10 +1,11 @@
 // The media table: entries, record numbers, type bytes, limits and the records it writes.
+#include "convert/media_table.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "convert/image_fit.h"
-#include "convert/media_table.h"
 #include "convert/placeholder_gif.h"
 #include "image_test_pictures.h"
 #include "test_support.h"
@@ -196,7 +197,8 @@ TEST_F(MediaTableTest, BrokenAndPlaceholderImagesGetTheBuiltInPicture) {
     EXPECT_NE(sink.records[3], placeholder);
     EXPECT_TRUE(table.entry(0).placeholder);
     EXPECT_EQ(table.entry(0).type, 0x25);
-    EXPECT_EQ(table.lastWarning, qp::WarningCode::ImageFormatUnsupported);  // the last broken one is not an image format at all
+    EXPECT_EQ(table.lastWarning,
+              qp::WarningCode::ImageFormatUnsupported);  // the last broken one is not an image format at all
 }
 
 TEST(PlaceholderGifTest, IsAValidGifOfTheFixedSize) {

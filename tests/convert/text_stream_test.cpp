@@ -1,10 +1,11 @@
 // The temporary text stream: forward writes, in-place patches before and after buffered data, clean-up.
+#include "convert/text_stream.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "convert/text_stream.h"
 #include "test_support.h"
 
 namespace {

@@ -8,9 +8,23 @@ using qp::LetterClass;
 
 // Category numbers of the flags column.
 enum Category : uint16_t {
-    Upper = 0, Lower = 1, Digit = 6, OtherNumber = 8, SpaceSeparator = 9, Control = 12, Connector = 19,
-    Dash = 20, Open = 21, Close = 22, OpenQuote = 23, CloseQuote = 24, OtherPunct = 25, Math = 26,
-    Currency = 27, Modifier = 28, OtherSymbol = 29,
+    Upper = 0,
+    Lower = 1,
+    Digit = 6,
+    OtherNumber = 8,
+    SpaceSeparator = 9,
+    Control = 12,
+    Connector = 19,
+    Dash = 20,
+    Open = 21,
+    Close = 22,
+    OpenQuote = 23,
+    CloseQuote = 24,
+    OtherPunct = 25,
+    Math = 26,
+    Currency = 27,
+    Modifier = 28,
+    OtherSymbol = 29,
 };
 
 struct Expected {
@@ -52,28 +66,28 @@ TEST(CharTable, AsciiEntries) {
 }
 
 TEST(CharTable, AccentedLettersAndTheirBaseLetters) {
-    expectEntry({0xC0, LetterClass::Vowel, Upper, 0xE0, 0xC0, 'A'});      // À
-    expectEntry({0xE7, LetterClass::Consonant, Lower, 0xE7, 0xC7, 'c'});  // ç
-    expectEntry({0x8A, LetterClass::Consonant, Upper, 0x0161, 0x0160, 'S'});  // Š
-    expectEntry({0x9A, LetterClass::Consonant, Lower, 0x0161, 0x0160, 's'});  // š
-    expectEntry({0x9F, LetterClass::Vowel, Upper, 0xFF, 0x0178, 'Y'});       // Ÿ
-    expectEntry({0xFF, LetterClass::Vowel, Lower, 0xFF, 0x0178, 'y'});       // ÿ
-    expectEntry({0x8C, LetterClass::Vowel, Upper, 0x0153, 0x0152, 0x0152});  // Œ
-    expectEntry({0xD8, LetterClass::Vowel, Upper, 0xF8, 0xD8, 0xD8});        // Ø
-    expectEntry({0xC6, LetterClass::Vowel, Upper, 0xE6, 0xC6, 0xC6});        // Æ
-    expectEntry({0xDF, LetterClass::Consonant, Lower, 0xDF, 0xDF, 0xDF});    // ß
+    expectEntry({0xC0, LetterClass::Vowel, Upper, 0xE0, 0xC0, 'A'});             // À
+    expectEntry({0xE7, LetterClass::Consonant, Lower, 0xE7, 0xC7, 'c'});         // ç
+    expectEntry({0x8A, LetterClass::Consonant, Upper, 0x0161, 0x0160, 'S'});     // Š
+    expectEntry({0x9A, LetterClass::Consonant, Lower, 0x0161, 0x0160, 's'});     // š
+    expectEntry({0x9F, LetterClass::Vowel, Upper, 0xFF, 0x0178, 'Y'});           // Ÿ
+    expectEntry({0xFF, LetterClass::Vowel, Lower, 0xFF, 0x0178, 'y'});           // ÿ
+    expectEntry({0x8C, LetterClass::Vowel, Upper, 0x0153, 0x0152, 0x0152});      // Œ
+    expectEntry({0xD8, LetterClass::Vowel, Upper, 0xF8, 0xD8, 0xD8});            // Ø
+    expectEntry({0xC6, LetterClass::Vowel, Upper, 0xE6, 0xC6, 0xC6});            // Æ
+    expectEntry({0xDF, LetterClass::Consonant, Lower, 0xDF, 0xDF, 0xDF});        // ß
     expectEntry({0x83, LetterClass::Consonant, Lower, 0x0192, 0x0191, 0x0192});  // ƒ
 }
 
 TEST(CharTable, CompatibilityDecompositionsGiveTheBase) {
-    expectEntry({0xAA, LetterClass::Vowel, Lower, 0xAA, 0xAA, 'a'});          // ª
-    expectEntry({0xBA, LetterClass::Vowel, Lower, 0xBA, 0xBA, 'o'});          // º
-    expectEntry({0xB2, LetterClass::Other, OtherNumber, 0xB2, 0xB2, '2'});    // ²
-    expectEntry({0xBD, LetterClass::Other, OtherNumber, 0xBD, 0xBD, '1'});    // ½
-    expectEntry({0xB5, LetterClass::Consonant, Lower, 0xB5, 0x039C, 0x03BC});  // µ
-    expectEntry({0xA0, LetterClass::Space, SpaceSeparator, 0xA0, 0xA0, ' '});  // no-break space
+    expectEntry({0xAA, LetterClass::Vowel, Lower, 0xAA, 0xAA, 'a'});            // ª
+    expectEntry({0xBA, LetterClass::Vowel, Lower, 0xBA, 0xBA, 'o'});            // º
+    expectEntry({0xB2, LetterClass::Other, OtherNumber, 0xB2, 0xB2, '2'});      // ²
+    expectEntry({0xBD, LetterClass::Other, OtherNumber, 0xBD, 0xBD, '1'});      // ½
+    expectEntry({0xB5, LetterClass::Consonant, Lower, 0xB5, 0x039C, 0x03BC});   // µ
+    expectEntry({0xA0, LetterClass::Space, SpaceSeparator, 0xA0, 0xA0, ' '});   // no-break space
     expectEntry({0x99, LetterClass::Other, OtherSymbol, 0x2122, 0x2122, 'T'});  // ™
-    expectEntry({0xA8, LetterClass::Other, Modifier, 0xA8, 0xA8, ' '});        // ¨
+    expectEntry({0xA8, LetterClass::Other, Modifier, 0xA8, 0xA8, ' '});         // ¨
 }
 
 TEST(CharTable, PunctuationOfTheHighBlock) {
@@ -92,7 +106,8 @@ TEST(CharTable, PunctuationOfTheHighBlock) {
 }
 
 TEST(CharTable, UndefinedCodesAreControls) {
-    for (uint16_t code : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) expectEntry({code, LetterClass::Other, Control, code, code, code});
+    for (uint16_t code : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        expectEntry({code, LetterClass::Other, Control, code, code, code});
 }
 
 TEST(CharTable, Utf16CharactersUseTheirWindows1252Entry) {

@@ -1,11 +1,12 @@
 // What an interrupted build removes: registered files, and registered directories with everything below them,
 // without following links out of them.
+#include "core/interrupt_cleanup.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "core/interrupt_cleanup.h"
 #include "test_support.h"
 
 namespace {
@@ -31,9 +32,7 @@ TEST(InterruptCleanup, RemovesRegisteredFilesAndTreesOnly) {
     CleanupRegistration unpacked((dir / "unpacked").string(), CleanupKind::Tree);
     CleanupRegistration released((dir / "released").string(), CleanupKind::File);
     released.reset();
-    {
-        CleanupRegistration gone((dir / "kept").string(), CleanupKind::File);
-    }
+    { CleanupRegistration gone((dir / "kept").string(), CleanupKind::File); }
     qp::removeRegisteredPaths();
 
     EXPECT_FALSE(fs::exists(dir / "stream"));
@@ -50,7 +49,8 @@ TEST(InterruptCleanup, RemovesDeepTreesAndDirectoriesOfManyEntries) {
     fs::create_directories(deep);
     qptest::writeFile(deep / "leaf", "x");
     fs::create_directory(dir / "wide");
-    for (int i = 0; i < 3000; ++i) qptest::writeFile(dir / "wide" / ("entry-with-a-long-name-" + std::to_string(i)), "");
+    for (int i = 0; i < 3000; ++i)
+        qptest::writeFile(dir / "wide" / ("entry-with-a-long-name-" + std::to_string(i)), "");
 
     CleanupRegistration deepTree((dir / "deep").string(), CleanupKind::Tree);
     CleanupRegistration wideTree((dir / "wide").string(), CleanupKind::Tree);

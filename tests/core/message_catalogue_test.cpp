@@ -61,8 +61,8 @@ std::string goldenLine(const qp::MessageRow& row) {
     std::snprintf(code, sizeof code, "%03d", row.code.number);
     std::string text;
     for (char c : row.text) text += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return severityName(row.code.severity) + " " + code + " " + layoutName(row.layout) + " " +
-           filterName(row.console) + " " + text;
+    return severityName(row.code.severity) + " " + code + " " + layoutName(row.layout) + " " + filterName(row.console) +
+           " " + text;
 }
 
 TEST(MessageCatalogue, EveryRowMatchesTheGoldenList) {

@@ -31,7 +31,8 @@ TEST(ConsoleSink, ProgressInfosNeedVerbose) {
 TEST(ConsoleSink, PrintsUtf8) {
     qp::ConsoleSink console;
     CaptureStdout();
-    console.info(qp::InfoCode::UnicodeRangeFound, console.registerArgument(std::string_view("\xD0\x96 \xF0\x9F\x93\x96")));
+    console.info(qp::InfoCode::UnicodeRangeFound,
+                 console.registerArgument(std::string_view("\xD0\x96 \xF0\x9F\x93\x96")));
     EXPECT_EQ(GetCapturedStdout(), "Info(mkbook): Found UNICODE range: \xD0\x96 \xF0\x9F\x93\x96\n");
 }
 

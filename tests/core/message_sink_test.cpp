@@ -55,7 +55,8 @@ TEST_F(MessageLayout, FileErrorsPutTheFileOnASecondLine) {
 
 TEST_F(MessageLayout, SourcePositionErrorsShowElementLineAndFile) {
     sink.error(qp::ErrorCode::BadTagName, 12, text("c.html"), text("p"));
-    EXPECT_EQ(sink.last(), "Error(parsing): Invalid or missing XML tag name.\n     <p>     line: 0000012 in file: c.html\n");
+    EXPECT_EQ(sink.last(),
+              "Error(parsing): Invalid or missing XML tag name.\n     <p>     line: 0000012 in file: c.html\n");
     sink.error(qp::ErrorCode::BadTagName, 7);
     EXPECT_EQ(sink.last(), "Error(parsing): Invalid or missing XML tag name.\n     line: 0000007\n");
     sink.error(qp::ErrorCode::BadTagName);
@@ -109,8 +110,8 @@ TEST_F(MessageLayout, WarningsWithTrailingArguments) {
               "External anchor names must be unique across the OPF publication. Name of the anchor: anchor\n"
               " in file: f.html\n");
     sink.warning(qp::WarningCode::UnicodeRangeUnsupported, text("U+0400"));
-    EXPECT_EQ(sink.last(), "Warning(tavra): Found UNICODE range is not supported on the Tavra: " + std::string(19, ' ') +
-                               "U+0400\n");
+    EXPECT_EQ(sink.last(), "Warning(tavra): Found UNICODE range is not supported on the Tavra: " +
+                               std::string(19, ' ') + "U+0400\n");
 }
 
 TEST_F(MessageLayout, InfoNumbersHaveFixedDigitCounts) {
@@ -125,7 +126,8 @@ TEST_F(MessageLayout, InfoNumbersHaveFixedDigitCounts) {
     sink.info(qp::InfoCode::StatsText, 123456, 12);
     EXPECT_EQ(sink.last(), "Info(mkbook): Final stats - TEXT:      000123456 bytes 000000012 records \n");
     sink.info(qp::InfoCode::DictionaryStatistics, 5, 3);
-    EXPECT_EQ(sink.last(), "Info(mkbook/compress): Compression dictionary statistics:  000000005 bytes 000000003 entries \n");
+    EXPECT_EQ(sink.last(),
+              "Info(mkbook/compress): Compression dictionary statistics:  000000005 bytes 000000003 entries \n");
 }
 
 TEST_F(MessageLayout, InfoTextArguments) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/string.h"
 #include "captured_sink.h"
+#include "core/string.h"
 
 namespace {
 

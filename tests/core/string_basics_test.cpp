@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/string.h"
 #include "captured_sink.h"
+#include "core/string.h"
 
 namespace {
 
@@ -176,7 +176,8 @@ TEST(StringAppend, CharacterIsEncodedInTheStringsOwnEncoding) {
     String sjis("", 932);
     ASSERT_TRUE(sjis.appendChar(0x93FA));
     ASSERT_TRUE(sjis.appendChar('a'));
-    EXPECT_EQ(bytesOf(sjis), "\x93\xFA" "a");
+    EXPECT_EQ(bytesOf(sjis), "\x93\xFA"
+                             "a");
 }
 
 TEST(StringAppend, CharacterWithoutEncodingIsError9) {
@@ -188,7 +189,9 @@ TEST(StringAppend, CharacterWithoutEncodingIsError9) {
 }
 
 TEST(StringCursor, WalksCharactersOfEachEncoding) {
-    String sjis("a\x93\xFA" "b", 932);
+    String sjis("a\x93\xFA"
+                "b",
+                932);
     EXPECT_EQ(sjis.nextChar(), 'a');
     EXPECT_EQ(sjis.nextChar(), 0x93FA);
     EXPECT_EQ(sjis.nextChar(), 'b');
@@ -224,7 +227,9 @@ TEST(StringCursor, PastTheEndRecordsWarning2WithoutReportingIt) {
 }
 
 TEST(StringCursor, BrokenSequencesDoNotSwallowFollowingCharacters) {
-    String utf8("\xC3" "A\xE2\x82", 65001);
+    String utf8("\xC3"
+                "A\xE2\x82",
+                65001);
     EXPECT_EQ(utf8.nextChar(), 0xFFFD);
     EXPECT_EQ(utf8.nextChar(), 'A');
     EXPECT_EQ(utf8.nextChar(), 0xFFFD);  // cut off by the end of the text

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/string.h"
 #include "captured_sink.h"
+#include "core/string.h"
 
 namespace {
 
@@ -49,18 +49,22 @@ TEST_P(CodePageRoundTrip, ToUtf16AndBackIsExact) {
 
 INSTANTIATE_TEST_SUITE_P(
     Samples, CodePageRoundTrip,
-    ::testing::Values(
-        RoundTrip{1252, "\x80\x8A\x9C \xE9", u"\u20AC\u0160\u0153 \u00E9"},
-        RoundTrip{65001, "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"\u00E9\u20AC\U0001F600"},
-        RoundTrip{932, "\x93\xFA\x96\x7B" "a\xB1", u"\u65E5\u672Ca\uFF71"},
-        RoundTrip{936, "\xD6\xD0\xCE\xC4", u"\u4E2D\u6587"},
-        RoundTrip{949, "\xC7\xD1\xB1\xB9", u"\uD55C\uAD6D"},
-        RoundTrip{950, "\xA4\xA4\xA4\xE5", u"\u4E2D\u6587"},
-        RoundTrip{1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"\u041F\u0440\u0438\u0432\u0435\u0442"},
-        RoundTrip{28592, "\xA3\xF3" "d\xBC", u"\u0141\u00F3d\u017A"},
-        RoundTrip{10000, "\x80\x8E\x9F", u"\u00C4\u00E9\u00FC"},
-        RoundTrip{20866, "\xE1\xE2\xC2", u"\u0410\u0411\u0431"},
-        RoundTrip{51932, "\xC6\xFC", u"\u65E5"}),
+    ::testing::Values(RoundTrip{1252, "\x80\x8A\x9C \xE9", u"\u20AC\u0160\u0153 \u00E9"},
+                      RoundTrip{65001, "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"\u00E9\u20AC\U0001F600"},
+                      RoundTrip{932,
+                                "\x93\xFA\x96\x7B"
+                                "a\xB1",
+                                u"\u65E5\u672Ca\uFF71"},
+                      RoundTrip{936, "\xD6\xD0\xCE\xC4", u"\u4E2D\u6587"},
+                      RoundTrip{949, "\xC7\xD1\xB1\xB9", u"\uD55C\uAD6D"},
+                      RoundTrip{950, "\xA4\xA4\xA4\xE5", u"\u4E2D\u6587"},
+                      RoundTrip{1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"\u041F\u0440\u0438\u0432\u0435\u0442"},
+                      RoundTrip{28592,
+                                "\xA3\xF3"
+                                "d\xBC",
+                                u"\u0141\u00F3d\u017A"},
+                      RoundTrip{10000, "\x80\x8E\x9F", u"\u00C4\u00E9\u00FC"},
+                      RoundTrip{20866, "\xE1\xE2\xC2", u"\u0410\u0411\u0431"}, RoundTrip{51932, "\xC6\xFC", u"\u65E5"}),
     [](const ::testing::TestParamInfo<RoundTrip>& info) { return "cp" + std::to_string(info.param.codePage); });
 
 TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
@@ -101,7 +105,11 @@ TEST(StringConversion, AsciiKeepsTheLow7BitsAndCountsChangesAsLossy) {
 
 TEST(StringConversion, InvalidUtf8IsReplacedAndReportedAsError10) {
     CapturedSink recorder;
-    String s("a\xFF" "b\xC0\xAF" "c\xED\xA0\x80" "d\xE2\x82", 65001);
+    String s("a\xFF"
+             "b\xC0\xAF"
+             "c\xED\xA0\x80"
+             "d\xE2\x82",
+             65001);
     ASSERT_TRUE(s.convertTo(65002));
     // 0xFF, both bytes of the overlong C0 AF, the encoded surrogate and the cut-off tail are replaced.
     EXPECT_EQ(s.toUtf16(), u"a\uFFFDb\uFFFD\uFFFDc\uFFFDd\uFFFD");
@@ -111,7 +119,9 @@ TEST(StringConversion, InvalidUtf8IsReplacedAndReportedAsError10) {
 
 TEST(StringConversion, UnknownCodePageIsError10AndRetriedAsWindows1252) {
     CapturedSink recorder;
-    String s("\x80" "x", 12345);
+    String s("\x80"
+             "x",
+             12345);
     ASSERT_TRUE(s.convertTo(65002));
     EXPECT_EQ(bytesOf(s), le(u"\u20ACx"));
     EXPECT_TRUE(recorder.saw(qp::ErrorCode::UnicodeConversionFailed));
@@ -147,7 +157,11 @@ TEST(StringConversion, CopiesToUtf8AndUtf16LeaveTheObjectAlone) {
     EXPECT_EQ(s.toUtf16(), u"\u00E9y");
     EXPECT_EQ(s.codePage(), 1252);
     EXPECT_EQ(String(u"\U0001F600").toUtf8(), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(String(u"\xD800" "a").toUtf8(), "\xEF\xBF\xBD" "a");  // a lone surrogate
+    EXPECT_EQ(String(u"\xD800"
+                     "a")
+                  .toUtf8(),
+              "\xEF\xBF\xBD"
+              "a");                                                // a lone surrogate
     EXPECT_EQ(String::fromBytes("\x80", 1).toUtf16(), u"\u20AC");  // raw bytes read as Windows-1252
 }
 

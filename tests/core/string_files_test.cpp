@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <string>
 
+#include "captured_sink.h"
 #include "core/message_sink.h"
 #include "core/string.h"
-#include "captured_sink.h"
 #include "support/test_support.h"
 
 namespace {
@@ -30,7 +30,9 @@ protected:
 };
 
 TEST_F(StringFile, LittleEndianMarkGivesUtf16) {
-    String text = load(std::string("\xFF\xFE" "A\0\xE9\0", 6));
+    String text = load(std::string("\xFF\xFE"
+                                   "A\0\xE9\0",
+                                   6));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(text.kind(), TextKind::Utf16);
     EXPECT_EQ(text.codePage(), 65002);
@@ -38,8 +40,12 @@ TEST_F(StringFile, LittleEndianMarkGivesUtf16) {
 }
 
 TEST_F(StringFile, BigEndianMarkIsSwappedToTheSameLittleEndianText) {
-    String little = load(std::string("\xFF\xFE" "A\0\x16\x04", 6));
-    String big = load(std::string("\xFE\xFF" "\0A\x04\x16", 6));
+    String little = load(std::string("\xFF\xFE"
+                                     "A\0\x16\x04",
+                                     6));
+    String big = load(std::string("\xFE\xFF"
+                                  "\0A\x04\x16",
+                                  6));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(big.kind(), TextKind::Utf16);
     EXPECT_EQ(big.bytes(), little.bytes());
@@ -71,7 +77,9 @@ TEST_F(StringFile, UnmarkedTextIsAsciiUntilDeclared) {
 }
 
 TEST_F(StringFile, OddLengthUtf16LosesItsLastByteWithError7) {
-    String text = load(std::string("\xFF\xFE" "A\0B", 5));
+    String text = load(std::string("\xFF\xFE"
+                                   "A\0B",
+                                   5));
     EXPECT_FALSE(loaded);
     EXPECT_EQ(text.bytes(), std::string("A\0", 2));
     EXPECT_EQ(text.lastError, qp::ErrorCode::FileNotAccessible);

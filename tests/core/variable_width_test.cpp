@@ -31,7 +31,7 @@ TEST(VariableWidth, ForwardMarksTheLastByte) {
     EXPECT_EQ(forward(5), (Bytes{0x85}));
     EXPECT_EQ(forward(127), (Bytes{0xFF}));
     EXPECT_EQ(forward(128), (Bytes{0x01, 0x80}));
-    EXPECT_EQ(forward(300), (Bytes{0x02, 0xAC}));       // 300 = 2 * 128 + 44
+    EXPECT_EQ(forward(300), (Bytes{0x02, 0xAC}));  // 300 = 2 * 128 + 44
     EXPECT_EQ(forward(16384), (Bytes{0x01, 0x00, 0x80}));
 }
 
@@ -45,8 +45,8 @@ TEST(VariableWidth, BackwardMarksTheFirstByte) {
 TEST(VariableWidth, EntryLengthCountsItsOwnBytes) {
     EXPECT_EQ(entryOfPayload(0), (Bytes{0x81}));
     EXPECT_EQ(entryOfPayload(3), (Bytes{0x84}));
-    EXPECT_EQ(entryOfPayload(126), (Bytes{0xFF}));        // 126 + 1 = 127 still fits one byte
-    EXPECT_EQ(entryOfPayload(127), (Bytes{0x81, 0x01}));  // 127 + 2 = 129
-    EXPECT_EQ(entryOfPayload(16381), (Bytes{0xFF, 0x7F}));       // 16,383
+    EXPECT_EQ(entryOfPayload(126), (Bytes{0xFF}));                // 126 + 1 = 127 still fits one byte
+    EXPECT_EQ(entryOfPayload(127), (Bytes{0x81, 0x01}));          // 127 + 2 = 129
+    EXPECT_EQ(entryOfPayload(16381), (Bytes{0xFF, 0x7F}));        // 16,383
     EXPECT_EQ(entryOfPayload(16382), (Bytes{0x81, 0x00, 0x01}));  // 16,385 needs three bytes
 }

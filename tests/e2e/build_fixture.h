@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 
 class BuildTest : public ::testing::Test {
 protected:
-
     void write(const std::string& name, const std::string& text) {
         fs::create_directories((dir / name).parent_path());
         qptest::writeFile(dir / name, text);

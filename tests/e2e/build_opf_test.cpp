@@ -13,9 +13,8 @@ using buildtest::dcMetadata;
 using buildtest::htmlPage;
 using buildtest::package;
 
-const std::string kChapterItems =
-    "<item id=\"one\" href=\"one.html\" media-type=\"text/x-oeb1-document\"/>"
-    "<item id=\"two\" href=\"two.html\" media-type=\"text/x-oeb1-document\"/>";
+const std::string kChapterItems = "<item id=\"one\" href=\"one.html\" media-type=\"text/x-oeb1-document\"/>"
+                                  "<item id=\"two\" href=\"two.html\" media-type=\"text/x-oeb1-document\"/>";
 const std::string kChapterSpine = "<itemref idref=\"one\"/><itemref idref=\"two\"/>";
 
 // The target of the link whose text ends with `linkEnd`.
@@ -113,8 +112,8 @@ TEST_F(OpfBuild, VerboseBuildAnnouncesEachPictureOnce) {
     std::filesystem::copy(QP_EXAMPLES_DIR "/lighthouse", dir / "lighthouse", std::filesystem::copy_options::recursive);
     auto result = compile({"-verbose", "lighthouse/lighthouse.opf"});
     ASSERT_EQ(result.exitCode, 0) << result.out;
-    const std::string line = "Info(mkbook): Converting and merging image file \"" +
-                             (dir / "lighthouse/images/cover.png").string() + "\"\n";
+    const std::string line =
+        "Info(mkbook): Converting and merging image file \"" + (dir / "lighthouse/images/cover.png").string() + "\"\n";
     size_t count = 0;
     for (size_t at = result.out.find(line); at != std::string::npos; at = result.out.find(line, at + 1)) ++count;
     EXPECT_EQ(count, 2u) << result.out;
@@ -183,8 +182,7 @@ TEST_F(OpfBuild, MissingStartTargetWarnsAndEndsWithOne) {
     auto result = compileBook(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"),
                               "<reference type=\"start\" title=\"Start\" href=\"one.html#nowhere\"/>");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.out.find("Warning(mkbook): The start reading location could not be resolved."),
-              std::string::npos);
+    EXPECT_NE(result.out.find("Warning(mkbook): The start reading location could not be resolved."), std::string::npos);
     EXPECT_NE(result.out.find("Info(mkbook): KOVA File generated with WARNINGS!"), std::string::npos);
     EXPECT_TRUE(book("book.kova").sound());
 }
@@ -255,21 +253,22 @@ TEST_F(OpfBuild, BadPackagesFailWithoutLeftovers) {
     const std::string language = "<dc:Title>T</dc:Title><dc:Language>en</dc:Language>";
     const std::vector<std::pair<std::string, std::string>> packages{
         {"malformed", "<package><metadata><dc-metadata><dc:Title>T</dc:Ti"},
-        {"no manifest", "<package><metadata><dc-metadata>" + language + "</dc-metadata></metadata>"
-                        "<spine><itemref idref=\"one\"/></spine></package>"},
+        {"no manifest", "<package><metadata><dc-metadata>" + language +
+                            "</dc-metadata></metadata>"
+                            "<spine><itemref idref=\"one\"/></spine></package>"},
         {"no spine", "<package><metadata><dc-metadata>" + language + "</dc-metadata></metadata><manifest>" +
                          kChapterItems + "</manifest></package>"},
-        {"no metadata", "<package><manifest>" + kChapterItems + "</manifest><spine>" + kChapterSpine +
-                            "</spine></package>"},
+        {"no metadata",
+         "<package><manifest>" + kChapterItems + "</manifest><spine>" + kChapterSpine + "</spine></package>"},
         {"missing file", package(dcMetadata(language),
                                  kChapterItems + "<item id=\"gone\" href=\"gone.html\" media-type=\"text/html\"/>",
                                  kChapterSpine + "<itemref idref=\"gone\"/>")},
         {"not html", package(dcMetadata(language),
                              kChapterItems + "<item id=\"data\" href=\"data.txt\" media-type=\"text/plain\"/>",
                              kChapterSpine + "<itemref idref=\"data\"/>")},
-        {"names itself", package(dcMetadata(language),
-                                 kChapterItems + "<item id=\"self\" href=\"book.opf\" media-type=\"text/xml\"/>",
-                                 kChapterSpine + "<itemref idref=\"self\"/>")},
+        {"names itself",
+         package(dcMetadata(language), kChapterItems + "<item id=\"self\" href=\"book.opf\" media-type=\"text/xml\"/>",
+                 kChapterSpine + "<itemref idref=\"self\"/>")},
     };
     write("data.txt", std::string("\x00\x01\x02 binary \xff\xfe", 14));
     for (const auto& [name, text] : packages) {

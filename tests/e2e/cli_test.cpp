@@ -9,13 +9,12 @@ namespace {
 
 using qptest::runQuillpress;
 
-const std::string kBanner =
-    "\n"
-    "***********************************************\n"
-    "* Orvane quillpress(Linux) V1.0 build 85      *\n"
-    "* A command line e-book compiler              *\n"
-    "***********************************************\n"
-    "\n";
+const std::string kBanner = "\n"
+                            "***********************************************\n"
+                            "* Orvane quillpress(Linux) V1.0 build 85      *\n"
+                            "* A command line e-book compiler              *\n"
+                            "***********************************************\n"
+                            "\n";
 
 const std::string kMinimize = "opt version: try to minimize (default)\n";
 
@@ -44,40 +43,38 @@ TEST_F(CommandLine, NoArgumentsPrintsTheUsage) {
     auto result = runHere({});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out,
-              kBanner +
-                  "Usage : quillpress filename.opf/.htm/.html/.epub [-lowpriority] [-nomin] [-c0 or -c1 or c2] "
-                  "[-verbose] [-nocopypaste] [-rebuild] [-onlydeps or -nodeps] [-unicode] [-o <file name>]\n"
-                  "Options:\n"
-                  "   -c0: no compression\n"
-                  "   -c1: standard DOC compression\n"
-                  "   -c2: Tavra huffdic compression\n"
-                  "   -o <file name>: create the output file named <file name>.Do not specify directory "
-                  "location in <file name>. Create output kova file in same directory as .opf file. \n"
-                  "   -verbose: verbose output\n"
-                  "   -nocopypaste: does not allow any copy paste of content in Reader\n"
-                  "   -nomin: do not minimize version\n"
-                  "   -rebuild: rebuilds all dependencies\n"
-                  "   -onlydeps: build only needed dependencies\n"
-                  "   -nodeps: do not check/build dependencies\n"
-                  "   -unicode: force build of Unicode book\n"
-                  "   -lowpriority: set the QUILLPRESS thread priority to low (background build)\n"
-                  "   -releasenotes: display release notes\n"
-                  "   -gif: images are converted to GIF format (no JPEG in the book)\n");
+              kBanner + "Usage : quillpress filename.opf/.htm/.html/.epub [-lowpriority] [-nomin] [-c0 or -c1 or c2] "
+                        "[-verbose] [-nocopypaste] [-rebuild] [-onlydeps or -nodeps] [-unicode] [-o <file name>]\n"
+                        "Options:\n"
+                        "   -c0: no compression\n"
+                        "   -c1: standard DOC compression\n"
+                        "   -c2: Tavra huffdic compression\n"
+                        "   -o <file name>: create the output file named <file name>.Do not specify directory "
+                        "location in <file name>. Create output kova file in same directory as .opf file. \n"
+                        "   -verbose: verbose output\n"
+                        "   -nocopypaste: does not allow any copy paste of content in Reader\n"
+                        "   -nomin: do not minimize version\n"
+                        "   -rebuild: rebuilds all dependencies\n"
+                        "   -onlydeps: build only needed dependencies\n"
+                        "   -nodeps: do not check/build dependencies\n"
+                        "   -unicode: force build of Unicode book\n"
+                        "   -lowpriority: set the QUILLPRESS thread priority to low (background build)\n"
+                        "   -releasenotes: display release notes\n"
+                        "   -gif: images are converted to GIF format (no JPEG in the book)\n");
 }
 
 TEST_F(CommandLine, ReleaseNotesStopTheRunWhereverTheyStand) {
     auto result = runHere({"notes.txt", "-c0", "-releasenotes", "-x", "missing.opf"});
     EXPECT_EQ(result.exitCode, 0);
-    const std::string notes =
-        "Release Notes:\n"
-        "- Quillpress is now supported in Linux\n"
-        "- Improved image compression algorithm\n"
-        "- Support for Macintosh encoding\n"
-        "- Fixed NCX related issues\n"
-        "- Added a feature to insert a missing image if there is a image tag that points\n"
-        "  to a image that doesn't exists\n"
-        "Developed from Corvel 6.2 build 43\n"
-        "\n";
+    const std::string notes = "Release Notes:\n"
+                              "- Quillpress is now supported in Linux\n"
+                              "- Improved image compression algorithm\n"
+                              "- Support for Macintosh encoding\n"
+                              "- Fixed NCX related issues\n"
+                              "- Added a feature to insert a missing image if there is a image tag that points\n"
+                              "  to a image that doesn't exists\n"
+                              "Developed from Corvel 6.2 build 43\n"
+                              "\n";
     const std::string before = kBanner + "opt compression: no compression\n" + notes;
     ASSERT_TRUE(result.out.starts_with(before)) << result.out;
     std::string last = result.out.substr(before.size());
@@ -88,17 +85,16 @@ TEST_F(CommandLine, ReleaseNotesStopTheRunWhereverTheyStand) {
 TEST_F(CommandLine, OptionNamesIgnoreCase) {
     auto result = runHere({"-C1", "-VERBOSE", "-O", "out.kova", "-Gif", "-NOMIN", "notes.txt"});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.out, kBanner +
-                              "opt compression: standard DOC compression\n"
-                              "opt verbose: verbose output\n"
-                              "opt -o:  output file name\n"
-                              "opt: gif image conversion (no jpeg)\n"
-                              "opt version: not minimizing\n");
+    EXPECT_EQ(result.out, kBanner + "opt compression: standard DOC compression\n"
+                                    "opt verbose: verbose output\n"
+                                    "opt -o:  output file name\n"
+                                    "opt: gif image conversion (no jpeg)\n"
+                                    "opt version: not minimizing\n");
 }
 
 TEST_F(CommandLine, EveryOptionPrintsItsMessage) {
-    auto result = runHere({"-preserve_img", "-image128k", "-c2", "-nocopypaste", "-allscript", "-rebuild",
-                           "-unicode", "-lowpriority", "notes.txt"});
+    auto result = runHere({"-preserve_img", "-image128k", "-c2", "-nocopypaste", "-allscript", "-rebuild", "-unicode",
+                           "-lowpriority", "notes.txt"});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.out, kBanner +
                               "opt: original Image size will be preserved\n"

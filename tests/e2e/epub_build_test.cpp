@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "epub_zip_writer.h"
 #include "build_fixture.h"
+#include "epub_zip_writer.h"
 #include "kova_book.h"
 #include "test_support.h"
 
@@ -19,7 +19,9 @@ std::string containerNaming(const std::string& fullPath) {
     return "<?xml version=\"1.0\"?>\n"
            "<container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
            "  <rootfiles>\n"
-           "    <rootfile full-path=\"" + fullPath + "\" media-type=\"application/oebps-package+xml\"/>\n"
+           "    <rootfile full-path=\"" +
+           fullPath +
+           "\" media-type=\"application/oebps-package+xml\"/>\n"
            "  </rootfiles>\n"
            "</container>\n";
 }
@@ -31,7 +33,9 @@ std::string packageOf(const std::string& contentFile) {
            "  <metadata><dc-metadata xmlns:dc=\"http://purl.org/metadata/dublin_core\">\n"
            "    <dc:Title>Test</dc:Title><dc:Language>en</dc:Language>\n"
            "  </dc-metadata></metadata>\n"
-           "  <manifest><item id=\"t\" href=\"" + contentFile + "\" media-type=\"text/x-oeb1-document\"/></manifest>\n"
+           "  <manifest><item id=\"t\" href=\"" +
+           contentFile +
+           "\" media-type=\"text/x-oeb1-document\"/></manifest>\n"
            "  <spine><itemref idref=\"t\"/></spine>\n"
            "</package>\n";
 }
@@ -98,8 +102,8 @@ TEST_F(EpubBuild, ContainerNamingASubdirectoryPackageWins) {
 }
 
 TEST_F(EpubBuild, WithoutContainerTheOnlyPackageIsBuilt) {
-    auto result = build({{"content/book.opf", packageOf("page.html")},
-                         {"content/page.html", pageSaying("Only package")}});
+    auto result =
+        build({{"content/book.opf", packageOf("page.html")}, {"content/page.html", pageSaying("Only package")}});
     ASSERT_LE(result.exitCode, 1) << result.out;
     EXPECT_NE(kova::Book::fromFile(book()).textString().find("Only package"), std::string::npos);
     EXPECT_TRUE(leftovers().empty());
@@ -131,8 +135,9 @@ TEST_F(EpubBuild, EmptyPackageFails) {
 TEST_F(EpubBuild, EscapingNamesAreRefusedAndWriteNothingOutside) {
     const std::string escapee = "quillpress-epub-e2e-" + dir.path().filename().string() + ".txt";
     const fs::path outside = fs::temp_directory_path() / escapee;
-    expectRefused(build({{"book.opf", packageOf("page.html")}, {"page.html", pageSaying("x")}, {"../" + escapee, "evil"}}),
-                  "entry \"../" + escapee + "\" would be written outside the unpacking directory");
+    expectRefused(
+        build({{"book.opf", packageOf("page.html")}, {"page.html", pageSaying("x")}, {"../" + escapee, "evil"}}),
+        "entry \"../" + escapee + "\" would be written outside the unpacking directory");
     EXPECT_FALSE(fs::exists(outside));
     expectRefused(build({{"../../" + escapee, "evil"}, {"book.opf", packageOf("page.html")}}),
                   "would be written outside the unpacking directory");
@@ -157,10 +162,12 @@ TEST_F(EpubBuild, DamagedAndForeignFilesAreRefused) {
     qptest::writeZip(epub(), {{"book.opf", packageOf("page.html")}, {"page.html", std::string(40000, 'p')}});
     const std::string whole = qptest::readFile(epub());
     qptest::writeFile(epub(), whole.substr(0, whole.size() - 30));
-    expectRefused(qptest::runQuillpress({epub().string()}, dir.path()), "the file is not a zip archive, or it is damaged");
+    expectRefused(qptest::runQuillpress({epub().string()}, dir.path()),
+                  "the file is not a zip archive, or it is damaged");
 
     qptest::writeFile(epub(), "<html><body>An HTML page named as an ePub.</body></html>");
-    expectRefused(qptest::runQuillpress({epub().string()}, dir.path()), "the file is not a zip archive, or it is damaged");
+    expectRefused(qptest::runQuillpress({epub().string()}, dir.path()),
+                  "the file is not a zip archive, or it is damaged");
 }
 
 // The same package, built directly and from an ePub made of it, gives the same book text.

@@ -2,9 +2,8 @@
 // is missing or unusable, a content file that is a directory or a named pipe, media too large for a book
 // file. Each must end with an error line and exit code 2, leave no partial book and no temporary store
 // behind, and leave an existing book at the output path exactly as it was.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -51,7 +50,6 @@ private:
     bool active_ = false;
 };
 
-
 TEST_F(FaultBuild, OutputPathHeldByADirectory) {
     fs::create_directory(dir / "lighthouse/lighthouse.kova");
     before_ = snapshot(dir / "lighthouse");
@@ -60,8 +58,9 @@ TEST_F(FaultBuild, OutputPathHeldByADirectory) {
 }
 
 TEST_F(FaultBuild, ReadOnlyOutputDirectory) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories; OutputPathHeldByADirectory "
-                                        "covers the unwritable output path there";
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only directories; OutputPathHeldByADirectory "
+                        "covers the unwritable output path there";
     keepEarlierBook();
     fs::permissions(dir / "lighthouse", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
@@ -97,8 +96,7 @@ TEST_F(FaultBuild, MissingTemporaryDirectory) {
     auto result = compileExampleWithTemporaryDirectory(dir / "vanished");
     expectCleanFailure(result);
     // The message names where the temporary file was to go; nothing falls back to another directory.
-    EXPECT_NE(result.out.find("in file: " + (dir / "vanished/quillpress-").string()), std::string::npos)
-        << result.out;
+    EXPECT_NE(result.out.find("in file: " + (dir / "vanished/quillpress-").string()), std::string::npos) << result.out;
     EXPECT_FALSE(fs::exists(dir / "vanished"));
     EXPECT_NE(result.out.find("      Reason: " + std::string(std::strerror(ENOENT))), std::string::npos) << result.out;
 }
@@ -112,8 +110,9 @@ TEST_F(FaultBuild, TemporaryDirectoryIsAFile) {
 }
 
 TEST_F(FaultBuild, ReadOnlyTemporaryDirectory) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories; TemporaryDirectoryIsAFile "
-                                        "covers the unusable temporary directory there";
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only directories; TemporaryDirectoryIsAFile "
+                        "covers the unusable temporary directory there";
     keepEarlierBook();
     fs::permissions(temporaryDir.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);

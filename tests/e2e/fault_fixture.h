@@ -50,9 +50,8 @@ protected:
     // Compiles with a preloaded helper that acts as soon as the compiler has opened a file whose path ends
     // with `trigger`: it removes `victim` (a file or a directory tree, relative to the scratch directory) or
     // raises `signal`. `environment` adds variables of the compiler's environment.
-    qptest::RunResult compileWithHook(const std::string& source, const std::string& trigger,
-                                      const std::string& victim, int signal = 0,
-                                      const std::vector<std::string>& environment = {}) {
+    qptest::RunResult compileWithHook(const std::string& source, const std::string& trigger, const std::string& victim,
+                                      int signal = 0, const std::vector<std::string>& environment = {}) {
         std::vector<std::string> args = environment;
         args.insert(args.end(), {std::string("LD_PRELOAD=") + QP_OPEN_HOOK, "QP_HOOK_AFTER_OPENING=" + trigger});
         if (!victim.empty()) args.push_back("QP_HOOK_REMOVE=" + (dir / victim).string());
@@ -76,7 +75,8 @@ protected:
         const imagetest::Bytes second = imagetest::noisyGif(30, 40);
         write("album/first.gif", std::string(first.begin(), first.end()));
         write("album/second.gif", std::string(second.begin(), second.end()));
-        write("album/one.html", buildtest::htmlPage("<p>Pictures</p><img src=\"first.gif\"/><img src=\"second.gif\"/>"));
+        write("album/one.html",
+              buildtest::htmlPage("<p>Pictures</p><img src=\"first.gif\"/><img src=\"second.gif\"/>"));
         write("album/two.html", buildtest::htmlPage("<p>The end</p>"));
         std::string items = "<item id=\"one\" href=\"one.html\" media-type=\"text/x-oeb1-document\"/>";
         std::string spine = "<itemref idref=\"one\"/>";
@@ -95,8 +95,8 @@ protected:
     // Compiles with TMPDIR naming the given path in the compiler's environment only, since the test's own
     // scratch files need a working temporary directory.
     qptest::RunResult compileExampleWithTemporaryDirectory(const fs::path& temporary) {
-        return qptest::run("/usr/bin/env", {"TMPDIR=" + temporary.string(), QP_QUILLPRESS_BIN,
-                                            "lighthouse/lighthouse.opf"},
+        return qptest::run("/usr/bin/env",
+                           {"TMPDIR=" + temporary.string(), QP_QUILLPRESS_BIN, "lighthouse/lighthouse.opf"},
                            dir.path());
     }
 

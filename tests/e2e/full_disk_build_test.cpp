@@ -1,7 +1,6 @@
 // Disks that fill up during a build: simulated by a file size limit, and real small file systems where the
 // machine allows them. The build ends with the file named and the system's reason, and leaves nothing behind.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -43,7 +42,6 @@ private:
     rlimit saved_{};
     sighandler_t previousHandler_ = SIG_DFL;
 };
-
 
 // The disk fills up at different points of the build: while the text and the stores are written, and while
 // the book itself is saved. The limit is set from the size of the book a free run writes.
@@ -99,7 +97,6 @@ struct SmallDisks {
     std::string failure;  // the error line expected; empty: the book is built
 };
 
-
 TEST_F(FaultBuild, FullFileSystemAtEveryStage) {
     // A page long enough that the text stream writes to its file while the text is converted.
     std::string paragraphs;
@@ -119,11 +116,11 @@ TEST_F(FaultBuild, FullFileSystemAtEveryStage) {
     for (const SmallDisks& disks : cases) {
         SCOPED_TRACE(disks.main + " with " + std::to_string(disks.temporaryKiB) + " KiB of temporary space and " +
                      std::to_string(disks.folderKiB) + " KiB for the folder");
-        auto result = qptest::run("/usr/bin/unshare", {"-rm", "sh", "-c", kSmallDisksScript, "small-disks",
-                                              (dir / "temporary-disk").string(), (dir / "folder-disk").string(),
-                                              (dir / disks.source).string(), disks.main, kPreviousBook,
-                                              QP_QUILLPRESS_BIN, std::to_string(disks.temporaryKiB),
-                                              std::to_string(disks.folderKiB)});
+        auto result =
+            qptest::run("/usr/bin/unshare",
+                        {"-rm", "sh", "-c", kSmallDisksScript, "small-disks", (dir / "temporary-disk").string(),
+                         (dir / "folder-disk").string(), (dir / disks.source).string(), disks.main, kPreviousBook,
+                         QP_QUILLPRESS_BIN, std::to_string(disks.temporaryKiB), std::to_string(disks.folderKiB)});
         if (result.exitCode == 77) GTEST_SKIP() << "no private mount namespace here; FullDiskAtEveryStage covers it";
         ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
         EXPECT_NE(result.out.find("temporary:\n"), std::string::npos) << result.out;

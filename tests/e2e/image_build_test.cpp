@@ -62,7 +62,9 @@ Bytes photoJpeg(int width, int height, int quality, int noise = 24) {
 
 class ImageBuild : public BuildTest {
 protected:
-    void writePicture(const std::string& name, const Bytes& bytes) { write(name, std::string(bytes.begin(), bytes.end())); }
+    void writePicture(const std::string& name, const Bytes& bytes) {
+        write(name, std::string(bytes.begin(), bytes.end()));
+    }
 
     // page.html with the body, compiled with the options into page.kova.
     qptest::RunResult buildPage(const std::string& body, std::vector<std::string> options = {}) {

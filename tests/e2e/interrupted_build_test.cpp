@@ -1,7 +1,6 @@
 // Builds ended by a signal at chosen points: whatever the build had made is removed before the signal ends
 // the process.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <string.h>
 
@@ -11,7 +10,6 @@
 #include <vector>
 
 #include "epub_zip_writer.h"
-
 #include "fault_fixture.h"
 
 namespace {
@@ -26,8 +24,8 @@ using faulttest::snapshot;
 // stays as it was.
 TEST_F(FaultBuild, InterruptedBuildsLeaveNothingBehind) {
     keepEarlierBook();
-    for (const auto& [trigger, signal] : {std::pair{"/chapter2.html", SIGTERM}, std::pair{"/cover.png", SIGINT},
-                                          std::pair{"/cover.png", SIGHUP}}) {
+    for (const auto& [trigger, signal] :
+         {std::pair{"/chapter2.html", SIGTERM}, std::pair{"/cover.png", SIGINT}, std::pair{"/cover.png", SIGHUP}}) {
         SCOPED_TRACE(std::string(trigger) + " " + strsignal(signal));
         auto result = compileWithHook("lighthouse/lighthouse.opf", trigger, "", signal);
         EXPECT_EQ(result.exitCode, -1) << "the process was not ended by the signal\n" << result.out;

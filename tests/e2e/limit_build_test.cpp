@@ -2,11 +2,12 @@
 // declared size is past the pixel cap, media files past the size cap, very many manifest items. Each either
 // builds or ends with a message; none exhausts the stack or the memory, and none leaves anything behind.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+
+#include <zlib.h>
 
 #include "build_fixture.h"
 
@@ -26,8 +27,8 @@ std::string bigEndian32(uint32_t value) {
 
 std::string pngChunk(const std::string& type, const std::string& data) {
     const std::string typed = type + data;
-    const auto crc = static_cast<uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size())));
+    const auto crc =
+        static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size())));
     return bigEndian32(static_cast<uint32_t>(data.size())) + typed + bigEndian32(crc);
 }
 
@@ -84,9 +85,9 @@ TEST_F(LimitBuild, UnclosedNestingInsideTablesAndLists) {
 TEST_F(LimitBuild, HugeNamesAndAttributeValues) {
     const std::string name(256 << 10, 'n');
     const std::string value(4 << 20, 'v');
-    write("long.html", htmlPage("<" + name + " " + name + "=\"x\">a</" + name + "><p title=\"" + value +
-                                "\" id=\"" + value.substr(0, 256 << 10) + "\">words</p><a href=\"#" +
-                                value.substr(0, 256 << 10) + "\">link</a>"));
+    write("long.html", htmlPage("<" + name + " " + name + "=\"x\">a</" + name + "><p title=\"" + value + "\" id=\"" +
+                                value.substr(0, 256 << 10) + "\">words</p><a href=\"#" + value.substr(0, 256 << 10) +
+                                "\">link</a>"));
     auto result = compile({"long.html"});
     expectBookOrRefusal(result, "long.kova");
     ASSERT_NE(result.exitCode, 2) << result.out;

@@ -29,11 +29,12 @@ TEST(CssDump, ACheckOfAMissingFileFailsAndWritesNothing) {
 
 TEST(CssDump, DroppingFontInformationLeavesOutFamiliesAndBlack) {
     qp::FaultHeader faults;
-    const qp::StyleSheet sheet = qp::parseStyleSheet(
-        "p { font-family: Georgia; color: #000000; Color: #000001; font-size: small }", faults);
+    const qp::StyleSheet sheet =
+        qp::parseStyleSheet("p { font-family: Georgia; color: #000000; Color: #000001; font-size: small }", faults);
     EXPECT_EQ(qp::styleSheetDump(sheet, true), "p\r\n{\r\n\tColor:#000001;\r\n\tfont-size:small;\r\n}\r\n");
-    EXPECT_EQ(qp::styleSheetDump(sheet, false),
-              "p\r\n{\r\n\tfont-family:Georgia;\r\n\tcolor:#000000;\r\n\tColor:#000001;\r\n\tfont-size:small;\r\n}\r\n");
+    EXPECT_EQ(
+        qp::styleSheetDump(sheet, false),
+        "p\r\n{\r\n\tfont-family:Georgia;\r\n\tcolor:#000000;\r\n\tColor:#000001;\r\n\tfont-size:small;\r\n}\r\n");
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
+#include "markup/css_parser.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "captured_sink.h"
-#include "markup/css_parser.h"
 #include "test_support.h"
 
 namespace {
@@ -45,8 +46,8 @@ std::vector<std::string> declarationsOf(const qp::CssRule& rule) {
 
 TEST(CssParser, SelectorsSplitIntoElementClassIdAndPseudoClass) {
     const Parsed parsed = parse("h1, P.Note, #top, a:link, div#main.wide, *.x, * {}");
-    EXPECT_THAT(selectorsOf(parsed.sheet), ElementsAre("h1|||", "P|Note||", "||top|", "a|||link", "div|wide|main|",
-                                                       "|x||", "|||"));
+    EXPECT_THAT(selectorsOf(parsed.sheet),
+                ElementsAre("h1|||", "P|Note||", "||top|", "a|||link", "div|wide|main|", "|x||", "|||"));
     EXPECT_THAT(parsed.warnings, IsEmpty());
 }
 
@@ -104,7 +105,8 @@ TEST(CssParser, ImportMediaAndOtherAtRulesAreSkippedWholeWithTheAtRuleWarning) {
                                 "@font-face { font-family: \"Body\"; src: url(body.otf); }\n"
                                 "@page :first { margin: 1in }\n"
                                 "h2 { font-weight: bold }");
-    EXPECT_THAT(parsed.warnings, ElementsAre(qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored));
+    EXPECT_THAT(parsed.warnings, ElementsAre(qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored,
+                                             qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored));
     EXPECT_THAT(selectorsOf(parsed.sheet), ElementsAre("h2|||"));
     ASSERT_EQ(parsed.details.size(), 4u);
     EXPECT_EQ(parsed.details[0].a, 1);  // line numbers, and the file slot as given
@@ -118,7 +120,8 @@ TEST(CssParser, InvalidCharactersInDeclarationsWarnAndTheParseGoesOn) {
     const Parsed parsed = parse("p {\n *zoom: 1;\n color red;\n font-style: italic;\n"
                                 "  width: 10px { nested } ; text-align: center }\n"
                                 "h1 { color: blue }");
-    EXPECT_THAT(parsed.warnings, ElementsAre(qp::WarningCode::CssInvalidCharacter, qp::WarningCode::CssInvalidCharacter, qp::WarningCode::CssInvalidCharacter));
+    EXPECT_THAT(parsed.warnings, ElementsAre(qp::WarningCode::CssInvalidCharacter, qp::WarningCode::CssInvalidCharacter,
+                                             qp::WarningCode::CssInvalidCharacter));
     EXPECT_EQ(parsed.details[0].a, 2);
     EXPECT_EQ(parsed.details[1].a, 3);
     ASSERT_EQ(parsed.sheet.rules.size(), 2u);

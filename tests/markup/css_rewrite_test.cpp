@@ -1,7 +1,7 @@
+#include "markup/css_rewrite.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include "markup/css_rewrite.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ std::string written(std::string_view element, const std::vector<MarkupAttribute>
     return text + ">" + markup.afterStart + "..." + markup.beforeEnd + "</" + std::string(element) + ">" + markup.after;
 }
 
-std::string rewritten(std::string_view element, std::initializer_list<std::pair<std::string_view, std::string_view>> style,
+std::string rewritten(std::string_view element,
+                      std::initializer_list<std::pair<std::string_view, std::string_view>> style,
                       const std::vector<MarkupAttribute>& attributes = {}, qp::RewriteOptions options = {}) {
     return written(element, attributes, qp::rewriteStyle(element, attributes, styled(style), options));
 }
@@ -59,8 +60,7 @@ TEST(CssRewrite, OwnAlignAndBgcolorOfABlockAreKept) {
 }
 
 TEST(CssRewrite, BoldItalicSpanIsWrappedOnceEach) {
-    EXPECT_EQ(rewritten("span", {{"font-weight", "bold"}, {"font-style", "italic"}}),
-              "<span><b><i>...</i></b></span>");
+    EXPECT_EQ(rewritten("span", {{"font-weight", "bold"}, {"font-style", "italic"}}), "<span><b><i>...</i></b></span>");
     EXPECT_EQ(rewritten("b", {{"font-weight", "bold"}}), "<b>...</b>");
     EXPECT_EQ(rewritten("i", {{"font-weight", "bold"}, {"font-style", "italic"}}), "<i><b>...</b></i>");
 }

@@ -1,8 +1,9 @@
+#include "markup/css_style_context.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "captured_sink.h"
-#include "markup/css_style_context.h"
 #include "test_support.h"
 
 namespace {

@@ -1,7 +1,8 @@
+#include "markup/css_style_record.h"
+
 #include <gtest/gtest.h>
 
 #include "markup/css_length.h"
-#include "markup/css_style_record.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST(CssLength, UnknownUnitsAndMissingNumbersAreInvalid) {
 
 TEST(CssFontSize, KeywordsMapToDeviceSizes) {
     const std::pair<std::string_view, std::string_view> cases[] = {
-        {"xx-large", "7"}, {"X-Large", "6"}, {"large", "5"},    {"medium", "4"},  {"small", "3"},
+        {"xx-large", "7"}, {"X-Large", "6"},  {"large", "5"},   {"medium", "4"},   {"small", "3"},
         {"x-small", "2"},  {"xx-small", "1"}, {"larger", "+1"}, {"smaller", "-1"},
     };
     for (const auto& [value, size] : cases) EXPECT_EQ(qp::fontSizeOf(value), std::string(size)) << value;
@@ -52,19 +53,18 @@ TEST(CssFontSize, KeywordsMapToDeviceSizes) {
 
 TEST(CssFontSize, PixelThresholds) {
     const std::pair<std::string_view, std::string_view> cases[] = {
-        {"11.4px", "1"}, {"11.5px", "2"}, {"14.4px", "2"}, {"14.5px", "3"}, {"12pt", "3"}, {"16.9px", "3"},
-        {"17px", "4"},   {"20.9px", "4"}, {"21px", "5"},   {"27.9px", "5"}, {"28px", "6"}, {"39.9px", "6"},
-        {"40px", "7"},   {"1in", "7"},    {"13", "2"},
+        {"11.4px", "1"}, {"11.5px", "2"}, {"14.4px", "2"}, {"14.5px", "3"}, {"12pt", "3"},
+        {"16.9px", "3"}, {"17px", "4"},   {"20.9px", "4"}, {"21px", "5"},   {"27.9px", "5"},
+        {"28px", "6"},   {"39.9px", "6"}, {"40px", "7"},   {"1in", "7"},    {"13", "2"},
     };
     for (const auto& [value, size] : cases) EXPECT_EQ(qp::fontSizeOf(value), std::string(size)) << value;
 }
 
 TEST(CssFontSize, RelativeThresholdsAndTheBandWithoutSize) {
     const std::pair<std::string_view, std::string_view> cases[] = {
-        {"0.51em", "-3"}, {"0.52em", "-2"}, {"0.66em", "-2"}, {"0.67em", "-1"}, {"0.87em", "-1"},
-        {"0.88em", ""},   {"1em", ""},      {"100%", ""},     {"1.14em", ""},   {"1.15em", "+1"},
-        {"1.48em", "+1"}, {"1.49em", "+2"}, {"150%", "+2"},   {"1.93em", "+2"}, {"1.94em", "+3"},
-        {"2ex", ""},      {"4ex", "+3"},
+        {"0.51em", "-3"}, {"0.52em", "-2"}, {"0.66em", "-2"}, {"0.67em", "-1"}, {"0.87em", "-1"}, {"0.88em", ""},
+        {"1em", ""},      {"100%", ""},     {"1.14em", ""},   {"1.15em", "+1"}, {"1.48em", "+1"}, {"1.49em", "+2"},
+        {"150%", "+2"},   {"1.93em", "+2"}, {"1.94em", "+3"}, {"2ex", ""},      {"4ex", "+3"},
     };
     for (const auto& [value, size] : cases) EXPECT_EQ(qp::fontSizeOf(value), std::string(size)) << value;
     EXPECT_FALSE(qp::fontSizeOf("huge"));

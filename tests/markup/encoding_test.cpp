@@ -14,9 +14,9 @@ using qp::detectEncoding;
 qp::String unknown(const std::string& text) { return qp::String(text, 20105); }
 
 TEST(EncodingDetection, MetaCharsetNamesTheCodePage) {
-    qp::String source = unknown(
-        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
-        "</head><body>x</body></html>");
+    qp::String source =
+        unknown("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+                "</head><body>x</body></html>");
     EXPECT_EQ(detectEncoding(source), 1252);
     EXPECT_EQ(source.codePage(), 1252);
     EXPECT_EQ(source.kind(), qp::TextKind::SingleByte);
@@ -44,8 +44,8 @@ TEST(EncodingDetection, SourceKnownToBeUtf8IsNotExamined) {
 }
 
 TEST(EncodingDetection, XmlDeclarationEncodingComesFirst) {
-    qp::String source = unknown(
-        "<?xml version='1.0' encoding='ISO-8859-2'?><html><meta http-equiv=a content='charset=utf-8'></html>");
+    qp::String source =
+        unknown("<?xml version='1.0' encoding='ISO-8859-2'?><html><meta http-equiv=a content='charset=utf-8'></html>");
     EXPECT_EQ(detectEncoding(source), 28592);
 }
 

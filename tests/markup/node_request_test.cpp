@@ -1,10 +1,11 @@
 // Node requests over a parsed package: absolute and relative paths, predicates, attribute steps.
+#include "markup/node_request.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "markup/node_request.h"
 #include "markup/xml_parser.h"
 #include "xml_test_support.h"
 
@@ -79,8 +80,8 @@ TEST_F(NodeRequestTest, SeveralNodesWhereOneIsNeededWarns) {
 }
 
 TEST_F(NodeRequestTest, MalformedRequestsSelectNothing) {
-    for (const char* bad : {"", "/", "/package//manifest", "item[@id='a'", "item[id='a']", "item[@id=a]",
-                            "@id/item", "item[@id~'a']", "item/"}) {
+    for (const char* bad : {"", "/", "/package//manifest", "item[@id='a'", "item[id='a']", "item[@id=a]", "@id/item",
+                            "item[@id~'a']", "item/"}) {
         requests.lastError = qp::ErrorCode::None;
         EXPECT_TRUE(requests.select(bad, manifest()).empty()) << bad;
         EXPECT_EQ(requests.lastError, qp::ErrorCode::BadNodeRequest) << bad;

@@ -34,8 +34,7 @@ std::vector<std::string> stream(const std::string& text, std::vector<std::string
 }
 
 TEST(XmlIncremental, OneItemPerCall) {
-    std::vector<std::string> expected{"start:p(@class=c)+", "text:'one'", "comment:<! c >", "start:br()",
-                                      "end:</p>"};
+    std::vector<std::string> expected{"start:p(@class=c)+", "text:'one'", "comment:<! c >", "start:br()", "end:</p>"};
     EXPECT_EQ(stream("<p class=c>one<!-- c --><br/></p>"), expected);
 }
 
@@ -65,10 +64,9 @@ TEST(XmlIncremental, WithoutDiscardTheEndTagClosesTheOpenElement) {
 }
 
 TEST(XmlIncremental, HeldElementArrivesAsOneSubtree) {
-    std::vector<std::string> expected{"start:div()+", "subtree:select(@name=s option('a') option('b'))",
-                                      "text:'t'", "end:</div>"};
-    EXPECT_EQ(stream("<div><select name=s><option>a</option><option>b</option></select>t</div>", {"select"}),
-              expected);
+    std::vector<std::string> expected{"start:div()+", "subtree:select(@name=s option('a') option('b'))", "text:'t'",
+                                      "end:</div>"};
+    EXPECT_EQ(stream("<div><select name=s><option>a</option><option>b</option></select>t</div>", {"select"}), expected);
 }
 
 TEST(XmlIncremental, HoldTracksOneElementAtATime) {

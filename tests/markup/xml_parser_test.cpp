@@ -1,10 +1,11 @@
 // Tree building of the markup parser: nesting, the unclosed-element repair, stray end tags, attributes,
 // comments, declarations, CDATA and raw script text.
+#include "markup/xml_parser.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "markup/xml_parser.h"
 #include "xml_test_support.h"
 
 namespace {
@@ -60,8 +61,7 @@ TEST(XmlParserTree, WrittenEmptyElementClosesAtOnce) {
 }
 
 TEST(XmlParserTree, ScriptTextIsOneTextNodeInHtml) {
-    EXPECT_EQ(parsed("<script>if (a<b) x=\"</p>\";</script>", ParseMode::Html),
-              "script('if (a<b) x=\"</p>\";')");
+    EXPECT_EQ(parsed("<script>if (a<b) x=\"</p>\";</script>", ParseMode::Html), "script('if (a<b) x=\"</p>\";')");
     EXPECT_EQ(parsed("<SCRIPT>a<b></SCRIPT>x", ParseMode::Html), "SCRIPT('a<b>') 'x'");
 }
 
@@ -108,9 +108,7 @@ TEST(XmlParserTree, LessThanThatStartsNoTagIsText) {
     EXPECT_EQ(parsed("a < b <3 c<", ParseMode::Html), "'a < b <3 c<'");
 }
 
-TEST(XmlParserTree, NamesMatchCaseBlind) {
-    EXPECT_EQ(parsed("<DIV><P>x</p></div>", ParseMode::Xml), "DIV(P('x'))");
-}
+TEST(XmlParserTree, NamesMatchCaseBlind) { EXPECT_EQ(parsed("<DIV><P>x</p></div>", ParseMode::Xml), "DIV(P('x'))"); }
 
 TEST(XmlParserTree, EndTagWithJunkBeforeItsBracket) {
     EXPECT_EQ(parsed("<a>x</a junk>y", ParseMode::Html), "a('x') 'y'");
@@ -163,8 +161,7 @@ TEST(XmlParserTree, Utf16SourceIsParsedAsUtf8) {
 }
 
 TEST(XmlParserTree, TextReadOutDecodesOnlyTheFourEntities) {
-    XmlParser parser(qp::String("<p t=\"&quot;&nbsp;\">&lt;a&gt; &amp;amp; &#233; &copy;</p>", 1252),
-                     ParseMode::Html);
+    XmlParser parser(qp::String("<p t=\"&quot;&nbsp;\">&lt;a&gt; &amp;amp; &#233; &copy;</p>", 1252), ParseMode::Html);
     parser.parse();
     EXPECT_EQ(parser.text(3).toUtf8(), "<a> &amp; &#233; &copy;");
     EXPECT_EQ(parser.attribute(1, "t").toUtf8(), "\"&nbsp;");

@@ -39,16 +39,12 @@ private:
 inline std::string dumpTree(const qp::XmlParser& parser, qp::NodeIndex node) {
     std::string out;
     switch (parser.kind(node)) {
-    case qp::NodeKind::Text:
-        return "'" + std::string(parser.rawText(node)) + "'";
-    case qp::NodeKind::Attribute:
-        return "@" + std::string(parser.name(node)) + "=" + std::string(parser.rawText(node));
-    case qp::NodeKind::Comment:
-        return "<!" + std::string(parser.rawText(node)) + ">";
-    case qp::NodeKind::StrayEndTag:
-        return "</" + std::string(parser.name(node)) + ">";
-    case qp::NodeKind::Element:
-        break;
+        case qp::NodeKind::Text: return "'" + std::string(parser.rawText(node)) + "'";
+        case qp::NodeKind::Attribute:
+            return "@" + std::string(parser.name(node)) + "=" + std::string(parser.rawText(node));
+        case qp::NodeKind::Comment: return "<!" + std::string(parser.rawText(node)) + ">";
+        case qp::NodeKind::StrayEndTag: return "</" + std::string(parser.name(node)) + ">";
+        case qp::NodeKind::Element: break;
     }
     out = std::string(parser.name(node)) + "(";
     bool first = true;

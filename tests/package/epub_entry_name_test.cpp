@@ -1,9 +1,9 @@
+#include "package/epub_entry_name.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "package/epub_entry_name.h"
 
 namespace {
 
@@ -54,8 +54,11 @@ TEST(EpubEntryName, NamesWithoutStepsAreEmpty) {
 
 TEST(EpubEntryName, NamesWithoutTheUtf8FlagAreCodePage437) {
     // 0x82 is e acute and 0x81 u umlaut in code page 437; 0xE1 is sharp s.
-    auto name = parseEntryName("caf\x82/\x81" "ber-gro\xE1.html", false);
-    EXPECT_EQ(name.relativePath(), "caf\xC3\xA9/\xC3\xBC" "ber-gro\xC3\x9F.html");
+    auto name = parseEntryName("caf\x82/\x81"
+                               "ber-gro\xE1.html",
+                               false);
+    EXPECT_EQ(name.relativePath(), "caf\xC3\xA9/\xC3\xBC"
+                                   "ber-gro\xC3\x9F.html");
 }
 
 TEST(EpubEntryName, Utf8NamesStayAndBrokenSequencesBecomeReplacementCharacters) {
@@ -64,7 +67,9 @@ TEST(EpubEntryName, Utf8NamesStayAndBrokenSequencesBecomeReplacementCharacters) 
 }
 
 TEST(EpubEntryName, ControlCharactersAreReplaced) {
-    auto name = parseEntryName("a\x01" "b/c\td.html", false);
+    auto name = parseEntryName("a\x01"
+                               "b/c\td.html",
+                               false);
     EXPECT_EQ(name.components, (Steps{"a_b", "c_d.html"}));
     EXPECT_EQ(name.display, "a?b/c?d.html");
 }

@@ -1,9 +1,9 @@
+#include "package/epub_expansion_limits.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
-
-#include "package/epub_expansion_limits.h"
 
 namespace {
 

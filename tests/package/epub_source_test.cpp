@@ -1,3 +1,5 @@
+#include "package/epub_source.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "package/epub_source.h"
 #include "core/message_sink.h"
 #include "epub_zip_writer.h"
 #include "test_support.h"
@@ -115,9 +116,8 @@ TEST_F(EpubSourceTest, UnusableContainerFallsBackToTheCandidate) {
     };
     for (const std::string& container : containers) {
         qp::EpubSource source;
-        fs::path path = archive({{"META-INF/container.xml", container},
-                                 {"empty.opf", ""},
-                                 {"OEBPS/book.opf", kPackage}});
+        fs::path path =
+            archive({{"META-INF/container.xml", container}, {"empty.opf", ""}, {"OEBPS/book.opf", kPackage}});
         EXPECT_EQ(unpackedPackage(source, path), "OEBPS/book.opf") << container;
         fs::remove(path);
     }
@@ -178,13 +178,16 @@ TEST_F(EpubSourceTest, HostileArchivesAreRefusedWhole) {
     ZipMember bigDeclared("huge.bin", "small data");
     bigDeclared.declaredSize = uint64_t{3} << 30;
     const std::vector<Refusal> refusals = {
-        {"parent", {{"p.opf", kPackage}, {"../" + outsideName, "evil"}},
+        {"parent",
+         {{"p.opf", kPackage}, {"../" + outsideName, "evil"}},
          "entry \"../" + outsideName + "\" would be written outside the unpacking directory"},
         {"deep parent", {{"a/../../../" + outsideName, "evil"}}, "would be written outside"},
-        {"absolute", {{outside.string(), "evil"}, {"p.opf", kPackage}},
+        {"absolute",
+         {{outside.string(), "evil"}, {"p.opf", kPackage}},
          "entry \"" + outside.string() + "\" has an absolute path"},
         {"drive", {{"C:\\evil.txt", "evil"}}, "entry \"C:\\evil.txt\" names a drive"},
-        {"symbolic link", {qptest::symbolicLinkMember("link", "/etc"), {"link/passwd", "evil"}},
+        {"symbolic link",
+         {qptest::symbolicLinkMember("link", "/etc"), {"link/passwd", "evil"}},
          "entry \"link\" is a symbolic link"},
         {"duplicate", {{"p.opf", kPackage}, {"p.opf", "<package/>"}}, "entry \"p.opf\" occurs twice"},
         {"same file twice", {{"a/b.html", "1"}, {"a\\b.html", "2"}}, "occurs twice"},

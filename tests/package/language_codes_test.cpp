@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "package/language_codes.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

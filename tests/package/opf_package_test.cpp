@@ -1,8 +1,9 @@
+#include "package/opf_package.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "package/opf_package.h"
 #include "test_support.h"
 
 namespace {
@@ -10,12 +11,11 @@ namespace {
 using qp::ItemKind;
 using qp::OpfPackage;
 
-const std::string kManifestAndSpine =
-    "<manifest>"
-    "<item id=\"item1\" href=\"a.html\" media-type=\"text/x-oeb1-document\"/>"
-    "<item id=\"item7\" href=\"sub\\b.html\" media-type=\"application/xhtml+xml\"/>"
-    "<item id=\"cover\" href=\"images/c.jpg\" media-type=\"image/jpeg\"/>"
-    "</manifest><spine><itemref idref=\"item7\"/><itemref idref=\"item1\"/></spine>";
+const std::string kManifestAndSpine = "<manifest>"
+                                      "<item id=\"item1\" href=\"a.html\" media-type=\"text/x-oeb1-document\"/>"
+                                      "<item id=\"item7\" href=\"sub\\b.html\" media-type=\"application/xhtml+xml\"/>"
+                                      "<item id=\"cover\" href=\"images/c.jpg\" media-type=\"image/jpeg\"/>"
+                                      "</manifest><spine><itemref idref=\"item7\"/><itemref idref=\"item1\"/></spine>";
 
 class OpfPackageTest : public ::testing::Test {
 protected:

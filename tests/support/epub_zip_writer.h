@@ -1,9 +1,6 @@
 #pragma once
 // Builds zip archives for the ePub tests with minizip's writer, including the malformed and hostile kinds:
 // any stored name, unix modes, flag bits, and entries whose declared size differs from their data.
-#include <zip.h>
-#include <zlib.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -11,6 +8,9 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <zip.h>
+#include <zlib.h>
 
 namespace qptest {
 
@@ -76,8 +76,8 @@ inline void writeZip(const std::filesystem::path& path, const std::vector<ZipMem
             throw std::runtime_error("cannot write " + member.name);
         }
         if (raw) {
-            uLong crc = crc32(0, reinterpret_cast<const Bytef*>(member.data.data()),
-                              static_cast<uInt>(member.data.size()));
+            uLong crc =
+                crc32(0, reinterpret_cast<const Bytef*>(member.data.data()), static_cast<uInt>(member.data.size()));
             zipCloseFileInZipRaw64(zip, *member.declaredSize, crc);
         } else {
             zipCloseFileInZip(zip);

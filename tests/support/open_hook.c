@@ -40,39 +40,39 @@ static mode_t modeArgument(int flags, va_list arguments) {
     return (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(arguments, int) : 0;
 }
 
-#define FORWARD_OPEN(name)                                                        \
-    int name(const char* path, int flags, ...) {                                  \
-        static int (*real)(const char*, int, ...);                                \
+#define FORWARD_OPEN(name)                                                                \
+    int name(const char* path, int flags, ...) {                                          \
+        static int (*real)(const char*, int, ...);                                        \
         if (real == NULL) real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, #name); \
-        va_list arguments;                                                        \
-        va_start(arguments, flags);                                               \
-        mode_t mode = modeArgument(flags, arguments);                             \
-        va_end(arguments);                                                        \
-        int result = real(path, flags, mode);                                     \
-        opened(path);                                                             \
-        return result;                                                            \
+        va_list arguments;                                                                \
+        va_start(arguments, flags);                                                       \
+        mode_t mode = modeArgument(flags, arguments);                                     \
+        va_end(arguments);                                                                \
+        int result = real(path, flags, mode);                                             \
+        opened(path);                                                                     \
+        return result;                                                                    \
     }
 
-#define FORWARD_OPENAT(name)                                                      \
-    int name(int directory, const char* path, int flags, ...) {                   \
-        static int (*real)(int, const char*, int, ...);                           \
+#define FORWARD_OPENAT(name)                                                                   \
+    int name(int directory, const char* path, int flags, ...) {                                \
+        static int (*real)(int, const char*, int, ...);                                        \
         if (real == NULL) real = (int (*)(int, const char*, int, ...))dlsym(RTLD_NEXT, #name); \
-        va_list arguments;                                                        \
-        va_start(arguments, flags);                                               \
-        mode_t mode = modeArgument(flags, arguments);                             \
-        va_end(arguments);                                                        \
-        int result = real(directory, path, flags, mode);                          \
-        opened(path);                                                             \
-        return result;                                                            \
+        va_list arguments;                                                                     \
+        va_start(arguments, flags);                                                            \
+        mode_t mode = modeArgument(flags, arguments);                                          \
+        va_end(arguments);                                                                     \
+        int result = real(directory, path, flags, mode);                                       \
+        opened(path);                                                                          \
+        return result;                                                                         \
     }
 
-#define FORWARD_FOPEN(name)                                                       \
-    FILE* name(const char* path, const char* mode) {                              \
-        static FILE* (*real)(const char*, const char*);                           \
+#define FORWARD_FOPEN(name)                                                                      \
+    FILE* name(const char* path, const char* mode) {                                             \
+        static FILE* (*real)(const char*, const char*);                                          \
         if (real == NULL) real = (FILE * (*)(const char*, const char*)) dlsym(RTLD_NEXT, #name); \
-        FILE* result = real(path, mode);                                          \
-        opened(path);                                                             \
-        return result;                                                            \
+        FILE* result = real(path, mode);                                                         \
+        opened(path);                                                                            \
+        return result;                                                                           \
     }
 
 FORWARD_OPEN(open)

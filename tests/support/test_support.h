@@ -42,9 +42,9 @@ std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 
 struct RunResult {
-    int exitCode = -1;   // -1 when the process did not exit normally
-    std::string out;     // standard output
-    std::string err;     // standard error
+    int exitCode = -1;  // -1 when the process did not exit normally
+    std::string out;    // standard output
+    std::string err;    // standard error
 };
 
 // Runs a program with arguments (no shell), in the given working directory when not empty.

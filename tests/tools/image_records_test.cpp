@@ -1,10 +1,11 @@
+#include "image_records.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "image_records.h"
 #include "kova_book.h"
 #include "test_book.h"
 #include "test_support.h"
@@ -160,9 +161,8 @@ TEST(ImageRecordRun, EachAuxiliaryMagicAndTheEndOfFileRecordEndTheRun) {
 }
 
 TEST(ImageRecordRun, CoverAndThumbnailOffsetsMarkTheirRecords) {
-    kova::Book book = kova::Book::fromBytes(
-        imageBook({padded(gif300x200()), jpeg640x480(), padded(png256x128())}, {},
-                  {{201, be32(1)}, {203, be32(0)}, {202, be32(2)}}));
+    kova::Book book = kova::Book::fromBytes(imageBook({padded(gif300x200()), jpeg640x480(), padded(png256x128())}, {},
+                                                      {{201, be32(1)}, {203, be32(0)}, {202, be32(2)}}));
     ASSERT_TRUE(book.sound());
     const auto& images = book.imageRecords();
     ASSERT_EQ(images.size(), 3u);
@@ -174,9 +174,8 @@ TEST(ImageRecordRun, CoverAndThumbnailOffsetsMarkTheirRecords) {
 }
 
 TEST(ImageRecordRun, OffsetsBeyondTheImagesAndUnpaddedRecordsAreFaults) {
-    kova::Book book =
-        kova::Book::fromBytes(imageBook({padded(gif300x200()), "GIF89a" + le16(1) + le16(1) + "x"}, {},
-                                        {{201, be32(2)}, {202, be32(7)}}));
+    kova::Book book = kova::Book::fromBytes(
+        imageBook({padded(gif300x200()), "GIF89a" + le16(1) + le16(1) + "x"}, {}, {{201, be32(2)}, {202, be32(7)}}));
     EXPECT_EQ(book.faults(), (std::vector<std::string>{
                                  "image record 2 (record 3) is 11 bytes, not padded to a multiple of 4",
                                  "cover offset 2 lies beyond the 2 image records",
@@ -206,7 +205,8 @@ TEST_F(ImageDumpTool, ListingShowsEachImageRecord) {
     auto result = kovadump({bookPath()});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const std::string expected = "Image records (3)\n"
-                                 "  1: record 2, JPEG, " + std::to_string(jpeg640x480().size()) +
+                                 "  1: record 2, JPEG, " +
+                                 std::to_string(jpeg640x480().size()) +
                                  " bytes, 640x480, cover\n"
                                  "  2: record 3, GIF, 20 bytes, 300x200, thumbnail\n"
                                  "  3: record 4, media, 12 bytes\n";

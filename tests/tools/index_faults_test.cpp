@@ -50,15 +50,17 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"IdxtCountPastTheRecord", kovatest::westernLookupBook, nullptr,
                   [](Records& r) { r[1].replace(24, 4, be32(4)); }, "IDXT of 4 offsets at 208 runs past"},
         FaultCase{"TagxWithoutEndRow", kovatest::westernLookupBook,
-                  [](IndexBook& b) { b.index.tagx = kovatest::tagxBlock(0, {{1, 1, 1, 0}, {2, 1, 2, 0}}); }, nullptr,
-                  "TAGX does not end with an end row"},
+                  [](IndexBook& b) {
+                      b.index.tagx = kovatest::tagxBlock(0, {{1, 1, 1, 0}, {2, 1, 2, 0}});
+                  },
+                  nullptr, "TAGX does not end with an end row"},
         FaultCase{"TagxLengthField", kovatest::westernLookupBook, nullptr,
                   [](Records& r) { r[0].replace(201, 4, be32(28)); },
                   "TAGX length field 28 disagrees with the first master entry at 224"},
         FaultCase{"ControlByteCount", kovatest::westernLookupBook, nullptr,
                   [](Records& r) { r[0].replace(205, 4, be32(2)); }, "TAGX gives 2 control bytes but has 1 end rows"},
-        FaultCase{"EntryPastItsRecord", kovatest::westernLookupBook, nullptr,
-                  [](Records& r) { r[2][199] = 0x7F; }, "entry at 199: its key runs past the end of the entry (208)"},
+        FaultCase{"EntryPastItsRecord", kovatest::westernLookupBook, nullptr, [](Records& r) { r[2][199] = 0x7F; },
+                  "entry at 199: its key runs past the end of the entry (208)"},
         FaultCase{"PositionOutsideTheCharacterTable", unicodeBook, nullptr, [](Records& r) { r[1][199] = 9; },
                   "the key of entry 1 has a position outside the character table (7 characters)"},
         FaultCase{"StringLocationOutside", kovatest::tableOfContentsBook, nullptr,
@@ -71,8 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
                   [](Records& r) { r[0].replace(229, 2, be16(3)); },
                   "master entry 0 counts 3 entries, record 3 holds 2"},
         FaultCase{"MasterKeyNotTheLastKey", kovatest::westernLookupBook,
-                  [](IndexBook& b) { b.index.masterKeys[0] = bytes({3, 'a', 'n', 't'}); }, nullptr,
-                  "master entry 0 has the key \"ant\", not the last key of record 3 \"cafe\""},
+                  [](IndexBook& b) {
+                      b.index.masterKeys[0] = bytes({3, 'a', 'n', 't'});
+                  },
+                  nullptr, "master entry 0 has the key \"ant\", not the last key of record 3 \"cafe\""},
         FaultCase{"KeysOutOfOrder", kovatest::westernLookupBook,
                   [](IndexBook& b) {
                       std::swap(b.index.records[1][0], b.index.records[1][1]);

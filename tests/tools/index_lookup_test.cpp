@@ -35,20 +35,19 @@ TEST_P(HeadwordLookup, FindsTheEntriesWhoseKeyEqualsTheWord) {
     EXPECT_EQ(ranks, c.ranks);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Words, HeadwordLookup,
-    testing::Values(LookupCase{"FirstKey", BookKind::western, "ant", {0}},
-                    LookupCase{"AccentedQuery", BookKind::western, "Caf\xC3\xA9", {1}},
-                    LookupCase{"SecondDataRecord", BookKind::western, "eel", {3}},
-                    LookupCase{"FirstKeyOfSecondRecord", BookKind::western, "dog", {2}},
-                    LookupCase{"BetweenKeys", BookKind::western, "cow", {}},
-                    LookupCase{"AfterTheLastKey", BookKind::western, "zebra", {}},
-                    LookupCase{"NotInCodePage", BookKind::western, "\xD0\xB6", {}},
-                    // "e" is not in the table; "é" folds to it.
-                    LookupCase{"FoldOfAMissingCharacter", BookKind::unicodeSingleByte, "be", {1}},
-                    LookupCase{"UnicodeNotFound", BookKind::unicodeSingleByte, "ba", {}},
-                    LookupCase{"SixteenBitForm", BookKind::unicode16, "oa", {1}}),
-    [](const testing::TestParamInfo<LookupCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Words, HeadwordLookup,
+                         testing::Values(LookupCase{"FirstKey", BookKind::western, "ant", {0}},
+                                         LookupCase{"AccentedQuery", BookKind::western, "Caf\xC3\xA9", {1}},
+                                         LookupCase{"SecondDataRecord", BookKind::western, "eel", {3}},
+                                         LookupCase{"FirstKeyOfSecondRecord", BookKind::western, "dog", {2}},
+                                         LookupCase{"BetweenKeys", BookKind::western, "cow", {}},
+                                         LookupCase{"AfterTheLastKey", BookKind::western, "zebra", {}},
+                                         LookupCase{"NotInCodePage", BookKind::western, "\xD0\xB6", {}},
+                                         // "e" is not in the table; "é" folds to it.
+                                         LookupCase{"FoldOfAMissingCharacter", BookKind::unicodeSingleByte, "be", {1}},
+                                         LookupCase{"UnicodeNotFound", BookKind::unicodeSingleByte, "ba", {}},
+                                         LookupCase{"SixteenBitForm", BookKind::unicode16, "oa", {1}}),
+                         [](const testing::TestParamInfo<LookupCase>& info) { return info.param.name; });
 
 TEST(HeadwordLookupWithoutIndex, SaysWhy) {
     kovatest::Record0Fields fields;

@@ -87,7 +87,11 @@ TEST_P(UnicodeIndex, KeysAreCharacterTablePositions) {
 
 INSTANTIATE_TEST_SUITE_P(Forms, UnicodeIndex,
                          testing::Values(UnicodeCase{true, {"ab", "b\xC3\xA9"}, {"ab", "be"}, 7},
-                                         UnicodeCase{false, {"ao", "\xC5\x91" "a"}, {"ao", "oa"}, 6}));
+                                         UnicodeCase{false,
+                                                     {"ao", "\xC5\x91"
+                                                            "a"},
+                                                     {"ao", "oa"},
+                                                     6}));
 
 TEST(IndexRecords, StringRecordsHoldTheLabels) {
     kova::Book read = kova::Book::fromBytes(kovatest::bookBytes(kovatest::tableOfContentsBook()));
@@ -173,19 +177,21 @@ TEST_P(WesternCollation, ComparesThroughTheOrderingAndLigatureTables) {
     tables.sortValues.assign(ordt.begin(), ordt.end());
     std::string ligt = kovatest::westernLigt();
     for (size_t i = 0; i < ligt.size(); i += 4)
-        tables.ligatures.push_back({static_cast<uint8_t>(ligt[i]), 0, static_cast<uint8_t>(ligt[i + 2]),
-                                    static_cast<uint8_t>(ligt[i + 3])});
+        tables.ligatures.push_back(
+            {static_cast<uint8_t>(ligt[i]), 0, static_cast<uint8_t>(ligt[i + 2]), static_cast<uint8_t>(ligt[i + 3])});
     auto sign = [](int n) { return (n > 0) - (n < 0); };
     EXPECT_EQ(sign(kova::IndexCollation(tables, kova::KeyForm::bytes, false).compare(key(c.a), key(c.b))), c.folded);
     EXPECT_EQ(sign(kova::IndexCollation(tables, kova::KeyForm::bytes, true).compare(key(c.a), key(c.b))), c.exact);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, WesternCollation,
-                         testing::Values(CollationCase{"\xC6on", "aeon", 0, 1},      // Æ = 0xC6 sorts as "ae"
-                                         CollationCase{"stra\xDF" "e", "strasse", 0, 1},
-                                         CollationCase{"Caf\xE9", "cafe", 0, -1},   // 'C' (0x43) < 'c'
-                                         CollationCase{"a-b", "ab", 0, -1},         // '-' has sort value 0
-                                         CollationCase{"ab", "abc", -1, -1},        // a proper prefix first
+                         testing::Values(CollationCase{"\xC6on", "aeon", 0, 1},  // Æ = 0xC6 sorts as "ae"
+                                         CollationCase{"stra\xDF"
+                                                       "e",
+                                                       "strasse", 0, 1},
+                                         CollationCase{"Caf\xE9", "cafe", 0, -1},  // 'C' (0x43) < 'c'
+                                         CollationCase{"a-b", "ab", 0, -1},        // '-' has sort value 0
+                                         CollationCase{"ab", "abc", -1, -1},       // a proper prefix first
                                          CollationCase{"b", "ab", 1, 1}));
 
 }  // namespace

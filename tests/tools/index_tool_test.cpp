@@ -41,13 +41,12 @@ TEST_F(KovadumpIndexes, ListingAndJsonShowTheIndex) {
 TEST_F(KovadumpIndexes, IndexOptionPrintsTheEntriesAsATable) {
     auto result = kovadump({book(), "--index", "words"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out,
-              "Index \"words\" (record 2): 4 entries\n"
-              "rank  key   tags\n"
-              "0     ant   1=0 2=16\n"
-              "1     cafe  1=16 2=16\n"
-              "2     dog   1=32 2=16\n"
-              "3     eel   1=48 2=16\n");
+    EXPECT_EQ(result.out, "Index \"words\" (record 2): 4 entries\n"
+                          "rank  key   tags\n"
+                          "0     ant   1=0 2=16\n"
+                          "1     cafe  1=16 2=16\n"
+                          "2     dog   1=32 2=16\n"
+                          "3     eel   1=48 2=16\n");
     EXPECT_EQ(kovadump({book(), "--index", "2"}).out, result.out);
     auto unknown = kovadump({book(), "--index", "names"});
     EXPECT_EQ(unknown.exitCode, 2);
@@ -57,10 +56,9 @@ TEST_F(KovadumpIndexes, IndexOptionPrintsTheEntriesAsATable) {
 TEST_F(KovadumpIndexes, LookupPrintsTheEntryTextOrSaysNotFound) {
     auto found = kovadump({book(), "--lookup", "Caf\xC3\xA9"});
     EXPECT_EQ(found.exitCode, 0) << found.err;
-    EXPECT_EQ(found.out,
-              "\"Caf\xC3\xA9\": 1 entry in the orthographic index \"words\" (record 2)\n"
-              "  entry 1 \"cafe\" (headword)\n"
-              "    text 16+16: cafe shop\n");
+    EXPECT_EQ(found.out, "\"Caf\xC3\xA9\": 1 entry in the orthographic index \"words\" (record 2)\n"
+                         "  entry 1 \"cafe\" (headword)\n"
+                         "    text 16+16: cafe shop\n");
     auto missing = kovadump({book(), "--lookup", "cow"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, "\"cow\" not found in the orthographic index \"words\" (record 2)\n");

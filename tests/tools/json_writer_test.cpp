@@ -1,8 +1,8 @@
+#include "json_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
-
-#include "json_writer.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ TEST(JsonWriter, EscapesStrings) {
 }
 
 TEST(JsonWriter, KeepsValidUtf8AndMapsOtherBytesAsLatin1) {
-    EXPECT_EQ(kova::JsonWriter::quote("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"), "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\"");
+    EXPECT_EQ(kova::JsonWriter::quote("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),
+              "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\"");
     // A lone 0xE9 (1252 é) becomes U+00E9; a cut sequence and an overlong form are taken byte by byte.
     EXPECT_EQ(kova::JsonWriter::quote("\xE9"), "\"\xC3\xA9\"");
     EXPECT_EQ(kova::JsonWriter::quote("\xE2\x82"), "\"\xC3\xA2\xC2\x82\"");

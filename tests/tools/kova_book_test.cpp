@@ -1,8 +1,9 @@
+#include "kova_book.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "kova_book.h"
 #include "test_book.h"
 
 namespace {

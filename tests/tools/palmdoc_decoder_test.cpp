@@ -1,6 +1,7 @@
+#include "palmdoc_decoder.h"
+
 #include <gtest/gtest.h>
 
-#include "palmdoc_decoder.h"
 #include "test_book.h"
 
 namespace {
@@ -42,16 +43,17 @@ TEST(PalmdocDecode, BackReferencesCopyFromDistanceWithLength) {
     std::string text;
     for (int i = 0; i < 2047; ++i) text += static_cast<char>('a' + i % 26);
     std::string in;
-    for (size_t i = 0; i < text.size(); i += 8) in += std::string(1, static_cast<char>(std::min<size_t>(8, text.size() - i))) + text.substr(i, 8);
+    for (size_t i = 0; i < text.size(); i += 8)
+        in += std::string(1, static_cast<char>(std::min<size_t>(8, text.size() - i))) + text.substr(i, 8);
     EXPECT_EQ(decode(in + bytes({0xBF, 0xFF})), text + text.substr(0, 10));
 }
 
 TEST(PalmdocDecode, RejectsMalformedInput) {
-    EXPECT_FALSE(decode(bytes({0x80, 0x08})));             // distance 1 with no output yet
-    EXPECT_FALSE(decode(bytes({'a', 'b', 0x80, 0x18})));   // distance 3 before the start
-    EXPECT_FALSE(decode(bytes({'a', 0x80, 0x07})));        // distance 0
-    EXPECT_FALSE(decode(bytes({'a', 0x80})));              // back-reference cut off
-    EXPECT_FALSE(decode(bytes({0x04, 'a', 'b'})));         // escape cut off
+    EXPECT_FALSE(decode(bytes({0x80, 0x08})));            // distance 1 with no output yet
+    EXPECT_FALSE(decode(bytes({'a', 'b', 0x80, 0x18})));  // distance 3 before the start
+    EXPECT_FALSE(decode(bytes({'a', 0x80, 0x07})));       // distance 0
+    EXPECT_FALSE(decode(bytes({'a', 0x80})));             // back-reference cut off
+    EXPECT_FALSE(decode(bytes({0x04, 'a', 'b'})));        // escape cut off
 }
 
 }  // namespace

@@ -33,26 +33,27 @@ std::string record0(const Record0Fields& f) {
     std::string exth;
     if (!f.exth.empty()) {
         std::string body;
-        for (const auto& [type, value] : f.exth) body += be32(type) + be32(static_cast<uint32_t>(value.size() + 8)) + value;
+        for (const auto& [type, value] : f.exth)
+            body += be32(type) + be32(static_cast<uint32_t>(value.size() + 8)) + value;
         size_t length = (12 + body.size() + 3) / 4 * 4;
         exth = "EXTH" + be32(static_cast<uint32_t>(length)) + be32(static_cast<uint32_t>(f.exth.size())) + body;
         exth.resize(length, '\0');
     }
-    std::string r = be16(f.compression) + be16(0) + be32(f.textLength) + be16(f.textRecordCount) +
-                    be16(f.recordSize) + be16(0) + be16(0);
+    std::string r = be16(f.compression) + be16(0) + be32(f.textLength) + be16(f.textRecordCount) + be16(f.recordSize) +
+                    be16(0) + be16(0);
     r += "KOVA" + be32(232) + be32(f.bookType) + be32(f.encoding) + be32(f.uniqueId) + be32(f.version);  // 16-39
     r += be32(f.orthographicIndex) + be32(0xFFFFFFFF) + be32(f.indexNames);                              // 40-51
     for (int i = 0; i < 7; ++i) r += be32(0xFFFFFFFF);                                                   // 52-79
     r += be32(f.firstNonBookRecord);                                                                     // 80
     r += be32(static_cast<uint32_t>(248 + exth.size())) + be32(static_cast<uint32_t>(f.fullName.size()));
-    r += be32(9) + be32(0) + be32(0) + be32(f.version);                                                  // 92-107
-    r += be32(f.firstImageRecord) + be32(0) + be32(0) + be32(0) + be32(0);                              // 108-127
-    r += be32(f.exthFlags | (exth.empty() ? 0 : 0x40));                                                  // 128
-    r += std::string(32, '\0');                                                                          // 132
-    r += be32(0xFFFFFFFF) + be32(0xFFFFFFFF) + be32(0) + be32(0) + be32(0) + std::string(8, '\0');       // 164-191
-    r += be32(0xFFFFFFFF) + be32(1) + be32(0) + be32(0) + be32(0) + be32(0) + std::string(8, '\0');     // 192-223
-    r += be32(0xFFFFFFFF) + be32(0) + be32(0xFFFFFFFF) + be32(0xFFFFFFFF);                             // 224-239
-    r += be32(f.extraFlags) + be32(f.ncxIndex);                                                          // 240-247
+    r += be32(9) + be32(0) + be32(0) + be32(f.version);                                              // 92-107
+    r += be32(f.firstImageRecord) + be32(0) + be32(0) + be32(0) + be32(0);                           // 108-127
+    r += be32(f.exthFlags | (exth.empty() ? 0 : 0x40));                                              // 128
+    r += std::string(32, '\0');                                                                      // 132
+    r += be32(0xFFFFFFFF) + be32(0xFFFFFFFF) + be32(0) + be32(0) + be32(0) + std::string(8, '\0');   // 164-191
+    r += be32(0xFFFFFFFF) + be32(1) + be32(0) + be32(0) + be32(0) + be32(0) + std::string(8, '\0');  // 192-223
+    r += be32(0xFFFFFFFF) + be32(0) + be32(0xFFFFFFFF) + be32(0xFFFFFFFF);                           // 224-239
+    r += be32(f.extraFlags) + be32(f.ncxIndex);                                                      // 240-247
     r += exth + f.fullName;
     r += std::string(2 + (4 - (f.fullName.size() + 2) % 4) % 4, '\0');
     r += std::string(2048, '\0');

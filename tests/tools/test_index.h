@@ -13,10 +13,10 @@ struct TestIndex {
     uint32_t type = 0;
     uint32_t codePage = 1252;
     uint32_t exact = 0;
-    std::string tagx;                                // the whole TAGX block
+    std::string tagx;                               // the whole TAGX block
     std::vector<std::vector<std::string>> records;  // encoded entries, per data record
-    std::vector<std::string> masterKeys;             // length byte and key of each data record's last entry
-    std::string ordt;                                // table data, without the magic
+    std::vector<std::string> masterKeys;            // length byte and key of each data record's last entry
+    std::string ordt;                               // table data, without the magic
     std::string ligt;
     uint32_t characterCount = 0;
     uint32_t singleByteForm = 0;

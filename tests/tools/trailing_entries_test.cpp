@@ -1,7 +1,8 @@
+#include "trailing_entries.h"
+
 #include <gtest/gtest.h>
 
 #include "test_book.h"
-#include "trailing_entries.h"
 #include "variable_width.h"
 
 namespace {
@@ -20,7 +21,7 @@ TEST(VariableWidth, ForwardFormMarksTheLastByte) {
     ASSERT_TRUE(two);
     EXPECT_EQ(two->value, 128u);
     EXPECT_EQ(two->byteCount, 2u);
-    EXPECT_FALSE(kova::readForward(view(bytes({0x01, 0x02})), 0));  // no last byte
+    EXPECT_FALSE(kova::readForward(view(bytes({0x01, 0x02})), 0));                          // no last byte
     EXPECT_FALSE(kova::readForward(view(bytes({0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0xFF})), 0));  // too long
 }
 
@@ -100,8 +101,8 @@ TEST(IndexEntry, DecodesRunsDifferencesAndStartOffsets) {
     EXPECT_FALSE((*items)[1].startOffset);
     EXPECT_EQ((*items)[2].number, 1u);
     EXPECT_EQ((*items)[2].parentLevel, 1u);
-    EXPECT_FALSE(kova::decodeIndexEntry(view(bytes({0xA0}))));        // a difference with no previous entry
-    EXPECT_FALSE(kova::decodeIndexEntry(view(bytes({0xA2}))));        // parent level missing
+    EXPECT_FALSE(kova::decodeIndexEntry(view(bytes({0xA0}))));  // a difference with no previous entry
+    EXPECT_FALSE(kova::decodeIndexEntry(view(bytes({0xA2}))));  // parent level missing
 }
 
 }  // namespace

@@ -77,7 +77,8 @@ bool readBookHeader(ByteView record0, PalmDocHeader& palmDoc, KovaHeader& kova, 
     kova = {};
     fullName.clear();
     if (record0.size() < palmDocHeaderSize) {
-        faults.push_back("record 0 of " + std::to_string(record0.size()) + " bytes is too short for the PalmDOC header");
+        faults.push_back("record 0 of " + std::to_string(record0.size()) +
+                         " bytes is too short for the PalmDOC header");
         return false;
     }
     palmDoc.compression = record0.u16(0);

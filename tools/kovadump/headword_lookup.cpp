@@ -13,9 +13,8 @@ const char* matchKindName(MatchKind kind) {
 
 std::vector<size_t> findKey(const BookIndex& index, const IndexKey& query) {
     IndexCollation collation = index.collation();
-    auto master = std::partition_point(index.masters.begin(), index.masters.end(), [&](const MasterEntry& m) {
-        return collation.compareFolded(m.key, query) < 0;
-    });
+    auto master = std::partition_point(index.masters.begin(), index.masters.end(),
+                                       [&](const MasterEntry& m) { return collation.compareFolded(m.key, query) < 0; });
     if (master == index.masters.end()) return {};
     const IndexDataRecord* data = index.dataRecord(master->number);
     if (!data) return {};

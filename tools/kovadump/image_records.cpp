@@ -40,7 +40,7 @@ std::optional<ImageSize> jpegSize(ByteView bytes) {
         if (at >= bytes.size()) return std::nullopt;
         const uint8_t marker = bytes.u8(at++);
         if ((marker >= 0xD0 && marker <= 0xD8) || marker == 0x01) continue;  // markers without a segment
-        if (marker == 0xD9 || marker == 0xDA) return std::nullopt;            // image end or scan: no frame
+        if (marker == 0xD9 || marker == 0xDA) return std::nullopt;           // image end or scan: no frame
         const uint32_t length = bytes.u16(at);
         if (length < 2 || !bytes.fits(at, length)) return std::nullopt;
         if (isStartOfFrame(marker)) {

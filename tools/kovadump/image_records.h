@@ -18,10 +18,10 @@ class Book;
 enum class ImageKind { jpeg, gif, bmp, png, media };
 
 struct ImageRecord {
-    uint32_t number = 0;      // counted from 1, as recindex="00001" names the first image record
-    size_t recordIndex = 0;   // position in the book's record list
+    uint32_t number = 0;     // counted from 1, as recindex="00001" names the first image record
+    size_t recordIndex = 0;  // position in the book's record list
     ImageKind kind = ImageKind::media;
-    size_t size = 0;          // stored length, padding included
+    size_t size = 0;                 // stored length, padding included
     std::optional<uint32_t> width;   // read from the picture's header; absent for media and
     std::optional<uint32_t> height;  // for headers too short or damaged to tell
     bool cover = false;
@@ -52,8 +52,7 @@ bool endsImageRecords(ByteView bytes);
 // The image records of records[firstImageRecord …]; the cover and thumbnail offsets (counted from the
 // first image record) mark their records.
 std::vector<ImageRecord> readImageRecords(const std::vector<ByteView>& records, size_t firstImageRecord,
-                                          std::optional<uint32_t> coverOffset,
-                                          std::optional<uint32_t> thumbnailOffset);
+                                          std::optional<uint32_t> coverOffset, std::optional<uint32_t> thumbnailOffset);
 
 // "image00001.jpg" and so on.
 std::string imageFileName(const ImageRecord& image);

@@ -45,8 +45,8 @@ void checkOrder(const BookIndex& index, std::vector<std::string>& faults) {
         const IndexKey& key = index.entries[rank].key;
         if (collation.compare(before, key) < 0) continue;
         if (disordered++ == 0)
-            first = "key " + quoted(index.keyText(key)) + " (rank " + std::to_string(rank) +
-                    ") does not sort after " + quoted(index.keyText(before));
+            first = "key " + quoted(index.keyText(key)) + " (rank " + std::to_string(rank) + ") does not sort after " +
+                    quoted(index.keyText(before));
     }
     if (disordered)
         faults.push_back(index.label() + ": " + first + " (" + std::to_string(disordered) +
@@ -56,16 +56,15 @@ void checkOrder(const BookIndex& index, std::vector<std::string>& faults) {
 void checkPositions(const BookIndex& index, std::vector<std::string>& faults) {
     if (index.keyForm() == KeyForm::bytes) return;
     if (index.type() != indexTypeLookup && index.tables.characters.empty()) return;
-    const std::string table = " outside the character table (" + std::to_string(index.tables.characters.size()) +
-                              " characters)";
+    const std::string table =
+        " outside the character table (" + std::to_string(index.tables.characters.size()) + " characters)";
     for (const MasterEntry& master : index.masters)
         if (positionsOutsideTable(master.key, index.keyForm(), index.tables))
-            faults.push_back(index.label() + ": master entry " + std::to_string(master.number) +
-                             " has a key position" + table);
+            faults.push_back(index.label() + ": master entry " + std::to_string(master.number) + " has a key position" +
+                             table);
     for (size_t rank = 0; rank < index.entries.size(); ++rank)
         if (positionsOutsideTable(index.entries[rank].key, index.keyForm(), index.tables))
-            faults.push_back(index.label() + ": the key of entry " + std::to_string(rank) + " has a position" +
-                             table);
+            faults.push_back(index.label() + ": the key of entry " + std::to_string(rank) + " has a position" + table);
 }
 
 void checkStringLocations(const BookIndex& index, std::vector<std::string>& faults) {

@@ -18,10 +18,9 @@ int compareSequences(const std::vector<T>& a, const std::vector<T>& b) {
 }  // namespace
 
 IndexCollation::IndexCollation(const IndexTables& tables, KeyForm form, bool exact)
-    : tables_(tables),
-      kind_(form != KeyForm::bytes && !tables.folds.empty() ? Kind::unicode
-            : form == KeyForm::bytes && tables.western()   ? Kind::western
-                                                           : Kind::binary),
+    : tables_(tables), kind_(form != KeyForm::bytes && !tables.folds.empty() ? Kind::unicode
+                             : form == KeyForm::bytes && tables.western()    ? Kind::western
+                                                                             : Kind::binary),
       exact_(exact) {}
 
 std::vector<uint16_t> IndexCollation::sortValues(const IndexKey& key) const {
@@ -62,8 +61,10 @@ int IndexCollation::compare(const IndexKey& a, const IndexKey& b) const {
 std::string IndexCollation::foldedText(const IndexKey& key) const {
     std::string text;
     for (uint16_t value : sortValues(key)) {
-        if (kind_ == Kind::western) appendUtf8(text, characterOf1252(static_cast<uint8_t>(value)));
-        else if (kind_ == Kind::unicode) appendUtf8(text, value);
+        if (kind_ == Kind::western)
+            appendUtf8(text, characterOf1252(static_cast<uint8_t>(value)));
+        else if (kind_ == Kind::unicode)
+            appendUtf8(text, value);
     }
     return text;
 }

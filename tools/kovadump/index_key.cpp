@@ -50,8 +50,8 @@ std::string keyText(const IndexKey& key, uint32_t codePage, const IndexTables& t
 
 size_t positionsOutsideTable(const IndexKey& key, KeyForm form, const IndexTables& tables) {
     if (form == KeyForm::bytes) return 0;
-    return static_cast<size_t>(std::count_if(key.units.begin(), key.units.end(),
-                                             [&](uint16_t p) { return p >= tables.characters.size(); }));
+    return static_cast<size_t>(
+        std::count_if(key.units.begin(), key.units.end(), [&](uint16_t p) { return p >= tables.characters.size(); }));
 }
 
 std::optional<IndexKey> keyFromText(const std::string& utf8, KeyForm form, uint32_t codePage,

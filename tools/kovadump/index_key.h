@@ -25,7 +25,7 @@ struct IndexKey {
 
 struct KeyRead {
     IndexKey key;
-    size_t size = 0;       // length byte and key bytes
+    size_t size = 0;         // length byte and key bytes
     bool oddLength = false;  // a 16-bit key whose byte length is odd
 };
 

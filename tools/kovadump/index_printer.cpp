@@ -198,13 +198,13 @@ void listIndexes(const Book& book, std::ostream& out) {
         size_t dataCount = h.at(indexField::recordCount);
         size_t stringCount = h.at(indexField::stringRecordCount);
         out << "  record " << index.headerRecord << ' ' << JsonWriter::quote(index.nameText()) << ": type "
-            << index.type() << ", code page " << index.codePage() << ", language " << h.at(indexField::language)
-            << ", " << index.entries.size() << " entries" << (index.exact() ? ", exact" : "") << ", named by "
+            << index.type() << ", code page " << index.codePage() << ", language " << h.at(indexField::language) << ", "
+            << index.entries.size() << " entries" << (index.exact() ? ", exact" : "") << ", named by "
             << joined(index.namedBy) << '\n';
         std::string dependent = "none";
         if (std::optional<size_t> record = index.dependentRecord())
-            dependent = std::to_string(*record) + " (" + std::to_string(h.at(indexField::dependentRecordCount)) +
-                        " records)";
+            dependent =
+                std::to_string(*record) + " (" + std::to_string(h.at(indexField::dependentRecordCount)) + " records)";
         out << "    records: header " << index.headerRecord << ", data "
             << recordRange(index.headerRecord + 1, dataCount) << ", strings "
             << recordRange(index.headerRecord + 1 + dataCount, stringCount) << ", dependent " << dependent << '\n';
@@ -237,8 +237,8 @@ const BookIndex* findIndex(const Book& book, const std::string& nameOrRecord) {
 }
 
 void printIndexTable(const BookIndex& index, std::ostream& out) {
-    out << "Index " << JsonWriter::quote(index.nameText()) << " (record " << index.headerRecord << "): "
-        << index.entries.size() << " entries\n";
+    out << "Index " << JsonWriter::quote(index.nameText()) << " (record " << index.headerRecord
+        << "): " << index.entries.size() << " entries\n";
     std::vector<std::string> keys;
     size_t keyWidth = 3;
     for (const IndexEntry& entry : index.entries) {
@@ -246,8 +246,8 @@ void printIndexTable(const BookIndex& index, std::ostream& out) {
         keyWidth = std::max(keyWidth, width(keys.back()));
     }
     size_t rankWidth = std::max<size_t>(4, std::to_string(index.entries.size()).size());
-    out << std::left << std::setw(static_cast<int>(rankWidth)) << "rank" << "  key" << std::string(keyWidth - 3, ' ')
-        << "  tags\n";
+    out << std::left << std::setw(static_cast<int>(rankWidth)) << "rank"
+        << "  key" << std::string(keyWidth - 3, ' ') << "  tags\n";
     for (size_t rank = 0; rank < index.entries.size(); ++rank) {
         std::string rankText = std::to_string(rank);
         out << rankText << std::string(rankWidth - rankText.size(), ' ') << "  " << keys[rank]

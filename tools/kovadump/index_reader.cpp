@@ -26,8 +26,8 @@ void checkIdxtEnd(uint32_t idxtOffset, size_t count, size_t next, const std::str
 // The first table of the header record, else its end.
 size_t firstTableOffset(const IndexHeader& header, size_t recordSize) {
     size_t first = recordSize;
-    for (size_t field : {size_t{40}, size_t{44}, size_t{60}, size_t{64}, size_t{68}, size_t{72}, size_t{76},
-                         size_t{80}, indexField::characterTableOffset, indexField::foldTableOffset})
+    for (size_t field : {size_t{40}, size_t{44}, size_t{60}, size_t{64}, size_t{68}, size_t{72}, size_t{76}, size_t{80},
+                         indexField::characterTableOffset, indexField::foldTableOffset})
         if (header.at(field) != 0) first = std::min<size_t>(first, header.at(field));
     return first;
 }
@@ -39,8 +39,8 @@ void readHeaderRecord(ByteView record, BookIndex& index, std::vector<std::string
     uint32_t nameOffset = h.at(indexField::nameOffset);
     uint32_t nameLength = h.at(indexField::nameLength);
     if (!record.fits(nameOffset, nameLength)) {
-        faults.push_back(where + ": name of " + std::to_string(nameLength) + " bytes at " +
-                         std::to_string(nameOffset) + " lies outside the record");
+        faults.push_back(where + ": name of " + std::to_string(nameLength) + " bytes at " + std::to_string(nameOffset) +
+                         " lies outside the record");
         return;
     }
     index.name = record.sub(nameOffset, nameLength).toVector();
@@ -58,8 +58,8 @@ void readHeaderRecord(ByteView record, BookIndex& index, std::vector<std::string
     for (size_t i = 0; i < index.masterIdxt.size(); ++i) {
         size_t offset = index.masterIdxt[i];
         if (offset == 0) continue;
-        size_t limit = i + 1 < index.masterIdxt.size() && index.masterIdxt[i + 1] > offset ? index.masterIdxt[i + 1]
-                                                                                           : idxtOffset;
+        size_t limit =
+            i + 1 < index.masterIdxt.size() && index.masterIdxt[i + 1] > offset ? index.masterIdxt[i + 1] : idxtOffset;
         std::optional<KeyRead> key = readKey(record, offset, limit, index.keyForm());
         if (!key || offset + key->size + 2 > limit) {
             faults.push_back(where + ": master entry " + std::to_string(i) + " at " + std::to_string(offset) +

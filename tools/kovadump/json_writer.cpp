@@ -11,10 +11,17 @@ size_t utf8Length(const std::string& s, size_t i) {
     size_t n;
     uint32_t cp;
     if (b < 0x80) return 1;
-    if (b >= 0xC2 && b <= 0xDF) { n = 2; cp = b & 0x1F; }
-    else if (b >= 0xE0 && b <= 0xEF) { n = 3; cp = b & 0x0F; }
-    else if (b >= 0xF0 && b <= 0xF4) { n = 4; cp = b & 0x07; }
-    else return 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        n = 2;
+        cp = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 3;
+        cp = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 4;
+        cp = b & 0x07;
+    } else
+        return 0;
     if (i + n > s.size()) return 0;
     for (size_t k = 1; k < n; ++k) {
         if ((byte(i + k) & 0xC0) != 0x80) return 0;
@@ -41,10 +48,16 @@ std::string JsonWriter::quote(const std::string& bytes) {
             out += '\\';
             out += static_cast<char>(b);
             ++i;
-        } else if (b == '\n') { out += "\\n"; ++i; }
-        else if (b == '\r') { out += "\\r"; ++i; }
-        else if (b == '\t') { out += "\\t"; ++i; }
-        else if (b < 0x20 || b == 0x7F) {
+        } else if (b == '\n') {
+            out += "\\n";
+            ++i;
+        } else if (b == '\r') {
+            out += "\\r";
+            ++i;
+        } else if (b == '\t') {
+            out += "\\t";
+            ++i;
+        } else if (b < 0x20 || b == 0x7F) {
             out += "\\u00";
             out += hex[b >> 4];
             out += hex[b & 15];

@@ -43,7 +43,7 @@ public:
 
     size_t exthBlockLength() const { return exthLength_; }
     const std::vector<ExthRecord>& exthRecords() const { return exth_; }
-    std::vector<std::string> exthStrings(uint32_t type) const;  // every record of the type, in order
+    std::vector<std::string> exthStrings(uint32_t type) const;   // every record of the type, in order
     std::optional<std::string> exthString(uint32_t type) const;  // the first one
     std::optional<uint32_t> exthNumber(uint32_t type) const;     // the first one, when it has 4 bytes
 

@@ -12,9 +12,12 @@ std::string plainText(const Book& book, uint64_t position, uint64_t length) {
     bool inMarkup = false;
     for (uint64_t i = position; i < text.size() && i - position < length; ++i) {
         char c = static_cast<char>(text[i]);
-        if (c == '<') inMarkup = true;
-        else if (c == '>' && inMarkup) inMarkup = false;
-        else if (!inMarkup) plain += c;
+        if (c == '<')
+            inMarkup = true;
+        else if (c == '>' && inMarkup)
+            inMarkup = false;
+        else if (!inMarkup)
+            plain += c;
     }
     return utf8FromTextEncoding(plain, book.kova().textEncoding);
 }

@@ -34,14 +34,14 @@ bool readTagx(ByteView record, size_t offset, Tagx& tagx, const std::string& whe
     size_t endRows = 0;
     for (size_t at = offset + tagxFixedLength; at + 4 <= offset + length; at += 4) {
         TagxRow row{record.u8(at), record.u8(at + 1), record.u8(at + 2), record.u8(at + 3)};
-        if (row.isEnd()) ++endRows;
+        if (row.isEnd())
+            ++endRows;
         else if (maskWidth(row.mask) == 0)
             faults.push_back(where + ": TAGX row of tag " + std::to_string(row.tag) + " has the mask " +
                              std::to_string(row.mask) + ", not one or two adjacent bits");
         tagx.rows.push_back(row);
     }
-    if (tagx.rows.empty() || !tagx.rows.back().isEnd())
-        faults.push_back(where + ": TAGX does not end with an end row");
+    if (tagx.rows.empty() || !tagx.rows.back().isEnd()) faults.push_back(where + ": TAGX does not end with an end row");
     if (tagx.controlByteCount != endRows)
         faults.push_back(where + ": TAGX gives " + std::to_string(tagx.controlByteCount) + " control bytes but has " +
                          std::to_string(endRows) + " end rows");

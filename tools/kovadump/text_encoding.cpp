@@ -81,7 +81,7 @@ std::optional<std::vector<uint32_t>> utf8Characters(const std::string& text) {
     std::vector<uint32_t> characters;
     for (size_t i = 0; i < text.size();) {
         uint8_t b = static_cast<uint8_t>(text[i]);
-        size_t n = b < 0x80                  ? 1
+        size_t n = b < 0x80                 ? 1
                    : b >= 0xC2 && b <= 0xDF ? 2
                    : b >= 0xE0 && b <= 0xEF ? 3
                    : b >= 0xF0 && b <= 0xF4 ? 4

@@ -26,8 +26,9 @@ void checkMultibyte(const std::vector<TextRecord>& records, const std::vector<ui
         size_t k = continuationRun(text, end, 3);
         std::vector<uint8_t> expected(text.begin() + end, text.begin() + end + k);
         if (r.trailing.multibyteBytes != expected)
-            faults.push_back(recordText(r) + " multibyte entry carries " + std::to_string(r.trailing.multibyteBytes.size()) +
-                             " bytes, the text continues with " + std::to_string(k) + " continuation bytes");
+            faults.push_back(recordText(r) + " multibyte entry carries " +
+                             std::to_string(r.trailing.multibyteBytes.size()) + " bytes, the text continues with " +
+                             std::to_string(k) + " continuation bytes");
         size_t j = continuationRun(text, r.textStart, 15);
         if (r.trailing.leadingContinuationCount() != j)
             faults.push_back(recordText(r) + " multibyte entry counts " +

@@ -12,12 +12,12 @@
 namespace kova {
 
 struct TextRecord {
-    size_t recordIndex = 0;        // in the PDB record list
-    size_t storedLength = 0;       // compressed text plus trailing entries
-    size_t compressedLength = 0;   // without the trailing entries
+    size_t recordIndex = 0;       // in the PDB record list
+    size_t storedLength = 0;      // compressed text plus trailing entries
+    size_t compressedLength = 0;  // without the trailing entries
     TrailingEntries trailing;
     bool decoded = false;
-    uint64_t textStart = 0;        // offset of the record's first decoded byte in the book text
+    uint64_t textStart = 0;  // offset of the record's first decoded byte in the book text
     size_t decodedLength = 0;
 };
 

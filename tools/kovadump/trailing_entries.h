@@ -33,15 +33,15 @@ struct TrailingEntries {
     size_t size = 0;  // bytes of all entries together
 
     bool hasMultibyte = false;
-    uint8_t multibyteLast = 0;              // (j << 4) | k
-    std::vector<uint8_t> multibyteBytes;    // the k continuation bytes copied from the next record
+    uint8_t multibyteLast = 0;            // (j << 4) | k
+    std::vector<uint8_t> multibyteBytes;  // the k continuation bytes copied from the next record
 
     bool hasPositionList = false;
-    std::vector<uint32_t> positionValues;   // the forward integers as stored
+    std::vector<uint32_t> positionValues;  // the forward integers as stored
 
     bool hasIndex = false;
-    std::vector<uint8_t> indexBytes;        // entry bytes without the length
-    bool indexDecoded = false;              // indexItems hold a complete decoding of indexBytes
+    std::vector<uint8_t> indexBytes;  // entry bytes without the length
+    bool indexDecoded = false;        // indexItems hold a complete decoding of indexBytes
     std::vector<IndexEntryItem> indexItems;
 
     // Continuation bytes at the start of the record (upper four bits of the multibyte entry).
