@@ -58,6 +58,7 @@ struct IndexEntryEncoder::Emission {
     size_t headerByte = 0;  // position of the flag byte of the last header
     size_t countByte = 0;   // position of the count byte of the current run
     bool inRun = false;
+    bool afterOffset = false;  // an offset closes the item before it: no run may continue across it
     size_t sinceReset = 0;
     std::set<std::pair<uint32_t, uint32_t>> emitted;
 
@@ -74,6 +75,7 @@ struct IndexEntryEncoder::Emission {
             headerByte = out.size() - 1;
         }
         inRun = false;
+        afterOffset = false;
     }
 
     void extendRun() {
@@ -87,9 +89,12 @@ struct IndexEntryEncoder::Emission {
         inRun = true;
     }
 
+    // An item is its header, the parent level (new levels), the run count (runs), then the offset: the offset
+    // ends the item, so the next entry starts an item of its own.
     void offsetMark(uint64_t offset) {
         out[headerByte] |= 0x1;
         appendForwardInteger(out, offset);
+        afterOffset = true;
     }
 
     void emit(const TocEntry& entry, bool covered) {
@@ -98,7 +103,8 @@ struct IndexEntryEncoder::Emission {
             overflow = true;
             return;
         }
-        bool follows = hasPrevious && entry.parentLevel == previousLevel && entry.number == previousNumber + 1;
+        bool follows =
+            hasPrevious && !afterOffset && entry.parentLevel == previousLevel && entry.number == previousNumber + 1;
         bool runContinues = follows && (!inRun || out[countByte] < 0xFF);
         if (runContinues && sinceReset < kRunResetAfter) {
             extendRun();

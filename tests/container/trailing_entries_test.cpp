@@ -73,6 +73,14 @@ TEST(IndexEntry, EntrySpanningRecordsThenEndingInOne) {
     EXPECT_EQ(indexEntry(encoder, 12288, 16384), (Bytes{0x81}));
 }
 
+TEST(IndexEntry, NoRunContinuesAcrossTheSpanningOffset) {
+    // (0,0) spans [4096, 8192); (0,1) began before and ends inside it.
+    qp::IndexEntryEncoder encoder({{0, 10000, 0, 0}, {100, 5000, 0, 1}});
+    indexEntry(encoder, 0, 4096);
+    // 0x82 0x80 for (0,0), the mark (0x83) and offset 0x80; (0,1) follows it but gets its own header, +1 (0x90).
+    EXPECT_EQ(indexEntry(encoder, 4096, 8192), (Bytes{0x83, 0x80, 0x80, 0x90, 0x85}));
+}
+
 TEST(IndexEntry, ConsecutiveNumbersFormARun) {
     qp::IndexEntryEncoder encoder({{0, 50, 1, 0}, {100, 50, 1, 1}, {200, 50, 1, 2}, {300, 50, 1, 3}});
     // Header of entry 0 (0x82, level 0x81), run flag 0x4 on the header byte, count byte 2 then 3 then 4.

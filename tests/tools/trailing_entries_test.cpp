@@ -101,6 +101,12 @@ TEST(IndexEntry, DecodesRunsDifferencesAndStartOffsets) {
     EXPECT_FALSE((*items)[1].startOffset);
     EXPECT_EQ((*items)[2].number, 1u);
     EXPECT_EQ((*items)[2].parentLevel, 1u);
+    // An item after a spanning offset: (0,0) with offset 0, then +1.
+    auto afterOffset = kova::decodeIndexEntry(view(bytes({0x83, 0x80, 0x80, 0x90})));
+    ASSERT_TRUE(afterOffset);
+    ASSERT_EQ(afterOffset->size(), 2u);
+    EXPECT_EQ((*afterOffset)[1].number, 1u);
+    EXPECT_EQ((*afterOffset)[1].runCount, 1u);
     EXPECT_FALSE(kova::decodeIndexEntry(view(bytes({0xA0}))));  // a difference with no previous entry
     EXPECT_FALSE(kova::decodeIndexEntry(view(bytes({0xA2}))));  // parent level missing
 }
