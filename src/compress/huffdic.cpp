@@ -16,14 +16,16 @@
 // Cost for a text of n bytes. Time: a grammar round is one pass over the current sequence, which shrinks
 // quickly, plus a few hash-table updates per replacement (fewer than n replacements in all); prose needs about
 // 30 rounds. Selection and encoding are linear in n and in the number of rules. Memory: the sequence (4n
-// bytes), the pair counts (12-byte slots, two to four per pair that occurs twice), 16 bytes per rule and about
-// 40 per symbol for the selection and the codes, and the records of the best round and of the current one.
+// bytes), the pair counts (12-byte slots, two to four per pair that occurs twice), a filter of at most 8 MB for
+// the pairs that a round creates, 16 bytes per rule and about 40 per symbol for the selection and the codes, and
+// the records of the best round and of the current one. 20 MB of prose: about 150 MB in all.
 #include "compress/huffdic.h"
 
 #include <algorithm>
 #include <new>
 #include <optional>
 
+#include "compress/huffdic_cdic_records.h"
 #include "compress/huffdic_encoding.h"
 #include "compress/huffdic_grammar.h"
 #include "compress/huffdic_huff_record.h"
@@ -38,7 +40,7 @@ constexpr uint32_t dictionaryPasses = 3;
 // A shorter longest code could let the zero bits that complete a record's last byte decode as a code.
 constexpr uint32_t minLongestCode = 8;
 // Coded entries hold at most 4 bytes of codes per byte of text, and must stay within the length word.
-constexpr uint32_t maxRuleLength = 0x7FFF / 4;
+constexpr uint32_t maxRuleLength = kMaxDictionaryEntryLength / 4;
 
 HuffdicGrammarLimits grammarLimits(uint64_t textLength, uint32_t recordSize) {
     HuffdicGrammarLimits limits;

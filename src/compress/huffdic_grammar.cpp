@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 
+#include "compress/huffdic_pair_filter.h"
 #include "compress/huffdic_pair_table.h"
 
 namespace qp {
@@ -16,11 +17,12 @@ constexpr uint32_t roundShareDivisor = 2;
 constexpr size_t blockPairs = 4096;
 
 // Builds the grammar round by round. The pair counts are counted once on the bytes and then kept up to date
-// as pairs are replaced: a pair of old symbols only loses occurrences, so only pairs that occurred twice and
-// pairs next to the new symbols are kept.
+// as pairs are replaced: a pair of old symbols only loses occurrences, so only pairs that occur twice are kept,
+// and after each round the pairs next to the replaced positions are counted (those the filter has seen twice).
 class GrammarBuilder {
 public:
-    GrammarBuilder(HuffdicGrammar& grammar, const HuffdicGrammarLimits& limits) : grammar_(grammar), limits_(limits) {}
+    GrammarBuilder(HuffdicGrammar& grammar, const HuffdicGrammarLimits& limits)
+        : grammar_(grammar), limits_(limits), filter_(grammar.sequence.size()) {}
 
     void countBytePairs() {
         const std::vector<uint32_t>& sequence = grammar_.sequence;
@@ -58,7 +60,7 @@ public:
         std::vector<uint32_t>& sequence = grammar_.sequence;
         const size_t size = sequence.size();
         out_ = 0;
-        lastNew_ = false;
+        fresh_.assign(size / 64 + 1, 0);
         size_t at = 0;
         size_t replaced = 0;
         uint32_t lastOld = 0;        // the symbol that stood before position p
@@ -90,6 +92,7 @@ public:
         }
         if (at < size) emit(sequence[at], false);
         sequence.resize(out_);
+        countFreshPairs();
         counts_.removeBelow(2);
         return replaced;
     }
@@ -162,12 +165,30 @@ private:
         if (uint32_t* count = counts_.find(HuffdicPairTable::key(left, right))) --*count;
     }
 
-    // Appends a symbol to the rewritten sequence; a pair next to a new symbol is counted.
-    void emit(uint32_t symbol, bool isNew) {
-        std::vector<uint32_t>& sequence = grammar_.sequence;
-        if (out_ > 0 && (isNew || lastNew_)) ++counts_[HuffdicPairTable::key(sequence[out_ - 1], symbol)];
-        sequence[out_++] = symbol;
-        lastNew_ = isNew;
+    // Appends a symbol to the rewritten sequence, marking the positions of replacements.
+    void emit(uint32_t symbol, bool replacement) {
+        if (replacement) fresh_[out_ / 64] |= uint64_t{1} << (out_ % 64);
+        grammar_.sequence[out_++] = symbol;
+    }
+
+    bool isFresh(size_t position) const { return (fresh_[position / 64] >> (position % 64) & 1) != 0; }
+
+    // Counts the pairs next to replacements: every occurrence of a pair counted already, and of the new pairs
+    // those the filter has seen twice, so that pairs seen once stay out of the table.
+    void countFreshPairs() {
+        const std::vector<uint32_t>& sequence = grammar_.sequence;
+        filter_.clear();
+        for (size_t i = 0; i + 1 < sequence.size(); ++i)
+            if (isFresh(i) || isFresh(i + 1)) filter_.add(HuffdicPairTable::key(sequence[i], sequence[i + 1]));
+        for (size_t i = 0; i + 1 < sequence.size(); ++i) {
+            if (!isFresh(i) && !isFresh(i + 1)) continue;
+            const uint64_t key = HuffdicPairTable::key(sequence[i], sequence[i + 1]);
+            if (uint32_t* count = counts_.find(key)) {
+                ++*count;
+            } else if (filter_.seenTwice(key)) {
+                counts_[key] = 1;
+            }
+        }
     }
 
     HuffdicGrammar& grammar_;
@@ -179,8 +200,9 @@ private:
     std::vector<uint32_t> weight_;
     std::vector<uint8_t> take_;
     std::vector<uint64_t> best_;
+    HuffdicPairFilter filter_;
+    std::vector<uint64_t> fresh_;  // per position of the rewritten sequence: a replacement stands there
     size_t out_ = 0;
-    bool lastNew_ = false;
 };
 
 }  // namespace

@@ -19,7 +19,6 @@ public:
 
     // Empties the table and sizes it for about `expected` keys.
     void clear(size_t expected);
-    size_t size() const { return size_; }
 
     // The value of a key, inserting it with value 0 when it is new.
     uint32_t& operator[](uint64_t key);
