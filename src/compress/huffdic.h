@@ -13,10 +13,10 @@ namespace qp {
 constexpr uint32_t kHuffdicMaxNesting = 32;
 
 struct HuffdicRecords {
-    std::vector<uint8_t> huff;                       // the HUFF record
-    std::vector<std::vector<uint8_t>> cdic;          // the CDIC records, each already cut to its used length rounded up to 4
-    std::vector<std::vector<uint8_t>> text;          // one coded record per text record (no trailing entries)
-    std::vector<uint32_t> textLengths;               // uncompressed length of each text record
+    std::vector<uint8_t> huff;               // the HUFF record
+    std::vector<std::vector<uint8_t>> cdic;  // the CDIC records, each already cut to its used length rounded up to 4
+    std::vector<std::vector<uint8_t>> text;  // one coded record per text record (no trailing entries)
+    std::vector<uint32_t> textLengths;       // uncompressed length of each text record
 };
 
 // Declined: the longest code would be shorter than 8 bits, or the text is no longer than the HUFF record alone

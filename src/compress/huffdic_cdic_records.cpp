@@ -39,7 +39,8 @@ uint32_t cdicEntryBits(const std::vector<uint32_t>& entryLengths) {
     size_t end = 0;
     uint64_t used = headerSize;
     for (size_t start = 0; start < n; ++start) {
-        while (end < n && used + storedSize(entryLengths[end]) < kCdicRecordLimit) used += storedSize(entryLengths[end++]);
+        while (end < n && used + storedSize(entryLengths[end]) < kCdicRecordLimit)
+            used += storedSize(entryLengths[end++]);
         if (end < n && end - start < fewest) fewest = end - start;
         used -= storedSize(entryLengths[start]);
     }

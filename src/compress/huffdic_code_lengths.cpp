@@ -33,7 +33,8 @@ std::vector<uint8_t> unlimitedLengths(const std::vector<uint64_t>& counts, const
     }
     // Depths from the root down: a node's parent was created after it.
     std::vector<uint8_t> depth(2 * n - 1, 0);
-    for (size_t node = 2 * n - 2; node-- > 0;) depth[node] = static_cast<uint8_t>(std::min(depth[parent[node]] + 1, 255));
+    for (size_t node = 2 * n - 2; node-- > 0;)
+        depth[node] = static_cast<uint8_t>(std::min(depth[parent[node]] + 1, 255));
     for (size_t i = 0; i < n; ++i) lengths[order[i]] = depth[i];
     return lengths;
 }

@@ -41,7 +41,9 @@ private:
         uint32_t right = UINT32_MAX;
         uint32_t value = 0;
         bool used() const { return left != UINT32_MAX; }
-        bool holds(uint64_t k) const { return left == HuffdicPairTable::left(k) && right == HuffdicPairTable::right(k); }
+        bool holds(uint64_t k) const {
+            return left == HuffdicPairTable::left(k) && right == HuffdicPairTable::right(k);
+        }
     };
 
     size_t slotOf(uint64_t key) const { return hash(key) & (slots_.size() - 1); }

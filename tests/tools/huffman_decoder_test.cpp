@@ -146,7 +146,8 @@ std::vector<std::string> withFirstRecord(const std::string& first) {
 INSTANTIATE_TEST_SUITE_P(
     Records, HuffmanDecoderMalformed,
     testing::Values(
-        MalformedCase{"HuffMagic", withBytes(huffRecord(), 0, "HUFX"), cdicRecords(), "HUFF record: no \"HUFF\" header"},
+        MalformedCase{"HuffMagic", withBytes(huffRecord(), 0, "HUFX"), cdicRecords(),
+                      "HUFF record: no \"HUFF\" header"},
         MalformedCase{"HuffHeaderLength", withBytes(huffRecord(), 4, be32(20)), cdicRecords(),
                       "HUFF record: header length 20, expected 24"},
         MalformedCase{"HuffTruncated", huffRecord().substr(0, 2000), cdicRecords(),

@@ -167,7 +167,8 @@ std::optional<std::string> HuffmanDecoder::decodeCodes(ByteView bits, unsigned d
             continue;
         }
         if (depth + 1 > maxNesting)
-            return "entry " + decimal(entryNumber) + " nests coded entries deeper than " + decimal(maxNesting) + " levels";
+            return "entry " + decimal(entryNumber) + " nests coded entries deeper than " + decimal(maxNesting) +
+                   " levels";
         if (auto fault = decodeCodes(entry.bytes, depth + 1, out)) return fault;
     }
 }
