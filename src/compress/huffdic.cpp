@@ -15,10 +15,11 @@
 //
 // Cost for a text of n bytes. Time: a grammar round is one pass over the current sequence, which shrinks
 // quickly, plus a few hash-table updates per replacement (fewer than n replacements in all); prose needs about
-// 30 rounds. Selection and encoding are linear in n and in the number of rules. Memory: the sequence (4n
-// bytes), the pair counts (12-byte slots, two to four per pair that occurs twice), a filter of at most 8 MB for
-// the pairs that a round creates, 16 bytes per rule and about 40 per symbol for the selection and the codes, and
-// the records of the best round and of the current one. 20 MB of prose: about 150 MB in all.
+// 30 rounds. Selection and encoding are linear in n and in the number of rules. 20 MB of prose take about 4 s of
+// CPU, four times gzip -6. Memory: the sequence (4n bytes), the pair counts (12-byte slots, two to four per pair
+// that occurs twice), a filter of at most 8 MB for the pairs that a round creates, 16 bytes per rule and about 40
+// per symbol for the selection and the codes, and the records of the best round and of the current one: about
+// 150 MB for 20 MB of prose.
 #include "compress/huffdic.h"
 
 #include <algorithm>
@@ -52,7 +53,8 @@ HuffdicGrammarLimits grammarLimits(uint64_t textLength, uint32_t recordSize) {
 
 HuffdicOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, HuffdicRecords& out,
                         HuffdicProgress& progress) {
-    if (text.size() <= kHuffRecordSize) return HuffdicOutcome::Declined;
+    // A text no longer than the HUFF record alone cannot come out smaller.
+    if (text.size() <= kHuffRecordSize || recordSize == 0) return HuffdicOutcome::Declined;
     HuffdicGrammar grammar;
     if (!buildHuffdicGrammar(text, grammarLimits(text.size(), recordSize), progress, grammar))
         return HuffdicOutcome::Canceled;

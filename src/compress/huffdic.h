@@ -44,8 +44,8 @@ public:
 // 19456 (integer division). The compressor runs at most P rounds of pair replacement.
 uint32_t huffdicPassCount(uint64_t textLength);
 
-// Compresses the text into records of at most recordSize uncompressed bytes each. `out` is filled only when the
-// outcome is Compressed.
+// Compresses the text into records of at most recordSize (at least 1) uncompressed bytes each. `out` is filled
+// only when the outcome is Compressed.
 HuffdicOutcome compressHuffdic(std::span<const uint8_t> text, uint32_t recordSize, HuffdicRecords& out,
                                HuffdicProgress& progress);
 
