@@ -1,0 +1,78 @@
+#pragma once
+// Huffman dictionary compression: the whole book text is described by a dictionary of frequent strings
+// (CDIC records) and every text record by canonical Huffman codes of dictionary entries (the HUFF record
+// holds the code tables). A dictionary entry is either literal bytes or itself a coded string of other
+// entries. Every text record decodes on its own.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace qp {
+
+// Decoders follow at most this many coded entries inside one another; the compressor never builds deeper ones.
+constexpr uint32_t kHuffdicMaxNesting = 32;
+
+struct HuffdicRecords {
+    std::vector<uint8_t> huff;               // the HUFF record
+    std::vector<std::vector<uint8_t>> cdic;  // the CDIC records, each already cut to its used length rounded up to 4
+    std::vector<std::vector<uint8_t>> text;  // one coded record per text record (no trailing entries)
+    std::vector<uint32_t> textLengths;       // uncompressed length of each text record
+};
+
+// Declined: the longest code would be shorter than 8 bits, or the text is no longer than the HUFF record alone
+// (small texts; PalmDOC serves them instead).
+// CodeTooLong and NestingTooDeep are kept for callers that map every outcome to its message: code lengths are
+// limited to 32 bits and entries to kHuffdicMaxNesting levels while they are built, so neither is returned.
+enum class HuffdicOutcome { Compressed, Declined, CodeTooLong, NestingTooDeep, Canceled, OutOfMemory };
+
+// Progress of a compression, for the console; all default to doing nothing.
+class HuffdicProgress {
+public:
+    virtual ~HuffdicProgress() = default;
+    // Called when the pass number reaches 1, 2, 4, 8, ...
+    virtual void compilingPass([[maybe_unused]] uint32_t pass) {}
+    // 1: dictionary passes, 2: code lengths, 3, 4, ...: encoding rounds
+    virtual void compressionPass([[maybe_unused]] uint32_t pass) {}
+    // After each encoding round: the bytes of the text records, HUFF and CDIC records together, the length of the
+    // text, the number of dictionary entries and how many of them are coded strings of other entries.
+    virtual void roundResult([[maybe_unused]] uint64_t compressedBytes, [[maybe_unused]] uint64_t textBytes,
+                             [[maybe_unused]] uint32_t dictionaryCountA, [[maybe_unused]] uint32_t dictionaryCountB) {}
+    virtual bool cancelRequested() { return false; }
+};
+
+// Dictionary passes P for a text of n bytes, k = n / 1024: k <= 2048: (90k + 20480) / 1024, else 100 (k + 36864) /
+// 19456 (integer division). The compressor runs at most P rounds of pair replacement.
+uint32_t huffdicPassCount(uint64_t textLength);
+
+// Compresses the text into records of at most recordSize (at least 1) uncompressed bytes each. `out` is filled
+// only when the outcome is Compressed.
+HuffdicOutcome compressHuffdic(std::span<const uint8_t> text, uint32_t recordSize, HuffdicRecords& out,
+                               HuffdicProgress& progress);
+
+// Decodes coded text records with the HUFF and CDIC records (used by the writer to verify a book before it is
+// saved). The decoder keeps its own copy of the tables and entries.
+class HuffdicDecoder {
+public:
+    // False when the records are malformed: bad headers, entries outside their record, codes without an entry.
+    bool load(std::span<const uint8_t> huff, const std::vector<std::span<const uint8_t>>& cdic);
+    // Appends the decoded bytes of one text record to `out`; false when a code has no entry or entries nest
+    // deeper than kHuffdicMaxNesting.
+    bool decodeRecord(std::span<const uint8_t> record, std::vector<uint8_t>& out) const;
+
+private:
+    struct Entry {
+        uint32_t start = 0;   // in bytes_
+        uint16_t length = 0;
+        bool literal = false;
+    };
+
+    bool decodeBits(std::span<const uint8_t> bits, uint32_t nesting, std::vector<uint8_t>& out) const;
+
+    std::vector<uint32_t> codeTable_;    // 256 entries
+    std::vector<uint64_t> smallest_;     // per length 0 … 32: smallest code, left-aligned to 32 bits
+    std::vector<uint32_t> entryBase_;    // per length: the value from which the entry number is computed
+    std::vector<uint8_t> bytes_;         // all entry bytes
+    std::vector<Entry> entries_;
+};
+
+}  // namespace qp

@@ -1,0 +1,82 @@
+#include "compress/huffdic_cdic_records.h"
+
+#include <algorithm>
+
+namespace qp {
+namespace {
+
+constexpr uint32_t headerSize = 16;
+
+uint32_t storedSize(uint32_t length) { return 4 + length + (length & 1); }
+
+void putBigEndian32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void putBigEndian16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
+    out[at] = static_cast<uint8_t>(value >> 8);
+    out[at + 1] = static_cast<uint8_t>(value);
+}
+
+}  // namespace
+
+std::span<const uint8_t> DictionaryEntries::entry(size_t index) const {
+    const uint32_t start = index == 0 ? 0 : ends[index - 1];
+    return std::span<const uint8_t>(bytes).subspan(start, ends[index] - start);
+}
+
+void DictionaryEntries::add(std::span<const uint8_t> entryBytes, bool isLiteral) {
+    bytes.insert(bytes.end(), entryBytes.begin(), entryBytes.end());
+    ends.push_back(static_cast<uint32_t>(bytes.size()));
+    literal.push_back(isLiteral ? 1 : 0);
+}
+
+uint32_t cdicEntryBits(const std::vector<uint32_t>& entryLengths) {
+    // For every start, the longest run that fits; runs that reach the last entry do not limit the count. Every
+    // entry fits alone (its length is at most kMaxDictionaryEntryLength), so each run holds its start.
+    const size_t n = entryLengths.size();
+    size_t fewest = n;
+    size_t end = 0;
+    uint64_t used = headerSize;
+    for (size_t start = 0; start < n; ++start) {
+        while (end < n && used + storedSize(entryLengths[end]) < kCdicRecordLimit)
+            used += storedSize(entryLengths[end++]);
+        if (end < n && end - start < fewest) fewest = end - start;
+        used -= storedSize(entryLengths[start]);
+    }
+    uint32_t bits = 0;
+    while ((size_t{2} << bits) <= fewest) ++bits;
+    return bits;
+}
+
+std::vector<std::vector<uint8_t>> cdicRecords(const DictionaryEntries& entries) {
+    std::vector<uint32_t> lengths(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) lengths[i] = static_cast<uint32_t>(entries.entry(i).size());
+    const uint32_t bits = cdicEntryBits(lengths);
+    const size_t perRecord = size_t{1} << bits;
+
+    std::vector<std::vector<uint8_t>> records;
+    for (size_t first = 0; first < entries.size(); first += perRecord) {
+        const size_t count = std::min(perRecord, entries.size() - first);
+        std::vector<uint8_t> record;
+        record.insert(record.end(), {'C', 'D', 'I', 'C'});
+        putBigEndian32(record, headerSize);
+        putBigEndian32(record, static_cast<uint32_t>(entries.size()));
+        putBigEndian32(record, bits);
+        record.resize(headerSize + 2 * count);
+        for (size_t i = 0; i < count; ++i) {
+            const std::span<const uint8_t> entry = entries.entry(first + i);
+            putBigEndian16(record, headerSize + 2 * i, static_cast<uint32_t>(record.size() - headerSize));
+            const uint32_t lengthWord = static_cast<uint32_t>(entry.size()) | (entries.literal[first + i] ? 0x8000 : 0);
+            record.push_back(static_cast<uint8_t>(lengthWord >> 8));
+            record.push_back(static_cast<uint8_t>(lengthWord));
+            record.insert(record.end(), entry.begin(), entry.end());
+            if (entry.size() & 1) record.push_back(0);
+        }
+        record.resize((record.size() + 3) & ~size_t{3}, 0);
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+}  // namespace qp

@@ -1,0 +1,149 @@
+#include "compress/huffdic_encoding.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "compress/huffdic_bit_writer.h"
+#include "compress/huffdic_canonical_code.h"
+#include "compress/huffdic_cdic_records.h"
+#include "compress/huffdic_code_lengths.h"
+#include "compress/huffdic_huff_record.h"
+
+namespace qp {
+namespace {
+
+struct EntryCodes {
+    std::vector<uint32_t> symbols;     // the entries in entry-number order
+    std::vector<uint8_t> lengths;      // per entry
+    std::vector<uint32_t> code;        // per symbol
+    std::vector<uint8_t> codeLength;   // per symbol, 0 for symbols that are no entry
+    CanonicalCode canonical;
+};
+
+std::vector<uint32_t> entrySymbols(const HuffdicSelection& selection) {
+    std::vector<uint32_t> symbols;
+    for (uint32_t s = 0; s < selection.form.size(); ++s)
+        if (selection.isEntry(s)) symbols.push_back(s);
+    return symbols;
+}
+
+std::vector<uint8_t> entryLengths(const HuffdicSelection& selection, const std::vector<uint32_t>& symbols) {
+    std::vector<uint32_t> uses(symbols.size());
+    for (size_t i = 0; i < symbols.size(); ++i)
+        uses[i] = static_cast<uint32_t>(std::min<uint64_t>(selection.uses[symbols[i]], UINT32_MAX));
+    return huffmanCodeLengths(uses);
+}
+
+// Numbers the entries (shorter codes first, then by symbol) and gives every entry its canonical code.
+EntryCodes assignCodes(const HuffdicSelection& selection) {
+    EntryCodes codes;
+    const std::vector<uint32_t> symbols = entrySymbols(selection);
+    const std::vector<uint8_t> lengths = entryLengths(selection, symbols);
+    std::vector<uint32_t> order(symbols.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return lengths[a] < lengths[b]; });
+    for (uint32_t i : order) {
+        codes.symbols.push_back(symbols[i]);
+        codes.lengths.push_back(lengths[i]);
+    }
+    codes.canonical.assign(codes.lengths);
+    codes.code.assign(selection.form.size(), 0);
+    codes.codeLength.assign(selection.form.size(), 0);
+    for (uint32_t entry = 0; entry < codes.symbols.size(); ++entry) {
+        const uint32_t symbol = codes.symbols[entry];
+        codes.codeLength[symbol] = codes.lengths[entry];
+        codes.code[symbol] = codes.canonical.code(entry, codes.lengths[entry]);
+    }
+    return codes;
+}
+
+class SymbolWriter {
+public:
+    SymbolWriter(const HuffdicGrammar& grammar, const EntryCodes& codes) : grammar_(grammar), codes_(codes) {}
+
+    // The codes of a symbol: its own when it is an entry, else those of its parts.
+    void writeCodes(uint32_t symbol, HuffdicBitWriter& bits) const {
+        if (codes_.codeLength[symbol] != 0) {
+            bits.put(codes_.code[symbol], codes_.codeLength[symbol]);
+            return;
+        }
+        const HuffdicRule& rule = grammar_.rule(symbol);
+        writeCodes(rule.left, bits);
+        writeCodes(rule.right, bits);
+    }
+
+    void writeBytes(uint32_t symbol, std::vector<uint8_t>& out) const {
+        if (!grammar_.isRule(symbol)) {
+            out.push_back(static_cast<uint8_t>(symbol));
+            return;
+        }
+        writeBytes(grammar_.rule(symbol).left, out);
+        writeBytes(grammar_.rule(symbol).right, out);
+    }
+
+private:
+    const HuffdicGrammar& grammar_;
+    const EntryCodes& codes_;
+};
+
+DictionaryEntries dictionaryEntries(const HuffdicGrammar& grammar, const HuffdicSelection& selection,
+                                    const EntryCodes& codes, const SymbolWriter& writer) {
+    DictionaryEntries entries;
+    std::vector<uint8_t> bytes;
+    for (uint32_t symbol : codes.symbols) {
+        bytes.clear();
+        const bool literal = selection.form[symbol] == HuffdicEntryForm::Literal;
+        if (literal) {
+            writer.writeBytes(symbol, bytes);
+        } else {
+            HuffdicBitWriter bits(bytes);
+            writer.writeCodes(grammar.rule(symbol).left, bits);
+            writer.writeCodes(grammar.rule(symbol).right, bits);
+            bits.finish();
+        }
+        entries.add(bytes, literal);
+    }
+    return entries;
+}
+
+}  // namespace
+
+uint32_t longestHuffdicCode(const HuffdicSelection& selection) {
+    const std::vector<uint8_t> lengths = entryLengths(selection, entrySymbols(selection));
+    return lengths.empty() ? 0 : *std::max_element(lengths.begin(), lengths.end());
+}
+
+HuffdicEncoding encodeHuffdic(const HuffdicGrammar& grammar, const HuffdicSelection& selection,
+                              const HuffdicRecordCuts& cuts) {
+    HuffdicEncoding encoding;
+    const EntryCodes codes = assignCodes(selection);
+    const SymbolWriter writer(grammar, codes);
+    encoding.longestCode = codes.canonical.maxLength();
+    encoding.entryCount = static_cast<uint32_t>(codes.symbols.size());
+    encoding.codeBits.assign(selection.form.size(), 0);
+    for (uint32_t symbol : codes.symbols) {
+        encoding.codeBits[symbol] = codes.codeLength[symbol];
+        if (selection.form[symbol] == HuffdicEntryForm::Coded) ++encoding.codedEntryCount;
+    }
+
+    HuffdicRecords& records = encoding.records;
+    records.huff = huffRecord(codes.canonical);
+    records.cdic = cdicRecords(dictionaryEntries(grammar, selection, codes, writer));
+    records.textLengths = cuts.lengths;
+    size_t start = 0;
+    for (size_t end : cuts.ends) {
+        std::vector<uint8_t> record;
+        HuffdicBitWriter bits(record);
+        for (size_t i = start; i < end; ++i) writer.writeCodes(grammar.sequence[i], bits);
+        bits.finish();
+        records.text.push_back(std::move(record));
+        start = end;
+    }
+
+    encoding.compressedBytes = records.huff.size();
+    for (const auto& record : records.cdic) encoding.compressedBytes += record.size();
+    for (const auto& record : records.text) encoding.compressedBytes += record.size();
+    return encoding;
+}
+
+}  // namespace qp

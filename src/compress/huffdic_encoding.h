@@ -1,0 +1,30 @@
+#pragma once
+// One encoding round: Huffman code lengths from the uses of the selected entries, canonical codes, and the
+// HUFF, CDIC and text records that they give.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "compress/huffdic.h"
+#include "compress/huffdic_grammar.h"
+#include "compress/huffdic_record_cuts.h"
+#include "compress/huffdic_selection.h"
+
+namespace qp {
+
+struct HuffdicEncoding {
+    HuffdicRecords records;
+    std::vector<float> codeBits;   // per symbol: the code length of every entry
+    uint32_t longestCode = 0;
+    uint32_t entryCount = 0;
+    uint32_t codedEntryCount = 0;
+    uint64_t compressedBytes = 0;  // text, HUFF and CDIC records together
+};
+
+// Code lengths only, for a selection (the longest code decides whether the text is worth coding at all).
+uint32_t longestHuffdicCode(const HuffdicSelection& selection);
+
+HuffdicEncoding encodeHuffdic(const HuffdicGrammar& grammar, const HuffdicSelection& selection,
+                              const HuffdicRecordCuts& cuts);
+
+}  // namespace qp

@@ -1,0 +1,44 @@
+#pragma once
+// The grammar from which the dictionary is chosen: rules that each stand for a pair of symbols, and the text
+// as a sequence of symbols. Symbols 0 … 255 are the bytes; symbol 256 + i is rule i, whose parts are always
+// smaller symbols.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "compress/huffdic.h"
+
+namespace qp {
+
+struct HuffdicRule {
+    uint32_t left = 0;
+    uint32_t right = 0;
+    uint32_t length = 0;  // bytes of text the rule stands for
+    uint32_t depth = 0;   // 1 + the larger depth of its parts; bytes have depth 0
+};
+
+struct HuffdicGrammar {
+    static constexpr uint32_t kByteSymbols = 256;
+
+    std::vector<HuffdicRule> rules;
+    std::vector<uint32_t> sequence;
+
+    uint32_t symbolCount() const { return static_cast<uint32_t>(kByteSymbols + rules.size()); }
+    bool isRule(uint32_t symbol) const { return symbol >= kByteSymbols; }
+    const HuffdicRule& rule(uint32_t symbol) const { return rules[symbol - kByteSymbols]; }
+    uint32_t length(uint32_t symbol) const { return isRule(symbol) ? rule(symbol).length : 1; }
+    uint32_t depth(uint32_t symbol) const { return isRule(symbol) ? rule(symbol).depth : 0; }
+};
+
+struct HuffdicGrammarLimits {
+    uint32_t maxLength = 0;  // no rule stands for more bytes
+    uint32_t maxDepth = 0;   // no rule is deeper
+    uint32_t maxRounds = 0;
+};
+
+// Builds the grammar in rounds of pair replacement. False when canceled.
+bool buildHuffdicGrammar(std::span<const uint8_t> text, const HuffdicGrammarLimits& limits, HuffdicProgress& progress,
+                         HuffdicGrammar& grammar);
+
+}  // namespace qp

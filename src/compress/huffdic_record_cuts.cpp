@@ -1,0 +1,24 @@
+#include "compress/huffdic_record_cuts.h"
+
+namespace qp {
+
+HuffdicRecordCuts cutHuffdicRecords(const HuffdicGrammar& grammar, uint32_t recordSize) {
+    HuffdicRecordCuts cuts;
+    uint32_t filled = 0;
+    for (size_t i = 0; i < grammar.sequence.size(); ++i) {
+        const uint32_t length = grammar.length(grammar.sequence[i]);
+        if (filled + uint64_t{length} > recordSize) {
+            cuts.ends.push_back(i);
+            cuts.lengths.push_back(filled);
+            filled = 0;
+        }
+        filled += length;
+    }
+    if (filled > 0) {
+        cuts.ends.push_back(grammar.sequence.size());
+        cuts.lengths.push_back(filled);
+    }
+    return cuts;
+}
+
+}  // namespace qp

@@ -1,0 +1,20 @@
+#pragma once
+// Where the text records end. A record ends before the first symbol of the grammar's sequence that would take
+// it past the nominal record size, so that every record is a whole number of symbols and decodes on its own.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "compress/huffdic_grammar.h"
+
+namespace qp {
+
+struct HuffdicRecordCuts {
+    std::vector<size_t> ends;        // per record: end of its symbols in the sequence
+    std::vector<uint32_t> lengths;   // per record: uncompressed bytes
+};
+
+// Every symbol stands for at most recordSize bytes.
+HuffdicRecordCuts cutHuffdicRecords(const HuffdicGrammar& grammar, uint32_t recordSize);
+
+}  // namespace qp

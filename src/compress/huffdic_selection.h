@@ -1,0 +1,38 @@
+#pragma once
+// Dictionary selection: which grammar symbols become dictionary entries, and in which form. An entry is either
+// literal bytes or a coded string: the codes of the entries its rule is made of. A symbol that is no entry is
+// written out as its parts wherever it occurs (in the text or inside a coded entry).
+//
+// Each symbol is weighed by the bits it costs under the current code lengths: as an entry, its uses times its
+// code length plus the stored entry (length word, offset and bytes); left out, its uses times the codes of its
+// parts. Symbols are decided from the largest down, so that every symbol knows how often its users need it.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "compress/huffdic_grammar.h"
+
+namespace qp {
+
+enum class HuffdicEntryForm : uint8_t { None, Coded, Literal };
+
+struct HuffdicSelection {
+    std::vector<HuffdicEntryForm> form;  // per symbol
+    std::vector<uint64_t> uses;          // per symbol: codes written for it, in the text and in coded entries
+    uint64_t totalUses = 0;
+
+    bool isEntry(uint32_t symbol) const { return form[symbol] != HuffdicEntryForm::None; }
+};
+
+// The starting point before any code lengths are known: every used symbol is an entry, and a rule is coded.
+HuffdicSelection initialHuffdicSelection(const HuffdicGrammar& grammar, const std::vector<uint32_t>& textUses);
+
+// A new selection from the previous one and the code bits of its entries (codeBits[s] for every entry s of
+// `previous`; other values are not read).
+HuffdicSelection selectHuffdicEntries(const HuffdicGrammar& grammar, const std::vector<uint32_t>& textUses,
+                                      const HuffdicSelection& previous, const std::vector<float>& codeBits);
+
+// Ideal code bits of every entry of a selection: log2(total uses / uses).
+std::vector<float> idealCodeBits(const HuffdicSelection& selection);
+
+}  // namespace qp
