@@ -61,17 +61,17 @@ public:
 
 private:
     struct Entry {
-        uint32_t start = 0;   // in bytes_
+        uint32_t start = 0;  // in bytes_
         uint16_t length = 0;
         bool literal = false;
     };
 
     bool decodeBits(std::span<const uint8_t> bits, uint32_t nesting, std::vector<uint8_t>& out) const;
 
-    std::vector<uint32_t> codeTable_;    // 256 entries
-    std::vector<uint64_t> smallest_;     // per length 0 … 32: smallest code, left-aligned to 32 bits
-    std::vector<uint32_t> entryBase_;    // per length: the value from which the entry number is computed
-    std::vector<uint8_t> bytes_;         // all entry bytes
+    std::vector<uint32_t> codeTable_;  // 256 entries
+    std::vector<uint64_t> smallest_;   // per length 0 … 32: smallest code, left-aligned to 32 bits
+    std::vector<uint32_t> entryBase_;  // per length: the value from which the entry number is computed
+    std::vector<uint8_t> bytes_;       // all entry bytes
     std::vector<Entry> entries_;
 };
 

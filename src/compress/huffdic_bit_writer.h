@@ -28,7 +28,7 @@ public:
 
 private:
     std::vector<uint8_t>& out_;
-    uint64_t pending_ = 0;     // the low pendingBits_ bits are not written yet
+    uint64_t pending_ = 0;  // the low pendingBits_ bits are not written yet
     uint32_t pendingBits_ = 0;
 };
 

@@ -18,9 +18,9 @@ namespace qp {
 
 // The entries of a dictionary, in entry-number order.
 struct DictionaryEntries {
-    std::vector<uint8_t> bytes;      // all entries back to back
-    std::vector<uint32_t> ends;      // end of each entry in bytes
-    std::vector<uint8_t> literal;    // 1 for literal bytes, 0 for a coded string
+    std::vector<uint8_t> bytes;    // all entries back to back
+    std::vector<uint32_t> ends;    // end of each entry in bytes
+    std::vector<uint8_t> literal;  // 1 for literal bytes, 0 for a coded string
 
     size_t size() const { return ends.size(); }
     std::span<const uint8_t> entry(size_t index) const;

@@ -1,6 +1,6 @@
-#include "compress/huffdic.h"
-
 #include <algorithm>
+
+#include "compress/huffdic.h"
 
 namespace qp {
 namespace {
@@ -66,8 +66,8 @@ bool HuffdicDecoder::load(std::span<const uint8_t> huff, const std::vector<std::
             const uint32_t lengthWord = bigEndian16(record, at);
             const uint32_t length = lengthWord & 0x7FFF;
             if (at + 2 + length > record.size()) return false;
-            entries_.push_back({static_cast<uint32_t>(bytes_.size()), static_cast<uint16_t>(length),
-                                (lengthWord & 0x8000) != 0});
+            entries_.push_back(
+                {static_cast<uint32_t>(bytes_.size()), static_cast<uint16_t>(length), (lengthWord & 0x8000) != 0});
             bytes_.insert(bytes_.end(), record.begin() + at + 2, record.begin() + at + 2 + length);
         }
     }

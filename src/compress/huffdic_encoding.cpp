@@ -13,10 +13,10 @@ namespace qp {
 namespace {
 
 struct EntryCodes {
-    std::vector<uint32_t> symbols;     // the entries in entry-number order
-    std::vector<uint8_t> lengths;      // per entry
-    std::vector<uint32_t> code;        // per symbol
-    std::vector<uint8_t> codeLength;   // per symbol, 0 for symbols that are no entry
+    std::vector<uint32_t> symbols;    // the entries in entry-number order
+    std::vector<uint8_t> lengths;     // per entry
+    std::vector<uint32_t> code;       // per symbol
+    std::vector<uint8_t> codeLength;  // per symbol, 0 for symbols that are no entry
     CanonicalCode canonical;
 };
 

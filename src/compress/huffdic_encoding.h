@@ -14,7 +14,7 @@ namespace qp {
 
 struct HuffdicEncoding {
     HuffdicRecords records;
-    std::vector<float> codeBits;   // per symbol: the code length of every entry
+    std::vector<float> codeBits;  // per symbol: the code length of every entry
     uint32_t longestCode = 0;
     uint32_t entryCount = 0;
     uint32_t codedEntryCount = 0;

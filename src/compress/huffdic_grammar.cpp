@@ -63,8 +63,8 @@ public:
         fresh_.assign(size / 64 + 1, 0);
         size_t at = 0;
         size_t replaced = 0;
-        uint32_t lastOld = 0;        // the symbol that stood before position p
-        bool lastConsumed = false;   // it was part of a replaced pair
+        uint32_t lastOld = 0;       // the symbol that stood before position p
+        bool lastConsumed = false;  // it was part of a replaced pair
         while (at + 1 < size) {
             const size_t end = std::min(at + blockPairs, size - 1);  // pairs starting at [at, end)
             planBlock(at, end);
@@ -193,9 +193,9 @@ private:
 
     HuffdicGrammar& grammar_;
     const HuffdicGrammarLimits& limits_;
-    HuffdicPairTable counts_;     // every pair that can occur twice -> its occurrences
-    HuffdicPairTable ruleOf_;     // pair -> its rule's symbol
-    HuffdicPairTable chosen_;     // the pairs of this round -> their counts
+    HuffdicPairTable counts_;  // every pair that can occur twice -> its occurrences
+    HuffdicPairTable ruleOf_;  // pair -> its rule's symbol
+    HuffdicPairTable chosen_;  // the pairs of this round -> their counts
     std::vector<uint64_t> chosenFilter_ = std::vector<uint64_t>(filterBits / 64);  // a bit set per chosen pair
     std::vector<uint32_t> weight_;
     std::vector<uint8_t> take_;

@@ -20,7 +20,7 @@ public:
 private:
     struct Slots {
         size_t word;
-        uint32_t first;   // bit offsets of the two counters in the word
+        uint32_t first;  // bit offsets of the two counters in the word
         uint32_t second;
     };
 

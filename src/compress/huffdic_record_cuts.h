@@ -10,8 +10,8 @@
 namespace qp {
 
 struct HuffdicRecordCuts {
-    std::vector<size_t> ends;        // per record: end of its symbols in the sequence
-    std::vector<uint32_t> lengths;   // per record: uncompressed bytes
+    std::vector<size_t> ends;       // per record: end of its symbols in the sequence
+    std::vector<uint32_t> lengths;  // per record: uncompressed bytes
 };
 
 // Every symbol stands for at most recordSize bytes.

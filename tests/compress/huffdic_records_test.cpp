@@ -42,9 +42,8 @@ TEST(HuffRecord, CodeTableEntriesInBothByteOrders) {
     // Prefix -> entry: terminal codes of length L <= 8 give L | 0x80 | M(L) << 8; prefix 0 starts the
     // search at length 9.
     const std::pair<uint32_t, uint32_t> cases[] = {
-        {0, 0x009},   {1, 0x888},   {2, 0x787},   {3, 0x787},   {4, 0x686},   {7, 0x686},   {8, 0x585},
-        {15, 0x585}, {16, 0x484}, {31, 0x484}, {32, 0x383}, {63, 0x383}, {64, 0x282}, {127, 0x282},
-        {128, 0x181}, {255, 0x181}};
+        {0, 0x009},  {1, 0x888},  {2, 0x787},  {3, 0x787},  {4, 0x686},  {7, 0x686},   {8, 0x585},   {15, 0x585},
+        {16, 0x484}, {31, 0x484}, {32, 0x383}, {63, 0x383}, {64, 0x282}, {127, 0x282}, {128, 0x181}, {255, 0x181}};
     for (const auto& [prefix, entry] : cases) {
         EXPECT_EQ(bigEndian(huff, 24 + 4 * prefix), entry) << prefix;
         EXPECT_EQ(littleEndian(huff, 1304 + 4 * prefix), entry) << prefix;
@@ -80,7 +79,7 @@ TEST_P(CdicEntryBits, LargestPowerOfTwoThatEveryRunHolds) {
 INSTANTIATE_TEST_SUITE_P(
     Runs, CdicEntryBits,
     testing::Values(EntryBitsCase{"AllFitOneRecord", std::vector<uint32_t>(100, 3), 6},
-                    EntryBitsCase{"FourFit", std::vector<uint32_t>(9, 15350), 2},      // 16 + 4 x 15354 = 61432
+                    EntryBitsCase{"FourFit", std::vector<uint32_t>(9, 15350), 2},        // 16 + 4 x 15354 = 61432
                     EntryBitsCase{"OddLengthPads", std::vector<uint32_t>(9, 15351), 1},  // 16 + 4 x 15356 = 61440
                     EntryBitsCase{"ShortestRunDecides", {10, 30000, 30000, 30000, 10, 10, 10, 10}, 1},
                     EntryBitsCase{"OneEntry", {5}, 0}),
@@ -94,14 +93,12 @@ TEST(CdicRecords, EntriesOnEvenOffsetsWithTheirLengthWords) {
     entries.add(Bytes{'x'}, true);
     const std::vector<Bytes> records = qp::cdicRecords(entries);
     ASSERT_EQ(records.size(), 2u);
-    const Bytes first = {'C', 'D', 'I', 'C', 0, 0, 0, 16, 0, 0, 0, 3, 0, 0, 0, 1,
-                         0, 4, 0, 10,                      // offsets from 16
-                         0x80, 3, 'a', 'b', 'c', 0,        // a 3-byte literal; the next entry starts one byte later
-                         0, 2, 0xA5, 0x80,                 // coded
-                         0, 0};                            // 30 used bytes, rounded up to 32
+    const Bytes first = {'C',  'D', 'I',  'C',  0,   0, 0, 16, 0, 0, 0, 3, 0, 0, 0, 1, 0, 4, 0, 10,  // offsets from 16
+                         0x80, 3,   'a',  'b',  'c', 0,  // a 3-byte literal; the next entry starts one byte later
+                         0,    2,   0xA5, 0x80,          // coded
+                         0,    0};                       // 30 used bytes, rounded up to 32
     EXPECT_EQ(records[0], first);
-    const Bytes second = {'C', 'D', 'I', 'C', 0, 0, 0, 16, 0, 0, 0, 3, 0, 0, 0, 1,
-                          0, 2, 0x80, 1, 'x', 0, 0, 0};
+    const Bytes second = {'C', 'D', 'I', 'C', 0, 0, 0, 16, 0, 0, 0, 3, 0, 0, 0, 1, 0, 2, 0x80, 1, 'x', 0, 0, 0};
     EXPECT_EQ(records[1], second);
 }
 

@@ -30,9 +30,9 @@ TEST_P(HuffdicPassCount, GrowsWithTheTextInKiB) {
 
 INSTANTIATE_TEST_SUITE_P(Lengths, HuffdicPassCount,
                          testing::Values(PassCase{0, 20}, PassCase{1023, 20}, PassCase{1024, 20},
-                                         PassCase{2 << 20, 200},              // k = 2048: 204800 / 1024
-                                         PassCase{(2 << 20) + 1024, 200},     // k = 2049: 3891300 / 19456
-                                         PassCase{10 << 20, 242}));           // k = 10240: 4710400 / 19456
+                                         PassCase{2 << 20, 200},           // k = 2048: 204800 / 1024
+                                         PassCase{(2 << 20) + 1024, 200},  // k = 2049: 3891300 / 19456
+                                         PassCase{10 << 20, 242}));        // k = 10240: 4710400 / 19456
 
 class Progress : public qp::HuffdicProgress {
 public:
@@ -69,8 +69,8 @@ Bytes shuffledProse(size_t size) {
 }
 
 Bytes utf8Words(size_t size) {
-    static const char* const words[] = {"été", "naïve", "Straße", "größer", "mañana", "über", "ça", "déjà",
-                                        "日本語", "текст", "κείμενο", "😀", "the", "and", "<p>", "</p>"};
+    static const char* const words[] = {"été",    "naïve", "Straße",  "größer", "mañana", "über", "ça",  "déjà",
+                                        "日本語", "текст", "κείμενο", "😀",      "the",    "and",  "<p>", "</p>"};
     std::mt19937 engine(11);
     std::string text;
     while (text.size() < size) {
@@ -170,13 +170,12 @@ TEST_P(HuffdicRoundTrip, BothDecodersGiveBackTheTextRecordByRecord) {
     EXPECT_EQ(start, c.text.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, HuffdicRoundTrip,
-    testing::Values(RoundTripCase{"Prose", shuffledProse(300000), 4096},
-                    RoundTripCase{"ProseSmallRecords", shuffledProse(40000), 256},
-                    RoundTripCase{"Utf8", utf8Words(100000), 4096},
-                    RoundTripCase{"SlidingAlphabet", slidingAlphabet(200000), 4096},
-                    RoundTripCase{"RandomBytes", randomBytes(100000), 4096}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, HuffdicRoundTrip,
+                         testing::Values(RoundTripCase{"Prose", shuffledProse(300000), 4096},
+                                         RoundTripCase{"ProseSmallRecords", shuffledProse(40000), 256},
+                                         RoundTripCase{"Utf8", utf8Words(100000), 4096},
+                                         RoundTripCase{"SlidingAlphabet", slidingAlphabet(200000), 4096},
+                                         RoundTripCase{"RandomBytes", randomBytes(100000), 4096}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

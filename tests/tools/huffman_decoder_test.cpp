@@ -2,12 +2,13 @@
 // has the code 0…01 of k + 1 bits, entries 8 and 9 the 9-bit codes 000000001 and 000000000. M(L) = L for
 // L <= 8 and 9 for longer lengths. Entries: 0 " ", 1 "e", 2 "t", 3 "h", 4 "th" coded (001 0001 -> 0x22),
 // 5 "the" coded (entries 4, 1: 00001 01 -> 0x0A), 6 "quick", 7 "abc", 8 "xyz", 9 coded as itself (0x00 0x00).
+#include "huffman_decoder.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "huffman_decoder.h"
 #include "test_book.h"
 
 namespace {
@@ -52,8 +53,8 @@ std::vector<std::string> cdicRecords(uint32_t total = 10) {
                               bytes({0x80, 1, 't', 0}) + bytes({0x80, 1, 'h', 0}) + bytes({0, 1, 0x22, 0}) +
                               bytes({0, 1, 0x0A, 0}) + bytes({0x80, 5}) + "quick" + bytes({0}) + bytes({0x80, 3}) +
                               "abc" + bytes({0, 0});
-    const std::string second = cdicHeader(total, 3) + be16(4) + be16(10) + bytes({0x80, 3}) + "xyz" +
-                               bytes({0, 0, 2, 0, 0}) + bytes({0, 0});
+    const std::string second =
+        cdicHeader(total, 3) + be16(4) + be16(10) + bytes({0x80, 3}) + "xyz" + bytes({0, 0, 2, 0, 0}) + bytes({0, 0});
     return {first, second};
 }
 
@@ -145,24 +146,26 @@ std::vector<std::string> withFirstRecord(const std::string& first) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, HuffmanDecoderMalformed,
-    testing::Values(
-        MalformedCase{"HuffMagic", withBytes(huffRecord(), 0, "HUFX"), cdicRecords(),
-                      "HUFF record: no \"HUFF\" header"},
-        MalformedCase{"HuffHeaderLength", withBytes(huffRecord(), 4, be32(20)), cdicRecords(),
-                      "HUFF record: header length 20, expected 24"},
-        MalformedCase{"HuffTruncated", huffRecord().substr(0, 2000), cdicRecords(),
-                      "HUFF record: code table copy at 1304 runs past the record's 2000 bytes"},
-        MalformedCase{"HuffCopyDiffers", withBytes(huffRecord(), 1304 + 4 * 7, le32(0x687)), cdicRecords(),
-                      "HUFF record: the little-endian code table differs at entry 7"},
-        MalformedCase{"NoCdic", huffRecord(), {}, "no CDIC records"},
-        MalformedCase{"CdicMagic", huffRecord(), withFirstRecord(withBytes(cdicRecords()[0], 0, "CDIX")),
-                      "CDIC record 0: no \"CDIC\" header"},
-        MalformedCase{"CdicHeadersDisagree", huffRecord(), withFirstRecord(withBytes(cdicRecords()[0], 8, be32(11))),
-                      "CDIC record 1: announces 10 entries, 2^3 per record; CDIC record 0 announces 11, 2^3"},
-        MalformedCase{"CdicRecordMissing", huffRecord(), {cdicRecords()[0]},
-                      "10 entries of 2^3 per record need 2 CDIC records, the book has 1"},
-        MalformedCase{"CdicOffsetsCut", huffRecord(), withFirstRecord(cdicRecords()[0].substr(0, 24)),
-                      "CDIC record 0: the offsets of its 8 entries run past its end"}),
+    testing::Values(MalformedCase{"HuffMagic", withBytes(huffRecord(), 0, "HUFX"), cdicRecords(),
+                                  "HUFF record: no \"HUFF\" header"},
+                    MalformedCase{"HuffHeaderLength", withBytes(huffRecord(), 4, be32(20)), cdicRecords(),
+                                  "HUFF record: header length 20, expected 24"},
+                    MalformedCase{"HuffTruncated", huffRecord().substr(0, 2000), cdicRecords(),
+                                  "HUFF record: code table copy at 1304 runs past the record's 2000 bytes"},
+                    MalformedCase{"HuffCopyDiffers", withBytes(huffRecord(), 1304 + 4 * 7, le32(0x687)), cdicRecords(),
+                                  "HUFF record: the little-endian code table differs at entry 7"},
+                    MalformedCase{"NoCdic", huffRecord(), {}, "no CDIC records"},
+                    MalformedCase{"CdicMagic", huffRecord(), withFirstRecord(withBytes(cdicRecords()[0], 0, "CDIX")),
+                                  "CDIC record 0: no \"CDIC\" header"},
+                    MalformedCase{
+                        "CdicHeadersDisagree", huffRecord(), withFirstRecord(withBytes(cdicRecords()[0], 8, be32(11))),
+                        "CDIC record 1: announces 10 entries, 2^3 per record; CDIC record 0 announces 11, 2^3"},
+                    MalformedCase{"CdicRecordMissing",
+                                  huffRecord(),
+                                  {cdicRecords()[0]},
+                                  "10 entries of 2^3 per record need 2 CDIC records, the book has 1"},
+                    MalformedCase{"CdicOffsetsCut", huffRecord(), withFirstRecord(cdicRecords()[0].substr(0, 24)),
+                                  "CDIC record 0: the offsets of its 8 entries run past its end"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
