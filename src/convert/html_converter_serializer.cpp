@@ -4,6 +4,7 @@
 #include "convert/link_table.h"
 #include "convert/text_stream.h"
 #include "index/index_markup.h"
+#include "markup/character_references.h"
 #include "markup/css_style_context.h"
 #include "markup/xml_parser_text.h"
 
@@ -141,21 +142,30 @@ void ElementWriter::registerAnchors(NodeIndex element, std::string_view name, ui
     }
 }
 
-void ElementWriter::collectIndexElement(NodeIndex element, std::string_view name) {
+void ElementWriter::openIndexElement(NodeIndex element, std::string_view name) {
     IndexElement collected;
     collected.name = name;
     collected.position = stream_.position();
     for (NodeIndex child = parser_->firstChild(element); child != kNoNode; child = parser_->nextSibling(child)) {
         if (parser_->kind(child) != NodeKind::Attribute) break;
-        collected.attributes.push_back({std::string(parser_->name(child)), utf8Value(child)});
+        collected.attributes.push_back(
+            {std::string(parser_->name(child)), decodeCharacterReferences(utf8Value(child)).text});
     }
-    index_.add(std::move(collected));
+    if (IndexMarkup::textWanted(name)) {
+        collected.text = decodeCharacterReferences(parser_->textContent(element).toUtf8()).text;
+    }
+    index_.open(std::move(collected));
 }
 
 bool ElementWriter::openElement(NodeIndex element, bool track) {
     const std::string_view name = parser_->name(element);
     const ElementRule rule = elementRule(name);
     if (rule == ElementRule::DropWhole) return false;
+    if (IndexMarkup::isIndexMarkup(name) && !IndexMarkup::contentWritten(name)) {
+        openIndexElement(element, name);
+        index_.close(stream_.position());
+        return false;
+    }
     if (rule == ElementRule::StyleSheet) {
         addStyleElement(element);
         return false;
@@ -173,7 +183,10 @@ bool ElementWriter::openElement(NodeIndex element, bool track) {
         lists_.open(equalsCaseBlind(name, "ol"), parser_->rawText(parser_->findAttribute(element, "start")));
         entry.list = true;
     }
-    if (IndexMarkup::isCollected(name)) collectIndexElement(element, name);
+    if (IndexMarkup::isIndexMarkup(name)) {
+        openIndexElement(element, name);
+        entry.indexMarkup = true;
+    }
     const bool empty = parser_->writtenEmpty(element);
     if (rule == ElementRule::Preformatted) {
         emit("<div align=\"left\"><tt>");
@@ -288,6 +301,7 @@ void ElementWriter::closeTop(bool writeEnd) {
     OpenElement entry = std::move(open_.back());
     open_.pop_back();
     if (entry.list) lists_.close();
+    if (entry.indexMarkup) index_.close(stream_.position());
     if (entry.monospace) monospaceOpen_ = false;
     if (entry.preformatted) {
         --preDepth_;

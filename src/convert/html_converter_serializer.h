@@ -50,6 +50,7 @@ private:
         bool monospace = false;
         bool list = false;
         bool emptyTag = false;
+        bool indexMarkup = false;
         std::string beforeEnd;
         std::string after;
     };
@@ -62,7 +63,7 @@ private:
     void closeByName(std::string_view name);
     StyledMarkup styleOf(NodeIndex element, std::string_view name);
     void registerAnchors(NodeIndex element, std::string_view name, uint64_t position);
-    void collectIndexElement(NodeIndex element, std::string_view name);
+    void openIndexElement(NodeIndex element, std::string_view name);
     void writeStartTag(NodeIndex element, std::string_view name, StyledMarkup& styled);
     void writeAttributes(NodeIndex element, std::string_view name, StyledMarkup& styled);
     std::string utf8Value(NodeIndex attribute) const;

@@ -1,11 +1,17 @@
 #pragma once
-// The index markup of dictionary books as the converter meets it: every `idx:` element of the content, in
-// document order, with its attributes and the text position where it stood. The dictionary indexes are
-// built from this list.
+// The dictionary markup of the content (`idx:` elements, and `tei-ms:` for the entry, headword, key, short
+// and grammar elements) as the converter meets it: each element opens with its attributes and text position
+// and closes at the position after its content. Entries, keys and properties are gathered into the model of
+// dictionary_entries.h; faults of the markup are reported here and kept in this object's fault header.
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/fault.h"
+#include "index/dictionary_entries.h"
 
 namespace qp {
 
@@ -15,24 +21,76 @@ struct IndexAttribute {
 };
 
 struct IndexElement {
-    std::string name;  // as written, "idx:" prefix included
+    std::string name;  // as written, prefix included
     std::vector<IndexAttribute> attributes;
     uint64_t position = 0;  // byte position in the book text
+    std::string text;       // the element's text content (UTF-8, references decoded) when textWanted()
 };
 
-class IndexMarkup {
+class IndexMarkup : public FaultHeader {
 public:
-    // True for the names the converter hands here instead of writing: "idx:" and "tei-ms:" (case-blind).
+    // True for the names the converter hands here: "idx:" and "tei-ms:" (case-blind).
     static bool isIndexMarkup(std::string_view name);
-    // True for the names that are collected: "idx:" (case-blind).
-    static bool isCollected(std::string_view name);
+    // True when the element's text content is wanted with its opening.
+    static bool textWanted(std::string_view name);
+    // False for the elements whose content is markup for the index only, not book text.
+    static bool contentWritten(std::string_view name);
 
-    void add(IndexElement element) { elements_.push_back(std::move(element)); }
-    const std::vector<IndexElement>& elements() const { return elements_; }
-    bool empty() const { return elements_.empty(); }
+    void open(IndexElement element);
+    void close(uint64_t position);
+
+    const std::vector<DictionaryEntry>& entries() const { return entries_; }
+    const std::vector<ExternalSubentry>& externalSubentries() const { return externalSubentries_; }
+    bool empty() const { return entries_.empty() && externalSubentries_.empty(); }
 
 private:
-    std::vector<IndexElement> elements_;
+    enum class Role : uint8_t {
+        Entry,
+        Headword,
+        Key,
+        Short,
+        GrammarGroup,
+        Subentry,
+        ExternalSubentry,
+        Property,
+        Inflections,
+        Form,
+        CompoundKeys,
+        ExcludedKeys,
+        Other
+    };
+    struct Open {
+        Role role;
+        uint64_t start;
+        int32_t entry;  // for an entry: its number
+        int32_t item;   // for an external subentry: its number, -1 when it was refused
+    };
+    // What one lookup index has fixed with its first entry and first properties.
+    struct IndexRules {
+        bool settled = false;
+        bool spell = false;
+        bool wild = false;
+        std::map<std::string, PropertyKind> properties;
+        std::set<std::string> foreignKeyIndexes;  // key indexes its entries link to
+    };
+
+    void openEntry(const IndexElement& element);
+    void closeEntry(uint64_t position);
+    void addKey(const IndexElement& element, int32_t entry);
+    void addProperty(const IndexElement& element, PropertyKind kind, int32_t entry);
+    bool openExternalSubentry(const IndexElement& element);
+    void addForm(const IndexElement& element, int32_t entry);
+    // The innermost open entry, -1 outside any (reported as a markup fault when `needed`).
+    int32_t currentEntry(bool needed);
+
+    std::vector<DictionaryEntry> entries_;
+    std::vector<ExternalSubentry> externalSubentries_;
+    std::vector<Open> open_;
+    std::map<std::string, IndexRules> lookupIndexes_;
+    std::map<std::string, bool> keyIndexExactness_;
+    std::map<std::string, int32_t> ids_;
+    std::vector<bool> hasShortParts_;
+    std::vector<bool> hasNestedEntries_;
 };
 
 }  // namespace qp

@@ -4,7 +4,7 @@
 // A source build fills the metadata, writes the head of the text, converts the content files and registers
 // the media, then hands over to finish(), which resolves the links, writes the records and saves the book.
 // The build's status is read from its own fault header and from every part it owns (the text stream, the
-// media table, the writer), so that no stage's fault can be lost on the way; faults of objects a stage makes
+// media table, the dictionary markup, the writer), so that no stage's fault can be lost on the way; faults of objects a stage makes
 // and drops (a loaded file, the package) are taken over with absorbFaults().
 #include <memory>
 #include <optional>

@@ -83,18 +83,19 @@ TEST_F(ConverterTest, EndTagsCloseWhatIsOpenInsideThem) {
     EXPECT_EQ(text(), "<div><p>a<b>b</b></p></div>c</i><br>d ");
 }
 
-TEST_F(ConverterTest, IndexMarkupIsCollectedAndItsTagsDropped) {
+TEST_F(ConverterTest, IndexMarkupIsCapturedAndItsTagsDropped) {
     ASSERT_TRUE(convert("a.html",
-                        body("<p>z</p><idx:entry name=\"dict\"><idx:orth value=\"w\">word</idx:orth> means"
-                             "</idx:entry><tei-ms:x>y</tei-ms:x>"),
+                        body("<p>z</p><idx:entry name=\"dict\"><idx:orth><b>w&#246;rd</b></idx:orth> means"
+                             "<idx:compound-keys>hidden</idx:compound-keys></idx:entry><tei-ms:x>y</tei-ms:x>"),
                         false));
-    EXPECT_EQ(text(), "<p>z</p>word meansy ");
-    ASSERT_EQ(index.elements().size(), 2u);
-    EXPECT_EQ(index.elements()[0].name, "idx:entry");
-    EXPECT_EQ(index.elements()[0].position, 8u);
-    ASSERT_EQ(index.elements()[1].attributes.size(), 1u);
-    EXPECT_EQ(index.elements()[1].attributes[0].name, "value");
-    EXPECT_EQ(index.elements()[1].attributes[0].value, "w");
+    EXPECT_EQ(text(), "<p>z</p><b>w&#246;rd</b> meansy ");
+    ASSERT_EQ(index.entries().size(), 1u);
+    const qp::DictionaryEntry& entry = index.entries()[0];
+    EXPECT_EQ(entry.index, "dict");
+    EXPECT_EQ(entry.headword, "w\xC3\xB6rd");
+    EXPECT_EQ(entry.text.start, 8u);  // after "<p>z</p>"
+    EXPECT_EQ(entry.text.end, 30u);  // 16 bytes of headword and " means": the entry ends before "y"
+    EXPECT_EQ(entry.compoundKeys, std::vector<std::string>{"hidden"});
 }
 
 TEST_F(ConverterTest, CharactersOutsideWesternBecomeReferencesOncePerFile) {
