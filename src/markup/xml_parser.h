@@ -137,6 +137,7 @@ private:
 
     // Tokenizer (xml_parser_tokenizer.cpp).
     MarkupItem readItem();
+    size_t nextOpenBracket(size_t from) const;
     MarkupItem readText(size_t from);
     MarkupItem readRawText();
     MarkupItem addText(size_t end);

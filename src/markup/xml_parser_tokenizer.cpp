@@ -55,16 +55,17 @@ MarkupItem XmlParser::readItem() {
     return readStartTag(nameEnd(pos_ + 1));
 }
 
+// The position of the next "<" at or after `from`, or the end of the text.
+size_t XmlParser::nextOpenBracket(size_t from) const {
+    if (from >= text_.size()) return text_.size();
+    const void* found = std::memchr(text_.data() + from, '<', text_.size() - from);
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - text_.data()) : text_.size();
+}
+
 // A run of characters from pos_; scanning starts at `from` (past a '<' already taken as text).
 MarkupItem XmlParser::readText(size_t from) {
     size_t p = from;
-    while (p < text_.size()) {
-        const void* found = std::memchr(text_.data() + p, '<', text_.size() - p);
-        if (found == nullptr) {
-            p = text_.size();
-            break;
-        }
-        p = static_cast<const char*>(found) - text_.data();
+    while ((p = nextOpenBracket(p)) < text_.size()) {
         if (startsMarkup(p)) break;
         fault(ErrorCode::BadTagName, p);
         ++p;
@@ -85,13 +86,7 @@ MarkupItem XmlParser::addText(size_t end) {
 // The content of a raw-text element (script in HTML), markup included, up to its end tag.
 MarkupItem XmlParser::readRawText() {
     size_t p = pos_;
-    while (p < text_.size()) {
-        const void* found = std::memchr(text_.data() + p, '<', text_.size() - p);
-        if (found == nullptr) {
-            p = text_.size();
-            break;
-        }
-        p = static_cast<const char*>(found) - text_.data();
+    while ((p = nextOpenBracket(p)) < text_.size()) {
         if (p + 1 < text_.size() && text_[p + 1] == '/' && startsWithCaseBlind(text_.substr(p + 2), kRawTextElement)) {
             break;
         }
