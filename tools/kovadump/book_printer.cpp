@@ -5,6 +5,7 @@
 
 #include "index_printer.h"
 #include "json_writer.h"
+#include "toc_tree.h"
 
 namespace kova {
 
@@ -226,6 +227,36 @@ void jsonImages(const Book& book, JsonWriter& json) {
     json.endArray();
 }
 
+void jsonToc(const Book& book, JsonWriter& json) {
+    const std::optional<TocTree> toc = readTocTree(book);
+    if (!toc) return;
+    json.key("toc").beginArray();
+    for (const TocTreeNode& node : toc->nodes) {
+        json.beginObject();
+        json.key("rank").value(static_cast<uint64_t>(node.rank));
+        json.key("key").value(node.key);
+        json.key("label").value(node.label);
+        json.key("class").value(node.className);
+        json.key("depth").value(static_cast<uint64_t>(node.depth));
+        json.key("position").value(static_cast<uint64_t>(node.position));
+        json.key("length").value(static_cast<uint64_t>(node.length));
+        json.key("navigationList").boolean(node.inNavigationList);
+        if (node.parent) json.key("parent").value(static_cast<uint64_t>(*node.parent));
+        if (node.firstChild) json.key("firstChild").value(static_cast<uint64_t>(*node.firstChild));
+        if (node.lastChild) json.key("lastChild").value(static_cast<uint64_t>(*node.lastChild));
+        json.key("properties").beginArray();
+        for (const auto& [tag, value] : node.properties) {
+            json.beginObject();
+            json.key("tag").value(static_cast<uint64_t>(tag));
+            json.key("value").value(static_cast<uint64_t>(value));
+            json.endObject();
+        }
+        json.endArray();
+        json.endObject();
+    }
+    json.endArray();
+}
+
 }  // namespace
 
 void printListing(const Book& book, std::ostream& out) {
@@ -235,6 +266,10 @@ void printListing(const Book& book, std::ostream& out) {
     listTextRecords(book, out);
     listImages(book, out);
     listIndexes(book, out);
+    if (const std::optional<TocTree> toc = readTocTree(book)) {
+        out << "Table of contents (" << toc->nodes.size() << " entries)\n";
+        printTocTree(*toc, out);
+    }
     if (book.textDecoded()) {
         out << "Text (" << book.text().size() << " bytes)\n";
         out.write(reinterpret_cast<const char*>(book.text().data()), static_cast<std::streamsize>(book.text().size()));
@@ -253,6 +288,7 @@ void printJson(const Book& book, std::ostream& out) {
         jsonTextRecords(book, json);
         jsonImages(book, json);
         jsonIndexes(book, json);
+        jsonToc(book, json);
         if (book.textDecoded()) json.key("text").value(book.textString());
     }
     json.key("faults").beginArray();

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "index_finder.h"
+#include "toc_tree.h"
 
 namespace kova {
 
@@ -97,6 +98,9 @@ void Book::parse() {
     readTextRecords(views, palmDoc_, kova_, textRecords_, text_, faults_);
     checkRecordLayout();
     indexes_ = readBookIndexes(views, kova_, faults_);
+    if (const std::optional<TocTree> toc = readTocTree(*this)) {
+        for (std::string& fault : checkTocTree(*this, *toc)) faults_.push_back(std::move(fault));
+    }
     readImages(views);
 }
 

@@ -1,6 +1,7 @@
-// kovadump BOOK [--json | --text | --extract DIR | --index NAME_OR_RECORD | --lookup WORD]: checks a KOVA
-// book and prints its structure, metadata, text, image records and indexes; or writes the image records into
-// DIR as image00001.jpg and so on; or prints one index's entries; or looks a word up in the orthographic index.
+// kovadump BOOK [--json | --text | --toc | --extract DIR | --index NAME_OR_RECORD | --lookup WORD]: checks a
+// KOVA book and prints its structure, metadata, text, image records and indexes; or only the table of contents
+// as a tree; or writes the image records into DIR as image00001.jpg and so on; or prints one index's entries;
+// or looks a word up in the orthographic index.
 // Exit code 0 for a sound book, 1 when structural faults were found or the word was not found, 2 for usage
 // errors, an unreadable file, an unknown index or images that cannot be written.
 #include <filesystem>
@@ -11,13 +12,15 @@
 #include "index_printer.h"
 #include "kova_book.h"
 #include "lookup_printer.h"
+#include "toc_tree.h"
 
 namespace {
 
-enum class Output { listing, json, text, extract, index, lookup };
+enum class Output { listing, json, text, toc, extract, index, lookup };
 
 int usage() {
-    std::cerr << "usage: kovadump BOOK [--json | --text | --extract DIR | --index NAME_OR_RECORD | --lookup WORD]\n";
+    std::cerr << "usage: kovadump BOOK [--json | --text | --toc | --extract DIR | --index NAME_OR_RECORD | "
+                 "--lookup WORD]\n";
     return 2;
 }
 
@@ -33,6 +36,8 @@ int main(int argc, char** argv) {
             output = Output::json;
         else if (arg == "--text")
             output = Output::text;
+        else if (arg == "--toc")
+            output = Output::toc;
         else if ((arg == "--extract" || arg == "--index" || arg == "--lookup") && i + 1 < argc) {
             output = arg == "--extract" ? Output::extract : arg == "--index" ? Output::index : Output::lookup;
             argument = argv[++i];
@@ -56,6 +61,13 @@ int main(int argc, char** argv) {
             std::cout.write(reinterpret_cast<const char*>(book.text().data()),
                             static_cast<std::streamsize>(book.text().size()));
             break;
+        case Output::toc:
+            if (const std::optional<kova::TocTree> toc = kova::readTocTree(book)) {
+                kova::printTocTree(*toc, std::cout);
+                break;
+            }
+            std::cerr << "kovadump: the book has no table of contents\n";
+            return 2;
         case Output::extract: {
             std::string error;
             if (!kova::extractImages(book, argument, error)) {
