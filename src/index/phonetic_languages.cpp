@@ -4,8 +4,8 @@ namespace qp {
 
 const PhoneticLanguage* findPhoneticLanguage(uint32_t language) {
     constexpr uint32_t primaryLanguageMask = 0x3FF;
-    for (const PhoneticLanguage* data : {&germanPhonetics(), &englishPhonetics(), &spanishPhonetics(),
-                                         &frenchPhonetics(), &italianPhonetics()}) {
+    for (const PhoneticLanguage* data :
+         {&germanPhonetics(), &englishPhonetics(), &spanishPhonetics(), &frenchPhonetics(), &italianPhonetics()}) {
         if (data->language == (language & primaryLanguageMask)) return data;
     }
     return nullptr;

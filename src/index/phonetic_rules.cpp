@@ -33,9 +33,9 @@ void addToFacts(PhoneticRuleFacts& facts, const PhoneticRule& rule, uint32_t gro
 }  // namespace
 
 std::array<uint32_t, 11> PhoneticRuleFacts::values() const {
-    return {ruleCount,        firstByteCount,    longestLeftContext, longestMatch,
-            longestRightContext, longestReplacement, leftContextRules, rightContextRules,
-            boundaryRules,    silentRules,       largestGroup};
+    return {ruleCount,           firstByteCount,     longestLeftContext, longestMatch,
+            longestRightContext, longestReplacement, leftContextRules,   rightContextRules,
+            boundaryRules,       silentRules,        largestGroup};
 }
 
 PhoneticRuleFault readPhoneticRule(std::string_view rules, size_t offset, PhoneticRule& rule) {

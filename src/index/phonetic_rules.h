@@ -48,16 +48,16 @@ enum class PhoneticRuleFault {
 // far around a letter the rules look.
 struct PhoneticRuleFacts {
     uint32_t ruleCount = 0;
-    uint32_t firstByteCount = 0;       // bytes that begin at least one rule (SPL6 entries other than 0xFFFF)
+    uint32_t firstByteCount = 0;  // bytes that begin at least one rule (SPL6 entries other than 0xFFFF)
     uint32_t longestLeftContext = 0;
     uint32_t longestMatch = 0;
     uint32_t longestRightContext = 0;
     uint32_t longestReplacement = 0;
-    uint32_t leftContextRules = 0;     // rules with a left context
-    uint32_t rightContextRules = 0;    // rules with a right context
-    uint32_t boundaryRules = 0;        // rules whose contexts test a word boundary ("$")
-    uint32_t silentRules = 0;          // rules with an empty replacement
-    uint32_t largestGroup = 0;         // the most rules that begin with one byte
+    uint32_t leftContextRules = 0;   // rules with a left context
+    uint32_t rightContextRules = 0;  // rules with a right context
+    uint32_t boundaryRules = 0;      // rules whose contexts test a word boundary ("$")
+    uint32_t silentRules = 0;        // rules with an empty replacement
+    uint32_t largestGroup = 0;       // the most rules that begin with one byte
 
     std::array<uint32_t, 11> values() const;
 };

@@ -1,8 +1,9 @@
+#include "index/phonetic_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "index/phonetic_rules.h"
 #include "index/phonetic_tables.h"
 
 namespace {
@@ -10,7 +11,9 @@ namespace {
 using qp::PhoneticRuleFault;
 
 // "ph" -> f, then t after e at the end, then th -> T.
-constexpr const char* kTinyRules = "302ph01f" "41e1t1$1t" "302th01T";
+constexpr const char* kTinyRules = "302ph01f"
+                                   "41e1t1$1t"
+                                   "302th01T";
 
 TEST(PhoneticRules, EveryLanguagePassesTheChecks) {
     for (uint32_t language : {7u, 9u, 10u, 12u, 16u}) {
@@ -53,21 +56,20 @@ std::string rulesBeyondOffsetLimit() {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, BrokenRuleString,
-    ::testing::Values(BrokenRules{"LengthsDoNotAddUp", "302ph01f402ck01k", PhoneticRuleFault::lengthsDoNotAddUp},
-                      BrokenRules{"TotalIsNoDigit", "x02ph01f", PhoneticRuleFault::lengthNotDigit},
-                      BrokenRules{"FieldLengthIsNoDigit", "302phx1f", PhoneticRuleFault::lengthNotDigit},
-                      BrokenRules{"ReplacementRunsPastEnd", "302ph02f", PhoneticRuleFault::runsPastEnd},
-                      BrokenRules{"FieldsMissing", "302ph", PhoneticRuleFault::runsPastEnd},
-                      BrokenRules{"DigitInMatchedLetters", "302p301f", PhoneticRuleFault::digitInField},
-                      BrokenRules{"DigitInContext", "402ph181f", PhoneticRuleFault::digitInField},
-                      BrokenRules{"DigitInReplacement", "302ph015", PhoneticRuleFault::digitInField},
-                      BrokenRules{"MatchBeginsWithCapital", "302Ph01f", PhoneticRuleFault::badMatchedLetters},
-                      BrokenRules{"MatchBeginsWithEnd", "302$h01f", PhoneticRuleFault::badMatchedLetters},
-                      BrokenRules{"NothingMatched", "1001f0", PhoneticRuleFault::badMatchedLetters},
-                      BrokenRules{"RulesOfOneLetterApart", "302ph01f302th01T201p01b",
-                                  PhoneticRuleFault::scatteredRules},
-                      BrokenRules{"RuleBeyondOffsetLimit", rulesBeyondOffsetLimit(),
-                                  PhoneticRuleFault::beyondTableReach}),
+    ::testing::Values(
+        BrokenRules{"LengthsDoNotAddUp", "302ph01f402ck01k", PhoneticRuleFault::lengthsDoNotAddUp},
+        BrokenRules{"TotalIsNoDigit", "x02ph01f", PhoneticRuleFault::lengthNotDigit},
+        BrokenRules{"FieldLengthIsNoDigit", "302phx1f", PhoneticRuleFault::lengthNotDigit},
+        BrokenRules{"ReplacementRunsPastEnd", "302ph02f", PhoneticRuleFault::runsPastEnd},
+        BrokenRules{"FieldsMissing", "302ph", PhoneticRuleFault::runsPastEnd},
+        BrokenRules{"DigitInMatchedLetters", "302p301f", PhoneticRuleFault::digitInField},
+        BrokenRules{"DigitInContext", "402ph181f", PhoneticRuleFault::digitInField},
+        BrokenRules{"DigitInReplacement", "302ph015", PhoneticRuleFault::digitInField},
+        BrokenRules{"MatchBeginsWithCapital", "302Ph01f", PhoneticRuleFault::badMatchedLetters},
+        BrokenRules{"MatchBeginsWithEnd", "302$h01f", PhoneticRuleFault::badMatchedLetters},
+        BrokenRules{"NothingMatched", "1001f0", PhoneticRuleFault::badMatchedLetters},
+        BrokenRules{"RulesOfOneLetterApart", "302ph01f302th01T201p01b", PhoneticRuleFault::scatteredRules},
+        BrokenRules{"RuleBeyondOffsetLimit", rulesBeyondOffsetLimit(), PhoneticRuleFault::beyondTableReach}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PhoneticRules, FirstRuleOffsetsOfATinyRuleString) {

@@ -1,9 +1,10 @@
+#include "index/phonetic_tables.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 
-#include "index/phonetic_tables.h"
 #include "phonetic_table_file.h"
 #include "phonetic_word_forms.h"
 
@@ -60,8 +61,8 @@ TEST(PhoneticTables, LetterClassesMarkVowelsAndConsonants) {
     };
     const ByteClass cases[] = {
         {'a', 'A'}, {'Y', 'A'}, {0xE9, 'A'}, {0xC5, 'A'}, {0xD8, 'A'}, {0xFF, 'A'}, {0x9C, 'A'}, {0xC6, 'A'},
-        {'b', 'C'}, {'Z', 'C'}, {0xE7, 'C'}, {0xD1, 'C'}, {0xDF, 'C'}, {0x9A, 'C'}, {0xFE, 'C'},
-        {'5', 0},   {' ', 0},   {'$', 0},   {0xD7, 0},   {0xF7, 0},   {0xA9, 0},   {0x00, 0},
+        {'b', 'C'}, {'Z', 'C'}, {0xE7, 'C'}, {0xD1, 'C'}, {0xDF, 'C'}, {0x9A, 'C'}, {0xFE, 'C'}, {'5', 0},
+        {' ', 0},   {'$', 0},   {0xD7, 0},   {0xF7, 0},   {0xA9, 0},   {0x00, 0},
     };
     qp::PhoneticTables tables;
     ASSERT_TRUE(tables.setUp(9));
@@ -80,7 +81,8 @@ TEST(PhoneticTables, EveryCodeALanguageMakesHasAClass) {
             codes.append(rule.replacement);
         }
         codes.erase(std::remove(codes.begin(), codes.end(), '\0'), codes.end());
-        for (char code : codes) EXPECT_NE(tables.spl5()[static_cast<uint8_t>(code)], 0) << language.name << ": " << code;
+        for (char code : codes)
+            EXPECT_NE(tables.spl5()[static_cast<uint8_t>(code)], 0) << language.name << ": " << code;
     }
 }
 

@@ -1,6 +1,7 @@
+#include "phonetic_form.h"
+
 #include <gtest/gtest.h>
 
-#include "phonetic_form.h"
 #include "phonetic_table_file.h"
 #include "phonetic_word_forms.h"
 
