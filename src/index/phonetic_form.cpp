@@ -3,7 +3,7 @@
 #include <optional>
 #include <utility>
 
-#include "container/big_endian.h"
+#include "core/big_endian.h"
 
 namespace qp {
 

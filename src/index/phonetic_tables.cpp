@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "container/big_endian.h"
+#include "core/big_endian.h"
 #include "index/phonetic_letter_classes.h"
 #include "index/western_ordering.h"
 
