@@ -12,11 +12,31 @@ struct ByteRange {
 };
 
 constexpr ByteRange kVowels[] = {
-    {'a', 'a'},   {'e', 'e'},   {'i', 'i'},   {'o', 'o'},   {'u', 'u'},   {'y', 'y'},   {'A', 'A'},   {'E', 'E'},
-    {'I', 'I'},   {'O', 'O'},   {'U', 'U'},   {'Y', 'Y'},   {0x8C, 0x8C}, {0x9C, 0x9C}, {0x9F, 0x9F},  // OE, oe, Y with
-                                                                                                       // diaeresis
-    {0xC0, 0xC6}, {0xC8, 0xCF}, {0xD2, 0xD6}, {0xD8, 0xDD},  // accented capitals, AE, O with stroke
-    {0xE0, 0xE6}, {0xE8, 0xEF}, {0xF2, 0xF6}, {0xF8, 0xFD}, {0xFF, 0xFF},
+    {'a', 'a'},
+    {'e', 'e'},
+    {'i', 'i'},
+    {'o', 'o'},
+    {'u', 'u'},
+    {'y', 'y'},
+    {'A', 'A'},
+    {'E', 'E'},
+    {'I', 'I'},
+    {'O', 'O'},
+    {'U', 'U'},
+    {'Y', 'Y'},
+    {0x8C, 0x8C},
+    {0x9C, 0x9C},
+    {0x9F, 0x9F},  // OE, oe, Y with
+                   // diaeresis
+    {0xC0, 0xC6},
+    {0xC8, 0xCF},
+    {0xD2, 0xD6},
+    {0xD8, 0xDD},  // accented capitals, AE, O with stroke
+    {0xE0, 0xE6},
+    {0xE8, 0xEF},
+    {0xF2, 0xF6},
+    {0xF8, 0xFD},
+    {0xFF, 0xFF},
 };
 
 constexpr ByteRange kConsonants[] = {

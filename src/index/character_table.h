@@ -1,0 +1,51 @@
+#pragma once
+// The character table of a Unicode index: up to 768 characters, each with its folded sort character. Keys of
+// the index are held as positions in the table. A new table starts with U+0000, "%" and "_". The first Latin
+// character (U+0000 to U+02FF, other than one that folds to nothing or a space) or full-width character
+// (U+FF00 to U+FF5F) brings in the folded characters of U+0000 to U+00FF and the capitals "A" to "Z"; the first
+// character of U+3000 to U+30FF brings in that whole block.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace qp {
+
+class CharacterTable {
+public:
+    static constexpr size_t kMaxCharacters = 768;
+    // Positions below this fit the single-byte form of the keys.
+    static constexpr size_t kSingleByteLimit = 255;
+
+    CharacterTable();
+
+    // The positions of a key's characters (UTF-8), characters added as needed. Nothing when the table would pass
+    // its limit; the table is then as it was before the key. Characters beyond U+FFFF have no place in the
+    // table: `unmappable` is set and they are left out.
+    std::optional<std::vector<uint16_t>> positionsOf(std::string_view utf8, bool& unmappable);
+
+    size_t size() const { return characters_.size(); }
+    const std::vector<char16_t>& characters() const { return characters_; }
+    const std::vector<char16_t>& folds() const { return folds_; }
+    char16_t foldAt(uint16_t position) const { return folds_[position]; }
+    // The single-byte form keeps the low byte of each character in its table, so it is used only while every
+    // character is at most U+00FF and there are at most 255 of them.
+    bool singleByteForm() const { return characters_.size() <= kSingleByteLimit && highestCharacter_ <= 0xFF; }
+
+private:
+    // Adds a character with its fold unless it is there; false past the limit.
+    bool add(char16_t character);
+    bool addBlockFor(char16_t character);
+    // Forgets what was added since the table had `size` characters.
+    void rollBack(size_t size, bool latinAdded, bool kanaAdded);
+
+    std::vector<char16_t> characters_;
+    std::vector<char16_t> folds_;
+    std::unordered_map<char16_t, uint16_t> positions_;
+    char16_t highestCharacter_ = 0;
+    bool latinAdded_ = false;
+    bool kanaAdded_ = false;
+};
+
+}  // namespace qp

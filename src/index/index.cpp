@@ -1,0 +1,178 @@
+#include "index/index.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "core/big_endian.h"
+#include "core/code_pages.h"
+#include "core/message_sink.h"
+#include "core/string.h"
+#include "core/unicode.h"
+#include "core/variable_width.h"
+#include "index/western_collation.h"
+
+namespace qp {
+
+namespace {
+
+constexpr int32_t kGroupMarker = -1;
+// A string record holds its strings within the same limit as a data record.
+constexpr size_t kStringRecordLimit = 64504;
+
+// The key cut to at most `limit` bytes, at a character boundary of UTF-8.
+std::string cutUtf8(std::string key, size_t limit) {
+    if (key.size() <= limit) return key;
+    size_t end = limit;
+    while (end > 0 && (static_cast<uint8_t>(key[end]) & 0xC0) == 0x80) --end;
+    key.resize(end);
+    return key;
+}
+
+void appendBigEndian16(std::string& out, uint16_t value) {
+    out.push_back(static_cast<char>(value >> 8));
+    out.push_back(static_cast<char>(value & 0xFF));
+}
+
+}  // namespace
+
+uint8_t valuesPerGroup(uint8_t tag) {
+    if (tag == 6 || tag == 7 || (tag >= 101 && tag <= 108)) return 2;
+    if (tag == 11) return 3;
+    return 1;
+}
+
+Index::Index(std::string name, IndexType type, int32_t codePage, uint16_t language, bool exact)
+    : name_(std::move(name)), type_(type), codePage_(codePage), language_(language), exact_(exact) {
+    if (codePage_ != kCodePageWestern && codePage_ != kCodePageUtf8 && codePage_ != kUnicodeIndexCodePage) {
+        report(*this, WarningCode::IndexEncodingUnsupported);
+        codePage_ = kCodePageWestern;
+    }
+}
+
+Index::~Index() = default;
+
+std::optional<IndexEntryId> Index::addKey(std::string_view utf8Key) {
+    if (unicode()) {
+        bool unmappable = false;
+        std::optional<std::vector<uint16_t>> positions = characters_.positionsOf(utf8Key, unmappable);
+        if (!positions) {
+            report(*this, ErrorCode::CharacterTableOverflow);
+            return std::nullopt;
+        }
+        if (unmappable) report(*this, WarningCode::EntityNotMappable);
+        if (positions->size() > kMaxUnicodeKeyCharacters) {
+            report(*this, WarningCode::UnicodeStringTruncated);
+            positions->resize(kMaxUnicodeKeyCharacters);
+        }
+        std::string key;
+        std::string sortKey;
+        for (uint16_t position : *positions) {
+            appendBigEndian16(key, position);
+            if (const char16_t fold = characters_.foldAt(position)) appendBigEndian16(sortKey, fold);
+        }
+        return enter(std::move(key), std::move(sortKey));
+    }
+    if (codePage_ == kCodePageUtf8) return addKeyBytes(utf8Key);
+    std::string western;
+    if (encodeFromUtf16(kCodePageWestern, utf8ToUtf16(utf8Key), western).lossy) {
+        report(*this, WarningCode::EntityNotMappable);
+    }
+    return addKeyBytes(western);
+}
+
+std::optional<IndexEntryId> Index::addKeyBytes(std::string_view bytes) {
+    std::string key(bytes);
+    if (key.size() > kMaxKeyBytes) {
+        report(*this, WarningCode::StringTruncated);
+        key = codePage_ == kCodePageUtf8 ? cutUtf8(std::move(key), kMaxKeyBytes) : key.substr(0, kMaxKeyBytes);
+    }
+    std::string sortKey = codePage_ == kCodePageWestern ? westernSortKey(key) : key;
+    return enter(std::move(key), std::move(sortKey));
+}
+
+std::optional<IndexEntryId> Index::enter(std::string key, std::string sortKey) {
+    if (key.empty()) return std::nullopt;
+    std::string identity = sortKey;
+    if (exact_) {
+        // The sort key's length first, so that (sort key, key) pairs cannot run into each other.
+        identity.insert(0, std::to_string(sortKey.size()) + ":");
+        identity += key;
+    }
+    const auto [found, added] = byIdentity_.emplace(std::move(identity), static_cast<IndexEntryId>(entries_.size()));
+    if (added) entries_.push_back({std::move(key), std::move(sortKey), {}});
+    return found->second;
+}
+
+void Index::appendGroupHeader(IndexEntryId entry, uint8_t tag) {
+    std::vector<int32_t>& values = entries_[entry].values;
+    values.push_back(kGroupMarker);
+    values.push_back(static_cast<int32_t>(tag | valuesPerGroup(tag) << 8));
+}
+
+void Index::addValues(IndexEntryId entry, uint8_t tag, std::initializer_list<uint32_t> values) {
+    if (tag > kHighestTag || values.size() != valuesPerGroup(tag)) {
+        report(*this, ErrorCode::IndexInternal);
+        return;
+    }
+    appendGroupHeader(entry, tag);
+    for (uint32_t value : values) entries_[entry].values.push_back(static_cast<int32_t>(value));
+}
+
+void Index::addLink(IndexEntryId entry, uint8_t tag, const Index& target, IndexEntryId targetEntry) {
+    if (tag > kHighestTag || valuesPerGroup(tag) != 1) {
+        report(*this, ErrorCode::IndexInternal);
+        return;
+    }
+    appendGroupHeader(entry, tag);
+    links_.push_back({entry, entries_[entry].values.size(), &target, targetEntry});
+    entries_[entry].values.push_back(0);
+}
+
+std::optional<uint32_t> Index::addString(std::string_view bytes) {
+    std::vector<uint8_t> stored;
+    appendForwardInteger(stored, bytes.size());
+    stored.insert(stored.end(), bytes.begin(), bytes.end());
+    if (stored.size() > kStringRecordLimit) {
+        report(*this, WarningCode::StringTooLong);
+        return std::nullopt;
+    }
+    if (stringRecords_.empty() || stringRecords_.back().size() + stored.size() > kStringRecordLimit) {
+        stringRecords_.emplace_back();
+    }
+    std::string& record = stringRecords_.back();
+    const auto location = static_cast<uint32_t>((stringRecords_.size() - 1) << 16 | record.size());
+    record.append(stored.begin(), stored.end());
+    return location;
+}
+
+const std::vector<IndexEntryId>& Index::sorted() const {
+    if (sorted_.size() == entries_.size()) return sorted_;
+    sorted_.resize(entries_.size());
+    std::iota(sorted_.begin(), sorted_.end(), IndexEntryId{0});
+    std::sort(sorted_.begin(), sorted_.end(), [this](IndexEntryId a, IndexEntryId b) {
+        const int order = entries_[a].sortKey.compare(entries_[b].sortKey);
+        if (order != 0) return order < 0;
+        return exact_ && entries_[a].key < entries_[b].key;
+    });
+    ranks_.assign(entries_.size(), 0);
+    for (size_t rank = 0; rank < sorted_.size(); ++rank) ranks_[sorted_[rank]] = static_cast<uint32_t>(rank);
+    return sorted_;
+}
+
+uint32_t Index::rankOf(IndexEntryId entry) const {
+    sorted();
+    return ranks_[entry];
+}
+
+bool Index::resolveLinks() {
+    for (const Link& link : links_) {
+        if (link.targetEntry >= link.target->entryCount()) {
+            report(*this, ErrorCode::WrongIndexLink);
+            return false;
+        }
+        entries_[link.entry].values[link.valueAt] = static_cast<int32_t>(link.target->rankOf(link.targetEntry));
+    }
+    return true;
+}
+
+}  // namespace qp

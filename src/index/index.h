@@ -1,0 +1,126 @@
+#pragma once
+// An index of the book, as the index stages fill it and the record writer writes it: its name, type, code
+// page, language and exactness; its key table; one value list per entry; links to entries of this or another
+// index, written as the ranks of those entries in key order; its strings; its dependent index.
+//
+//   Index words("words", IndexType::Lookup, kUnicodeIndexCodePage, 9, false);
+//   const auto entry = words.addKey("café");                 // equal keys are one entry
+//   words.addValues(*entry, 1, {position});                  // one group of a tag
+//   words.addValues(*entry, 3, {*words.addString(label)});   // a string's location
+//   int32_t header = writeIndex(words, indexStore);          // index_records.h
+//
+// A value list is a flat list of 32-bit words: each group of a tag starts with the marker -1, then the tag in
+// the low byte and its values per group in the second byte of one word, then the values.
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/fault.h"
+#include "index/character_table.h"
+
+namespace qp {
+
+class PhoneticTables;
+
+enum class IndexType : uint32_t {
+    Lookup = 0,  // also the key, spell and table-of-contents indexes
+    Inflection = 2,
+    Naming = 3,
+};
+
+constexpr int32_t kUnicodeIndexCodePage = 65002;
+constexpr size_t kMaxKeyBytes = 255;
+constexpr size_t kMaxUnicodeKeyCharacters = 127;
+constexpr uint8_t kHighestTag = 108;
+
+using IndexEntryId = uint32_t;
+
+// The values per group of a tag (2 for the pairs 6, 7 and 101 to 108, 3 for 11, else 1).
+uint8_t valuesPerGroup(uint8_t tag);
+
+class Index : public FaultHeader {
+public:
+    // codePage: 1252 (western), 65001 (UTF-8 keys compared as bytes) or kUnicodeIndexCodePage (keys through
+    // a character table). Any other code page gives a western index with WarningCode::IndexEncodingUnsupported.
+    Index(std::string name, IndexType type, int32_t codePage, uint16_t language, bool exact);
+    ~Index();
+    Index(const Index&) = delete;
+    Index& operator=(const Index&) = delete;
+
+    // A key given as UTF-8, converted into the index's form and cut to the key limits (with their warnings).
+    // Nothing when it cannot be entered: empty after conversion, or the character table is full.
+    std::optional<IndexEntryId> addKey(std::string_view utf8Key);
+    // A key given as bytes already in the index's form (1252 or 65001 indexes).
+    std::optional<IndexEntryId> addKeyBytes(std::string_view bytes);
+
+    // One group of a tag's values; the count must be the tag's values per group.
+    void addValues(IndexEntryId entry, uint8_t tag, std::initializer_list<uint32_t> values);
+    // A value that is the rank of an entry, of this index or another, once the indexes are sorted.
+    void addLink(IndexEntryId entry, uint8_t tag, const Index& target, IndexEntryId targetEntry);
+    // Stores a string (bytes in the book text's encoding); its location, or nothing with
+    // WarningCode::StringTooLong for a string longer than a string record can hold.
+    std::optional<uint32_t> addString(std::string_view bytes);
+    void setDependent(std::unique_ptr<Index> dependent) { dependent_ = std::move(dependent); }
+    void setSpellTables(const PhoneticTables* tables) { spellTables_ = tables; }
+
+    const std::string& name() const { return name_; }
+    IndexType type() const { return type_; }
+    int32_t codePage() const { return codePage_; }
+    uint16_t language() const { return language_; }
+    bool exact() const { return exact_; }
+    bool unicode() const { return codePage_ == kUnicodeIndexCodePage; }
+    size_t entryCount() const { return entries_.size(); }
+    const CharacterTable& characterTable() const { return characters_; }
+    Index* dependent() const { return dependent_.get(); }
+    const PhoneticTables* spellTables() const { return spellTables_; }
+    const std::vector<std::string>& stringRecords() const { return stringRecords_; }
+
+    // The key of an entry in the index's form: bytes, or big-endian 16-bit table positions.
+    const std::string& key(IndexEntryId entry) const { return entries_[entry].key; }
+    const std::vector<int32_t>& values(IndexEntryId entry) const { return entries_[entry].values; }
+
+    // The entries in key order; sorting again after more keys keeps the order right.
+    const std::vector<IndexEntryId>& sorted() const;
+    uint32_t rankOf(IndexEntryId entry) const;
+    // Puts the ranks of the link targets into the value lists; false with ErrorCode::WrongIndexLink when a
+    // target does not exist.
+    bool resolveLinks();
+
+private:
+    struct Entry {
+        std::string key;
+        std::string sortKey;
+        std::vector<int32_t> values;
+    };
+    struct Link {
+        IndexEntryId entry;
+        size_t valueAt;  // in the entry's value list
+        const Index* target;
+        IndexEntryId targetEntry;
+    };
+
+    std::optional<IndexEntryId> enter(std::string key, std::string sortKey);
+    void appendGroupHeader(IndexEntryId entry, uint8_t tag);
+
+    std::string name_;
+    IndexType type_;
+    int32_t codePage_;
+    uint16_t language_;
+    bool exact_;
+    CharacterTable characters_;
+    std::vector<Entry> entries_;
+    std::unordered_map<std::string, IndexEntryId> byIdentity_;
+    std::vector<Link> links_;
+    std::vector<std::string> stringRecords_;
+    std::unique_ptr<Index> dependent_;
+    const PhoneticTables* spellTables_ = nullptr;
+    mutable std::vector<IndexEntryId> sorted_;
+    mutable std::vector<uint32_t> ranks_;
+};
+
+}  // namespace qp

@@ -1,0 +1,104 @@
+// Key order of western and Unicode indexes, and the Unicode character table.
+#include <gtest/gtest.h>
+
+#include "captured_sink.h"
+#include "index/index.h"
+#include "index/unicode_folding.h"
+#include "index/western_collation.h"
+
+namespace {
+
+TEST(WesternCollation, LigaturesAccentsAndIgnoredBytes) {
+    EXPECT_EQ(qp::westernSortKey("\xC6ther"), "aether");  // AE ligature as "ae"
+    EXPECT_EQ(qp::westernSortKey("stra\xDF"
+                                 "e"),
+              "strasse");  // sharp s as "ss"
+    EXPECT_EQ(qp::westernSortKey("Caf\xE9-au lait"), "cafeau lait");
+}
+
+TEST(WesternCollation, LigatureAndItsLettersAreOneKeyUnlessExact) {
+    qp::Index loose("", qp::IndexType::Lookup, 1252, 9, false);
+    EXPECT_EQ(loose.addKey("\xC3\x86"), loose.addKey("ae"));  // "Æ" given as UTF-8
+    qp::Index exact("", qp::IndexType::Lookup, 1252, 9, true);
+    EXPECT_NE(exact.addKey("\xC3\x86"), exact.addKey("ae"));
+    EXPECT_EQ(exact.entryCount(), 2u);
+}
+
+TEST(WesternCollation, SortedByFoldedKeysThenRawBytesWhenExact) {
+    qp::Index index("", qp::IndexType::Lookup, 1252, 9, true);
+    for (const char* key : {"b", "\xC3\x89t\xC3\xA9", "ete", "a b", "ab"}) index.addKey(key);
+    std::vector<std::string> order;
+    for (qp::IndexEntryId id : index.sorted()) order.push_back(index.key(id));
+    EXPECT_EQ(order, (std::vector<std::string>{"a b", "ab", "b", "ete", "\xC9t\xE9"}));
+}
+
+TEST(UnicodeFolding, LowerCaseWithoutAccents) {
+    EXPECT_EQ(qp::foldCharacter(u'\u00C9'), u'e');
+    EXPECT_EQ(qp::foldCharacter(u'\u0150'), u'o');       // Ő
+    EXPECT_EQ(qp::foldCharacter(u'\u0416'), u'\u0436');  // Cyrillic Zhe
+    EXPECT_EQ(qp::foldCharacter(u'\u30A2'), u'\u30A2');  // katakana A stays
+    EXPECT_EQ(qp::foldCharacter(u'\u0301'), 0);          // a combining accent alone
+    EXPECT_EQ(qp::foldCharacter(u'\u0007'), 0);
+}
+
+TEST(CharacterTable, StartsWithThreeAndAddsTheLatinBlockOnce) {
+    qp::Index index("", qp::IndexType::Lookup, qp::kUnicodeIndexCodePage, 9, false);
+    EXPECT_EQ(index.characterTable().size(), 3u);
+    index.addKey("\xD0\x96");  // Ж: no block
+    EXPECT_EQ(index.characterTable().size(), 4u);
+    index.addKey("b");
+    const size_t latin = index.characterTable().size();
+    EXPECT_GT(latin, 100u);
+    index.addKey("abc");
+    EXPECT_EQ(index.characterTable().size(), latin);
+}
+
+TEST(CharacterTable, SingleByteFormUpTo255ThenSixteenBitThenTheLimit) {
+    CapturedSink log;
+    qp::Index index("", qp::IndexType::Lookup, qp::kUnicodeIndexCodePage, 9, false);
+    // Han characters (no block) one by one, all above U+00FF, so the single-byte form (which keeps low bytes)
+    // is off from the first.
+    char16_t next = 0x4E00;
+    auto addOne = [&] {
+        std::string utf8;
+        utf8.push_back(static_cast<char>(0xE0 | (next >> 12)));
+        utf8.push_back(static_cast<char>(0x80 | ((next >> 6) & 0x3F)));
+        utf8.push_back(static_cast<char>(0x80 | (next & 0x3F)));
+        ++next;
+        return index.addKey(utf8);
+    };
+    for (int i = 0; i < 765; ++i) ASSERT_TRUE(addOne()) << i;
+    EXPECT_EQ(index.characterTable().size(), 768u);
+    EXPECT_FALSE(index.characterTable().singleByteForm());
+    EXPECT_FALSE(addOne());  // the 769th
+    EXPECT_EQ(index.lastError, qp::ErrorCode::CharacterTableOverflow);
+    EXPECT_EQ(index.characterTable().size(), 768u);
+}
+
+TEST(CharacterTable, LatinOnlyTableKeepsTheSingleByteFormTill255) {
+    qp::Index index("", qp::IndexType::Lookup, qp::kUnicodeIndexCodePage, 9, false);
+    index.addKey("a");
+    EXPECT_TRUE(index.characterTable().singleByteForm());
+    EXPECT_LE(index.characterTable().size(), 255u);
+}
+
+TEST(KeyLimits, CutWithOneWarning) {
+    CapturedSink log;
+    qp::Index utf8("", qp::IndexType::Lookup, 65001, 9, false);
+    const auto entry = utf8.addKey(std::string(300, 'k'));
+    EXPECT_EQ(utf8.key(*entry).size(), 255u);
+    qp::Index unicode("", qp::IndexType::Lookup, qp::kUnicodeIndexCodePage, 9, false);
+    const auto wide = unicode.addKey(std::string(130, 'w'));
+    EXPECT_EQ(unicode.key(*wide).size(), 2u * 127);
+    EXPECT_EQ(log.count(qp::WarningCode::StringTruncated), 1);
+    EXPECT_EQ(log.count(qp::WarningCode::UnicodeStringTruncated), 1);
+}
+
+TEST(KeyLimits, OtherCodePagesAreWestern) {
+    CapturedSink log;
+    qp::Index index("", qp::IndexType::Lookup, 932, 9, false);
+    EXPECT_EQ(index.codePage(), 1252);
+    EXPECT_TRUE(log.saw(qp::WarningCode::IndexEncodingUnsupported));
+}
+
+}  // namespace
