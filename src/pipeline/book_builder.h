@@ -4,17 +4,19 @@
 // A source build fills the metadata, writes the head of the text, converts the content files and registers
 // the media, then hands over to finish(), which resolves the links, writes the records and saves the book.
 // The build's status is read from its own fault header and from every part it owns (the text stream, the
-// media table, the dictionary markup, the writer), so that no stage's fault can be lost on the way; faults of objects a stage makes
-// and drops (a loaded file, the package) are taken over with absorbFaults().
+// media table, the dictionary markup, the writer), so that no stage's fault can be lost on the way; faults of objects a
+// stage makes and drops (a loaded file, the package) are taken over with absorbFaults().
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "container/trailing_entries.h"
 #include "convert/html_converter.h"
 #include "convert/link_table.h"
 #include "convert/media_table.h"
+#include "convert/table_of_contents.h"
 #include "convert/text_stream.h"
 #include "core/fault.h"
 #include "core/string.h"
@@ -67,9 +69,11 @@ private:
     // Steps of the finishing stage (finishing_stage.cpp).
     void closeText();
     void resolveStartReading();
+    bool readTableOfContents();
     bool openWriter(const std::string& outputPath);
     void handOverMetadata();
     bool addCoverAndMedia();
+    bool writeIndexes();
     bool readText(std::vector<uint8_t>& text);
     bool writeBook(const std::vector<uint8_t>& text);
     BuildResult result();
@@ -87,6 +91,8 @@ private:
     IndexMarkup index_;
     std::unique_ptr<HtmlConverter> converter_;
     std::unique_ptr<BookWriter> writer_;
+    std::optional<TableOfContents> toc_;
+    std::vector<TocEntry> tocEntries_;  // the navigation map as the trailing index entries see it
     bool bodyWritten_ = false;
 };
 

@@ -10,7 +10,9 @@
 #include "convert/image_decode.h"
 #include "core/big_endian.h"
 #include "core/message_sink.h"
+#include "index/index_records.h"
 #include "pipeline/book_builder.h"
+#include "pipeline/toc_index.h"
 
 namespace qp {
 
@@ -66,11 +68,11 @@ BuildResult BookBuilder::finish(const std::string& outputPath) {
 
     links_.resolveLinks();
     resolveStartReading();
-    if (!metadata_.ncxPath.empty()) report(InfoCode::BuildingToc, sink().registerArgument(metadata_.ncxPath));
+    if (!readTableOfContents()) return abandon();
 
     if (!openWriter(outputPath)) return abandon();
     handOverMetadata();
-    if (!addCoverAndMedia()) return abandon();
+    if (!addCoverAndMedia() || !writeIndexes()) return abandon();
 
     std::vector<uint8_t> text;
     if (!readText(text) || !writeBook(text)) return abandon();
@@ -100,6 +102,41 @@ void BookBuilder::resolveStartReading() {
     appendBigEndian32(stored, static_cast<uint32_t>(*position));
     metadata_.entries.push_back({exth::kStartReading, {}, std::move(stored)});
     announceMetadata(exthLabel(exth::kStartReading), std::to_string(*position));
+}
+
+// The table of contents is read and placed as soon as the text is complete; it is written with the indexes.
+bool BookBuilder::readTableOfContents() {
+    if (metadata_.ncxPath.empty()) return true;
+    report(InfoCode::BuildingToc, sink().registerArgument(metadata_.ncxPath));
+    TableOfContents toc;
+    if (!readNcx(metadata_.ncxPath, toc, faults_) ||
+        !placeTableOfContents(toc, links_, metadata_.ncxPath, stream_.position(), faults_)) {
+        report(ErrorCode::TocNotBuilt);
+        return false;
+    }
+    toc_ = std::move(toc);
+    return true;
+}
+
+// The indexes go into the writer's index store; record 0 points at them.
+bool BookBuilder::writeIndexes() {
+    if (!toc_) return true;
+    PdbDatabase* store = writer_->indexStore();
+    if (!store) return false;
+    IndexRecords records;
+    TocIndex toc = buildTocIndex(*toc_, textCodePage_, metadata_.locale, media_);
+    const int32_t tocRecord = writeIndex(*toc.index, *store);
+    absorbFaults(*toc.index);
+    if (tocRecord < 0 && toc.index->entryCount() > 0) {
+        report(ErrorCode::TocNotBuilt);
+        return false;
+    }
+    if (tocRecord >= 0) {
+        records.ncx = static_cast<uint32_t>(tocRecord);
+        tocEntries_ = std::move(toc.trailingEntries);
+    }
+    writer_->setIndexRecords(records);
+    return !failed();
 }
 
 bool BookBuilder::openWriter(const std::string& outputPath) {
@@ -163,6 +200,7 @@ bool BookBuilder::readText(std::vector<uint8_t>& text) {
 
 bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
     TrailingInputs inputs;
+    inputs.tocEntries = tocEntries_;
     for (uint64_t position : converter_ ? converter_->nonCrossableBreaks() : std::vector<uint64_t>{}) {
         if (position <= UINT32_MAX) inputs.positions.push_back({static_cast<uint32_t>(position), false});
     }

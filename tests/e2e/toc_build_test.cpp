@@ -1,0 +1,192 @@
+// Tables of contents from NCX files, built end to end and read back as a tree with kovadump's library.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "build_fixture.h"
+#include "epub_zip_writer.h"
+#include "toc_tree.h"
+
+namespace {
+
+struct ExpectedNode {
+    std::string label;
+    std::string id;  // the id of the element the node targets
+};
+
+// 40 chapters and an NCX of 500 entries in four levels: each chapter (its file, without fragment), four sections,
+// five subsections (two under the first section) and, in turn, three or two entries below the first
+// subsection. Labels mix Latin, Cyrillic and Han text. A navigation list names three sections.
+class TocBook {
+public:
+    TocBook() {
+        for (int c = 0; c < 40; ++c) {
+            std::string body;
+            std::string points;
+            const std::string file = "ch" + std::to_string(c) + ".html";
+            body += "<h1 id=\"c" + std::to_string(c) + "\">Chapter " + std::to_string(c) + "</h1><p>Opening.</p>";
+            std::string chapterLabel = c % 3 == 0   ? "Глава " + std::to_string(c)
+                                       : c % 3 == 1 ? "第" + std::to_string(c) + "章"
+                                                    : "Chapitre " + std::to_string(c) + " caf\xC3\xA9";
+            expected.push_back({chapterLabel, "c" + std::to_string(c)});
+            for (int s = 0; s < 4; ++s) {
+                const std::string sid = "c" + std::to_string(c) + "s" + std::to_string(s);
+                body += "<h2 id=\"" + sid + "\">Section</h2><p>Text of the section.</p>";
+                expected.push_back({"Section " + std::to_string(s), sid});
+                std::string subpoints;
+                for (int u = 0; u < (s == 0 ? 2 : 1); ++u) {
+                    const std::string uid = sid + "u" + std::to_string(u);
+                    body += "<h3 id=\"" + uid + "\">Sub</h3><p>More text.</p>";
+                    expected.push_back({"Part " + std::to_string(u), uid});
+                    std::string leaves;
+                    for (int l = 0; s == 0 && u == 0 && l < (c % 2 == 0 ? 3 : 2); ++l) {
+                        const std::string lid = uid + "l" + std::to_string(l);
+                        body += "<h4 id=\"" + lid + "\">Leaf</h4><p>Leaf text.</p>";
+                        expected.push_back({"Leaf " + std::to_string(l), lid});
+                        leaves += point("Leaf " + std::to_string(l), file + "#" + lid, "");
+                    }
+                    subpoints += point("Part " + std::to_string(u), file + "#" + uid, leaves);
+                }
+                points += point("Section " + std::to_string(s), file + "#" + sid, subpoints);
+            }
+            navMap += point(chapterLabel, file, points);
+            files[file] = buildtest::htmlPage(body);
+            items +=
+                "<item id=\"i" + std::to_string(c) + "\" href=\"" + file + "\" media-type=\"text/x-oeb1-document\"/>";
+            spine += "<itemref idref=\"i" + std::to_string(c) + "\"/>";
+        }
+    }
+
+    std::string ncx(const std::string& extraTarget = "") const {
+        std::string list = "<navList><navLabel><text>Illustrations</text></navLabel>";
+        for (int t : {1, 5, 9}) {
+            list += "<navTarget><navLabel><text>Figure " + std::to_string(t) + "</text></navLabel><content src=\"ch" +
+                    std::to_string(t) + ".html#c" + std::to_string(t) + "s1\"/></navTarget>";
+        }
+        list += "</navList>";
+        return "<?xml version=\"1.0\" encoding=\"utf-8\"?><ncx><navMap>" + navMap + extraTarget + "</navMap>" + list +
+               "</ncx>";
+    }
+
+    std::string opf() const {
+        return buildtest::package(buildtest::dcMetadata("<dc:Title>Contents</dc:Title><dc:Language>en</dc:Language>"),
+                                  items + "<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>",
+                                  spine);
+    }
+
+    static std::string point(const std::string& label, const std::string& src, const std::string& inner) {
+        return "<navPoint><navLabel><text>" + label + "</text></navLabel><content src=\"" + src + "\"/>" + inner +
+               "</navPoint>";
+    }
+
+    std::map<std::string, std::string> files;
+    std::vector<ExpectedNode> expected;  // in reading order
+    std::string navMap, items, spine;
+};
+
+class TocBuild : public buildtest::BuildTest {
+protected:
+    void writeSources(const TocBook& source, const std::string& ncx) {
+        for (const auto& [name, text] : source.files) write(name, text);
+        write("toc.ncx", ncx);
+        write("book.opf", source.opf());
+    }
+
+    // Every navigation map entry is one of the NCX's, its label as the book stores it, its position on its
+    // target's start tag; the book is sound, trailing index entries included.
+    void checkBook(const kova::Book& book, const TocBook& source, bool western) {
+        EXPECT_TRUE(book.sound()) << (book.faults().empty() ? "" : book.faults()[0]);
+        const std::optional<kova::TocTree> tree = kova::readTocTree(book);
+        ASSERT_TRUE(tree);
+        ASSERT_EQ(tree->nodes.size(), 504u);
+        std::map<std::string, const ExpectedNode*> byLabel;
+        size_t mapNodes = 0, listNodes = 0;
+        const std::string text = book.textString();
+        std::multiset<std::string> labels, expectedLabels;
+        for (const ExpectedNode& node : source.expected) expectedLabels.insert(node.label);
+        for (const kova::TocTreeNode& node : tree->nodes) {
+            if (node.inNavigationList) {
+                ++listNodes;
+                continue;
+            }
+            ++mapNodes;
+            labels.insert(node.label);
+            ASSERT_LT(node.position, text.size());
+            EXPECT_EQ(text[node.position], '<') << node.label;
+        }
+        EXPECT_EQ(mapNodes, 500u);
+        EXPECT_EQ(listNodes, 4u);
+        if (!western) {
+            EXPECT_EQ(labels, expectedLabels);
+        }
+        EXPECT_EQ(book.kova().extraRecordDataFlags & 0x2, 0x2u);
+        // Each target lands on its heading: a chapter's file starts with its h1 (the first one behind the book's
+        // body tag), a node at depth d targets an h(d+1).
+        for (const kova::TocTreeNode& node : tree->nodes) {
+            if (node.inNavigationList) continue;
+            const size_t heading = text.compare(node.position, 6, "<body>") == 0 ? node.position + 6 : node.position;
+            EXPECT_EQ(text.substr(heading, 3), "<h" + std::to_string(node.depth + 1)) << node.label;
+        }
+    }
+};
+
+TEST_F(TocBuild, WesternUtf8AndEpubBooksCarryTheWholeTree) {
+    const TocBook source;
+    writeSources(source, source.ncx());
+    auto western = compile({"book.opf"});
+    EXPECT_EQ(western.exitCode, 0) << western.out;
+    checkBook(book("book.kova"), source, true);
+
+    auto unicode = compile({"book.opf", "-unicode", "-o", "unicode.kova"});
+    EXPECT_EQ(unicode.exitCode, 0) << unicode.out;
+    checkBook(book("unicode.kova"), source, false);
+
+    std::vector<qptest::ZipMember> members{
+        {"mimetype", "application/epub+zip"},
+        {"META-INF/container.xml", "<?xml version=\"1.0\"?><container><rootfiles><rootfile "
+                                   "full-path=\"OPS/book.opf\"/></rootfiles></container>"},
+        {"OPS/book.opf", source.opf()},
+        {"OPS/toc.ncx", source.ncx()}};
+    for (const auto& [name, text] : source.files) members.push_back({"OPS/" + name, text});
+    qptest::writeZip(dir / "book.epub", members);
+    auto epub = compile({"book.epub", "-unicode", "-o", "epub.kova"});
+    EXPECT_EQ(epub.exitCode, 0) << epub.out;
+    checkBook(book("epub.kova"), source, false);
+}
+
+TEST_F(TocBuild, UnresolvedTargetFailsTheBuild) {
+    const TocBook source;
+    writeSources(source, source.ncx(TocBook::point("Lost", "ch1.html#nowhere", "")));
+    auto run = compile({"book.opf"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.out.find("Error(mkbook): Hyperlink not resolved in toc:ch1.html#nowhere"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Error(mkbook): The table of content could not be built."), std::string::npos);
+    EXPECT_FALSE(exists("book.kova"));
+}
+
+TEST_F(TocBuild, MissingNcxFileIsNamed) {
+    const TocBook source;
+    for (const auto& [name, text] : source.files) write(name, text);
+    write("book.opf", source.opf());
+    auto run = compile({"book.opf"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.out.find("toc.ncx"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Error(mkbook): The table of content could not be built."), std::string::npos);
+    EXPECT_FALSE(exists("book.kova"));
+}
+
+TEST_F(TocBuild, PackagesWithoutNcxSayNothingOfIt) {
+    write("a.html", buildtest::htmlPage("<p>x</p>"));
+    write("book.opf", buildtest::package(buildtest::dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"),
+                                         "<item id=\"a\" href=\"a.html\" media-type=\"text/x-oeb1-document\"/>",
+                                         "<itemref idref=\"a\"/>"));
+    auto run = compile({"book.opf", "-verbose"});
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_EQ(run.out.find("table of content"), std::string::npos);
+    EXPECT_EQ(book("book.kova").kova().ncxIndex, 0xFFFFFFFFu);
+}
+
+}  // namespace
