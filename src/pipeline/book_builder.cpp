@@ -17,13 +17,11 @@ BookBuilder::BookBuilder(const BuildOptions& options) : options_(options) {
 BookBuilder::~BookBuilder() = default;
 
 bool BookBuilder::failed() const {
-    return faults_.failed() || stream_.failed() || media_.failed() || index_.failed() ||
-           (writer_ && writer_->failed());
+    return faults_.failed() || stream_.failed() || media_.failed() || index_.failed() || (writer_ && writer_->failed());
 }
 
 bool BookBuilder::warned() const {
-    return faults_.warned() || stream_.warned() || media_.warned() || index_.warned() ||
-           (writer_ && writer_->warned());
+    return faults_.warned() || stream_.warned() || media_.warned() || index_.warned() || (writer_ && writer_->warned());
 }
 
 void BookBuilder::report(MessageCode code, int a, int b, int c) { qp::report(faults_, code, a, b, c); }

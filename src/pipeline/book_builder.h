@@ -28,6 +28,8 @@
 namespace qp {
 
 class BookWriter;
+class PdbDatabase;
+struct IndexRecords;
 
 class BookBuilder {
 public:
@@ -74,6 +76,8 @@ private:
     void handOverMetadata();
     bool addCoverAndMedia();
     bool writeIndexes();
+    bool writeDictionaryIndexes(PdbDatabase& store, IndexRecords& records);
+    bool writeTocIndex(PdbDatabase& store, IndexRecords& records);
     bool readText(std::vector<uint8_t>& text);
     bool writeBook(const std::vector<uint8_t>& text);
     BuildResult result();

@@ -36,6 +36,8 @@ struct BookMetadata {
     uint16_t locale = 0;
     uint16_t inputLanguage = 0;
     uint16_t outputLanguage = 0;
+    std::string defaultLookupIndex;  // index names, empty when the package names none
+    std::string defaultLookupKey;
 
     // A text entry; empty values are left out.
     void add(uint32_t type, std::string_view value);

@@ -12,6 +12,7 @@
 #include "core/message_sink.h"
 #include "index/index_records.h"
 #include "pipeline/book_builder.h"
+#include "pipeline/dictionary_indexes.h"
 #include "pipeline/toc_index.h"
 
 namespace qp {
@@ -118,25 +119,38 @@ bool BookBuilder::readTableOfContents() {
     return true;
 }
 
-// The indexes go into the writer's index store; record 0 points at them.
+// The indexes go into the writer's index store, the dictionary's first; record 0 points at them.
 bool BookBuilder::writeIndexes() {
-    if (!toc_) return true;
+    if (!toc_ && index_.empty()) return true;
     PdbDatabase* store = writer_->indexStore();
     if (!store) return false;
     IndexRecords records;
+    if (!writeDictionaryIndexes(*store, records) || !writeTocIndex(*store, records)) return false;
+    writer_->setIndexRecords(records);
+    return !failed();
+}
+
+bool BookBuilder::writeDictionaryIndexes(PdbDatabase& store, IndexRecords& records) {
+    if (index_.empty()) return true;
+    const uint16_t language = metadata_.inputLanguage != 0 ? metadata_.inputLanguage : metadata_.locale;
+    DictionaryIndexes dictionary(
+        index_, {textCodePage_, language, metadata_.defaultLookupIndex, metadata_.defaultLookupKey}, faults_);
+    return dictionary.build() && dictionary.write(store, records);
+}
+
+bool BookBuilder::writeTocIndex(PdbDatabase& store, IndexRecords& records) {
+    if (!toc_) return true;
     TocIndex toc = buildTocIndex(*toc_, textCodePage_, metadata_.locale, media_);
-    const int32_t tocRecord = writeIndex(*toc.index, *store);
+    const int32_t tocRecord = writeIndex(*toc.index, store);
     absorbFaults(*toc.index);
-    if (tocRecord < 0 && toc.index->entryCount() > 0) {
+    if (tocRecord < 0) {
+        if (toc.index->entryCount() == 0) return true;
         report(ErrorCode::TocNotBuilt);
         return false;
     }
-    if (tocRecord >= 0) {
-        records.ncx = static_cast<uint32_t>(tocRecord);
-        tocEntries_ = std::move(toc.trailingEntries);
-    }
-    writer_->setIndexRecords(records);
-    return !failed();
+    records.ncx = static_cast<uint32_t>(tocRecord);
+    tocEntries_ = std::move(toc.trailingEntries);
+    return true;
 }
 
 bool BookBuilder::openWriter(const std::string& outputPath) {

@@ -100,6 +100,8 @@ bool readMetadata(const OpfPackage& package, BookBuilder& builder) {
     for (const SingleMetadata& single : kSingleMetadata) {
         metadata.add(single.type, package.metadata(single.name).value_or(""));
     }
+    metadata.defaultLookupIndex = package.metadata("DefaultLookupIndex").value_or("");
+    metadata.defaultLookupKey = package.metadata("DefaultLookupKey").value_or("");
     metadata.add(exth::kRetailPrice, package.metadata("SRP").value_or(""));
     metadata.add(exth::kRetailCurrency, package.metadataAttribute("SRP", "Currency").value_or(""));
     readCover(package, metadata);
