@@ -103,6 +103,11 @@ std::optional<IndexEntryId> Index::enter(std::string key, std::string sortKey) {
     return found->second;
 }
 
+IndexEntryId Index::addUnkeyedEntry() {
+    entries_.push_back({});
+    return static_cast<IndexEntryId>(entries_.size() - 1);
+}
+
 void Index::appendGroupHeader(IndexEntryId entry, uint8_t tag) {
     std::vector<int32_t>& values = entries_[entry].values;
     values.push_back(kGroupMarker);
@@ -152,7 +157,8 @@ const std::vector<IndexEntryId>& Index::sorted() const {
     std::sort(sorted_.begin(), sorted_.end(), [this](IndexEntryId a, IndexEntryId b) {
         const int order = entries_[a].sortKey.compare(entries_[b].sortKey);
         if (order != 0) return order < 0;
-        return exact_ && entries_[a].key < entries_[b].key;
+        const int raw = entries_[a].key.compare(entries_[b].key);
+        return raw != 0 ? raw < 0 : a < b;  // equal keys are entries made apart: in the order they were made
     });
     ranks_.assign(entries_.size(), 0);
     for (size_t rank = 0; rank < sorted_.size(); ++rank) ranks_[sorted_[rank]] = static_cast<uint32_t>(rank);

@@ -57,6 +57,9 @@ public:
     std::optional<IndexEntryId> addKey(std::string_view utf8Key);
     // A key given as bytes already in the index's form (1252 or 65001 indexes).
     std::optional<IndexEntryId> addKeyBytes(std::string_view bytes);
+    // An entry of its own under an empty key (the rule groups of an inflection index); such entries sort
+    // first, in the order they were made.
+    IndexEntryId addUnkeyedEntry();
 
     // One group of a tag's values; the count must be the tag's values per group.
     void addValues(IndexEntryId entry, uint8_t tag, std::initializer_list<uint32_t> values);

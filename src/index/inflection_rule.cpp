@@ -82,9 +82,10 @@ std::string inflectionRule(std::string_view headword, std::string_view form) {
         appendPart(rule, kTakeOffEnding, headword, true);
         return rule;
     }
-    // The beginnings differ when either text has characters before the run; the boundary character joins both.
+    // The beginnings differ when either text has characters before the run; the boundary character joins both
+    // unless the run is a single character, which the ending's boundary takes.
     if (run.inHeadword > 0 || run.inForm > 0) {
-        const size_t boundary = 1;
+        const size_t boundary = run.length >= 2 ? 1 : 0;
         appendPart(rule, kPutInFront, form.substr(0, run.inForm + boundary), false);
         appendPart(rule, kTakeOffBeginning, headword.substr(0, run.inHeadword + boundary), false);
     }

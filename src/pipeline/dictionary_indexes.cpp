@@ -13,6 +13,7 @@
 #include "index/index_records.h"
 #include "index/phonetic_form.h"
 #include "index/western_collation.h"
+#include "pipeline/inflection_index.h"
 
 namespace qp {
 
@@ -66,7 +67,8 @@ struct DictionaryIndexes::KeyIndex {
 };
 
 DictionaryIndexes::DictionaryIndexes(const IndexMarkup& markup, DictionarySettings settings, FaultHeader& faults)
-    : markup_(markup), settings_(std::move(settings)), faults_(faults) {}
+    : markup_(markup), settings_(std::move(settings)), faults_(faults),
+      inflections_(std::make_unique<InflectionIndex>(settings_.textCodePage, settings_.language, faults)) {}
 
 DictionaryIndexes::~DictionaryIndexes() = default;
 
@@ -111,6 +113,8 @@ bool DictionaryIndexes::build() {
     enterExternalSubentries();
     for (auto& lookup : lookupIndexes_)
         if (lookup->wild) enterDependentKeys(*lookup);
+    if (!inflections_->empty() && !inflections_->compile()) return fatal();
+    if (inflections_->index().failed()) return fatal();
     for (const auto& lookup : lookupIndexes_)
         if (lookup->index->failed() || (lookup->index->dependent() && lookup->index->dependent()->failed()))
             return fatal();
@@ -150,6 +154,12 @@ void DictionaryIndexes::enterEntry(size_t number) {
     }
     if (!first) return;
     entryOf_[number] = {&lookup, *first};
+    if (source.headword) {
+        for (const InflectionGroup& group : source.inflections)
+            inflections_->addGroup(*lookup.index, *first, *source.headword, group);
+        if (!source.oldStyleRules.empty())
+            inflections_->addOldStyleRules(*lookup.index, *first, *source.headword, source.oldStyleRules);
+    }
     for (const EntryKey& key : source.keys) {
         KeyIndex& keys = keyIndex(key.index);
         const std::optional<IndexEntryId> keyEntry = keys.index->addKey(key.text);
@@ -307,7 +317,19 @@ void DictionaryIndexes::addExtra(IndexRecords& records, int32_t header) {
 }
 
 bool DictionaryIndexes::write(PdbDatabase& store, IndexRecords& records) {
-    return writeLookupIndexes(store, records) && writeKeyIndexes(store, records) && writeNamingIndex(store, records);
+    return writeLookupIndexes(store, records) && writeKeyIndexes(store, records) &&
+           writeInflectionIndex(store, records) && writeNamingIndex(store, records);
+}
+
+bool DictionaryIndexes::writeInflectionIndex(PdbDatabase& store, IndexRecords& records) {
+    if (inflections_->empty()) return true;
+    report(faults_, InfoCode::BuildingInflections, static_cast<int>(store.recordCount()));
+    Index& index = inflections_->index();
+    const int32_t header = writeIndex(index, store);
+    absorbFaults(faults_, index);
+    if (index.failed()) return false;
+    if (header >= 0) records.inflection = static_cast<uint32_t>(header);
+    return true;
 }
 
 namespace {

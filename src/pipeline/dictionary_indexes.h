@@ -21,6 +21,7 @@
 
 namespace qp {
 
+class InflectionIndex;
 class PdbDatabase;
 
 struct DictionarySettings {
@@ -57,6 +58,7 @@ private:
     std::string keyText(const Index& index, IndexEntryId entry) const;
     bool writeLookupIndexes(PdbDatabase& store, IndexRecords& records);
     bool writeKeyIndexes(PdbDatabase& store, IndexRecords& records);
+    bool writeInflectionIndex(PdbDatabase& store, IndexRecords& records);
     bool writeNamingIndex(PdbDatabase& store, IndexRecords& records);
     void addExtra(IndexRecords& records, int32_t header);
     bool fatal();
@@ -70,6 +72,7 @@ private:
     std::vector<std::pair<LookupIndex*, IndexEntryId>> entryOf_;  // by markup entry: its headword's entry
     std::unordered_map<std::string, size_t> ids_;                 // entry ids and their markup entries
     std::unique_ptr<PhoneticTables> phonetics_;
+    std::unique_ptr<InflectionIndex> inflections_;
     size_t extraIndexes_ = 0;
 };
 

@@ -10,7 +10,9 @@
 
 namespace kova {
 
-enum class MatchKind { headword };
+// How an entry was found: by its key, by a rule of the inflection index that leads from the word to the
+// entry's headword, or by a spelling that sounds the same (the spell index).
+enum class MatchKind { headword, inflection, spelling };
 
 const char* matchKindName(MatchKind kind);
 
@@ -25,6 +27,8 @@ struct Lookup {
     std::string problem;  // why the word could not be looked for at all
 };
 
+// Looks the word up by headword, then through the inflection rules, then through the spell index; each
+// entry is listed once, with the first way that found it.
 Lookup lookUp(const Book& book, const std::string& word);
 
 // Ranks of the entries whose key equals the query by the index's folded comparison: a binary search over
