@@ -76,7 +76,9 @@ HuffdicOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, Huff
         if (progress.cancelRequested()) return HuffdicOutcome::Canceled;
         progress.compressionPass(round);
         HuffdicEncoding encoding = encodeHuffdic(grammar, selection, cuts);
-        progress.roundResult(encoding.compressedBytes, text.size(), encoding.entryCount, encoding.codedEntryCount);
+        uint64_t dictionaryBytes = 0;
+        for (const std::vector<uint8_t>& record : encoding.records.cdic) dictionaryBytes += record.size();
+        progress.roundResult(encoding.compressedBytes, text.size(), dictionaryBytes, encoding.entryCount);
         if (encoding.longestCode < minLongestCode) break;
         if (best && encoding.compressedBytes >= best->compressedBytes) break;
         selection = selectHuffdicEntries(grammar, textUses, selection, encoding.codeBits);

@@ -34,9 +34,9 @@ public:
     // 1: dictionary passes, 2: code lengths, 3, 4, ...: encoding rounds
     virtual void compressionPass([[maybe_unused]] uint32_t pass) {}
     // After each encoding round: the bytes of the text records, HUFF and CDIC records together, the length of the
-    // text, the number of dictionary entries and how many of them are coded strings of other entries.
+    // text, the bytes of the CDIC records and the number of dictionary entries.
     virtual void roundResult([[maybe_unused]] uint64_t compressedBytes, [[maybe_unused]] uint64_t textBytes,
-                             [[maybe_unused]] uint32_t dictionaryCountA, [[maybe_unused]] uint32_t dictionaryCountB) {}
+                             [[maybe_unused]] uint64_t dictionaryBytes, [[maybe_unused]] uint32_t entryCount) {}
     virtual bool cancelRequested() { return false; }
 };
 

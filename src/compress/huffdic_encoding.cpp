@@ -123,7 +123,6 @@ HuffdicEncoding encodeHuffdic(const HuffdicGrammar& grammar, const HuffdicSelect
     encoding.codeBits.assign(selection.form.size(), 0);
     for (uint32_t symbol : codes.symbols) {
         encoding.codeBits[symbol] = codes.codeLength[symbol];
-        if (selection.form[symbol] == HuffdicEntryForm::Coded) ++encoding.codedEntryCount;
     }
 
     HuffdicRecords& records = encoding.records;

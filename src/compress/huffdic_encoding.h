@@ -17,7 +17,6 @@ struct HuffdicEncoding {
     std::vector<float> codeBits;  // per symbol: the code length of every entry
     uint32_t longestCode = 0;
     uint32_t entryCount = 0;
-    uint32_t codedEntryCount = 0;
     uint64_t compressedBytes = 0;  // text, HUFF and CDIC records together
 };
 

@@ -148,8 +148,15 @@ uint32_t BookWriter::addMediaRecord(std::span<const uint8_t> bytes) {
 
 bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs) {
     if (text.size() > kMaxTextLength) return fail(ErrorCode::TooMuchText);
-    uint32_t recordSize = nominalRecordSize(text.size(), palmDoc_.compression);
-    if (palmDoc_.compression == Compression::Huffman) palmDoc_.compression = Compression::PalmDoc;
+    // A text the dictionary compressor declines is compressed with PalmDOC at the same record size.
+    const uint32_t recordSize = nominalRecordSize(text.size(), palmDoc_.compression);
+    if (palmDoc_.compression == Compression::Huffman) {
+        switch (writeHuffmanText(text, recordSize, inputs)) {
+            case HuffmanText::Written: return true;
+            case HuffmanText::Failed: return false;
+            case HuffmanText::Declined: palmDoc_.compression = Compression::PalmDoc; break;
+        }
+    }
 
     size_t count = text.size() / recordSize;
     // Record 0 and the end record come beside the text records; the record count of a book is 16 bits.
@@ -205,7 +212,9 @@ bool BookWriter::assemble(bool minimize, std::span<const uint8_t> text) {
         !copyHuffmanRecords() || !copyMediaRecords())
         return false;
     addCoverRecords();
-    if (!copyFrameRecords() || !mergeChildBooks() || !appendEndOfFile() || !fillRecordZero(minimize)) return false;
+    if (!verifyHuffmanText(text) || !appendDatpRecords() || !buildFramesStore() || !copyFrameRecords() ||
+        !mergeChildBooks() || !appendEndOfFile() || !fillRecordZero(minimize))
+        return false;
     setDocumentIdentifier();
     printStatistics();
     assembled_ = true;
@@ -324,6 +333,19 @@ void BookWriter::addCoverRecords() {
     exth_.setNumber(exth::kCoverOffset, *coverOffset_);
     exth_.setNumber(exth::kFakeCover, fakeCover_ ? 1 : 0);
     exth_.setNumber(exth::kThumbnailOffset, *thumbnailOffset_);
+}
+
+// The FDST records start the frames store. The store reaches the book only with FCIS records, which come
+// from the text's fragments; a book without fragments keeps its FDST here and record 0 says it has none.
+bool BookWriter::buildFramesStore() {
+    if (sections_.size() < 2 || framePlacement_.fdstPosition != kNoIndex) return true;
+    PdbDatabase* frames = frameStore();
+    if (!frames) return false;
+    framePlacement_.fdstPosition = static_cast<uint32_t>(frames->recordCount());
+    framePlacement_.sectionCount = static_cast<uint32_t>(sections_.size());
+    for (std::vector<uint8_t>& record : fdstRecords(sections_))
+        if (!frames->adoptRecord(std::move(record))) return fail(ErrorCode::NotEnoughMemory);
+    return true;
 }
 
 bool BookWriter::copyFrameRecords() {

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "container/exth.h"
+#include "container/fdst_records.h"
 #include "container/pdb_database.h"
 #include "container/record_zero.h"
 #include "container/temp_record_store.h"
@@ -89,6 +90,8 @@ public:
     // Index record numbers relative to the index store.
     void setIndexRecords(const IndexRecords& indexes);
     void setFramePlacement(const FramePlacement& placement);
+    // The text's sections (one per content file), for the FDST records of the frames store.
+    void setTextSections(std::vector<TextSection> sections) { sections_ = std::move(sections); }
     // Cover and thumbnail, counted from the first image record.
     void setCoverOffsets(uint32_t cover, uint32_t thumbnail, bool fakeCover);
     void addChildBook(const std::filesystem::path& path);
@@ -133,6 +136,10 @@ public:
     uint32_t extraRecordDataFlags() const { return kova_.extraRecordDataFlags; }
 
 private:
+    enum class HuffmanText { Written, Declined, Failed };
+    HuffmanText writeHuffmanText(std::span<const uint8_t> text, uint32_t recordSize, TrailingInputs& inputs);
+    bool verifyHuffmanText(std::span<const uint8_t> text);
+    bool appendDatpRecords();
     void acceptText(uint64_t textLength, uint32_t recordSize, std::vector<uint32_t> recordLengths,
                     TrailingInputs inputs);
     bool fail(ErrorCode code, int argument = kNoArg);
@@ -155,6 +162,7 @@ private:
     bool copyHuffmanRecords();
     bool copyMediaRecords();
     void addCoverRecords();
+    bool buildFramesStore();
     bool copyFrameRecords();
     bool mergeChildBooks();
     bool appendEndOfFile();
@@ -175,6 +183,7 @@ private:
     std::vector<uint32_t> recordLengths_;  // uncompressed length of every text record
     TrailingInputs trailingInputs_;
     FramePlacement framePlacement_;
+    std::vector<TextSection> sections_;
     std::optional<uint32_t> coverOffset_;
     std::optional<uint32_t> thumbnailOffset_;
     bool fakeCover_ = false;

@@ -184,6 +184,31 @@ bool IndexEntryEncoder::appendEntry(std::vector<uint8_t>& out, size_t used, size
     return !emission.overflow && out.size() - entryBegin <= room;
 }
 
+std::optional<size_t> trailingEntriesSize(std::span<const uint8_t> record, uint32_t flags) {
+    size_t end = record.size();
+    for (uint32_t bit = 1; bit < 32; ++bit) {
+        if (!(flags & (uint32_t{1} << bit))) continue;
+        // A backward integer: its first byte (scanning from the end, its last) has the high bit.
+        uint64_t length = 0;
+        size_t start = end;
+        for (unsigned shift = 0; start > 0; shift += 7) {
+            const uint8_t byte = record[--start];
+            length |= uint64_t{byte & 0x7Fu} << shift;
+            if (byte & 0x80) break;
+            if (shift > 28) return std::nullopt;
+        }
+        if (length == 0 || length > end) return std::nullopt;
+        end -= length;
+    }
+    if (flags & kMultibyteEntryFlag) {
+        if (end == 0) return std::nullopt;
+        const size_t size = 1 + (record[end - 1] & 0x3);
+        if (size > end) return std::nullopt;
+        end -= size;
+    }
+    return record.size() - end;
+}
+
 TrailingEntryWriter::TrailingEntryWriter(uint32_t flags, std::span<const uint8_t> text,
                                          std::vector<MarkedPosition> positions, std::vector<TocEntry> tocEntries)
     : flags_(flags), text_(text), positions_(std::move(positions)), index_(std::move(tocEntries)) {}

@@ -75,6 +75,11 @@ private:
     size_t cursor_ = 0;         // next entry not yet pushed
 };
 
+// The bytes the trailing entries take at the end of a record: each flagged entry's backward length from the
+// end, in increasing bit order, then the multibyte entry (1 + the low two bits of its last byte). Nothing when
+// the entries do not fit the record.
+std::optional<size_t> trailingEntriesSize(std::span<const uint8_t> record, uint32_t flags);
+
 // The entries of every text record, in order, for one book.
 class TrailingEntryWriter {
 public:

@@ -73,6 +73,8 @@ bool BookBuilder::convertContentFile(const std::string& path) {
 
 bool BookBuilder::convertContent(const String& source, const std::string& path) {
     if (!converter_) return false;
+    // Each content file is a section of the text; the first one starts with the text.
+    sectionStarts_.push_back(sectionStarts_.empty() ? 0 : static_cast<uint32_t>(stream_.position()));
     const bool converted = converter_->convertFile(source, String::fromUtf8(path), !bodyWritten_);
     if (converted) bodyWritten_ = true;
     return converted && !failed();

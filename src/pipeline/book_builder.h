@@ -96,7 +96,8 @@ private:
     std::unique_ptr<HtmlConverter> converter_;
     std::unique_ptr<BookWriter> writer_;
     std::optional<TableOfContents> toc_;
-    std::vector<TocEntry> tocEntries_;  // the navigation map as the trailing index entries see it
+    std::vector<TocEntry> tocEntries_;     // the navigation map as the trailing index entries see it
+    std::vector<uint32_t> sectionStarts_;  // where each content file's text begins
     bool bodyWritten_ = false;
 };
 

@@ -213,6 +213,12 @@ bool BookBuilder::readText(std::vector<uint8_t>& text) {
 }
 
 bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
+    std::vector<TextSection> sections;
+    for (size_t i = 0; i < sectionStarts_.size(); ++i) {
+        const uint32_t end = i + 1 < sectionStarts_.size() ? sectionStarts_[i + 1] : static_cast<uint32_t>(text.size());
+        sections.push_back({sectionStarts_[i], end});
+    }
+    writer_->setTextSections(std::move(sections));
     TrailingInputs inputs;
     inputs.tocEntries = tocEntries_;
     for (uint64_t position : converter_ ? converter_->nonCrossableBreaks() : std::vector<uint64_t>{}) {

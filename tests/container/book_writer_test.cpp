@@ -298,7 +298,7 @@ TEST(BookWriter, MediaRecordsArePaddedToFour) {
     EXPECT_FALSE(book.exthNumber(201).has_value());  // no thumbnail, no cover records
 }
 
-TEST(BookWriter, FramesChildBooksAndDictionaryRecordsAreCopied) {
+TEST(BookWriter, FramesAndChildBooksAreCopied) {
     qptest::TempDir dir;
     {
         qp::PdbDatabase child;
@@ -309,14 +309,9 @@ TEST(BookWriter, FramesChildBooksAndDictionaryRecordsAreCopied) {
     }
     Bytes text = westernText(100);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::Huffman);
+        qp::BookWriter writer(dir / "b.kova", Compression::None);
         writer.setFullName(qp::String::fromUtf8("Parts"));
-        // Stand-in for the dictionary compressor: one stored record, a HUFF and two CDIC records.
-        ASSERT_TRUE(writer.textStore()->appendRecord(text));
-        ASSERT_TRUE(writer.huffmanStore()->appendRecord(bytesOf("HUFF")));
-        ASSERT_TRUE(writer.dictionaryStore()->appendRecord(bytesOf("CDIC-a")));
-        ASSERT_TRUE(writer.dictionaryStore()->appendRecord(bytesOf("CDIC-bc")));
-        writer.setDictionaryCompressedText(text.size(), 4096, {100}, {});
+        ASSERT_TRUE(writer.writeText(text, {}));
         ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FDST1")));
         ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FLIS")));
         ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FCIS")));
@@ -326,26 +321,22 @@ TEST(BookWriter, FramesChildBooksAndDictionaryRecordsAreCopied) {
         ASSERT_TRUE(writer.save());
     }
     kova::Book book = kova::Book::fromFile(dir / "b.kova");
-    // 0 header, 1 text, 2 HUFF, 3-4 CDIC, 5-7 frames, 8-9 child, 10 end. No images: first image record 5.
-    ASSERT_EQ(book.recordCount(), 11u);
+    // 0 header, 1 text, 2-4 frames, 5-6 child, 7 end. No images: first image record 2.
+    ASSERT_EQ(book.recordCount(), 8u);
     const kova::KovaHeader& k = book.kova();
     EXPECT_EQ(k.firstNonBookRecord, 2u);
-    EXPECT_EQ(k.huffmanRecordOffset, 2u);
-    EXPECT_EQ(k.huffmanRecordCount, 3u);
-    EXPECT_EQ(book.recordBytes(2), bytesOf("HUFF"));
-    EXPECT_EQ(book.recordBytes(3), (Bytes{'C', 'D', 'I', 'C', '-', 'a', 0, 0}));
-    EXPECT_EQ(book.recordBytes(4), (Bytes{'C', 'D', 'I', 'C', '-', 'b', 'c', 0}));
-    EXPECT_EQ(k.firstImageRecord, 5u);
-    EXPECT_EQ(k.fdstRecord, 5u);
+    EXPECT_EQ(k.huffmanRecordOffset, 0u);
+    EXPECT_EQ(k.firstImageRecord, 2u);
+    EXPECT_EQ(k.fdstRecord, 2u);
     EXPECT_EQ(k.fdstSectionCount, 3u);
-    EXPECT_EQ(k.flisRecord, 6u);
+    EXPECT_EQ(k.flisRecord, 3u);
     EXPECT_EQ(k.flisCount, 1u);
-    EXPECT_EQ(k.fcisRecord, 7u);
+    EXPECT_EQ(k.fcisRecord, 4u);
     EXPECT_EQ(k.fcisCount, 1u);
-    EXPECT_EQ(book.recordBytes(5), (Bytes{'F', 'D', 'S', 'T', '1', 0, 0, 0}));
-    EXPECT_EQ(k.firstMergedRecord, 8u);
+    EXPECT_EQ(book.recordBytes(2), (Bytes{'F', 'D', 'S', 'T', '1', 0, 0, 0}));
+    EXPECT_EQ(k.firstMergedRecord, 5u);
     EXPECT_EQ(k.mergedRecordCount, 2u);
-    EXPECT_EQ(book.recordBytes(9), bytesOf("child-1"));
+    EXPECT_EQ(book.recordBytes(6), bytesOf("child-1"));
 }
 
 TEST(BookWriter, FramesStayOutWithoutFcisRecords) {

@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "auxiliary_records.h"
 #include "index_printer.h"
 #include "json_writer.h"
 #include "toc_tree.h"
@@ -227,6 +228,30 @@ void jsonImages(const Book& book, JsonWriter& json) {
     json.endArray();
 }
 
+void listAuxiliaryRecords(const Book& book, std::ostream& out) {
+    const std::vector<AuxiliaryRecord> records = readAuxiliaryRecords(book);
+    if (records.empty()) return;
+    out << "Auxiliary records (" << records.size() << ")\n";
+    for (const AuxiliaryRecord& record : records) {
+        out << "  record " << record.record << " " << record.kind << ":";
+        for (const auto& [name, value] : record.fields) out << " " << name << " " << value;
+        out << '\n';
+    }
+}
+
+void jsonAuxiliaryRecords(const Book& book, JsonWriter& json) {
+    const std::vector<AuxiliaryRecord> records = readAuxiliaryRecords(book);
+    json.key("auxiliaryRecords").beginArray();
+    for (const AuxiliaryRecord& record : records) {
+        json.beginObject();
+        json.key("record").value(static_cast<uint64_t>(record.record));
+        json.key("kind").value(record.kind);
+        for (const auto& [name, value] : record.fields) json.key(name).value(value);
+        json.endObject();
+    }
+    json.endArray();
+}
+
 void jsonToc(const Book& book, JsonWriter& json) {
     const std::optional<TocTree> toc = readTocTree(book);
     if (!toc) return;
@@ -266,6 +291,7 @@ void printListing(const Book& book, std::ostream& out) {
     listTextRecords(book, out);
     listImages(book, out);
     listIndexes(book, out);
+    listAuxiliaryRecords(book, out);
     if (const std::optional<TocTree> toc = readTocTree(book)) {
         out << "Table of contents (" << toc->nodes.size() << " entries)\n";
         printTocTree(*toc, out);
@@ -274,8 +300,6 @@ void printListing(const Book& book, std::ostream& out) {
         out << "Text (" << book.text().size() << " bytes)\n";
         out.write(reinterpret_cast<const char*>(book.text().data()), static_cast<std::streamsize>(book.text().size()));
         out << '\n';
-    } else if (book.palmDoc().compression == compressionHuffman) {
-        out << "Text not decoded (Huffman dictionary compression)\n";
     }
 }
 
@@ -289,6 +313,7 @@ void printJson(const Book& book, std::ostream& out) {
         jsonImages(book, json);
         jsonIndexes(book, json);
         jsonToc(book, json);
+        jsonAuxiliaryRecords(book, json);
         if (book.textDecoded()) json.key("text").value(book.textString());
     }
     json.key("faults").beginArray();

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "auxiliary_records.h"
 #include "index_finder.h"
 #include "toc_tree.h"
 
@@ -98,6 +99,7 @@ void Book::parse() {
     readTextRecords(views, palmDoc_, kova_, textRecords_, text_, faults_);
     checkRecordLayout();
     indexes_ = readBookIndexes(views, kova_, faults_);
+    for (std::string& fault : checkAuxiliaryRecords(*this)) faults_.push_back(std::move(fault));
     if (const std::optional<TocTree> toc = readTocTree(*this)) {
         for (std::string& fault : checkTocTree(*this, *toc)) faults_.push_back(std::move(fault));
     }

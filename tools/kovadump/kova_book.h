@@ -50,7 +50,7 @@ public:
     const std::vector<TextRecord>& textRecords() const { return textRecords_; }
     const std::vector<uint8_t>& text() const { return text_; }
     std::string textString() const { return {text_.begin(), text_.end()}; }
-    // True when every text record was expanded (not yet for Huffman-compressed books).
+    // True when every text record was expanded.
     bool textDecoded() const;
 
     // The image and media records, with the cover and thumbnail marked.

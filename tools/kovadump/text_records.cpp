@@ -1,5 +1,6 @@
 #include "text_records.h"
 
+#include "huffman_decoder.h"
 #include "palmdoc_decoder.h"
 
 namespace kova {
@@ -50,7 +51,24 @@ void readTextRecords(const std::vector<ByteView>& records, const PalmDocHeader& 
                          std::to_string(records.size() - 1) + " records after record 0");
         count = records.size() - 1;
     }
-    bool allDecoded = palmDoc.compression == compressionNone || palmDoc.compression == compressionPalmDoc;
+    HuffmanDecoder huffman;
+    bool huffmanLoaded = false;
+    if (palmDoc.compression == compressionHuffman) {
+        std::vector<ByteView> cdic;
+        for (uint32_t i = 1; i < kova.huffmanRecordCount && kova.huffmanRecordOffset + i < records.size(); ++i)
+            cdic.push_back(records[kova.huffmanRecordOffset + i]);
+        if (kova.huffmanRecordCount == 0 || kova.huffmanRecordOffset >= records.size()) {
+            faults.push_back("a Huffman book without HUFF record (record 0 names record " +
+                             std::to_string(kova.huffmanRecordOffset) + ", " + std::to_string(kova.huffmanRecordCount) +
+                             " records)");
+        } else if (auto fault = huffman.load(records[kova.huffmanRecordOffset], cdic)) {
+            faults.push_back("Huffman records: " + *fault);
+        } else {
+            huffmanLoaded = true;
+        }
+    }
+    bool allDecoded =
+        palmDoc.compression == compressionNone || palmDoc.compression == compressionPalmDoc || huffmanLoaded;
     for (size_t i = 1; i <= count; ++i) {
         ByteView stored = records[i];
         TextRecord r;
@@ -76,12 +94,21 @@ void readTextRecords(const std::vector<ByteView>& records, const PalmDocHeader& 
                 faults.push_back(recordText(r) + ": malformed PalmDOC data");
                 allDecoded = false;
             }
+        } else if (huffmanLoaded) {
+            if (auto fault = huffman.decode(body, text)) {
+                faults.push_back(recordText(r) + ": " + *fault);
+                allDecoded = false;
+            } else {
+                r.decoded = true;
+            }
         }
         r.decodedLength = text.size() - r.textStart;
-        // Text is cut at fixed offsets: every record but the last holds exactly the record size.
+        // Text is cut at fixed offsets: every record but the last holds exactly the record size. Huffman records
+        // end where the compressor chose, within the record size.
         if (r.decoded && palmDoc.recordSize != 0) {
-            bool last = i == count;
-            if (r.decodedLength > palmDoc.recordSize || (!last && r.decodedLength != palmDoc.recordSize) ||
+            const bool last = i == count;
+            const bool fixed = palmDoc.compression != compressionHuffman;
+            if (r.decodedLength > palmDoc.recordSize || (fixed && !last && r.decodedLength != palmDoc.recordSize) ||
                 r.decodedLength == 0)
                 faults.push_back(recordText(r) + " decodes to " + std::to_string(r.decodedLength) +
                                  " bytes; the record size is " + std::to_string(palmDoc.recordSize));

@@ -1,0 +1,108 @@
+// The Huffman dictionary steps of the book writer: compressing the text into the text, HUFF and CDIC stores
+// (falling back to PalmDOC when the compressor declines), verifying the assembled records by decoding them,
+// and the DATP records that follow.
+#include <algorithm>
+#include <climits>
+
+#include "compress/huffdic.h"
+#include "container/book_writer.h"
+#include "container/datp_records.h"
+#include "core/message_sink.h"
+
+namespace qp {
+
+namespace {
+
+int messageNumber(uint64_t value) { return static_cast<int>(std::min<uint64_t>(value, INT_MAX)); }
+
+// The compressor's progress as console messages.
+class CompressionMessages : public HuffdicProgress {
+public:
+    explicit CompressionMessages(FaultHeader& faults) : faults_(faults) {}
+
+    void compilingPass(uint32_t pass) override {
+        report(faults_, InfoCode::CompilingForCompression, messageNumber(pass));
+    }
+    void compressionPass(uint32_t pass) override { report(faults_, InfoCode::CompressionPass, messageNumber(pass)); }
+    void roundResult(uint64_t compressedBytes, uint64_t textBytes, uint64_t dictionaryBytes,
+                     uint32_t entryCount) override {
+        const uint64_t hundredths = textBytes == 0 ? 0 : compressedBytes * 10000 / textBytes;
+        report(faults_, InfoCode::CompressedPercent, messageNumber(hundredths / 100), messageNumber(hundredths % 100));
+        report(faults_, InfoCode::DictionaryStatistics, messageNumber(dictionaryBytes), messageNumber(entryCount));
+    }
+
+private:
+    FaultHeader& faults_;
+};
+
+}  // namespace
+
+BookWriter::HuffmanText BookWriter::writeHuffmanText(std::span<const uint8_t> text, uint32_t recordSize,
+                                                     TrailingInputs& inputs) {
+    CompressionMessages messages(*this);
+    HuffdicRecords records;
+    switch (compressHuffdic(text, recordSize, records, messages)) {
+        case HuffdicOutcome::Compressed: break;
+        case HuffdicOutcome::Declined: report(*this, InfoCode::CompressionDeclined); return HuffmanText::Declined;
+        case HuffdicOutcome::CodeTooLong: fail(ErrorCode::HuffmanCodeTooLong); return HuffmanText::Failed;
+        case HuffdicOutcome::NestingTooDeep: fail(ErrorCode::DictionaryTooDeep); return HuffmanText::Failed;
+        case HuffdicOutcome::Canceled: fail(ErrorCode::UserCanceled); return HuffmanText::Failed;
+        case HuffdicOutcome::OutOfMemory: fail(ErrorCode::NotEnoughMemory); return HuffmanText::Failed;
+    }
+    // Record 0 and the end record come beside the text records; the record count of a book is 16 bits.
+    if (records.text.size() > PdbDatabase::kMaxRecords - 2) {
+        fail(ErrorCode::BookTooLarge);
+        return HuffmanText::Failed;
+    }
+    PdbDatabase* textRecords = textStore();
+    PdbDatabase* huff = huffmanStore();
+    PdbDatabase* dictionary = dictionaryStore();
+    if (!textRecords || !huff || !dictionary) return HuffmanText::Failed;
+    report(*this, InfoCode::RecordCount, messageNumber(records.text.size()));
+    bool stored = huff->adoptRecord(std::move(records.huff));
+    for (std::vector<uint8_t>& record : records.cdic) stored = stored && dictionary->adoptRecord(std::move(record));
+    for (std::vector<uint8_t>& record : records.text) stored = stored && textRecords->adoptRecord(std::move(record));
+    if (!stored) {
+        fail(ErrorCode::NotEnoughMemory);
+        return HuffmanText::Failed;
+    }
+    acceptText(text.size(), recordSize, std::move(records.textLengths), std::move(inputs));
+    return HuffmanText::Written;
+}
+
+// Every text record is read back from the book, its trailing entries taken off, decoded with the HUFF and
+// CDIC records as written and compared with the text it was made from.
+bool BookWriter::verifyHuffmanText(std::span<const uint8_t> text) {
+    if (palmDoc_.compression != Compression::Huffman) return true;
+    std::vector<std::span<const uint8_t>> cdic;
+    for (uint32_t i = 1; i < kova_.huffmanRecordCount; ++i)
+        cdic.push_back(output_.record(kova_.huffmanRecordOffset + i));
+    HuffdicDecoder decoder;
+    bool same = decoder.load(output_.record(kova_.huffmanRecordOffset), cdic);
+    size_t start = 0;
+    std::vector<uint8_t> decoded;
+    for (size_t i = 0; same && i < recordLengths_.size(); ++i) {
+        const std::span<const uint8_t> record = output_.record(1 + i);
+        const std::optional<size_t> trailing = trailingEntriesSize(record, kova_.extraRecordDataFlags);
+        decoded.clear();
+        same = trailing && decoder.decodeRecord(record.first(record.size() - *trailing), decoded) &&
+               decoded.size() == recordLengths_[i] && start + decoded.size() <= text.size() &&
+               std::equal(decoded.begin(), decoded.end(), text.begin() + static_cast<std::ptrdiff_t>(start));
+        start += recordLengths_[i];
+    }
+    if (!same) return fail(ErrorCode::HuffmanVerificationFailed);
+    report(*this, InfoCode::CompressionVerified);
+    return true;
+}
+
+bool BookWriter::appendDatpRecords() {
+    if (palmDoc_.compression != Compression::Huffman) return true;
+    kova_.datpRecordOffset = static_cast<uint32_t>(output_.recordCount());
+    std::vector<std::vector<uint8_t>> records = datpRecords(recordLengths_);
+    kova_.datpRecordCount = static_cast<uint32_t>(records.size());
+    for (std::vector<uint8_t>& record : records)
+        if (!appendToBook(std::move(record))) return false;
+    return true;
+}
+
+}  // namespace qp
