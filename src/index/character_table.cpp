@@ -12,14 +12,14 @@ bool isKana(char16_t c) { return c >= 0x3000 && c <= 0x30FF; }
 
 }  // namespace
 
-CharacterTable::CharacterTable() {
+CharacterTable::CharacterTable() : positions_(0x10000, kNoPosition) {
     for (char16_t c : {u'\0', u'%', u'_'}) add(c);
 }
 
 bool CharacterTable::add(char16_t character) {
-    if (positions_.count(character)) return true;
+    if (positions_[character] != kNoPosition) return true;
     if (characters_.size() >= kMaxCharacters) return false;
-    positions_.emplace(character, static_cast<uint16_t>(characters_.size()));
+    positions_[character] = static_cast<uint16_t>(characters_.size());
     characters_.push_back(character);
     folds_.push_back(foldCharacter(character));
     if (character > highestCharacter_) highestCharacter_ = character;
@@ -47,7 +47,7 @@ bool CharacterTable::addBlockFor(char16_t character) {
 
 void CharacterTable::rollBack(size_t size, bool latinAdded, bool kanaAdded) {
     while (characters_.size() > size) {
-        positions_.erase(characters_.back());
+        positions_[characters_.back()] = kNoPosition;
         characters_.pop_back();
         folds_.pop_back();
     }
@@ -64,6 +64,7 @@ std::optional<std::vector<uint16_t>> CharacterTable::positionsOf(std::string_vie
     const bool kanaAdded = kanaAdded_;
     std::vector<uint16_t> positions;
     const std::u16string units = utf8ToUtf16(utf8);
+    positions.reserve(units.size());
     for (size_t i = 0; i < units.size();) {
         const uint32_t character = nextCodePoint(units, i);
         if (character > 0xFFFF) {
@@ -75,7 +76,7 @@ std::optional<std::vector<uint16_t>> CharacterTable::positionsOf(std::string_vie
             rollBack(size, latinAdded, kanaAdded);
             return std::nullopt;
         }
-        positions.push_back(positions_.at(unit));
+        positions.push_back(positions_[unit]);
     }
     return positions;
 }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qp {
@@ -42,7 +41,8 @@ private:
 
     std::vector<char16_t> characters_;
     std::vector<char16_t> folds_;
-    std::unordered_map<char16_t, uint16_t> positions_;
+    static constexpr uint16_t kNoPosition = 0xFFFF;
+    std::vector<uint16_t> positions_;  // by character, kNoPosition where absent
     char16_t highestCharacter_ = 0;
     bool latinAdded_ = false;
     bool kanaAdded_ = false;

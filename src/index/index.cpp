@@ -1,7 +1,6 @@
 #include "index/index.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "core/big_endian.h"
 #include "core/code_pages.h"
@@ -66,6 +65,8 @@ std::optional<IndexEntryId> Index::addKey(std::string_view utf8Key) {
         }
         std::string key;
         std::string sortKey;
+        key.reserve(2 * positions->size());
+        sortKey.reserve(2 * positions->size());
         for (uint16_t position : *positions) {
             appendBigEndian16(key, position);
             if (const char16_t fold = characters_.foldAt(position)) appendBigEndian16(sortKey, fold);
@@ -110,6 +111,7 @@ IndexEntryId Index::addUnkeyedEntry() {
 
 void Index::appendGroupHeader(IndexEntryId entry, uint8_t tag) {
     std::vector<int32_t>& values = entries_[entry].values;
+    if (values.empty()) values.reserve(8);  // room for a few groups without growing one value at a time
     values.push_back(kGroupMarker);
     values.push_back(static_cast<int32_t>(tag | valuesPerGroup(tag) << 8));
 }
@@ -152,14 +154,30 @@ std::optional<uint32_t> Index::addString(std::string_view bytes) {
 
 const std::vector<IndexEntryId>& Index::sorted() const {
     if (sorted_.size() == entries_.size()) return sorted_;
-    sorted_.resize(entries_.size());
-    std::iota(sorted_.begin(), sorted_.end(), IndexEntryId{0});
-    std::sort(sorted_.begin(), sorted_.end(), [this](IndexEntryId a, IndexEntryId b) {
-        const int order = entries_[a].sortKey.compare(entries_[b].sortKey);
-        if (order != 0) return order < 0;
-        const int raw = entries_[a].key.compare(entries_[b].key);
-        return raw != 0 ? raw < 0 : a < b;  // equal keys are entries made apart: in the order they were made
+    // The first eight bytes of each sort key, as a big-endian number padded with zeros, settle most
+    // comparisons without reaching into the keys.
+    struct Sortable {
+        uint64_t prefix;
+        IndexEntryId entry;
+    };
+    std::vector<Sortable> order(entries_.size());
+    for (IndexEntryId entry = 0; entry < entries_.size(); ++entry) {
+        const std::string& sortKey = entries_[entry].sortKey;
+        uint64_t prefix = 0;
+        for (size_t i = 0; i < 8; ++i)
+            prefix = prefix << 8 | (i < sortKey.size() ? static_cast<uint8_t>(sortKey[i]) : 0u);
+        order[entry] = {prefix, entry};
+    }
+    std::sort(order.begin(), order.end(), [this](const Sortable& a, const Sortable& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        const int byFold = entries_[a.entry].sortKey.compare(entries_[b.entry].sortKey);
+        if (byFold != 0) return byFold < 0;
+        const int raw = entries_[a.entry].key.compare(entries_[b.entry].key);
+        // Equal keys are entries made apart: in the order they were made.
+        return raw != 0 ? raw < 0 : a.entry < b.entry;
     });
+    sorted_.resize(entries_.size());
+    for (size_t rank = 0; rank < order.size(); ++rank) sorted_[rank] = order[rank].entry;
     ranks_.assign(entries_.size(), 0);
     for (size_t rank = 0; rank < sorted_.size(); ++rank) ranks_[sorted_[rank]] = static_cast<uint32_t>(rank);
     return sorted_;

@@ -1,7 +1,7 @@
 #include "index/index_records.h"
 
 #include <algorithm>
-#include <map>
+#include <array>
 #include <string>
 
 #include "container/pdb_database.h"
@@ -60,17 +60,15 @@ size_t appendIdxt(std::vector<uint8_t>& record, const std::vector<size_t>& offse
 }
 
 // The values of each tag of an entry, group after group, by tag.
-std::map<uint8_t, std::vector<uint32_t>> tagValues(const std::vector<int32_t>& list) {
-    std::map<uint8_t, std::vector<uint32_t>> byTag;
+// Calls `use` with each group header of an entry's value list: its tag, its values and their count.
+template <typename Use>
+void forEachGroup(const std::vector<int32_t>& list, Use use) {
     for (size_t i = 0; i + 1 < list.size();) {
         const auto tag = static_cast<uint8_t>(list[i + 1] & 0xFF);
-        const size_t count = static_cast<size_t>(list[i + 1] >> 8 & 0xFF);
-        std::vector<uint32_t>& values = byTag[tag];
-        for (size_t k = 0; k < count && i + 2 + k < list.size(); ++k)
-            values.push_back(static_cast<uint32_t>(list[i + 2 + k]));
+        const size_t count = std::min(static_cast<size_t>(list[i + 1] >> 8 & 0xFF), list.size() - i - 2);
+        use(tag, list.data() + i + 2, count);
         i += 2 + count;
     }
-    return byTag;
 }
 
 // The key as an entry or master entry starts: its length byte and its bytes.
@@ -323,15 +321,21 @@ Tagx buildTagx(const Index& index) {
         uint8_t valuesPerGroup;
         size_t mostValues;
     };
-    std::map<uint8_t, TagUse> uses;
+    std::array<size_t, kHighestTag + 1> mostValues{};
+    std::array<size_t, kHighestTag + 1> values{};
     for (IndexEntryId entry = 0; entry < index.entryCount(); ++entry) {
-        for (const auto& [tag, values] : tagValues(index.values(entry))) {
-            TagUse& use = uses.try_emplace(tag, TagUse{tag, valuesPerGroup(tag), 0}).first->second;
-            use.mostValues = std::max(use.mostValues, values.size());
-        }
+        const std::vector<int32_t>& list = index.values(entry);
+        forEachGroup(list, [&](uint8_t tag, const int32_t*, size_t count) { values[tag] += count; });
+        forEachGroup(list, [&](uint8_t tag, const int32_t*, size_t) {
+            mostValues[tag] = std::max(mostValues[tag], values[tag]);
+        });
+        forEachGroup(list, [&](uint8_t tag, const int32_t*, size_t) { values[tag] = 0; });
     }
     std::vector<TagUse> placed;
-    for (const auto& [tag, use] : uses) placed.push_back(use);
+    for (size_t tag = 0; tag <= kHighestTag; ++tag) {
+        const auto tagByte = static_cast<uint8_t>(tag);
+        if (mostValues[tag] > 0) placed.push_back({tagByte, valuesPerGroup(tagByte), mostValues[tag]});
+    }
     std::stable_sort(placed.begin(), placed.end(),
                      [](const TagUse& a, const TagUse& b) { return a.mostValues < b.mostValues; });
     Tagx tagx;
@@ -361,22 +365,27 @@ std::vector<uint8_t> encodeTagx(const Tagx& tagx) {
 
 std::vector<uint8_t> encodeEntry(const Index& index, IndexEntryId entry, const Tagx& tagx) {
     std::vector<uint8_t> out;
+    out.reserve(index.key(entry).size() + 32);
     appendKey(index, entry, out);
-    const std::map<uint8_t, std::vector<uint32_t>> byTag = tagValues(index.values(entry));
     std::vector<uint8_t> control(tagx.controlBytes, 0);
     std::vector<uint8_t> lengths;
     std::vector<uint8_t> values;
+    values.reserve(5 * index.values(entry).size());
     size_t controlByte = 0;
     for (const TagxRow& row : tagx.rows) {
         if (row.end) {
             ++controlByte;
             continue;
         }
-        const auto found = byTag.find(row.tag);
-        if (found == byTag.end()) continue;
         const size_t valuesBefore = values.size();
-        for (uint32_t value : found->second) appendForwardInteger(values, value);
-        const size_t groups = found->second.size() / row.valuesPerGroup;
+        size_t count = 0;
+        forEachGroup(index.values(entry), [&](uint8_t tag, const int32_t* group, size_t groupCount) {
+            if (tag != row.tag) return;
+            for (size_t k = 0; k < groupCount; ++k) appendForwardInteger(values, static_cast<uint32_t>(group[k]));
+            count += groupCount;
+        });
+        if (count == 0) continue;
+        const size_t groups = count / row.valuesPerGroup;
         const unsigned shift = static_cast<unsigned>(__builtin_ctz(row.mask));
         const size_t fits = (row.mask >> shift) == 1 ? 1 : 2;
         if (groups <= fits) {

@@ -9,10 +9,10 @@
 //   3 ending to take off (the headword's last characters, last first).
 // The alignment is the longest common run of the two texts: the headword is a + run + b, the form c + run + d.
 // The beginnings are a and c, the endings b and d, each extended by the run's character next to them (the
-// match at the boundary; a run of one character goes to the ending) so that a rule also says where it applies: "run" -> "running" takes off "n" and
-// adds "nning". The longest run is what inflections share most (a stem), which keeps rules short and lets
-// many headwords share one. Ties go to the run that starts first in the headword, then in the form. Texts
-// without a common character give a rule that takes the headword off as an ending and adds the form.
+// match at the boundary; a run of one character goes to the ending) so that a rule also says where it applies: "run" ->
+// "running" takes off "n" and adds "nning". The longest run is what inflections share most (a stem), which keeps rules
+// short and lets many headwords share one. Ties go to the run that starts first in the headword, then in the form.
+// Texts without a common character give a rule that takes the headword off as an ending and adds the form.
 #include <optional>
 #include <string>
 #include <string_view>
