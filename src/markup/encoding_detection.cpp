@@ -150,7 +150,9 @@ int32_t detectEncoding(String& source) {
         if (scanMeta(source, metaName)) codePage = lookUpCharset(source, metaName);
     }
     if (codePage == kCodePageUnset && declarations.xmlDeclaration) codePage = kCodePageUtf8;
-    if (codePage == kCodePageUnset) codePage = kCodePageSystemDefault;
+    // ASCII names no real encoding for 8-bit text: its bytes above 127 would lose their high bit. Such a
+    // source is read as the ANSI code page, which agrees with ASCII on every 7-bit byte.
+    if (codePage == kCodePageUnset || codePage == kCodePageAscii) codePage = kCodePageSystemDefault;
     source.declareCodePage(codePage);
     return codePage;
 }

@@ -59,6 +59,16 @@ TEST_F(HtmlBuild, DeclaredCharsetChoosesTheTextCodePage) {
     kova::Book utf8 = book("utf8.kova");
     EXPECT_EQ(utf8.kova().textEncoding, 65001u);
     EXPECT_NE(utf8.textString().find("caf\xc3\xa9"), std::string::npos);
+
+    // ASCII cannot hold the accented byte: the page is read as the ANSI code page and kept byte for byte.
+    write("ascii.html",
+          htmlPage("<p>Caf\xe9</p>", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=us-ascii\">"));
+    ASSERT_EQ(compile({"ascii.html"}).exitCode, 0);
+    kova::Book ascii = book("ascii.kova");
+    EXPECT_EQ(ascii.kova().textEncoding, 1252u);
+    EXPECT_NE(ascii.textString().find("<p>Caf\xe9</p>"), std::string::npos);
+    ASSERT_EQ(compile({"ascii.html", "-unicode"}).exitCode, 0);
+    EXPECT_NE(book("ascii.kova").textString().find("Caf\xc3\xa9"), std::string::npos);
 }
 
 TEST_F(HtmlBuild, SmallCoverIsBuiltWithWarning) {

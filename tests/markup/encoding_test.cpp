@@ -22,6 +22,12 @@ TEST(EncodingDetection, MetaCharsetNamesTheCodePage) {
     EXPECT_EQ(source.kind(), qp::TextKind::SingleByte);
 }
 
+TEST(EncodingDetection, DeclaredAsciiIsReadAsTheAnsiCodePage) {
+    qp::String source = unknown("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=us-ascii\">Caf\xe9");
+    EXPECT_EQ(detectEncoding(source), qp::kCodePageSystemDefault);
+    EXPECT_EQ(source.toUtf8().substr(source.toUtf8().size() - 5), "Caf\xc3\xa9");
+}
+
 TEST(EncodingDetection, EmptyMetaCharsetFallsBackToTheAnsiCodePage) {
     qptest::MessageRecorder recorder;
     qp::String source = unknown("<html><meta http-equiv=\"Content-Type\" content=\"text/html; charset=\">");
