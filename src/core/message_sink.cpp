@@ -64,7 +64,12 @@ int MessageSink::storeArgument(std::u16string text, int mark) {
     if (slot < 0) slot = reusableSlot(2, reuseCursorMark2_);
     if (slot < 0) slot = reusableSlot(1, reuseCursorMark1_);
     if (slot < 0) return -1;
-    if (text.size() > static_cast<size_t>(kArgumentChars)) text.resize(kArgumentChars);
+    if (text.size() > static_cast<size_t>(kArgumentChars)) {
+        // Cut between characters: a surrogate pair split in two would print as invalid UTF-8.
+        size_t cut = kArgumentChars;
+        if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;
+        text.resize(cut);
+    }
     slots_[slot].text = std::move(text);
     slots_[slot].mark = mark == 1 ? 1 : 2;
     return slot;
@@ -101,6 +106,7 @@ void MessageSink::raise(MessageCode code, int a, int b, int c) {
         Pieces pieces;
         layout(pieces, *row, a, b, c);
         output(pieces);
+        if (code.severity == Severity::Warning) ++printedWarnings_;
     } catch (const std::bad_alloc&) {
         // A message that cannot be assembled is dropped.
     }

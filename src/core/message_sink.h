@@ -2,6 +2,7 @@
 // The process-wide message sink: errors, warnings and infos raised by number, their texts looked up in
 // fixed tables, arguments filled in a layout fixed per code, filtered, and printed one line each.
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -43,6 +44,10 @@ public:
     std::u16string argument(int slot);
     void releaseArgument(int slot);
 
+    // How many warnings this sink has printed so far. A build compares it before and after, so a warning
+    // from any subsystem that reaches the user makes the result "generated with warnings".
+    uint64_t printedWarnings() const { return printedWarnings_.load(); }
+
     bool verbose() const { return verbose_; }
     void setVerbose(bool on) { verbose_ = on; }
     bool enabled() const { return enabled_; }
@@ -82,6 +87,7 @@ private:
     bool verbose_ = false;
     std::u16string lastArgument_;
     int lastNumber_ = -1;
+    std::atomic<uint64_t> printedWarnings_{0};
 };
 
 // The sink the program installs: prints each line on standard output in UTF-8, leaving out the messages the

@@ -234,12 +234,7 @@ bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
 
 BuildResult BookBuilder::result() {
     if (failed()) return abandon();
-    if (warned()) {
-        report(InfoCode::SucceededWithWarnings);
-        return BuildResult::GeneratedWithWarnings;
-    }
-    report(InfoCode::Succeeded);
-    return BuildResult::Generated;
+    return warned() ? BuildResult::GeneratedWithWarnings : BuildResult::Generated;
 }
 
 }  // namespace qp

@@ -25,16 +25,35 @@ SourceKind sourceKindOf(std::string_view fileName) {
     return SourceKind::Unknown;
 }
 
-BuildResult buildSource(SourceKind kind, const BuildPaths& paths, const BuildOptions& options) {
+namespace {
+
+BuildResult buildBook(SourceKind kind, const BuildPaths& paths, const BuildOptions& options) {
     switch (kind) {
         case SourceKind::Html: return buildHtmlBook(paths, options);
         case SourceKind::Opf: return buildOpfBook(paths, options);
         case SourceKind::Epub: return buildEpubBook(paths, options);
         case SourceKind::StyleSheet:
-            return checkStyleSheet(String::fromUtf8(paths.source)) ? BuildResult::Generated : BuildResult::Failed;
         case SourceKind::Unknown: break;
     }
     return BuildResult::Failed;
+}
+
+}  // namespace
+
+BuildResult buildSource(SourceKind kind, const BuildPaths& paths, const BuildOptions& options) {
+    if (kind == SourceKind::StyleSheet) {
+        return checkStyleSheet(String::fromUtf8(paths.source)) ? BuildResult::Generated : BuildResult::Failed;
+    }
+    // The verdict counts every warning the user saw during the build, whichever part raised it.
+    const uint64_t warningsBefore = sink().printedWarnings();
+    const BuildResult result = buildBook(kind, paths, options);
+    if (result == BuildResult::Failed) return result;
+    if (result == BuildResult::GeneratedWithWarnings || sink().printedWarnings() > warningsBefore) {
+        sink().info(InfoCode::SucceededWithWarnings);
+        return BuildResult::GeneratedWithWarnings;
+    }
+    sink().info(InfoCode::Succeeded);
+    return BuildResult::Generated;
 }
 
 bool outputReplacesSource(const std::string& sourceFile, const std::string& outputPath) {

@@ -161,6 +161,12 @@ TEST(MessageArguments, LongTextsKeepTheirFirst299Characters) {
     EXPECT_EQ(sink.last(), "Info(mkbook): Found UNICODE range: " + long400.substr(0, 299) + "\n");
 }
 
+TEST(MessageArguments, TheCutNeverSplitsACharacter) {
+    CaptureSink sink;
+    const std::string text = std::string(298, 'a') + "\xF0\x9F\x93\x96" + "tail";
+    EXPECT_EQ(sink.argument(sink.registerArgument(std::string_view(text))), std::u16string(298, u'a'));
+}
+
 TEST(MessageArguments, Utf8TextsAreHeldAsUtf16) {
     CaptureSink sink;
     int slot = sink.registerArgument(std::string_view("caf\xC3\xA9 \xF0\x9F\x93\x96"));
@@ -208,6 +214,19 @@ TEST(MessageArguments, BusyLockDropsRegistrationAndMessage) {
     other.join();
     EXPECT_EQ(slot, -1);
     EXPECT_TRUE(sink.lines.empty());
+}
+
+TEST(PrintedWarnings, CountsWarningsThatReachTheOutputOnly) {
+    CaptureSink sink;
+    sink.warning(qp::WarningCode::UnsupportedEncoding);
+    sink.info(qp::InfoCode::Succeeded);
+    sink.error(qp::ErrorCode::FileNotAccessible);
+    sink.warning(qp::WarningCode::None);
+    EXPECT_EQ(sink.printedWarnings(), 1u);
+
+    qp::ConsoleSink console;
+    console.warning(qp::WarningCode::EndTagUnterminated);
+    EXPECT_EQ(console.printedWarnings(), 0u) << "a warning the console hides is not counted";
 }
 
 TEST(ReportThroughObject, RecordsAndSendsBySeverity) {

@@ -46,6 +46,15 @@ TEST_F(HtmlBuild, AuthorListWithTrailingSemicolonGivesTwoCreators) {
     EXPECT_EQ(book("page.kova").exthStrings(100), (std::vector<std::string>{"A", "B"}));
 }
 
+TEST_F(HtmlBuild, ReferencesInTitleAndAuthorsAreCharactersNotSeparators) {
+    write("page.html", htmlPage("<p>Body</p>", "<title>Caf&#233; &amp; Co</title>"
+                                               "<META NAME=\"author\" CONTENT=\"Rapha&#235;l Hertzog; Ren&eacute; Roy\">"));
+    ASSERT_EQ(compile({"page.html", "-unicode"}).exitCode, 0);
+    kova::Book book = this->book("page.kova");
+    EXPECT_EQ(book.fullName(), "Caf\xc3\xa9 & Co");
+    EXPECT_EQ(book.exthStrings(100), (std::vector<std::string>{"Rapha\xc3\xabl Hertzog", "Ren\xc3\xa9 Roy"}));
+}
+
 TEST_F(HtmlBuild, DeclaredCharsetChoosesTheTextCodePage) {
     write("western.html", htmlPage("<p>caf\xe9</p>"));
     ASSERT_EQ(compile({"western.html"}).exitCode, 0);
@@ -69,6 +78,26 @@ TEST_F(HtmlBuild, DeclaredCharsetChoosesTheTextCodePage) {
     EXPECT_NE(ascii.textString().find("<p>Caf\xe9</p>"), std::string::npos);
     ASSERT_EQ(compile({"ascii.html", "-unicode"}).exitCode, 0);
     EXPECT_NE(book("ascii.kova").textString().find("Caf\xc3\xa9"), std::string::npos);
+}
+
+// Whichever part of the compiler raises it, a warning the user saw makes the result "generated with warnings".
+TEST_F(HtmlBuild, EveryWarningOnTheConsoleCountsInTheResult) {
+    write("plain.css", "@font-face { font-family: x; }\np { margin: 0 }\n");
+    const struct {
+        std::string head;
+        std::string warning;
+    } cases[] = {
+        {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-unheard-of\">",
+         "Warning(parsing): Found an unsupported text encoding."},
+        {"<link rel=\"stylesheet\" type=\"text/css\" href=\"plain.css\">", "Warning(cssparser): the at rules"},
+    };
+    for (const auto& c : cases) {
+        write("page.html", htmlPage("<p>Body</p>", "<title>W</title>" + c.head));
+        auto result = compile({"page.html"});
+        EXPECT_NE(result.out.find(c.warning), std::string::npos) << result.out;
+        EXPECT_EQ(result.exitCode, 1) << result.out;
+        EXPECT_NE(result.out.find("Info(mkbook): KOVA File generated with WARNINGS!"), std::string::npos);
+    }
 }
 
 TEST_F(HtmlBuild, SmallCoverIsBuiltWithWarning) {
