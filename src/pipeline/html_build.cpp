@@ -5,6 +5,7 @@
 
 #include "container/exth.h"
 #include "core/ascii_text.h"
+#include "markup/character_references.h"
 #include "markup/encoding_detection.h"
 #include "markup/xml_parser.h"
 #include "pipeline/book_builder.h"
@@ -18,6 +19,10 @@ struct HeadFacts {
     std::vector<std::string> authors;
     std::string cover;
 };
+
+// Metadata is plain text, not markup: "Rapha&#235;l" is the name "Raphaël", and a ";" that ends a
+// reference never separates two authors.
+std::string plainText(std::string_view markupText) { return decodeCharacterReferences(markupText).text; }
 
 // Reads the head item by item up to the body: the TITLE text and the META Author and Cover contents.
 HeadFacts readHead(const String& source) {
@@ -37,7 +42,7 @@ HeadFacts readHead(const String& source) {
             } else if (parser.hasName(item.node, "meta")) {
                 const std::string name(trimmed(parser.attribute(item.node, "name").toUtf8()));
                 const String content = parser.attribute(item.node, "content");
-                if (String::fromUtf8(name).equalsAscii("author")) facts.authors.push_back(content.toUtf8());
+                if (String::fromUtf8(name).equalsAscii("author")) facts.authors.push_back(plainText(content.toUtf8()));
                 if (String::fromUtf8(name).equalsAscii("cover")) facts.cover = std::string(trimmed(content.toUtf8()));
             }
         } else if (item.type == MarkupItem::Type::EndTag && named && parser.hasName(item.node, "title")) {
@@ -48,7 +53,7 @@ HeadFacts readHead(const String& source) {
         parser.discard();
         if (item.endOfText) break;
     }
-    if (facts.title) facts.title = std::string(trimmed(title));
+    if (facts.title) facts.title = std::string(trimmed(plainText(title)));
     return facts;
 }
 
