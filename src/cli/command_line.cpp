@@ -114,11 +114,14 @@ bool beginsLikeOption(std::string_view argument) {
 }
 
 // A leading "/" marks an option, but on this system it also starts every absolute path: an argument that
-// names an existing file is taken as the source.
+// names something on disk, or has the shape of a path (a further separator or an extension), is a source.
 bool isUnsupportedOption(std::string_view argument) {
     if (argument.empty()) return false;
     if (argument.front() == '-') return true;
-    return argument.front() == '/' && !findSourceName(argument);
+    if (argument.front() != '/') return false;
+    const std::string_view rest = argument.substr(1);
+    const bool pathShaped = rest.find_first_of("/\\") != std::string_view::npos || rest.find('.') != std::string_view::npos;
+    return !pathShaped && !findSourcePath(argument);
 }
 
 size_t characterCount(std::string_view utf8) {
@@ -184,7 +187,7 @@ BuildJob parseCommandLine(int argc, const char* const* argv) {
         }
         if (entry->option == Option::OutputName) {
             if (i + 1 >= argc) return refuse(job, "output file name not specified after the -o argument \n");
-            if (beginsLikeOption(argv[i + 1]))
+            if (beginsLikeOption(argv[i + 1]) || argv[i + 1][0] == '\0')
                 return refuse(job, "output file name not specified after the -o argument\n");
         }
         if (entry->message) job.console.push_back(entry->message);
@@ -209,25 +212,28 @@ BuildJob parseCommandLine(int argc, const char* const* argv) {
     return job;
 }
 
-std::optional<std::string> findSourceName(std::string_view argument) {
-    std::string pattern = withForwardSlashes(argument);
+std::optional<std::string> findSourcePath(std::string_view argument) {
+    const std::string path = withForwardSlashes(argument);
+    std::error_code error;
+    if (std::filesystem::exists(path, error)) return path;
+    // Only a name that is not on disk is a pattern; a pattern never selects a directory.
     glob_t matches{};
-    std::optional<std::string> name;
-    if (glob(pattern.c_str(), 0, nullptr, &matches) == 0 && matches.gl_pathc > 0)
-        name = std::string(fileNameOf(matches.gl_pathv[0]));
+    std::optional<std::string> found;
+    if (glob(path.c_str(), GLOB_MARK, nullptr, &matches) == 0) {
+        for (size_t i = 0; i < matches.gl_pathc && !found; ++i) {
+            const std::string_view match = matches.gl_pathv[i];
+            if (!match.empty() && match.back() != '/') found = std::string(match);
+        }
+    }
     globfree(&matches);
-    return name;
+    return found;
 }
 
-std::string absoluteSourcePath(std::string_view argument, std::string_view nameOnDisk) {
+std::string absoluteSourcePath(std::string_view foundPath) {
     std::error_code failure;
-    std::filesystem::path absolute =
-        std::filesystem::absolute(withForwardSlashes(argument), failure).lexically_normal();
-    std::string full = absolute.string();
-    if (failure || characterCount(full) > kMaxFullPathChars) full = argument;
-    size_t separator = lastPathSeparator(full);
-    std::string directory = separator == std::string::npos ? std::string() : full.substr(0, separator + 1);
-    return directory + std::string(nameOnDisk);
+    const std::string absolute = std::filesystem::absolute(std::string(foundPath), failure).lexically_normal().string();
+    if (failure || characterCount(absolute) > kMaxFullPathChars) return std::string(foundPath);
+    return absolute;
 }
 
 std::string outputPathFor(std::string_view sourcePath, std::string_view outputName) {
@@ -251,17 +257,22 @@ BuildResult runJob(const BuildJob& job) {
     sink().setVerbose(job.verbose);
     if (job.lowPriority) setpriority(PRIO_PROCESS, 0, kLowPriorityNice);
 
-    const std::optional<std::string> nameOnDisk = findSourceName(job.sourceArgument);
-    if (!nameOnDisk) {
+    const std::optional<std::string> foundPath = findSourcePath(job.sourceArgument);
+    if (!foundPath) {
         consolePrint("Error: Could not find file \"%s\"\n", job.sourceArgument.c_str());
         return BuildResult::Failed;
     }
-    const std::string sourcePath = absoluteSourcePath(job.sourceArgument, *nameOnDisk);
+    std::error_code error;
+    if (std::filesystem::is_directory(*foundPath, error)) {
+        consolePrint("Error: \"%s\" is a directory, not a source file\n", job.sourceArgument.c_str());
+        return BuildResult::Failed;
+    }
+    const std::string sourcePath = absoluteSourcePath(*foundPath);
     const BuildPaths paths{sourcePath, outputPathFor(sourcePath, job.outputName)};
     if (outputReplacesSource(paths.source, paths.output)) return BuildResult::Failed;
     // An interrupted build leaves no temporary file, unpacked archive or unfinished book behind.
     installInterruptCleanup();
-    return buildSource(sourceKindOf(*nameOnDisk), paths, job.options);
+    return buildSource(sourceKindOf(sourcePath), paths, job.options);
 }
 
 }  // namespace qp

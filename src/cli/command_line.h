@@ -27,13 +27,14 @@ BuildJob parseCommandLine(int argc, const char* const* argv);
 // Prints, checks the source and builds.
 BuildResult runJob(const BuildJob& job);
 
-// The name of the first file that matches a source argument ("\" or "/" separators, wildcards allowed),
-// as stored on disk; nothing when no file matches.
-std::optional<std::string> findSourceName(std::string_view argument);
+// The source a command-line argument names ("\" or "/" separators): the argument itself when something of
+// that name exists (a file or a directory), else the first file that matches it as a wildcard pattern, with
+// the names as stored on disk. Nothing when neither.
+std::optional<std::string> findSourcePath(std::string_view argument);
 
-// The argument made absolute ("." and ".." steps resolved, "/" separators) with its file name replaced by
-// the name found on disk. An absolute path longer than 519 characters leaves the argument as it was.
-std::string absoluteSourcePath(std::string_view argument, std::string_view nameOnDisk);
+// A found source path made absolute ("." and ".." steps resolved). A result longer than 519 characters
+// leaves the path as it was.
+std::string absoluteSourcePath(std::string_view foundPath);
 
 // With an output name: the source's directory followed by that name. Without: the source path with its
 // extension replaced by "kova".

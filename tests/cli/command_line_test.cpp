@@ -34,30 +34,41 @@ TEST(OutputPath, OutputNameGoesIntoTheSourceDirectory) {
     EXPECT_EQ(qp::outputPathFor("book.opf", "Out"), "Out");
 }
 
-TEST(SourcePath, MadeAbsoluteWithTheNameFoundOnDisk) {
+TEST(SourcePath, MadeAbsoluteWithDotStepsResolved) {
     const std::string cwd = std::filesystem::current_path().string();
-    EXPECT_EQ(qp::absoluteSourcePath("book.opf", "Book.opf"), cwd + "/Book.opf");
-    EXPECT_EQ(qp::absoluteSourcePath("a/../b/./book.opf", "book.opf"), cwd + "/b/book.opf");
-    EXPECT_EQ(qp::absoluteSourcePath("a\\..\\b\\*.opf", "book.opf"), cwd + "/b/book.opf");
-    EXPECT_EQ(qp::absoluteSourcePath("/x/y/../z.html", "z.html"), "/x/z.html");
+    EXPECT_EQ(qp::absoluteSourcePath("book.opf"), cwd + "/book.opf");
+    EXPECT_EQ(qp::absoluteSourcePath("a/../b/./book.opf"), cwd + "/b/book.opf");
+    EXPECT_EQ(qp::absoluteSourcePath("/x/y/../z.html"), "/x/z.html");
+    const std::string deep = "/" + std::string(600, 'd') + "/./book.opf";
+    EXPECT_EQ(qp::absoluteSourcePath(deep), deep);
 }
 
-TEST(SourcePath, TooLongForTheFullPathKeepsTheArgument) {
-    std::string deep = "/" + std::string(600, 'd') + "/book.opf";
-    EXPECT_EQ(qp::absoluteSourcePath(deep, "Book.opf"), "/" + std::string(600, 'd') + "/Book.opf");
-}
-
-TEST(SourceLookup, WildcardsTakeTheFirstMatchAsStoredOnDisk) {
+TEST(SourceLookup, AnExistingNameWinsOverItsReadingAsAPattern) {
     qptest::TempDir dir;
     qptest::writeFile(dir / "Notes.txt", "x");
     qptest::writeFile(dir / "b.opf", "x");
     qptest::writeFile(dir / "a.opf", "x");
+    qptest::writeFile(dir / "my book [v2].opf", "x");
+    qptest::writeFile(dir / "my book v.opf", "x");
+    std::filesystem::create_directories(dir / "old" / "sub.opf");
+    qptest::writeFile(dir / "old" / "book.opf", "x");
     const std::string base = dir.path().string();
-    EXPECT_EQ(qp::findSourceName(base + "/N*.txt"), "Notes.txt");
-    EXPECT_EQ(qp::findSourceName(base + "/*.opf"), "a.opf");
-    EXPECT_EQ(qp::findSourceName(base + "\\b.opf"), "b.opf");
-    EXPECT_EQ(qp::findSourceName(base + "/notes.txt"), std::nullopt);
-    EXPECT_EQ(qp::findSourceName(base + "/*.epub"), std::nullopt);
+    const struct {
+        std::string argument;
+        std::optional<std::string> found;
+    } cases[] = {
+        {base + "/N*.txt", base + "/Notes.txt"},
+        {base + "/*.opf", base + "/a.opf"},
+        {base + "\\b.opf", base + "/b.opf"},
+        {base + "/my book [v2].opf", base + "/my book [v2].opf"},
+        {base + "/ol*/book.opf", base + "/old/book.opf"},
+        {base + "/old/*.opf", base + "/old/book.opf"},
+        {base + "/old", base + "/old"},
+        {base + "/notes.txt", std::nullopt},
+        {base + "/*.epub", std::nullopt},
+        {base + "/x*/book.opf", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(qp::findSourcePath(c.argument), c.found) << c.argument;
 }
 
 }  // namespace

@@ -153,6 +153,44 @@ TEST_F(CommandLine, OutputNameRules) {
     auto beforeAnOption = runHere({"-o", "-c1", "notes.txt"});
     EXPECT_EQ(beforeAnOption.exitCode, 2);
     EXPECT_EQ(beforeAnOption.out, kBanner + "output file name not specified after the -o argument\n");
+
+    auto empty = runHere({"-o", "", "notes.txt"});
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_EQ(empty.out, kBanner + "output file name not specified after the -o argument\n");
+}
+
+TEST_F(CommandLine, NamesThatAreNoSourceGetAnErrorNamingThem) {
+    const std::string missingPath = (dir / "gone" / "book.opf").string();
+    const std::string directory = dir.path().string();
+    const struct {
+        std::string argument;
+        std::string error;
+    } cases[] = {
+        {missingPath, "Error: Could not find file \"" + missingPath + "\"\n"},
+        {"/nowhere.opf", "Error: Could not find file \"/nowhere.opf\"\n"},
+        {"ol*/book.opf", "Error: Could not find file \"ol*/book.opf\"\n"},
+        {directory, "Error: \"" + directory + "\" is a directory, not a source file\n"},
+    };
+    for (const auto& c : cases) {
+        auto result = runHere({c.argument});
+        EXPECT_EQ(result.exitCode, 2) << c.argument;
+        EXPECT_EQ(result.out, kBanner + kMinimize + c.error);
+    }
+}
+
+// Brackets and stars are pattern characters, yet a file whose name holds them is found as it is, and a
+// pattern in the folder part finds the folder.
+TEST_F(CommandLine, AnExistingFileNameIsNeverReadAsAPattern) {
+    const std::string page = "<html><head><title>V2</title></head><body><p>Two</p></body></html>";
+    qptest::writeFile(dir / "my book [v2].html", page);
+    auto brackets = runHere({"my book [v2].html"});
+    EXPECT_EQ(brackets.exitCode, 0) << brackets.out;
+    EXPECT_TRUE(std::filesystem::exists(dir / "my book [v2].kova"));
+
+    qptest::writeFile(dir / "older" / "page.html", page);
+    auto folderPattern = runHere({"ol*/page.html"});
+    EXPECT_EQ(folderPattern.exitCode, 0) << folderPattern.out;
+    EXPECT_TRUE(std::filesystem::exists(dir / "older" / "page.kova"));
 }
 
 // The book is written last and replaces whatever the output path names: never the source itself.
