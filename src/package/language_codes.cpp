@@ -79,6 +79,39 @@ constexpr std::array kRegionalLanguages{
     RegionalLanguage{"he-il", 0x040D}, RegionalLanguage{"uk-ua", 0x0422}, RegionalLanguage{"ca-es", 0x0403},
 };
 
+struct LanguageAlias {
+    std::string_view threeLetters;
+    std::string_view twoLetters;
+};
+
+// The ISO 639-2 codes of the languages above, in both the bibliographic and the terminological form where
+// they differ ("fre" and "fra"), and the two-letter code each stands for.
+constexpr std::array kThreeLetterLanguages{
+    LanguageAlias{"ara", "ar"}, LanguageAlias{"bul", "bg"}, LanguageAlias{"cat", "ca"}, LanguageAlias{"chi", "zh"},
+    LanguageAlias{"zho", "zh"}, LanguageAlias{"cze", "cs"}, LanguageAlias{"ces", "cs"}, LanguageAlias{"dan", "da"},
+    LanguageAlias{"ger", "de"}, LanguageAlias{"deu", "de"}, LanguageAlias{"gre", "el"}, LanguageAlias{"ell", "el"},
+    LanguageAlias{"eng", "en"}, LanguageAlias{"spa", "es"}, LanguageAlias{"fin", "fi"}, LanguageAlias{"fre", "fr"},
+    LanguageAlias{"fra", "fr"}, LanguageAlias{"heb", "he"}, LanguageAlias{"hun", "hu"}, LanguageAlias{"ice", "is"},
+    LanguageAlias{"isl", "is"}, LanguageAlias{"ita", "it"}, LanguageAlias{"jpn", "ja"}, LanguageAlias{"kor", "ko"},
+    LanguageAlias{"dut", "nl"}, LanguageAlias{"nld", "nl"}, LanguageAlias{"nor", "no"}, LanguageAlias{"nob", "nb"},
+    LanguageAlias{"nno", "nn"}, LanguageAlias{"pol", "pl"}, LanguageAlias{"por", "pt"}, LanguageAlias{"roh", "rm"},
+    LanguageAlias{"rum", "ro"}, LanguageAlias{"ron", "ro"}, LanguageAlias{"rus", "ru"}, LanguageAlias{"hrv", "hr"},
+    LanguageAlias{"srp", "sr"}, LanguageAlias{"slo", "sk"}, LanguageAlias{"slk", "sk"}, LanguageAlias{"alb", "sq"},
+    LanguageAlias{"sqi", "sq"}, LanguageAlias{"swe", "sv"}, LanguageAlias{"tha", "th"}, LanguageAlias{"tur", "tr"},
+    LanguageAlias{"urd", "ur"}, LanguageAlias{"ind", "id"}, LanguageAlias{"ukr", "uk"}, LanguageAlias{"bel", "be"},
+    LanguageAlias{"slv", "sl"}, LanguageAlias{"est", "et"}, LanguageAlias{"lav", "lv"}, LanguageAlias{"lit", "lt"},
+    LanguageAlias{"per", "fa"}, LanguageAlias{"fas", "fa"}, LanguageAlias{"vie", "vi"}, LanguageAlias{"arm", "hy"},
+    LanguageAlias{"hye", "hy"}, LanguageAlias{"aze", "az"}, LanguageAlias{"baq", "eu"}, LanguageAlias{"eus", "eu"},
+    LanguageAlias{"mac", "mk"}, LanguageAlias{"mkd", "mk"}, LanguageAlias{"afr", "af"}, LanguageAlias{"geo", "ka"},
+    LanguageAlias{"kat", "ka"}, LanguageAlias{"fao", "fo"}, LanguageAlias{"hin", "hi"}, LanguageAlias{"may", "ms"},
+    LanguageAlias{"msa", "ms"}, LanguageAlias{"kaz", "kk"}, LanguageAlias{"swa", "sw"}, LanguageAlias{"uzb", "uz"},
+    LanguageAlias{"tat", "tt"}, LanguageAlias{"ben", "bn"}, LanguageAlias{"pan", "pa"}, LanguageAlias{"guj", "gu"},
+    LanguageAlias{"ori", "or"}, LanguageAlias{"tam", "ta"}, LanguageAlias{"tel", "te"}, LanguageAlias{"kan", "kn"},
+    LanguageAlias{"mal", "ml"}, LanguageAlias{"asm", "as"}, LanguageAlias{"mar", "mr"}, LanguageAlias{"san", "sa"},
+    LanguageAlias{"wel", "cy"}, LanguageAlias{"cym", "cy"}, LanguageAlias{"glg", "gl"}, LanguageAlias{"nep", "ne"},
+    LanguageAlias{"fry", "fy"}, LanguageAlias{"gle", "ga"}, LanguageAlias{"mlt", "mt"},
+};
+
 std::string lowered(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(), [](char c) {
@@ -91,7 +124,14 @@ std::string lowered(std::string_view text) {
 }  // namespace
 
 std::optional<uint16_t> localeOfLanguage(std::string_view code) {
-    const std::string tag = lowered(trimmed(code));
+    std::string tag = lowered(trimmed(code));
+    const size_t languageEnd = std::min(tag.find('-'), tag.size());
+    for (const auto& alias : kThreeLetterLanguages) {
+        if (alias.threeLetters == std::string_view(tag).substr(0, languageEnd)) {
+            tag.replace(0, languageEnd, alias.twoLetters);
+            break;
+        }
+    }
     for (const auto& regional : kRegionalLanguages) {
         if (regional.code == tag) return regional.locale;
     }

@@ -7,7 +7,8 @@
 
 namespace qp {
 
-// The locale code of a language code, case-blind, "-" or "_" before the region. A known language with an
+// The locale code of a language code (two letters, or the ISO 639-2 three-letter forms of the same
+// languages), case-blind, "-" or "_" before the region. A known language with an
 // unknown or absent region gives the language alone (sublanguage 0). Nothing for an unknown language.
 std::optional<uint16_t> localeOfLanguage(std::string_view code);
 
