@@ -171,9 +171,14 @@ bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs)
         if (i % step == 0) report(*this, InfoCode::RecordProgress, messageNumber(i));
         std::span<const uint8_t> piece = text.subspan(start, std::min<size_t>(recordSize, text.size() - start));
         try {
-            bool stored = palmDoc_.compression == Compression::None
-                              ? records->appendRecord(piece)
-                              : records->appendRecord(palmdocCompress(piece.data(), piece.size()));
+            bool stored = false;
+            if (palmDoc_.compression == Compression::None) {
+                stored = records->appendRecord(piece);
+            } else {
+                // The compressor answers an empty record when it could not have its working memory.
+                const std::vector<uint8_t> compressed = palmdocCompress(piece.data(), piece.size());
+                stored = !compressed.empty() && records->appendRecord(compressed);
+            }
             if (!stored) return fail(ErrorCode::NotEnoughMemory);
             lengths.push_back(static_cast<uint32_t>(piece.size()));
         } catch (const std::bad_alloc&) {

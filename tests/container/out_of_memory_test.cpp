@@ -1,0 +1,49 @@
+// The writer when memory runs out in the middle of compressing the text. This test binary's operator new
+// refuses large blocks while a test asks it to, standing in for a machine that has run out of memory.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "captured_sink.h"
+#include "container/book_writer.h"
+#include "test_support.h"
+
+namespace {
+
+thread_local size_t refusedFromBytes = 0;  // 0: every request is served
+
+class LargeBlocksRefused {
+public:
+    explicit LargeBlocksRefused(size_t bytes) { refusedFromBytes = bytes; }
+    ~LargeBlocksRefused() { refusedFromBytes = 0; }
+};
+
+}  // namespace
+
+// The replacement pair below is malloc and free on both sides; the compiler cannot see that they match.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size) {
+    if (refusedFromBytes != 0 && size >= refusedFromBytes) throw std::bad_alloc();
+    if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+
+TEST(BookWriterOutOfMemory, ACompressorWithoutMemoryFailsTheTextInsteadOfStoringAnEmptyRecord) {
+    qptest::TempDir dir;
+    CapturedSink sink;
+    const std::vector<uint8_t> text(20000, 'x');
+    qp::BookWriter writer(dir / "b.kova", qp::Compression::PalmDoc);
+    ASSERT_FALSE(writer.failed());
+    bool written = false;
+    {
+        // The compressor's search tables are the only blocks this large while a record is compressed.
+        LargeBlocksRefused refusal(12 * 1024);
+        written = writer.writeText(text, {});
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(writer.lastError, qp::ErrorCode::NotEnoughMemory);
+}
