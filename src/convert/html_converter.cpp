@@ -51,7 +51,7 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
             if (writeBodyTag) writer_->writeBodyTag(item.node);
         } else if (item.type == MarkupItem::Type::StartTag && isStyleSheetLink(parser, item.node)) {
             LinkTarget sheet = links_.normalizer().target(file, parser.attribute(item.node, "href").toUtf8());
-            styles.addSheetFile(String::fromUtf8(sheet.file), parser.codePage());
+            styles.addSheetFile(String::fromUtf8(sheet.file), parser.codePage(), sheetFiles_);
         } else if (item.type == MarkupItem::Type::Subtree && parser.hasName(item.node, "style")) {
             writer_->addStyleElement(item.node);
         }

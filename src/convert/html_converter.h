@@ -27,6 +27,7 @@
 
 #include "core/fault.h"
 #include "core/string.h"
+#include "markup/css_sheet_files.h"
 
 namespace qp {
 
@@ -63,6 +64,7 @@ private:
     FaultHeader& faults_;
     TextStream& stream_;
     LinkTable& links_;
+    StyleSheetFiles sheetFiles_;  // the linked sheets of the whole build
 };
 
 }  // namespace qp

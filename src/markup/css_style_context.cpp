@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/message_sink.h"
 #include "markup/css_parser.h"
 #include "markup/css_text.h"
 
@@ -41,27 +40,11 @@ int selectorPriority(const CssSelector& selector) {
     return priority;
 }
 
-bool StyleContext::addSheetFile(const String& path, int32_t defaultCodePage) {
-    String text;
-    text.quiet = true;
-    if (!text.loadFile(path)) {
-        report(*this, ErrorCode::CssFileNotFound, sink().registerArgument(path));
-        return false;
-    }
-    if (text.kind() == TextKind::SingleByte && text.codePage() == kCodePageAscii) {
-        int32_t codePage = defaultCodePage;
-        const std::string charset = leadingCharset(text.viewBytes());
-        if (!charset.empty()) {
-            const int32_t named = codePageOfCharset(charset);
-            if (named != kCodePageUnset)
-                codePage = named;
-            else
-                report(*this, WarningCode::UnsupportedEncoding, text.context);
-        }
-        text.declareCodePage(codePage);
-    }
-    addSheetText(text.toUtf8(), text.context);
-    return true;
+bool StyleContext::addSheetFile(const String& path, int32_t defaultCodePage, StyleSheetFiles& files) {
+    const StyleSheetFiles::Sheet& sheet = files.load(path, defaultCodePage);
+    absorbFaults(*this, sheet.faults);
+    for (const CssRule& rule : sheet.rules) addRule(rule);
+    return !sheet.faults.failed();
 }
 
 void StyleContext::addSheetText(std::string_view utf8, int fileSlot) {

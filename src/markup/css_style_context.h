@@ -13,6 +13,7 @@
 #include "core/fault.h"
 #include "core/string.h"
 #include "markup/css_rewrite.h"
+#include "markup/css_sheet_files.h"
 #include "markup/css_sheet.h"
 #include "markup/css_style_record.h"
 
@@ -20,9 +21,9 @@ namespace qp {
 
 class StyleContext : public FaultHeader {
 public:
-    // Loads and adds a sheet file. A sheet without a byte-order mark is decoded with its leading "@charset",
-    // else with `defaultCodePage` (the content file's). Error 177 with the path when the file cannot be read.
-    bool addSheetFile(const String& path, int32_t defaultCodePage = kCodePageWestern);
+    // Adds a sheet file, read and parsed at its first use in `files` (see StyleSheetFiles::load). False, with
+    // error 177, when the file cannot be read.
+    bool addSheetFile(const String& path, int32_t defaultCodePage, StyleSheetFiles& files);
     // Adds a sheet given as UTF-8 text; `fileSlot` names its file in warnings.
     void addSheetText(std::string_view utf8, int fileSlot = kNoArg);
 

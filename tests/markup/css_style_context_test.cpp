@@ -100,7 +100,8 @@ TEST(CssStyleContext, AMissingSheetFileIsErrorCssFileNotFound) {
     qptest::TempDir dir;
     const std::string missing = (dir / "absent.css").string();
     StyleContext context;
-    EXPECT_FALSE(context.addSheetFile(qp::String::fromUtf8(missing)));
+    qp::StyleSheetFiles files;
+    EXPECT_FALSE(context.addSheetFile(qp::String::fromUtf8(missing), qp::kCodePageWestern, files));
     EXPECT_EQ(context.lastError, qp::ErrorCode::CssFileNotFound);
     ASSERT_EQ(messages.errors.size(), 1u);
     EXPECT_EQ(messages.errors[0].code, qp::ErrorCode::CssFileNotFound);
@@ -113,20 +114,24 @@ TEST(CssStyleContext, SheetFilesAreDecodedByCharsetByteOrderMarkOrTheDefault) {
     qptest::writeFile(dir / "plain.css", "p { font-family: Caf\xE9 }");
     qptest::writeFile(dir / "marked.css", "\xEF\xBB\xBFp { font-family: Caf\xC3\xA9 }");
     qptest::writeFile(dir / "declared.css", "@charset \"utf-8\";\np { font-family: Caf\xC3\xA9 }");
+    qp::StyleSheetFiles files;
     for (const char* name : {"latin.css", "plain.css", "marked.css", "declared.css"}) {
         StyleContext context;
-        ASSERT_TRUE(context.addSheetFile(qp::String::fromUtf8((dir / name).string()))) << name;
+        ASSERT_TRUE(context.addSheetFile(qp::String::fromUtf8((dir / name).string()), qp::kCodePageWestern, files))
+            << name;
         EXPECT_EQ(context.computeStyle("p", "", "", "").fontFamily, "Caf\xC3\xA9") << name;
     }
     StyleContext utf8Default;
-    utf8Default.addSheetFile(qp::String::fromUtf8((dir / "marked.css").string()), qp::kCodePageUtf8);
+    utf8Default.addSheetFile(qp::String::fromUtf8((dir / "marked.css").string()), qp::kCodePageUtf8, files);
     EXPECT_EQ(utf8Default.computeStyle("p", "", "", "").fontFamily, "Caf\xC3\xA9");
 }
 
 TEST(CssStyleContext, NovelStyleSheetStylesItsElements) {
     CapturedSink messages;
     StyleContext context;
-    ASSERT_TRUE(context.addSheetFile(qp::String::fromUtf8(std::string(QP_TEST_DATA_DIR) + "/css/novel.css")));
+    qp::StyleSheetFiles files;
+    ASSERT_TRUE(context.addSheetFile(qp::String::fromUtf8(std::string(QP_TEST_DATA_DIR) + "/css/novel.css"),
+                                     qp::kCodePageWestern, files));
     EXPECT_GT(context.ruleCount(), 200u);
     EXPECT_EQ(context.lastError, qp::ErrorCode::None);
     EXPECT_EQ(messages.warnings.size(), 7u);  // @import, two @font-face, three @media, @page

@@ -1,0 +1,31 @@
+#pragma once
+// The linked style sheet files of one build. Many content files link the same sheets: each file is read and
+// parsed once (per absolute path and default code page), and its warnings are printed that one time.
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/fault.h"
+#include "core/string.h"
+#include "markup/css_sheet.h"
+
+namespace qp {
+
+class StyleSheetFiles {
+public:
+    struct Sheet {
+        std::vector<CssRule> rules;
+        FaultHeader faults;  // what reading and parsing it raised (error 177 when it could not be read)
+    };
+
+    // The sheet at `path`. A sheet without a byte-order mark is decoded with its leading "@charset", else with
+    // `defaultCodePage` (the linking content file's).
+    const Sheet& load(const String& path, int32_t defaultCodePage);
+    size_t parsedCount() const { return sheets_.size(); }
+
+private:
+    std::map<std::pair<std::string, int32_t>, Sheet> sheets_;
+};
+
+}  // namespace qp
