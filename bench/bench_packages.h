@@ -3,6 +3,7 @@
 // bytes of HTML it wrote. Deterministic, so that runs compare.
 //   writeProseBook:  chapters of prose with paragraph anchors and links between chapters;
 //                    with a table of contents, also an NCX of four levels over the headings.
+//   writeLinkedPages: many short pages whose links mostly name pages that are not in the book.
 //   writeDictionary: a dictionary of distinct headwords with definitions, a spell index and, if asked,
 //                    inflected forms of nouns and verbs.
 #include <cstdint>
@@ -112,6 +113,37 @@ inline size_t writeProseBook(const fs::path& directory, int chapters, size_t cha
         items += "<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>\n";
     }
     writePackage(directory / "book.opf", "<dc:Title>Benchmark Book</dc:Title><dc:Language>en</dc:Language>", "", items,
+                 spine);
+    return bytes;
+}
+
+// `pages` pages of about `pageBytes` each, as book.opf, with `missingLinks` links in all to distinct pages that
+// are not in the book (spread evenly) and one link per page to the next page.
+inline size_t writeLinkedPages(const fs::path& directory, int pages, size_t pageBytes, int missingLinks) {
+    fs::create_directories(directory);
+    std::string items, spine;
+    size_t bytes = 0;
+    int linked = 0;
+    for (int page = 0; page < pages; ++page) {
+        const std::string n = std::to_string(page);
+        const std::string name = "page" + n + ".html";
+        std::string text = htmlHead("Page " + n) + "<h2 id=\"top\">Page " + n + "</h2>\n";
+        const int linksHere = missingLinks * (page + 1) / pages - linked;
+        WordStream words(static_cast<uint32_t>(page));
+        for (int paragraph = 0; text.size() < pageBytes || paragraph < linksHere; ++paragraph) {
+            text += "<p>";
+            words.sentences(text, 24);
+            if (paragraph < linksHere) text += "<a href=\"archive/old" + std::to_string(linked + paragraph) + ".html\">old</a>";
+            text += "</p>\n";
+        }
+        linked += linksHere;
+        text += "<p><a href=\"page" + std::to_string((page + 1) % pages) + ".html#top\">next</a></p></body></html>\n";
+        std::ofstream(directory / name, std::ios::binary) << text;
+        bytes += text.size();
+        items += "<item id=\"p" + n + "\" href=\"" + name + "\" media-type=\"text/x-oeb1-document\"/>\n";
+        spine += "<itemref idref=\"p" + n + "\"/>\n";
+    }
+    writePackage(directory / "book.opf", "<dc:Title>Linked Pages</dc:Title><dc:Language>en</dc:Language>", "", items,
                  spine);
     return bytes;
 }

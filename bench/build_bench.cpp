@@ -3,6 +3,7 @@
 // nothing: scripts/bench times the quillpress binary on it next to gzip -6 on the same HTML.
 //   --write-book=DIR [--chapters=N] [--chapter-kb=K] [--toc]          prose chapters as DIR/book.opf
 //   --write-dictionary=DIR --entries=N --megabytes=M [--inflections]  a dictionary as DIR/dict.opf
+//   --write-links=DIR --pages=N --page-kb=K --missing-links=L         linked short pages as DIR/book.opf
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -71,6 +72,12 @@ int main(int argc, char** argv) {
         std::printf("%zu\n", benchpackage::writeDictionary(directory, number(argc, argv, "entries", 1000),
                                                            number(argc, argv, "megabytes", 1) * 1024 * 1024,
                                                            has(argc, argv, "inflections")));
+        return 0;
+    }
+    if (const char* directory = flag(argc, argv, "write-links")) {
+        std::printf("%zu\n", benchpackage::writeLinkedPages(directory, static_cast<int>(number(argc, argv, "pages", 100)),
+                                                            number(argc, argv, "page-kb", 8) * 1024,
+                                                            static_cast<int>(number(argc, argv, "missing-links", 1000))));
         return 0;
     }
     benchmark::Initialize(&argc, argv);

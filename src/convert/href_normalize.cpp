@@ -1,11 +1,10 @@
 #include "convert/href_normalize.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
+#include "core/ascii_text.h"
 #include "core/path_text.h"
-#include "markup/xml_parser_text.h"
 
 namespace qp {
 
@@ -23,16 +22,6 @@ int hexValue(char c) {
 bool existsOnDisk(const fs::path& path) {
     std::error_code error;
     return fs::exists(path, error);
-}
-
-// The entry of `directory` whose name equals `name` but for the case of A to Z, or "" when none does.
-std::string caseBlindEntry(const fs::path& directory, const std::string& name) {
-    std::error_code error;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
-        std::string entry = it->path().filename().string();
-        if (equalsCaseBlind(entry, name)) return entry;
-    }
-    return {};
 }
 
 }  // namespace
@@ -71,24 +60,45 @@ std::string HrefNormalizer::normalizeUncached(std::string slashed) {
     return matchCaseOnDisk(normal);
 }
 
+// A directory's entries by their names in lower case (A to Z); read once, as a book may link to thousands of
+// names that are not on disk.
+const std::unordered_map<std::string, std::string>& HrefNormalizer::caseBlindListing(const std::string& directory) {
+    auto known = listings_.find(directory);
+    if (known != listings_.end()) return known->second;
+    ++directoriesRead_;
+    std::unordered_map<std::string, std::string> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+        std::string entry = it->path().filename().string();
+        entries.emplace(lowerAscii(entry), std::move(entry));
+    }
+    return listings_.emplace(directory, std::move(entries)).first->second;
+}
+
+bool HrefNormalizer::folderExists(const std::string& folder) {
+    auto known = folders_.find(folder);
+    if (known == folders_.end()) known = folders_.emplace(folder, existsOnDisk(folder)).first;
+    return known->second;
+}
+
 // Walks the path from its root and, for each step not found as spelled, takes the entry that differs only in
-// case. A path that has no such match stays as it was.
-std::string HrefNormalizer::matchCaseOnDisk(const std::string& path) const {
-    fs::path input(path);
+// case. A path that has no such match stays as it was. The folders on the way are looked up once per build.
+std::string HrefNormalizer::matchCaseOnDisk(const std::string& path) {
+    const fs::path input(path);
+    const fs::path steps = input.relative_path();
     fs::path matched = input.root_path();
-    bool found = true;
-    for (const fs::path& step : input.relative_path()) {
-        fs::path next = matched / step;
-        if (found && !existsOnDisk(next)) {
-            std::string entry = caseBlindEntry(matched, step.string());
-            if (entry.empty())
-                found = false;
-            else
-                next = matched / entry;
+    for (auto step = steps.begin(); step != steps.end(); ++step) {
+        fs::path next = matched / *step;
+        const bool onDisk = std::next(step) == steps.end() ? existsOnDisk(next) : folderExists(next.string());
+        if (!onDisk) {
+            const auto& entries = caseBlindListing(matched.string());
+            const auto entry = entries.find(lowerAscii(step->string()));
+            if (entry == entries.end()) return path;
+            next = matched / entry->second;
         }
         matched = std::move(next);
     }
-    return found ? matched.generic_string() : path;
+    return matched.generic_string();
 }
 
 LinkTarget HrefNormalizer::target(std::string_view currentFile, std::string_view href) {

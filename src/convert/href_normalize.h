@@ -21,12 +21,19 @@ public:
     // An absolute, lexically normal path with the on-disk spelling when only the case differs. Results are
     // kept, so each distinct spelling is looked up on disk once.
     std::string normalizePath(std::string_view path);
+    // How many directories have been listed to match the case of names.
+    size_t directoriesRead() const { return directoriesRead_; }
 
 private:
     std::string normalizeUncached(std::string slashed);
-    std::string matchCaseOnDisk(const std::string& path) const;
+    std::string matchCaseOnDisk(const std::string& path);
+    const std::unordered_map<std::string, std::string>& caseBlindListing(const std::string& directory);
+    bool folderExists(const std::string& folder);
 
     std::unordered_map<std::string, std::string> normalized_;
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> listings_;
+    std::unordered_map<std::string, bool> folders_;
+    size_t directoriesRead_ = 0;
 };
 
 // "%XX" escapes decoded (an invalid escape stays as written).

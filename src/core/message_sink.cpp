@@ -119,12 +119,10 @@ bool MessageSink::filtered(const MessageRow&) const { return false; }
 // Console
 
 void ConsoleSink::output(const std::vector<std::u16string>& pieces) {
-    for (const std::u16string& piece : pieces) {
-        if (piece.empty()) continue;
-        std::string utf8 = utf16ToUtf8(piece);
-        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-        std::fflush(stdout);
-    }
+    std::string line;
+    for (const std::u16string& piece : pieces) line += utf16ToUtf8(piece);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
 }
 
 bool ConsoleSink::filtered(const MessageRow& row) const {
