@@ -60,7 +60,7 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
     }
     if (!bodyFound) {
         absorbFaults(faults_, styles);
-        report(faults_, ErrorCode::NoBodyInContent);
+        report(faults_, ErrorCode::NoBodyInContent, sink().registerArgument(file));
         writer_->endFile();
         return false;
     }

@@ -77,7 +77,7 @@ constexpr MessageRow kRows[] = {
      "Error(core): The thread manager has been passed a NULL task pointer."},
     {ErrorCode::SynchronisationWaitFailed, MessageLayout::Plain, ConsoleFilter::Shown,
      "Error(core): Wait for synchronisation objects failed."},
-    {ErrorCode::NoBodyInContent, MessageLayout::Plain, ConsoleFilter::Shown,
+    {ErrorCode::NoBodyInContent, MessageLayout::FileLine, ConsoleFilter::Shown,
      "Error(htmlparser): No BODY tag found in content file."},
     {ErrorCode::NoManifest, MessageLayout::Plain, ConsoleFilter::Shown,
      "Error(opfparser): No MANIFEST tag found in opf file"},

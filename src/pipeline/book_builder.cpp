@@ -60,6 +60,7 @@ bool BookBuilder::writeGuide(const std::vector<GuideReference>& guide, const std
 }
 
 bool BookBuilder::writeText(std::string_view markup) { return stream_.write(markup); }
+bool BookBuilder::textFailed() const { return stream_.failed(); }
 
 bool BookBuilder::convertContentFile(const std::string& path) {
     String source;

@@ -55,6 +55,8 @@ public:
     // The guide block of a package: one reference element per reference, its href a link placeholder.
     bool writeGuide(const std::vector<GuideReference>& guide, const std::string& packagePath);
     bool writeText(std::string_view markup);
+    // True once the text stream can take no more (its temporary file failed).
+    bool textFailed() const;
     // Reads a content file (its encoding detected from the document) and converts it into the text.
     bool convertContentFile(const std::string& path);
     // Converts markup composed by the build, named as `path` for its links.

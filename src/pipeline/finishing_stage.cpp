@@ -87,7 +87,8 @@ BuildResult BookBuilder::abandon() {
 
 void BookBuilder::closeText() {
     if (stream_.isOpen() && stream_.position() > 0 && metadata_.bookType != book_type::kPlainText) {
-        stream_.write("</body></html>");
+        // A package whose spine holds no content still gets a body, so the markup stays balanced.
+        stream_.write(bodyWritten_ ? "</body></html>" : "<body></body></html>");
     }
 }
 

@@ -151,17 +151,20 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
         if (item.kind == ItemKind::Content || item.kind == ItemKind::Image) ++files;
     }
     builder.report(InfoCode::ParsingFiles, files);
+    // A file that fails is reported and skipped, so that one run names every failing file; the build then
+    // ends without a book. Only a text that can no longer be written stops the loop.
     for (const ManifestItem& item : spine) {
+        if (builder.textFailed()) return false;
         switch (item.kind) {
             case ItemKind::Content:
                 builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
-                if (!builder.convertContentFile(item.path)) return false;
+                builder.convertContentFile(item.path);
                 break;
             case ItemKind::Image: {
                 builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
                 const std::string page =
                     "<html><body><p align=\"center\"><img src=\"" + item.path + "\"></p></body></html>";
-                if (!builder.convertContent(String::fromUtf8(page), item.path)) return false;
+                builder.convertContent(String::fromUtf8(page), item.path);
                 break;
             }
             case ItemKind::TableOfContents: builder.metadata().ncxPath = item.path; break;

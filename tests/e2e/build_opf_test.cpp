@@ -196,6 +196,29 @@ TEST_F(OpfBuild, ASheetLinkedByManyPagesWarnsOnceAndStylesEach) {
     EXPECT_NE(text.find("<h1 align=\"center\">Chapter Two"), std::string::npos);
 }
 
+TEST_F(OpfBuild, EveryFailingContentFileIsReportedBeforeTheBuildFails) {
+    write("one.html", "<html><head><title>No body</title></head></html>");
+    write("two.html", "<html><head><title>Nor here</title></head></html>");
+    auto result = compileBook(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"));
+    EXPECT_EQ(result.exitCode, 2);
+    for (const char* file : {"one.html", "two.html"}) {
+        EXPECT_NE(result.out.find("Error(htmlparser): No BODY tag found in content file.\n      in file: " +
+                                  (dir / file).string()),
+                  std::string::npos)
+            << result.out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "book.kova"));
+}
+
+TEST_F(OpfBuild, AnEmptySpineStillGivesBalancedMarkup) {
+    write("book.opf", package(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"), kChapterItems, ""));
+    auto result = compile({"book.opf"});
+    ASSERT_LE(result.exitCode, 1) << result.out;
+    const std::string text = book("book.kova").textString();
+    EXPECT_NE(text.find("<body>"), std::string::npos) << text;
+    EXPECT_EQ(text.rfind("</body></html>"), text.size() - 14);
+}
+
 TEST_F(OpfBuild, MissingStartTargetWarnsAndEndsWithOne) {
     auto result = compileBook(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"),
                               "<reference type=\"start\" title=\"Start\" href=\"one.html#nowhere\"/>");
