@@ -81,6 +81,7 @@ private:
     bool writeDictionaryIndexes(PdbDatabase& store, IndexRecords& records);
     bool writeTocIndex(PdbDatabase& store, IndexRecords& records);
     bool readText(std::vector<uint8_t>& text);
+    bool recordCharacterRanges(const std::vector<uint8_t>& text);
     bool writeBook(const std::vector<uint8_t>& text);
     BuildResult result();
 

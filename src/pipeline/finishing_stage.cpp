@@ -7,6 +7,7 @@
 
 #include "container/book_writer.h"
 #include "container/exth.h"
+#include "convert/character_ranges.h"
 #include "convert/image_decode.h"
 #include "core/big_endian.h"
 #include "core/message_sink.h"
@@ -213,7 +214,18 @@ bool BookBuilder::readText(std::vector<uint8_t>& text) {
     return false;
 }
 
+// Names the Unicode blocks of the text and keeps them in metadata record 300.
+bool BookBuilder::recordCharacterRanges(const std::vector<uint8_t>& text) {
+    report(InfoCode::ComputingUnicodeRanges);
+    const std::vector<CharacterRange> ranges = characterRanges(text, textCodePage_);
+    for (const CharacterRange& range : ranges) {
+        report(InfoCode::UnicodeRangeFound, sink().registerArgument(describeCharacterRange(range)));
+    }
+    return writer_->addMetadataValue(exth::kCharacterRanges, encodeCharacterRanges(ranges));
+}
+
 bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
+    if (!recordCharacterRanges(text)) return false;
     std::vector<TextSection> sections;
     for (size_t i = 0; i < sectionStarts_.size(); ++i) {
         const uint32_t end = i + 1 < sectionStarts_.size() ? sectionStarts_[i + 1] : static_cast<uint32_t>(text.size());

@@ -5,6 +5,7 @@
 
 #include "build_fixture.h"
 #include "convert/image_test_pictures.h"
+#include "exth_reader.h"
 
 namespace {
 
@@ -53,6 +54,23 @@ TEST_F(HtmlBuild, ReferencesInTitleAndAuthorsAreCharactersNotSeparators) {
     kova::Book book = this->book("page.kova");
     EXPECT_EQ(book.fullName(), "Caf\xc3\xa9 & Co");
     EXPECT_EQ(book.exthStrings(100), (std::vector<std::string>{"Rapha\xc3\xabl Hertzog", "Ren\xc3\xa9 Roy"}));
+}
+
+TEST_F(HtmlBuild, TheBlocksOfTheTextAreNamedAndStored) {
+    write("page.html", htmlPage("<p>\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C</p>",
+                                "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"));
+    auto result = compile({"page.html"});
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_NE(result.out.find("Info(mkbook): Found UNICODE range: U+0400-U+04FF Cyrillic\n"), std::string::npos);
+    const std::vector<std::string> values = book("page.kova").exthStrings(300);
+    ASSERT_EQ(values.size(), 1u);
+    const auto ranges = kova::readCharacterRanges(std::vector<uint8_t>(values[0].begin(), values[0].end()));
+    ASSERT_TRUE(ranges);
+    ASSERT_EQ(ranges->size(), 2u);
+    EXPECT_EQ((*ranges)[0].first, 0x0000u);
+    EXPECT_EQ((*ranges)[0].last, 0x007Fu);
+    EXPECT_EQ((*ranges)[1].first, 0x0400u);
+    EXPECT_EQ((*ranges)[1].last, 0x04FFu);
 }
 
 TEST_F(HtmlBuild, DeclaredCharsetChoosesTheTextCodePage) {

@@ -86,7 +86,7 @@ void listHeaders(const Book& book, std::ostream& out) {
         if (isNumberValue(r))
             out << ": " << ByteView(r.value).u32(0) << '\n';
         else
-            out << ": " << JsonWriter::quote(std::string(r.value.begin(), r.value.end())) << '\n';
+            out << ": " << JsonWriter::quote(exthValueText(r)) << '\n';
     }
     out << "Full name: " << JsonWriter::quote(book.fullName()) << '\n';
 }
@@ -172,7 +172,7 @@ void jsonHeaders(const Book& book, JsonWriter& json) {
         if (isNumberValue(r))
             json.key("value").value(uint64_t{ByteView(r.value).u32(0)});
         else
-            json.key("value").value(std::string(r.value.begin(), r.value.end()));
+            json.key("value").value(exthValueText(r));
         json.endObject();
     }
     json.endArray();

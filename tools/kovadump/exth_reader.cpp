@@ -1,5 +1,7 @@
 #include "exth_reader.h"
 
+#include <cstdio>
+
 namespace kova {
 
 namespace {
@@ -53,6 +55,27 @@ constexpr size_t exthRecordHeaderSize = 8;
 std::string exthTypeName(uint32_t type) {
     const TypeName* t = find(type);
     return t ? t->name : "";
+}
+
+std::optional<std::vector<CodePointRange>> readCharacterRanges(const std::vector<uint8_t>& value) {
+    if (value.size() % 8 != 0) return std::nullopt;
+    const ByteView bytes(value);
+    std::vector<CodePointRange> ranges;
+    for (size_t at = 0; at < value.size(); at += 8) ranges.push_back({bytes.u32(at), bytes.u32(at + 4)});
+    return ranges;
+}
+
+std::string exthValueText(const ExthRecord& record) {
+    if (record.type != 300) return std::string(record.value.begin(), record.value.end());
+    const auto ranges = readCharacterRanges(record.value);
+    if (!ranges) return "(" + std::to_string(record.value.size()) + " bytes, not a list of ranges)";
+    std::string text;
+    for (const CodePointRange& range : *ranges) {
+        char bounds[32];
+        std::snprintf(bounds, sizeof bounds, "U+%04X-U+%04X", range.first, range.last);
+        text += (text.empty() ? "" : ", ") + std::string(bounds);
+    }
+    return text;
 }
 
 bool isNumericExthType(uint32_t type) {
