@@ -31,8 +31,8 @@ UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
     return *this;
 }
 
-UnpackDirectory::UnpackDirectory() {
-    std::string pattern = (temporaryDirectory() / (std::string(kNamePrefix) + "XXXXXX")).string();
+UnpackDirectory::UnpackDirectory(std::string_view namePrefix) {
+    std::string pattern = (temporaryDirectory() / (std::string(namePrefix) + "XXXXXX")).string();
     if (::mkdtemp(pattern.data()) == nullptr) return;
     path_ = pattern;
     cleanup_ = CleanupRegistration(pattern, CleanupKind::Tree);

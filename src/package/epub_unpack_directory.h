@@ -1,11 +1,13 @@
 #pragma once
-// The directory an archive is unpacked into: a fresh directory in the temporary directory, named
-// "quillpress-epub-" and a random suffix, removed with everything in it when the object goes.
+// The directory an archive is unpacked into (and the one child books are built in): a fresh directory in the
+// temporary directory, named "quillpress-epub-" (or another prefix) and a random suffix, removed with
+// everything in it when the object goes.
 //
 // Files and directories are created step by step relative to the directory's own descriptor, never following
 // a symbolic link and never opening an existing file, so nothing can be written outside it.
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/interrupt_cleanup.h"
@@ -34,8 +36,8 @@ class UnpackDirectory {
 public:
     static constexpr const char* kNamePrefix = "quillpress-epub-";
 
-    // Creates the directory; created() tells whether that worked.
-    UnpackDirectory();
+    // Creates the directory, named by the prefix and a random suffix; created() tells whether that worked.
+    explicit UnpackDirectory(std::string_view namePrefix = kNamePrefix);
     ~UnpackDirectory();
     UnpackDirectory(const UnpackDirectory&) = delete;
     UnpackDirectory& operator=(const UnpackDirectory&) = delete;

@@ -218,6 +218,8 @@ ManifestItem OpfPackage::makeItem(NodeIndex element) const {
     item.mediaType = std::string(trimmed(attributeText(element, "media-type")));
     item.path = resolve(item.href);
     item.kind = classifyMediaType(item.mediaType);
+    item.mergeKey = std::string(trimmed(attributeText(element, "merge-into-key")));
+    if (item.mergeKey.empty()) item.mergeKey = std::string(trimmed(attributeText(element, "merge-into")));
     return item;
 }
 

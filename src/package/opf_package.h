@@ -29,6 +29,9 @@ struct ManifestItem {
     std::string path;  // resolved against the package's directory, UTF-8, "/" separators
     std::string mediaType;
     ItemKind kind = ItemKind::Media;
+    // A child document carries "merge-into" or "merge-into-key": its value, which names the child among the
+    // book's children. Empty for every other item.
+    std::string mergeKey;
 };
 
 struct GuideReference {

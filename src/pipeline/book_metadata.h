@@ -38,6 +38,7 @@ struct BookMetadata {
     uint16_t outputLanguage = 0;
     std::string defaultLookupIndex;  // index names, empty when the package names none
     std::string defaultLookupKey;
+    std::vector<std::string> childBooks;  // built child books whose records the book carries, in order
 
     // A text entry; empty values are left out.
     void add(uint32_t type, std::string_view value);

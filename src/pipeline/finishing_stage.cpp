@@ -170,6 +170,7 @@ void BookBuilder::handOverMetadata() {
     uint32_t flags = metadata_.exthFlags;
     if (textCodePage_ == kCodePageUtf8) flags |= exth_flag::kUtf8Text;
     writer.setExthFlags(flags);
+    for (const std::string& child : metadata_.childBooks) writer.addChildBook(child);
     for (const MetadataEntry& entry : metadata_.entries) {
         if (entry.stored) {
             writer.addMetadataValue(entry.type, *entry.stored);

@@ -8,6 +8,7 @@
 #include "package/language_codes.h"
 #include "package/opf_package.h"
 #include "pipeline/book_builder.h"
+#include "pipeline/child_books.h"
 #include "pipeline/source_builds.h"
 
 namespace qp {
@@ -148,13 +149,14 @@ bool writeHead(const OpfPackage& package, const OutputRequests& requests, BookBu
 bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) {
     int files = 0;
     for (const ManifestItem& item : spine) {
-        if (item.kind == ItemKind::Content || item.kind == ItemKind::Image) ++files;
+        if (!isChildDocument(item) && (item.kind == ItemKind::Content || item.kind == ItemKind::Image)) ++files;
     }
     builder.report(InfoCode::ParsingFiles, files);
     // A file that fails is reported and skipped, so that one run names every failing file; the build then
     // ends without a book. Only a text that can no longer be written stops the loop.
     for (const ManifestItem& item : spine) {
         if (builder.textFailed()) return false;
+        if (isChildDocument(item)) continue;
         switch (item.kind) {
             case ItemKind::Content:
                 builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
@@ -202,6 +204,10 @@ BuildResult buildOpfBook(const BuildPaths& paths, const BuildOptions& options) {
     const auto spine = package.spine();
     if (!spine) return BuildResult::Failed;
     if (!writeHead(package, requests, builder, guide) || !convertSpine(builder, *spine)) return builder.abandon();
+    // The child books live until the book that carries their records has been written.
+    ChildBooks children;
+    if (!children.build(package.path(), package.manifestItems(), options, builder)) return builder.abandon();
+    builder.metadata().childBooks = children.books();
     return builder.finish(paths.output);
 }
 

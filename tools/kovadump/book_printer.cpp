@@ -6,6 +6,7 @@
 #include "auxiliary_records.h"
 #include "index_printer.h"
 #include "json_writer.h"
+#include "merged_books.h"
 #include "toc_tree.h"
 
 namespace kova {
@@ -252,6 +253,35 @@ void jsonAuxiliaryRecords(const Book& book, JsonWriter& json) {
     json.endArray();
 }
 
+void listMergedBooks(const Book& book, std::ostream& out) {
+    std::vector<std::string> faults;
+    const std::vector<MergedBook> children = readMergedBooks(book, faults);
+    if (children.empty() && faults.empty()) return;
+    out << "Merged books (" << children.size() << ")\n";
+    for (const MergedBook& child : children) {
+        out << "  records " << child.firstRecord << " to " << child.firstRecord + child.recordCount - 1 << ": "
+            << JsonWriter::quote(child.book.fullName()) << ", text " << child.book.text().size() << " bytes"
+            << (child.book.sound() ? "" : ", not sound") << '\n';
+    }
+    for (const std::string& fault : faults) out << "  fault: " << fault << '\n';
+}
+
+void jsonMergedBooks(const Book& book, JsonWriter& json) {
+    std::vector<std::string> faults;
+    const std::vector<MergedBook> children = readMergedBooks(book, faults);
+    json.key("mergedBooks").beginArray();
+    for (const MergedBook& child : children) {
+        json.beginObject();
+        json.key("firstRecord").value(static_cast<uint64_t>(child.firstRecord));
+        json.key("recordCount").value(static_cast<uint64_t>(child.recordCount));
+        json.key("fullName").value(child.book.fullName());
+        json.key("sound").boolean(child.book.sound());
+        json.endObject();
+    }
+    for (const std::string& fault : faults) json.beginObject().key("fault").value(fault).endObject();
+    json.endArray();
+}
+
 void jsonToc(const Book& book, JsonWriter& json) {
     const std::optional<TocTree> toc = readTocTree(book);
     if (!toc) return;
@@ -292,6 +322,7 @@ void printListing(const Book& book, std::ostream& out) {
     listImages(book, out);
     listIndexes(book, out);
     listAuxiliaryRecords(book, out);
+    listMergedBooks(book, out);
     if (const std::optional<TocTree> toc = readTocTree(book)) {
         out << "Table of contents (" << toc->nodes.size() << " entries)\n";
         printTocTree(*toc, out);
@@ -314,6 +345,7 @@ void printJson(const Book& book, std::ostream& out) {
         jsonIndexes(book, json);
         jsonToc(book, json);
         jsonAuxiliaryRecords(book, json);
+        jsonMergedBooks(book, json);
         if (book.textDecoded()) json.key("text").value(book.textString());
     }
     json.key("faults").beginArray();
