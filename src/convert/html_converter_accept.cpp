@@ -14,6 +14,29 @@ namespace {
 constexpr std::array kTagsDropped = {"form",     "input",  "select",       "option",      "optgroup",
                                      "textarea", "button", "tqp:frameset", "tqp:section", "tqp:slave-frame"};
 
+// The event handler attributes of HTML: scripts that a book does not carry. Other attributes that happen to
+// start with "on" ("one", "onion") are ordinary attributes.
+constexpr std::array kEventAttributes = {
+    "onabort", "onafterprint", "onafterscriptexecute", "onanimationcancel", "onanimationend", "onanimationiteration",
+    "onanimationstart", "onauxclick", "onbeforecopy", "onbeforecut", "onbeforeinput", "onbeforematch",
+    "onbeforepaste", "onbeforeprint", "onbeforescriptexecute", "onbeforetoggle", "onbeforeunload", "onblur",
+    "oncancel", "oncanplay", "oncanplaythrough", "onchange", "onclick", "onclose", "oncommand", "oncontextlost",
+    "oncontextmenu", "oncontextrestored", "oncopy", "oncuechange", "oncut", "ondblclick", "ondrag", "ondragend",
+    "ondragenter", "ondragexit", "ondragleave", "ondragover", "ondragstart", "ondrop", "ondurationchange",
+    "onemptied", "onended", "onerror", "onfocus", "onfocusin", "onfocusout", "onformdata", "onfullscreenchange",
+    "onfullscreenerror", "ongotpointercapture", "onhashchange", "oninput", "oninvalid", "onkeydown", "onkeypress",
+    "onkeyup", "onlanguagechange", "onload", "onloadeddata", "onloadedmetadata", "onloadend", "onloadstart",
+    "onlostpointercapture", "onmessage", "onmessageerror", "onmousedown", "onmouseenter", "onmouseleave",
+    "onmousemove", "onmouseout", "onmouseover", "onmouseup", "onmousewheel", "onoffline", "ononline", "onpagehide",
+    "onpagereveal", "onpageshow", "onpageswap", "onpaste", "onpause", "onplay", "onplaying", "onpointercancel",
+    "onpointerdown", "onpointerenter", "onpointerleave", "onpointermove", "onpointerout", "onpointerover",
+    "onpointerrawupdate", "onpointerup", "onpopstate", "onprogress", "onratechange", "onreadystatechange",
+    "onrejectionhandled", "onreset", "onresize", "onscroll", "onscrollend", "onsearch", "onsecuritypolicyviolation",
+    "onseeked", "onseeking", "onselect", "onselectionchange", "onselectstart", "onshow", "onslotchange", "onstalled",
+    "onstorage", "onsubmit", "onsuspend", "ontimeupdate", "ontoggle", "ontouchcancel", "ontouchend", "ontouchmove",
+    "ontouchstart", "ontransitioncancel", "ontransitionend", "ontransitionrun", "ontransitionstart",
+    "onunhandledrejection", "onunload", "onvisibilitychange", "onvolumechange", "onwaiting", "onwheel"};
+
 template <size_t N>
 bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {
     for (std::string_view candidate : names) {
@@ -38,7 +61,7 @@ AttributeRule attributeRule(std::string_view element, std::string_view attribute
     if (equalsCaseBlind(attribute, "id") || equalsCaseBlind(attribute, "name")) return AttributeRule::Anchor;
     if (equalsCaseBlind(attribute, "class")) return AttributeRule::Drop;
     if (equalsCaseBlind(attribute, "lang")) return AttributeRule::Language;
-    if (attribute.size() > 2 && startsWithCaseBlind(attribute, "on")) return AttributeRule::Event;
+    if (startsWithCaseBlind(attribute, "on") && isOneOf(attribute, kEventAttributes)) return AttributeRule::Event;
     if (isLinkElement(element)) {
         if (equalsCaseBlind(attribute, "href")) return AttributeRule::Link;
         if (equalsCaseBlind(attribute, "global") || equalsCaseBlind(attribute, "external")) return AttributeRule::Drop;

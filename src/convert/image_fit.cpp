@@ -198,7 +198,10 @@ FittedImage fitImage(std::span<const uint8_t> file, const FitOptions& options) {
     failed.fault = decodeImage(file, image);
     if (!failed.ok()) return failed;
     try {
-        return fitDecoded(image, file, options);
+        FittedImage fitted = fitDecoded(image, file, options);
+        fitted.sourceWidth = image.first().width;
+        fitted.sourceHeight = image.first().height;
+        return fitted;
     } catch (const std::bad_alloc&) {
         failed.fault = ImageFault::OutOfMemory;
         return failed;

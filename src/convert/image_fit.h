@@ -39,6 +39,8 @@ struct FittedImage {
     bool resized = false;   // the picture was made smaller to fit
     int width = 0;
     int height = 0;
+    int sourceWidth = 0;  // the picture's own size, for the resizing note
+    int sourceHeight = 0;
 
     bool ok() const { return fault == ImageFault::None; }
 };

@@ -5,6 +5,7 @@
 
 #include "convert/media_table.h"
 #include "convert/text_stream.h"
+#include "core/ascii_text.h"
 #include "core/message_sink.h"
 #include "markup/xml_parser_text.h"
 
@@ -107,7 +108,12 @@ bool LinkTable::rewriteHref(TextStream& stream, MediaTable& media, std::string_v
 
 bool LinkTable::writeImageSource(TextStream& stream, MediaTable& media, std::string_view file, std::string_view prefix,
                                  std::string_view src) {
-    LinkTarget target = normalizer_.target(file, src);
+    // An empty source names no picture; read as a link it would name the page itself.
+    if (trimmed(src).empty()) {
+        report(faults_, WarningCode::ImageNotSpecified);
+        return false;
+    }
+    const LinkTarget target = normalizer_.target(file, src);
     if (registerMedia(media, target.file, true) < 0) return false;
     std::string placeholder = " ";
     placeholder.append(prefix);

@@ -279,7 +279,7 @@ constexpr MessageRow kRows[] = {
      "Warning(mkbook): No inflections found in inflections group tag <idx:infl>."},
     {WarningCode::EntryWithoutOrth, MessageLayout::SourcePosition, ConsoleFilter::Shown,
      "Warning(mkbook): encountered an \"idx:entry\" definition without an \"idx:orth\" parameter."},
-    {WarningCode::ImageResized, MessageLayout::Argument, ConsoleFilter::Shown,
+    {WarningCode::ImageResized, MessageLayout::Argument, ConsoleFilter::VerboseOnly,
      "Warning(mkbook): Image has been resized:"},
     {WarningCode::ImageNotSpecified, MessageLayout::Argument, ConsoleFilter::Shown,
      "Warning(mkbook): image file not specified"},

@@ -106,7 +106,8 @@ void MessageSink::raise(MessageCode code, int a, int b, int c) {
         Pieces pieces;
         layout(pieces, *row, a, b, c);
         output(pieces);
-        if (code.severity == Severity::Warning) ++printedWarnings_;
+        // A warning only verbose mode shows is a note on the build, not a fault of the source.
+        if (code.severity == Severity::Warning && row->console == ConsoleFilter::Shown) ++printedWarnings_;
     } catch (const std::bad_alloc&) {
         // A message that cannot be assembled is dropped.
     }

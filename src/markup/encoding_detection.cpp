@@ -102,15 +102,24 @@ DeclarationScan scanDeclarations(const String& source) {
     return scan;
 }
 
-// The charset of the first meta element that has both http-equiv and content.
+// The charset a meta element declares: the HTML5 form `<meta charset="utf-8">` or the older
+// `<meta http-equiv="Content-Type" content="text/html; charset=utf-8">`. Metas that declare something else
+// (a Content-Style-Type, say) are passed over.
 bool scanMeta(const String& source, std::string_view& name) {
     XmlParser parser(source, ParseMode::MetaScan);
     for (;;) {
         MarkupItem item = parser.next();
-        if (item.type == MarkupItem::Type::StartTag && parser.hasName(item.node, "meta") &&
-            parser.findAttribute(item.node, "http-equiv") != kNoNode) {
-            NodeIndex content = parser.findAttribute(item.node, "content");
-            if (content != kNoNode) return findKeywordValue(parser.rawText(content), "charset", name);
+        if (item.type == MarkupItem::Type::StartTag && parser.hasName(item.node, "meta")) {
+            const NodeIndex charset = parser.findAttribute(item.node, "charset");
+            const NodeIndex content = parser.findAttribute(item.node, "content");
+            if (charset != kNoNode) {
+                name = trimmed(parser.rawText(charset));
+                return true;
+            }
+            if (content != kNoNode && parser.findAttribute(item.node, "http-equiv") != kNoNode &&
+                findKeywordValue(parser.rawText(content), "charset", name)) {
+                return true;
+            }
         }
         parser.discard();
         if (item.endOfText) return false;

@@ -57,12 +57,12 @@ TEST_F(ConverterTest, OrderedListsNumberTheirItems) {
 TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
     ASSERT_TRUE(
         convert("a.html",
-                body("<p onclick=\"f()\" onMouseOver=\"g()\">a</p><script>if (a<b) x=\"</p>\";</script>"
+                body("<p onclick=\"f()\" onMouseOver=\"g()\" one=\"1\" onion=\"2\">a</p><script>if (a<b) x=\"</p>\";</script>"
                      "<form action=\"s\"><input type=\"text\" name=\"q\"/>b<select name=\"s\"><option>o</option>"
                      "</select><textarea>t</textarea><button>u</button></form>"
                      "<tqp:frameset><tqp:section id=\"s1\">v</tqp:section></tqp:frameset>"),
                 false));
-    EXPECT_EQ(text(), "<p>a</p>botuv ");
+    EXPECT_EQ(text(), "<p one=\"1\" onion=\"2\">a</p>botuv ");
     EXPECT_EQ(faults.lastWarning, qp::WarningCode::None);
 }
 

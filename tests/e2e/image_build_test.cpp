@@ -230,6 +230,28 @@ TEST_F(ImageBuild, MissingImageWarnsAndPointsAtThePlaceholder) {
     EXPECT_TRUE(decodes(placeholder));
 }
 
+// Verbose mode tells that a picture was stored smaller; it is a note, not a warning that changes the result.
+TEST_F(ImageBuild, AResizedPictureIsNotedInVerboseModeOnly) {
+    writePicture("big.jpg", photoJpeg(2000, 1500, 95, 60));
+    auto verbose = buildPage("<img src=\"big.jpg\"/>", {"-verbose"});
+    EXPECT_EQ(verbose.exitCode, 0) << verbose.out;
+    const std::string note = "Warning(mkbook): Image has been resized:  " + (dir / "big.jpg").string() + " (2000x1500 to ";
+    EXPECT_NE(verbose.out.find(note), std::string::npos) << verbose.out;
+    auto quiet = buildPage("<img src=\"big.jpg\"/>");
+    EXPECT_EQ(quiet.exitCode, 0) << quiet.out;
+    EXPECT_EQ(quiet.out.find("resized"), std::string::npos);
+}
+
+TEST_F(ImageBuild, AnEmptySourceIsWarnedAndStoresNothing) {
+    auto result = buildPage("<p>before</p><img src=\"\"/><img src=\" \"/>");
+    EXPECT_EQ(result.exitCode, 1) << result.out;
+    EXPECT_NE(result.out.find("Warning(mkbook): image file not specified"), std::string::npos) << result.out;
+    kova::Book book = this->book("page.kova");
+    ASSERT_TRUE(book.sound());
+    EXPECT_TRUE(book.imageRecords().empty());
+    EXPECT_TRUE(recordIndexes(book.textString()).empty()) << book.textString();
+}
+
 TEST_F(ImageBuild, CorruptImageWarnsAndPointsAtThePlaceholder) {
     Bytes corrupt = photoJpeg(64, 64, 80);
     corrupt.resize(40);  // the headers cut short before any frame

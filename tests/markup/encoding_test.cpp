@@ -22,6 +22,25 @@ TEST(EncodingDetection, MetaCharsetNamesTheCodePage) {
     EXPECT_EQ(source.kind(), qp::TextKind::SingleByte);
 }
 
+TEST(EncodingDetection, Html5CharsetAndMetasThatDeclareSomethingElse) {
+    const struct {
+        const char* head;
+        int32_t codePage;
+    } cases[] = {
+        {"<meta charset=\"utf-8\">", 65001},
+        {"<META CHARSET='KOI8-R'>", 20866},
+        {"<meta http-equiv=\"Content-Style-Type\" content=\"text/css\"><meta charset=utf-8>", 65001},
+        {"<meta http-equiv=\"Content-Style-Type\" content=\"text/css\">"
+         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">",
+         65001},
+        {"<meta name=\"viewport\" content=\"width=device-width\"><meta charset=\"iso-8859-2\">", 28592},
+    };
+    for (const auto& c : cases) {
+        qp::String source = unknown(std::string("<html><head>") + c.head + "</head><body>caf\xc3\xa9</body></html>");
+        EXPECT_EQ(detectEncoding(source), c.codePage) << c.head;
+    }
+}
+
 TEST(EncodingDetection, DeclaredAsciiIsReadAsTheAnsiCodePage) {
     qp::String source = unknown("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=us-ascii\">Caf\xe9");
     EXPECT_EQ(detectEncoding(source), qp::kCodePageSystemDefault);
