@@ -1,5 +1,6 @@
 #include "convert/href_normalize.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -104,7 +105,8 @@ std::string HrefNormalizer::matchCaseOnDisk(const std::string& path) {
 LinkTarget HrefNormalizer::target(std::string_view currentFile, std::string_view href) {
     LinkTarget target;
     size_t hash = href.find('#');
-    std::string path = decodePercentEscapes(href.substr(0, hash));
+    // A query ("two.html?x=1") names no other file.
+    std::string path = decodePercentEscapes(href.substr(0, std::min(hash, href.find('?'))));
     if (hash != std::string_view::npos) target.fragment = decodePercentEscapes(href.substr(hash + 1));
     if (path.empty()) {
         target.file = normalizePath(currentFile);

@@ -48,7 +48,10 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
         done = item.endOfText || item.type == MarkupItem::Type::None;
         if (item.type == MarkupItem::Type::StartTag && parser.hasName(item.node, "body")) {
             bodyFound = true;
-            if (writeBodyTag) writer_->writeBodyTag(item.node);
+            if (writeBodyTag)
+                writer_->writeBodyTag(item.node);
+            else
+                writer_->registerBodyAnchors(item.node);
         } else if (item.type == MarkupItem::Type::StartTag && isStyleSheetLink(parser, item.node)) {
             LinkTarget sheet = links_.normalizer().target(file, parser.attribute(item.node, "href").toUtf8());
             styles.addSheetFile(String::fromUtf8(sheet.file), parser.codePage(), sheetFiles_);

@@ -21,12 +21,11 @@ void ElementWriter::startFile(XmlParser& parser, StyleContext& styles, std::stri
     encoder_.startFile(parser.codePage());
 }
 
+// Elements still open at the end of a file's body, the list numbering and an open monospace font carry on
+// into the next file: a list may go on there, and its end tags close what this file opened.
 void ElementWriter::endFile() {
-    open_.clear();
-    lists_.clear();
     preDepth_ = 0;
     subtreeBase_ = 0;
-    monospaceOpen_ = false;
 }
 
 void ElementWriter::emit(std::string_view ascii) { stream_.write(ascii); }
@@ -121,6 +120,8 @@ void ElementWriter::addStyleElement(NodeIndex style) {
 
 void ElementWriter::writeBodyTag(NodeIndex body) { openElement(body, false); }
 
+void ElementWriter::registerBodyAnchors(NodeIndex body) { registerAnchors(body, "body", stream_.position()); }
+
 StyledMarkup ElementWriter::styleOf(NodeIndex element, std::string_view name) {
     if (styles_->ruleCount() == 0 && parser_->findAttribute(element, "style") == kNoNode) return {};
     std::vector<MarkupAttribute> attributes;
@@ -171,11 +172,10 @@ bool ElementWriter::openElement(NodeIndex element, bool track) {
         return false;
     }
     StyledMarkup styled = track && rule != ElementRule::DropTags ? styleOf(element, name) : StyledMarkup{};
-    uint64_t anchorAt = stream_.position();
-    const bool breakFirst = styled.before.starts_with("<tqp:pagebreak");
+    // An anchor names the element's own tag, after any page break its style puts before it: a link then
+    // opens the page that starts with the element.
     emitUtf8(styled.before);
-    if (!breakFirst) anchorAt = stream_.position();
-    registerAnchors(element, name, anchorAt);
+    registerAnchors(element, name, stream_.position());
 
     OpenElement entry;
     entry.name = name;

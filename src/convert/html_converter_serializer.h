@@ -35,6 +35,8 @@ public:
     void writeItem(const MarkupItem& item);
     // The `body` start tag (its attributes through the accept rules; no style, no end tag).
     void writeBodyTag(NodeIndex body);
+    // The `id` and `name` of a later file's body, whose tag is not written, name the file's start.
+    void registerBodyAnchors(NodeIndex body);
     // Hands the text of a `style` element to the style sheets.
     void addStyleElement(NodeIndex style);
 

@@ -3,7 +3,7 @@
 
 namespace {
 
-TEST_F(ConverterTest, HeadSheetsWrapElementsAndPageBreakAnchorsStandBeforeTheBreak) {
+TEST_F(ConverterTest, HeadSheetsWrapElementsAndAnchorsStandAfterThePageBreak) {
     writeContent("book.css", "h1 { page-break-before: always }");
     ASSERT_TRUE(convert("a.html",
                         "<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"book.css\"/>"
@@ -11,7 +11,8 @@ TEST_F(ConverterTest, HeadSheetsWrapElementsAndPageBreakAnchorsStandBeforeTheBre
                         "<body><h1 id=\"c1\">T</h1><span>b</span></body></html>",
                         false));
     EXPECT_EQ(text(), "<tqp:pagebreak/><h1>T</h1><span><b>b</b></span> ");
-    EXPECT_EQ(links.resolve(path("a.html"), "#c1"), std::optional<uint64_t>(0));
+    // The link opens the page that starts with the heading, not the end of the page before the break.
+    EXPECT_EQ(links.resolve(path("a.html"), "#c1"), std::optional<uint64_t>(16));
 }
 
 TEST_F(ConverterTest, BodyStyleElementAppliesToWhatFollowsAndWritesNothing) {

@@ -219,6 +219,21 @@ TEST_F(OpfBuild, AnEmptySpineStillGivesBalancedMarkup) {
     EXPECT_EQ(text.rfind("</body></html>"), text.size() - 14);
 }
 
+// A list may go on in the next file; a later file's body id and a link with a query both resolve.
+TEST_F(OpfBuild, ListsBodyIdsAndQueriesAcrossContentFiles) {
+    write("one.html", "<html><body><ol><li>a</li><li>b</li><p><a href=\"two.html?x=1#t\">to two</a> "
+                      "<a href=\"two.html#start\">start</a></p></body></html>");
+    write("two.html", "<html><body id=\"start\"><li>c</li></ol><h2 id=\"t\">Two</h2></body></html>");
+    auto result = compileBook(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"));
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    const std::string text = book("book.kova").textString();
+    EXPECT_NE(text.find("<li value=\"3\">c</li></ol>"), std::string::npos) << text;
+    EXPECT_EQ(text.compare(targetOf(text, "to two</a>"), 3, "<h2"), 0) << text;
+    const uint64_t start = targetOf(text, "start</a>");
+    EXPECT_EQ(text.compare(start, 3, "<li"), 0) << text;
+    EXPECT_GT(start, text.find("</p>"));
+}
+
 TEST_F(OpfBuild, MissingStartTargetWarnsAndEndsWithOne) {
     auto result = compileBook(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"),
                               "<reference type=\"start\" title=\"Start\" href=\"one.html#nowhere\"/>");
