@@ -45,6 +45,18 @@ bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {
     return false;
 }
 
+constexpr std::array kVoidElements = {"area", "base", "br",    "col",   "embed", "hr",    "img",
+                                     "input", "link", "meta", "param", "source", "track", "wbr"};
+
+// Elements a paragraph may hold that do not stop the search for the paragraph a block start ends.
+constexpr std::array kPhrasingElements = {"a",   "abbr", "b",    "big",   "cite", "code",   "em",  "font",
+                                          "i",   "kbd",  "q",    "s",     "samp", "small",  "span", "strike",
+                                          "strong", "sub", "sup", "tt",  "u",    "var"};
+
+// Elements that end an open paragraph by starting.
+constexpr std::array kParagraphEnders = {"address", "blockquote", "div", "dl", "h1", "h2",    "h3", "h4",
+                                         "h5",      "h6",         "hr",  "ol", "p",  "table", "ul"};
+
 bool isLinkElement(std::string_view element) { return isOneOf(element, std::array{"a", "reference", "metadata"}); }
 
 }  // namespace
@@ -73,6 +85,24 @@ AttributeRule attributeRule(std::string_view element, std::string_view attribute
         return AttributeRule::Drop;
     }
     return AttributeRule::Write;
+}
+
+bool isVoidElement(std::string_view element) { return isOneOf(element, kVoidElements); }
+
+const ImpliedEnd* impliedEndOf(std::string_view element) {
+    static const ImpliedEnd listItem{[](std::string_view open) { return equalsCaseBlind(open, "li"); },
+                                     [](std::string_view open) {
+                                         return isOneOf(open, std::array{"ol", "ul", "dir", "menu"});
+                                     }};
+    static const ImpliedEnd definitionPart{
+        [](std::string_view open) { return isOneOf(open, std::array{"dt", "dd"}); },
+        [](std::string_view open) { return equalsCaseBlind(open, "dl"); }};
+    static const ImpliedEnd paragraph{[](std::string_view open) { return equalsCaseBlind(open, "p"); },
+                                      [](std::string_view open) { return !isOneOf(open, kPhrasingElements); }};
+    if (equalsCaseBlind(element, "li")) return &listItem;
+    if (equalsCaseBlind(element, "dt") || equalsCaseBlind(element, "dd")) return &definitionPart;
+    if (isOneOf(element, kParagraphEnders)) return &paragraph;
+    return nullptr;
 }
 
 bool isFormAnchorElement(std::string_view element) { return isOneOf(element, std::array{"form", "input", "select"}); }

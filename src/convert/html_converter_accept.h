@@ -25,6 +25,18 @@ enum class AttributeRule {
 ElementRule elementRule(std::string_view element);
 AttributeRule attributeRule(std::string_view element, std::string_view attribute);
 
+// Elements HTML defines as empty (`br`, `img`, ...): they never hold content nor get an end tag.
+bool isVoidElement(std::string_view element);
+
+// Where an element's start implies the end of an open one: it ends the innermost open element that `ends`
+// accepts when no element that `stops` accepts lies above it ("<li>" after "<li>" within one list).
+struct ImpliedEnd {
+    bool (*ends)(std::string_view element);
+    bool (*stops)(std::string_view element);
+};
+// The end a start tag implies, if any.
+const ImpliedEnd* impliedEndOf(std::string_view element);
+
 // Elements whose `id` and `name` are not anchors of the text.
 bool isFormAnchorElement(std::string_view element);
 // Frame elements: their anchors are named for use from outside the publication.

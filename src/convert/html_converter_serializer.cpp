@@ -75,12 +75,14 @@ void ElementWriter::writeNode(NodeIndex node) {
         case NodeKind::Element: break;
     }
     if (!openElement(node, true) || parser_->writtenEmpty(node)) return;
+    // What the parser hung below an empty element (`<br>text`) follows it; the element itself is closed.
+    const bool isVoid = isVoidElement(parser_->name(node));
     const size_t depth = open_.size();
     for (NodeIndex child = parser_->firstChild(node); child != kNoNode; child = parser_->nextSibling(child)) {
         writeNode(child);
     }
-    // A stray end tag inside may have closed it already.
-    if (open_.size() == depth) closeTop(parser_->closed(node));
+    // A stray end tag inside, or an implied end, may have closed it already.
+    if (!isVoid && open_.size() == depth) closeTop(parser_->closed(node));
 }
 
 void ElementWriter::writeText(NodeIndex node) {
@@ -176,6 +178,7 @@ bool ElementWriter::openElement(NodeIndex element, bool track) {
     // opens the page that starts with the element.
     emitUtf8(styled.before);
     registerAnchors(element, name, stream_.position());
+    if (track) closeImpliedBy(name);
 
     OpenElement entry;
     entry.name = name;
@@ -187,7 +190,7 @@ bool ElementWriter::openElement(NodeIndex element, bool track) {
         openIndexElement(element, name);
         entry.indexMarkup = true;
     }
-    const bool empty = parser_->writtenEmpty(element);
+    const bool empty = parser_->writtenEmpty(element) || isVoidElement(name);
     if (rule == ElementRule::Preformatted) {
         emit("<div align=\"left\"><tt>");
         emitUtf8(styled.afterStart);
@@ -322,7 +325,22 @@ void ElementWriter::closeTop(bool writeEnd) {
     emitUtf8(entry.after);
 }
 
+// Closes the open element (and what it holds) whose end the start of `name` implies.
+void ElementWriter::closeImpliedBy(std::string_view name) {
+    const ImpliedEnd* implied = impliedEndOf(name);
+    if (!implied) return;
+    for (size_t i = open_.size(); i > subtreeBase_; --i) {
+        if (implied->ends(open_[i - 1].name)) {
+            while (open_.size() >= i) closeTop(true);
+            return;
+        }
+        if (implied->stops(open_[i - 1].name)) return;
+    }
+}
+
 void ElementWriter::closeByName(std::string_view name) {
+    // An empty element never had an end tag to close.
+    if (isVoidElement(name)) return;
     for (size_t i = open_.size(); i > subtreeBase_; --i) {
         if (!equalsCaseBlind(open_[i - 1].name, name)) continue;
         while (open_.size() >= i) closeTop(true);

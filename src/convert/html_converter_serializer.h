@@ -63,6 +63,7 @@ private:
     bool openElement(NodeIndex element, bool track);
     void closeTop(bool writeEnd);
     void closeByName(std::string_view name);
+    void closeImpliedBy(std::string_view name);
     StyledMarkup styleOf(NodeIndex element, std::string_view name);
     void registerAnchors(NodeIndex element, std::string_view name, uint64_t position);
     void openIndexElement(NodeIndex element, std::string_view name);

@@ -54,6 +54,19 @@ TEST_F(ConverterTest, OrderedListsNumberTheirItems) {
               "<li value=\"9\">e</li></ol><ol><li value=\"1\">f</li></ol> ");
 }
 
+// Empty elements never get an end tag, and a start tag that implies the end of an open element closes it
+// there, not at the end of the enclosing list or block.
+TEST_F(ConverterTest, EmptyElementsAndImpliedEnds) {
+    ASSERT_TRUE(convert("a.html",
+                        body("<div><p>a<br>b<br/>c</p></div><div>cap<hr>rule<wbr></div><ol><li>one<li>two</ol>"
+                             "<p>x<p><b>y</b><div>z</div><dl><dt>t<dd>d<dt>u</dl><p>q</br>r</p>"),
+                        false));
+    EXPECT_EQ(text(),
+              "<div><p>a<br>b<br/>c</p></div><div>cap<hr>rule<wbr></div>"
+              "<ol><li value=\"1\">one</li><li value=\"2\">two</li></ol><p>x</p><p><b>y</b></p><div>z</div>"
+              "<dl><dt>t</dt><dd>d</dd><dt>u</dt></dl><p>qr</p> ");
+}
+
 TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
     ASSERT_TRUE(
         convert("a.html",

@@ -48,6 +48,14 @@ inline std::string htmlPage(const std::string& body, const std::string& head = "
     return "<html><head>" + head + "</head><body>" + body + "</body></html>";
 }
 
+// The first end tag of an element HTML defines as empty ("</br>"), or "" when the text has none.
+inline std::string endTagOfEmptyElement(const std::string& text) {
+    static const std::regex endTag("</(br|hr|img|meta|link|input|col|area|base|wbr|param|source|embed|track)>",
+                                   std::regex::icase);
+    std::smatch found;
+    return std::regex_search(text, found, endTag) ? found.str() : "";
+}
+
 // Every filepos link of the text: its ten digits, read as a position.
 inline std::vector<uint64_t> fileposTargets(const std::string& text) {
     std::vector<uint64_t> targets;

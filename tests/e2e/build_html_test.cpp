@@ -33,6 +33,17 @@ TEST_F(HtmlBuild, SamplePageCompilesWithTitleAuthorsAndLinks) {
     EXPECT_GT(text.find("A Short Guide to Knots"), targets[1]);
 }
 
+TEST_F(HtmlBuild, AnHtml4PageGetsNoEndTagForAnEmptyElement) {
+    std::string body;
+    for (int i = 0; i < 20; ++i) {
+        body += "<p>line<br>next<BR>last<hr><ul><li>one<li>two<br></ul><dl><dt>term<dd>text<br></dl>"
+                "<table><tr><td>cell<br><td>cell</table>";
+    }
+    write("page.html", htmlPage(body, "<title>Lists</title><meta name=\"x\" content=\"y\">"));
+    ASSERT_EQ(compile({"page.html"}).exitCode, 0);
+    EXPECT_EQ(buildtest::endTagOfEmptyElement(book("page.kova").textString()), "");
+}
+
 TEST_F(HtmlBuild, FileWithoutTitleIsTitledByItsFileName) {
     write("my notes.v2.html", htmlPage("<p>Body</p>"));
     auto result = compile({"my notes.v2.html"});

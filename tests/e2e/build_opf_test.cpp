@@ -55,6 +55,7 @@ TEST_F(OpfBuild, SampleBookHoldsItsChaptersLinksAndMetadata) {
     kova::Book book = this->book("lighthouse/lighthouse.kova");
     ASSERT_TRUE(book.sound()) << book.loadError();
     const std::string text = book.textString();
+    EXPECT_EQ(buildtest::endTagOfEmptyElement(text), "");
 
     const size_t contents = text.find(">Contents<");
     const size_t first = text.find("1. The First Storm</font></h1>");
