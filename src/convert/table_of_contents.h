@@ -1,5 +1,5 @@
 #pragma once
-// The table of contents read from an NCX file: the navigation map (a tree of any depth) and the navigation
+// The table of contents read from an NCX file (or an ePub 3 navigation document): the navigation map (a tree of any depth) and the navigation
 // lists (each list with its targets), placed in the book text through the anchor table.
 #include <cstdint>
 #include <string>
@@ -41,6 +41,10 @@ struct TableOfContents {
 // Reads the NCX file at `path` (UTF-8, "/" separators). False when the file cannot be read or is not a
 // table of contents (no `ncx` root, a node without `content`, `src` or label); faults go to `faults`.
 bool readNcx(const std::string& path, TableOfContents& toc, FaultHeader& faults);
+
+// Reads the table of contents of an ePub 3 navigation document (an XHTML file with a `nav` list) into the
+// navigation map. False when the file cannot be read or holds no `nav` with a list of links.
+bool readNavigationDocument(const std::string& path, TableOfContents& toc, FaultHeader& faults);
 
 // Places every node: its target (relative to the NCX file's folder) looked up in the anchor table, the
 // lengths of the navigation map measured, and each child checked to lie inside its parent. False, with

@@ -482,6 +482,8 @@ constexpr MessageRow kRows[] = {
      "Info(mkbook/compress): Text compressed to (in % of original size):"},
     {InfoCode::DictionaryStatistics, MessageLayout::BytesEntries, ConsoleFilter::Shown,
      "Info(mkbook/compress): Compression dictionary statistics:"},
+    {InfoCode::FileAlreadyInBook, MessageLayout::Url, ConsoleFilter::VerboseOnly,
+     "Info(mkbook): File already in the book, not read again"},
 };
 
 constexpr bool before(const MessageCode& a, const MessageCode& b) {

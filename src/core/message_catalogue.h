@@ -254,6 +254,7 @@ enum class InfoCode : int16_t {
     CompressionVerified = 62,
     CompressedPercent = 63,
     DictionaryStatistics = 64,
+    FileAlreadyInBook = 65,
 };
 
 // What follows a message's text, from its arguments a, b and c (slots of registered strings or plain numbers;

@@ -43,6 +43,19 @@ ItemKind classifyMediaType(std::string_view mediaType) {
     return ItemKind::Media;
 }
 
+bool hasProperty(const ManifestItem& item, std::string_view token) {
+    std::string_view rest = item.properties;
+    while (!rest.empty()) {
+        const size_t start = rest.find_first_not_of(" \t\r\n");
+        if (start == std::string_view::npos) break;
+        rest.remove_prefix(start);
+        const size_t end = std::min(rest.find_first_of(" \t\r\n"), rest.size());
+        if (equalsCaseBlind(rest.substr(0, end), token)) return true;
+        rest.remove_prefix(end);
+    }
+    return false;
+}
+
 bool OpfPackage::open(const String& path) {
     String absolute = path;
     absolute.makeAbsolute();
@@ -64,7 +77,53 @@ bool OpfPackage::open(const String& path) {
     return true;
 }
 
+namespace {
+
+constexpr std::string_view kOpfNamespace = "http://www.idpf.org/2007/opf";
+constexpr std::string_view kDublinCoreNamespace = "http://purl.org/dc/elements/1.1/";
+
+// The namespace bound to a prefix ("" for the default one) at an element: the nearest declaration on it or
+// an ancestor, or nothing.
+std::optional<std::string_view> namespaceOf(const XmlParser& xml, NodeIndex element, std::string_view prefix) {
+    const std::string declaration = prefix.empty() ? "xmlns" : "xmlns:" + std::string(prefix);
+    for (NodeIndex node = element; node != kNoNode && node != 0; node = xml.parent(node)) {
+        if (xml.kind(node) != NodeKind::Element) continue;
+        const NodeIndex attribute = xml.findAttribute(node, declaration);
+        if (attribute != kNoNode) return trimmed(xml.rawText(attribute));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+// The name the package reader matches: an element in the package namespace goes by its local name and one
+// in the Dublin Core namespace by "dc:" and its local name, whatever prefix the file gives them; other
+// names stay as written.
+void OpfPackage::resolveElementNames() {
+    const XmlParser& xml = *parser_;
+    names_.assign(xml.nodeCount(), std::string());
+    for (NodeIndex node = 1; node < xml.nodeCount(); ++node) {
+        if (xml.kind(node) != NodeKind::Element) continue;
+        const std::string_view written = xml.name(node);
+        const size_t colon = written.find(':');
+        const std::string_view prefix = colon == std::string_view::npos ? std::string_view() : written.substr(0, colon);
+        const std::string_view local = colon == std::string_view::npos ? written : written.substr(colon + 1);
+        const std::optional<std::string_view> space = namespaceOf(xml, node, prefix);
+        if (space == kOpfNamespace)
+            names_[node] = local;
+        else if (space == kDublinCoreNamespace)
+            names_[node] = "dc:" + std::string(local);
+        else
+            names_[node] = written;
+    }
+}
+
+bool OpfPackage::named(NodeIndex node, std::string_view name) const {
+    return node < names_.size() && equalsCaseBlind(names_[node], name);
+}
+
 void OpfPackage::locateElements() {
+    resolveElementNames();
     const XmlParser& xml = *parser_;
     const std::array<std::pair<std::string_view, NodeIndex*>, 8> names{{
         {"package", &elements_.package},
@@ -79,12 +138,12 @@ void OpfPackage::locateElements() {
     for (NodeIndex node = 1; node < xml.nodeCount(); ++node) {
         if (xml.kind(node) != NodeKind::Element) continue;
         for (const auto& [name, slot] : names) {
-            if (xml.hasName(node, name)) *slot = node;
+            if (named(node, name)) *slot = node;
         }
     }
     if (elements_.dcMetadata == 0 && elements_.metadata != 0) {
         for (NodeIndex child : xml.children(elements_.metadata)) {
-            if (xml.kind(child) == NodeKind::Element && startsWithCaseBlind(xml.name(child), "dc:")) {
+            if (xml.kind(child) == NodeKind::Element && startsWithCaseBlind(names_[child], "dc:")) {
                 elements_.dcMetadata = elements_.metadata;
                 break;
             }
@@ -122,7 +181,7 @@ std::vector<NodeIndex> OpfPackage::childElements(NodeIndex parent, std::string_v
     std::vector<NodeIndex> found;
     if (parent == 0) return found;
     for (NodeIndex child : parser_->children(parent)) {
-        if (parser_->kind(child) == NodeKind::Element && parser_->hasName(child, name)) found.push_back(child);
+        if (parser_->kind(child) == NodeKind::Element && named(child, name)) found.push_back(child);
     }
     return found;
 }
@@ -216,8 +275,10 @@ ManifestItem OpfPackage::makeItem(NodeIndex element) const {
     item.id = attributeText(element, "id");
     item.href = attributeText(element, "href");
     item.mediaType = std::string(trimmed(attributeText(element, "media-type")));
-    item.path = resolve(item.href);
+    // A fragment ("chapter.xhtml#o8") is no part of the file name.
+    item.path = resolve(std::string_view(item.href).substr(0, item.href.find('#')));
     item.kind = classifyMediaType(item.mediaType);
+    item.properties = attributeText(element, "properties");
     item.mergeKey = std::string(trimmed(attributeText(element, "merge-into-key")));
     if (item.mergeKey.empty()) item.mergeKey = std::string(trimmed(attributeText(element, "merge-into")));
     return item;

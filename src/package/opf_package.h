@@ -23,12 +23,17 @@ enum class ItemKind { Content, ScriptPage, PalmDatabase, Image, TableOfContents,
 
 ItemKind classifyMediaType(std::string_view mediaType);
 
+struct ManifestItem;
+// True when the item's "properties" list holds the token (case-blind).
+bool hasProperty(const ManifestItem& item, std::string_view token);
+
 struct ManifestItem {
     std::string id;
     std::string href;  // as written in the package
     std::string path;  // resolved against the package's directory, UTF-8, "/" separators
     std::string mediaType;
     ItemKind kind = ItemKind::Media;
+    std::string properties;  // the ePub 3 "properties" tokens ("nav", "cover-image"), blank-separated
     // A child document carries "merge-into" or "merge-into-key": its value, which names the child among the
     // book's children. Empty for every other item.
     std::string mergeKey;
@@ -97,6 +102,8 @@ private:
         NodeIndex tours = 0;
     };
 
+    void resolveElementNames();
+    bool named(NodeIndex node, std::string_view name) const;
     void locateElements();
     std::vector<NodeIndex> metadataElements(std::string_view name) const;
     std::vector<NodeIndex> childElements(NodeIndex parent, std::string_view name) const;
@@ -107,6 +114,7 @@ private:
     std::string path_;       // absolute, UTF-8
     std::string directory_;  // with its trailing "/"
     Elements elements_;
+    std::vector<std::string> names_;  // per node: the element's name as the reader matches it
     std::vector<ManifestItem> manifest_;
     std::unordered_map<std::string, size_t> manifestMap_;  // id -> manifest_ index
     uint32_t nextItemNumber_ = 1;

@@ -32,7 +32,8 @@ struct BookMetadata {
     uint32_t bookType = book_type::kBook;
     std::string coverPath;  // absolute, UTF-8
     std::optional<StartLocation> startReading;
-    std::string ncxPath;
+    std::string ncxPath;              // the NCX file, or the navigation document when it is one
+    bool navigationDocument = false;  // ncxPath is an ePub 3 navigation document
     uint16_t locale = 0;
     uint16_t inputLanguage = 0;
     uint16_t outputLanguage = 0;

@@ -112,7 +112,9 @@ bool BookBuilder::readTableOfContents() {
     if (metadata_.ncxPath.empty()) return true;
     report(InfoCode::BuildingToc, sink().registerArgument(metadata_.ncxPath));
     TableOfContents toc;
-    if (!readNcx(metadata_.ncxPath, toc, faults_) ||
+    const bool read = metadata_.navigationDocument ? readNavigationDocument(metadata_.ncxPath, toc, faults_)
+                                                   : readNcx(metadata_.ncxPath, toc, faults_);
+    if (!read ||
         !placeTableOfContents(toc, links_, metadata_.ncxPath, stream_.position(), faults_)) {
         report(ErrorCode::TocNotBuilt);
         return false;

@@ -1,6 +1,7 @@
 #include "pipeline/opf_build.h"
 
 #include <array>
+#include <set>
 
 #include "container/exth.h"
 #include "core/ascii_text.h"
@@ -137,6 +138,21 @@ std::vector<GuideReference> readGuide(const OpfPackage& package, BookBuilder& bu
     return listed;
 }
 
+// The table of contents comes from the NCX file, else from an ePub 3 navigation document (the item marked
+// "nav"). An item marked "cover-image" names the cover when neither the metadata nor the guide did.
+void readNavigationAndCoverItems(const OpfPackage& package, BookMetadata& metadata) {
+    for (const ManifestItem& item : package.manifestItems()) {
+        if (item.kind == ItemKind::TableOfContents && metadata.ncxPath.empty()) metadata.ncxPath = item.path;
+    }
+    for (const ManifestItem& item : package.manifestItems()) {
+        if (metadata.ncxPath.empty() && hasProperty(item, "nav")) {
+            metadata.ncxPath = item.path;
+            metadata.navigationDocument = true;
+        }
+        if (metadata.coverPath.empty() && hasProperty(item, "cover-image")) metadata.coverPath = item.path;
+    }
+}
+
 // The head of the book text with its guide block. The text is UTF-8 when asked for, by the option or by the
 // package's output encoding.
 bool writeHead(const OpfPackage& package, const OutputRequests& requests, BookBuilder& builder,
@@ -154,11 +170,17 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
     builder.report(InfoCode::ParsingFiles, files);
     // A file that fails is reported and skipped, so that one run names every failing file; the build then
     // ends without a book. Only a text that can no longer be written stops the loop.
+    // Spine items that name the same file (with different fragments) convert it once, at its first place.
+    std::set<std::string> converted;
     for (const ManifestItem& item : spine) {
         if (builder.textFailed()) return false;
         if (isChildDocument(item)) continue;
         switch (item.kind) {
             case ItemKind::Content:
+                if (!converted.insert(item.path).second) {
+                    builder.report(InfoCode::FileAlreadyInBook, sink().registerArgument(item.path));
+                    break;
+                }
                 builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
                 builder.convertContentFile(item.path);
                 break;
@@ -169,7 +191,10 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
                 builder.convertContent(String::fromUtf8(page), item.path);
                 break;
             }
-            case ItemKind::TableOfContents: builder.metadata().ncxPath = item.path; break;
+            case ItemKind::TableOfContents:
+                builder.metadata().ncxPath = item.path;
+                builder.metadata().navigationDocument = false;
+                break;
             case ItemKind::Media: builder.registerMedia(item.path, item.mediaType); break;
             case ItemKind::ScriptPage:
             case ItemKind::PalmDatabase: break;
@@ -196,11 +221,7 @@ BuildResult buildOpfBook(const BuildPaths& paths, const BuildOptions& options) {
 
     if (!readMetadata(package, builder)) return BuildResult::Failed;
     const std::vector<GuideReference> guide = readGuide(package, builder);
-    for (const ManifestItem& item : package.manifestItems()) {
-        if (item.kind == ItemKind::TableOfContents && builder.metadata().ncxPath.empty()) {
-            builder.metadata().ncxPath = item.path;
-        }
-    }
+    readNavigationAndCoverItems(package, builder.metadata());
     const auto spine = package.spine();
     if (!spine) return BuildResult::Failed;
     if (!writeHead(package, requests, builder, guide) || !convertSpine(builder, *spine)) return builder.abandon();
