@@ -75,8 +75,10 @@ public:
     }
 
 private:
-    // A damaged or truncated file is refused as a whole, even after good frames.
+    // A damaged or truncated file keeps the frames read whole before the damage, as viewers show them (a
+    // file missing only its trailer byte is whole); without one it is refused. Limits are never relaxed.
     ImageFault finish(ImageFault fault) {
+        if (fault == ImageFault::Corrupt && !image_.frames.empty()) fault = ImageFault::None;
         if (fault == ImageFault::None && image_.frames.empty()) fault = ImageFault::Corrupt;
         if (fault != ImageFault::None) image_.frames.clear();
         return fault;

@@ -140,6 +140,10 @@ struct TjHandleDeleter {
 };
 using TjHandle = std::unique_ptr<void, TjHandleDeleter>;
 
+// A damaged file that still decodes (a missing end marker, stray bytes before a marker) fails with a
+// warning only; viewers show such pictures, and so does the book.
+bool onlyWarned(void* handle) { return tjGetErrorCode(handle) == TJERR_WARNING; }
+
 }  // namespace
 
 ImageFault decodeJpeg(std::span<const uint8_t> file, DecodedImage& image) {
@@ -151,7 +155,8 @@ ImageFault decodeJpeg(std::span<const uint8_t> file, DecodedImage& image) {
     int colourspace = 0;
     auto* data = const_cast<unsigned char*>(file.data());
     auto size = static_cast<unsigned long>(file.size());
-    if (tjDecompressHeader3(handle.get(), data, size, &width, &height, &subsampling, &colourspace) != 0) {
+    if (tjDecompressHeader3(handle.get(), data, size, &width, &height, &subsampling, &colourspace) != 0 &&
+        !onlyWarned(handle.get())) {
         return ImageFault::Corrupt;
     }
     image.format = ImageFormat::Jpeg;
@@ -164,16 +169,15 @@ ImageFault decodeJpeg(std::span<const uint8_t> file, DecodedImage& image) {
     }
     Picture& picture = image.frames.back().picture;
     if (ImageFault fault = allocatePicture(picture, width, height); fault != ImageFault::None) return fault;
-    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
-    if (colourspace != TJCS_CMYK && colourspace != TJCS_YCCK) {
-        return tjDecompress2(handle.get(), data, size, picture.rgba.data(), width, 0, height, TJPF_RGBA, flags) == 0
-                   ? ImageFault::None
-                   : ImageFault::Corrupt;
-    }
+    const int flags = TJFLAG_LIMITSCANS;
+    const auto decoded = [&](int pixelFormat) {
+        return tjDecompress2(handle.get(), data, size, picture.rgba.data(), width, 0, height, pixelFormat, flags) ==
+                   0 ||
+               onlyWarned(handle.get());
+    };
+    if (colourspace != TJCS_CMYK && colourspace != TJCS_YCCK) return decoded(TJPF_RGBA) ? ImageFault::None : ImageFault::Corrupt;
     // libjpeg does not turn CMYK into RGB; the four inks come out inverted, as print software stores them.
-    if (tjDecompress2(handle.get(), data, size, picture.rgba.data(), width, 0, height, TJPF_CMYK, flags) != 0) {
-        return ImageFault::Corrupt;
-    }
+    if (!decoded(TJPF_CMYK)) return ImageFault::Corrupt;
     for (size_t i = 0; i < picture.rgba.size(); i += 4) {
         uint8_t* p = &picture.rgba[i];
         unsigned black = p[3];

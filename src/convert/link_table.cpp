@@ -79,11 +79,13 @@ void LinkTable::registerAnchor(std::string_view file, std::string_view name, uin
     }
 }
 
-int32_t LinkTable::registerMedia(MediaTable& media, const std::string& path, bool placeholderWhenMissing) {
-    int32_t record = media.registerFile(path);
+int32_t LinkTable::registerMedia(MediaTable& media, const std::string& path, bool picture) {
+    // A picture is known by its content, whatever its name ends in ("photo.jfif"); what turns out not to be
+    // one gets a warning naming it.
+    int32_t record = picture ? media.registerFile(path, "image/") : media.registerFile(path);
     // A picture that is missing or unusable is shown as the built-in placeholder, so that no image reference
     // dangles; a full table is an error of its own and gets nothing.
-    if (record < 0 && placeholderWhenMissing && !media.failed()) record = media.registerPlaceholder(path);
+    if (record < 0 && picture && !media.failed()) record = media.registerPlaceholder(path);
     absorbFaults(faults_, media);
     media.lastError = ErrorCode::None;
     media.lastWarning = WarningCode::None;

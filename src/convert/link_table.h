@@ -76,7 +76,7 @@ private:
     };
 
     std::optional<uint64_t> lookUp(const LinkTarget& target, bool global) const;
-    int32_t registerMedia(MediaTable& media, const std::string& path, bool placeholderWhenMissing);
+    int32_t registerMedia(MediaTable& media, const std::string& path, bool picture);
     static std::string anchorKey(std::string_view file, std::string_view name);
 
     FaultHeader& faults_;

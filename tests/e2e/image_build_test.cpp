@@ -242,6 +242,31 @@ TEST_F(ImageBuild, AResizedPictureIsNotedInVerboseModeOnly) {
     EXPECT_EQ(quiet.out.find("resized"), std::string::npos);
 }
 
+// Pictures are known by their content: a JPEG under another name and a damaged but viewable JPEG are kept as
+// pictures; a file that is no picture gets a warning naming it and the placeholder, never raw records.
+TEST_F(ImageBuild, PicturesAreKnownByContentAndDamageThatViewersAcceptIsKept) {
+    const Bytes jpeg = photoJpeg(64, 48, 80);
+    writePicture("photo.jfif", jpeg);
+    writePicture("damaged.jpg", Bytes(jpeg.begin(), jpeg.end() - 2));
+    write("notes.png", "not a picture at all");
+    auto result = buildPage("<img src=\"photo.jfif\"/><img src=\"damaged.jpg\"/><img src=\"notes.png\"/>");
+    EXPECT_EQ(result.exitCode, 1) << result.out;
+    EXPECT_NE(result.out.find((dir / "notes.png").string()), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("photo.jfif"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("damaged.jpg"), std::string::npos) << result.out;
+    kova::Book book = this->book("page.kova");
+    ASSERT_TRUE(book.sound());
+    const auto numbers = recordIndexes(book.textString());
+    ASSERT_EQ(numbers.size(), 3u);
+    EXPECT_EQ(book.imageRecords().size(), 3u);
+    for (size_t i = 0; i < 2; ++i) {
+        const Bytes stored = image(book, numbers[i]);
+        EXPECT_TRUE(isJpeg(stored)) << i;
+        EXPECT_TRUE(decodes(stored)) << i;
+    }
+    EXPECT_TRUE(isGif(image(book, numbers[2])));
+}
+
 TEST_F(ImageBuild, AnEmptySourceIsWarnedAndStoresNothing) {
     auto result = buildPage("<p>before</p><img src=\"\"/><img src=\" \"/>");
     EXPECT_EQ(result.exitCode, 1) << result.out;
