@@ -157,7 +157,9 @@ FittedImage fitDecoded(const DecodedImage& image, std::span<const uint8_t> file,
             if (image.bitsPerPixel <= 8 && file.size() <= limit) return keep(file, FittedKind::Bmp, first);
             break;
         case ImageFormat::Gif:
-            if (!image.animated() && file.size() + kGifAllowance <= limit) return keep(file, FittedKind::Gif, first);
+            // A GIF that fits is kept as it is: an animation keeps its own frame rectangles, disposal and
+            // palettes, which re-encoding whole frames would blow up tenfold.
+            if (file.size() + kGifAllowance <= limit) return keep(file, FittedKind::Gif, first);
             if (image.animated()) {
                 FittedImage fitted;
                 fitted.kind = FittedKind::Gif;

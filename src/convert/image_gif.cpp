@@ -248,7 +248,7 @@ ImageFault writeFrames(GifFileType* gif, const std::vector<AnimationFrame>& fram
         return ImageFault::EncodeFailed;
     }
     GifEncoder encoder(gif);
-    if (animated && !encoder.putLoop(loopCount)) return ImageFault::EncodeFailed;
+    if (animated && loopCount >= 0 && !encoder.putLoop(loopCount)) return ImageFault::EncodeFailed;
     for (size_t i = 0; i < frames.size(); ++i) {
         ColourMap localMap;
         if (i > 0) {
@@ -275,7 +275,7 @@ ImageFault decodeGif(std::span<const uint8_t> file, DecodedImage& image) {
     image.format = ImageFormat::Gif;
     image.bitsPerPixel = 8;
     image.frames.clear();
-    image.loopCount = 0;
+    image.loopCount = -1;
     try {
         return GifDecoder(gif.get(), image).run();
     } catch (const std::bad_alloc&) {

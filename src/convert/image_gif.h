@@ -12,7 +12,7 @@ namespace qp {
 ImageFault decodeGif(std::span<const uint8_t> file, DecodedImage& image);
 
 // Encodes the frames (all of one size) as a GIF89a; more than one frame makes an animation that loops
-// loopCount times (0 = for ever) with each frame's delay.
+// loopCount times (0 = for ever; -1 writes no repeat block, so it plays once) with each frame's delay.
 ImageFault encodeGif(const std::vector<AnimationFrame>& frames, int loopCount, std::vector<uint8_t>& out);
 
 }  // namespace qp

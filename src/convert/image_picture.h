@@ -38,7 +38,7 @@ struct DecodedImage {
     ImageFormat format = ImageFormat::Unknown;
     int bitsPerPixel = 0;  // of the source (BMP and PNG palette rules need it)
     std::vector<AnimationFrame> frames;
-    int loopCount = 0;  // GIF animation repeat count (0 = for ever)
+    int loopCount = -1;  // GIF animation repeat count (0 = for ever; -1: no repeat block, played once)
 
     bool animated() const { return frames.size() > 1; }
     const Picture& first() const { return frames.front().picture; }

@@ -254,6 +254,10 @@ TEST(ImageFitTest, AnimatedGifStaysAnimated) {
     qp::FittedImage fitted = qp::fitImage(gif, defaultMode());
     ASSERT_TRUE(fitted.ok());
     EXPECT_EQ(fitted.kind, FittedKind::Gif);
+    // An animation that fits is the source itself, in either mode: its frames, disposal and palette as made.
+    EXPECT_TRUE(fitted.keptAsIs);
+    EXPECT_EQ(fitted.bytes, gif);
+    EXPECT_EQ(qp::fitImage(gif, defaultMode(false)).bytes, gif);
     GifInfo info = readGif(fitted.bytes);
     ASSERT_TRUE(info.ok);
     EXPECT_EQ(info.frames, 4);
@@ -274,6 +278,14 @@ TEST(ImageFitTest, AnimatedGifStaysAnimated) {
     info = readGif(fitted.bytes);
     EXPECT_EQ(info.frames, 3);
     EXPECT_LT(info.width, 200);
+    EXPECT_TRUE(info.loops);
+
+    // One made to play once still plays once when it has to be rewritten.
+    fitted = qp::fitImage(gifFromIndices(200, 200, rainbowPalette(), noisy, false), defaultMode(false));
+    ASSERT_TRUE(fitted.ok());
+    info = readGif(fitted.bytes);
+    EXPECT_EQ(info.frames, 3);
+    EXPECT_FALSE(info.loops);
 }
 
 TEST(ImageFitTest, ThumbnailsFitTheirBox) {
