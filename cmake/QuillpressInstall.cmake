@@ -1,4 +1,4 @@
-# What `cmake --install` puts under the prefix.
+# What `cmake --install` puts under the prefix, and the Debian package made of the same files by CPack.
 # Only the two programs and their documentation are installed: the static libraries, the tests, the
 # benchmarks and the fuzz targets have no install rules.
 include(GNUInstallDirs)
@@ -29,3 +29,19 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/doc/copyrigh
 set(completion ${PROJECT_SOURCE_DIR}/doc/bash-completion/quillpress)
 install(FILES ${completion} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${completion} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kovadump)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quillpress)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "command-line e-book compiler for the KOVA format")
+set(CPACK_PACKAGE_DESCRIPTION "quillpress compiles an OPF package, a single HTML page or an ePub archive
+into one book file in the KOVA format. kovadump, the companion inspector,
+reads a book back and reports what a reader would see.")
+set(CPACK_PACKAGE_CONTACT "quillpress maintainers <quillpress@orvane.example>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+# The runtime dependencies are read from the libraries the programs link (dpkg-shlibdeps), not listed by hand.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)
