@@ -1,14 +1,17 @@
 # The two set-up commands: `make demo` and `make check`. Both install what is missing first.
 # `make check` runs the suite twice: in the plain build, then built with the address and undefined-behaviour
 # sanitizers (scripts/check-sanitized). `make fuzz` runs every fuzz target for FUZZ_SECONDS each.
+# `make install PREFIX=DIR` installs the programs, manual pages and completion under DIR (default /usr/local);
+# `make package` writes the Debian package quillpress_<version>_<arch>.deb into the build directory.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all deps build check check-sanitized fuzz demo bench clean
+.PHONY: all deps build check check-sanitized fuzz demo bench install package clean
 
 all: build
 
@@ -34,6 +37,12 @@ demo: build
 
 bench: build
 	bash scripts/bench $(BUILD_DIR)
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_BUILD_DIR)
