@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "convert/table_of_contents.h"
+#include "convert/toc_file.h"
 #include "core/ascii_text.h"
 #include "core/string.h"
 #include "markup/character_references.h"
-#include "markup/encoding_detection.h"
 #include "markup/xml_parser.h"
 
 namespace qp {
@@ -82,17 +82,9 @@ private:
         return index;
     }
 
-    NodeIndex child(NodeIndex element, std::string_view name) const {
-        for (NodeIndex node = parser_.firstChild(element); node != kNoNode; node = parser_.nextSibling(node))
-            if (parser_.kind(node) == NodeKind::Element && parser_.hasName(node, name)) return node;
-        return kNoNode;
-    }
-
+    NodeIndex child(NodeIndex element, std::string_view name) const { return childElement(parser_, element, name); }
     std::vector<NodeIndex> children(NodeIndex element, std::string_view name) const {
-        std::vector<NodeIndex> found;
-        for (NodeIndex node = parser_.firstChild(element); node != kNoNode; node = parser_.nextSibling(node))
-            if (parser_.kind(node) == NodeKind::Element && parser_.hasName(node, name)) found.push_back(node);
-        return found;
+        return childElements(parser_, element, name);
     }
 
     const XmlParser& parser_;
@@ -101,17 +93,9 @@ private:
 }  // namespace
 
 bool readNavigationDocument(const std::string& path, TableOfContents& toc, FaultHeader& faults) {
-    String source;
-    if (!source.loadFile(String::fromUtf8(path))) {
-        absorbFaults(faults, source);
-        return false;
-    }
-    detectEncoding(source);
-    XmlParser parser(std::move(source), ParseMode::Xml);
-    if (!parser.parse()) {
-        absorbFaults(faults, parser);
-        return false;
-    }
+    const std::unique_ptr<XmlParser> parsed = parseTocFile(path, faults);
+    if (!parsed) return false;
+    const XmlParser& parser = *parsed;
     NavigationReader reader(parser);
     const NodeIndex nav = reader.tocNav();
     return nav != kNoNode && reader.read(nav, toc.navMap);

@@ -1,9 +1,9 @@
 // Reading an NCX file into the table of contents: the `navPoint`s of the `navMap` to any depth, then each
 // `navList` with its `navTarget`s.
 #include "convert/table_of_contents.h"
+#include "convert/toc_file.h"
 #include "core/string.h"
 #include "markup/character_references.h"
-#include "markup/encoding_detection.h"
 #include "markup/xml_parser.h"
 
 namespace qp {
@@ -90,17 +90,9 @@ private:
         }
     }
 
-    NodeIndex child(NodeIndex element, std::string_view name) const {
-        for (NodeIndex node = parser_.firstChild(element); node != kNoNode; node = parser_.nextSibling(node))
-            if (parser_.kind(node) == NodeKind::Element && parser_.hasName(node, name)) return node;
-        return kNoNode;
-    }
-
+    NodeIndex child(NodeIndex element, std::string_view name) const { return childElement(parser_, element, name); }
     std::vector<NodeIndex> children(NodeIndex element, std::string_view name) const {
-        std::vector<NodeIndex> found;
-        for (NodeIndex node = parser_.firstChild(element); node != kNoNode; node = parser_.nextSibling(node))
-            if (parser_.kind(node) == NodeKind::Element && parser_.hasName(node, name)) found.push_back(node);
-        return found;
+        return childElements(parser_, element, name);
     }
 
     // Attribute values and element texts as UTF-8, their character references decoded.
@@ -118,17 +110,9 @@ private:
 }  // namespace
 
 bool readNcx(const std::string& path, TableOfContents& toc, FaultHeader& faults) {
-    String source;
-    if (!source.loadFile(String::fromUtf8(path))) {
-        absorbFaults(faults, source);
-        return false;
-    }
-    detectEncoding(source);
-    XmlParser parser(std::move(source), ParseMode::Xml);
-    if (!parser.parse()) {
-        absorbFaults(faults, parser);
-        return false;
-    }
+    const std::unique_ptr<XmlParser> parsed = parseTocFile(path, faults);
+    if (!parsed) return false;
+    const XmlParser& parser = *parsed;
     for (NodeIndex node = parser.firstChild(0); node != kNoNode; node = parser.nextSibling(node)) {
         if (parser.kind(node) == NodeKind::Element && parser.hasName(node, "ncx")) {
             return NcxReader(parser, toc).read(node);
