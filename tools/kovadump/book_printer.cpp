@@ -49,7 +49,10 @@ std::vector<uint64_t> widen(const std::vector<uint8_t>& values) { return {values
 
 std::string listText(const std::vector<uint64_t>& values) {
     std::string s;
-    for (size_t i = 0; i < values.size(); ++i) s += (i ? " " : "") + std::to_string(values[i]);
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) s += ' ';
+        s += std::to_string(values[i]);
+    }
     return s;
 }
 

@@ -68,12 +68,13 @@ std::optional<std::vector<CodePointRange>> readCharacterRanges(const std::vector
 std::string exthValueText(const ExthRecord& record) {
     if (record.type != 300) return std::string(record.value.begin(), record.value.end());
     const auto ranges = readCharacterRanges(record.value);
-    if (!ranges) return "(" + std::to_string(record.value.size()) + " bytes, not a list of ranges)";
+    if (!ranges) return std::to_string(record.value.size()) + " bytes, not a list of ranges";
     std::string text;
     for (const CodePointRange& range : *ranges) {
         char bounds[32];
         std::snprintf(bounds, sizeof bounds, "U+%04X-U+%04X", range.first, range.last);
-        text += (text.empty() ? "" : ", ") + std::string(bounds);
+        if (!text.empty()) text += ", ";
+        text += bounds;
     }
     return text;
 }
