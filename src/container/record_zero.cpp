@@ -120,7 +120,12 @@ uint32_t uniqueIdFromTicks(uint32_t m) {
 
 std::vector<uint8_t> buildRecordZero(const PalmDocHeader& palmDoc, KovaHeader& kova, std::span<const uint8_t> exthBlock,
                                      std::span<const uint8_t> fullName) {
-    std::vector<uint8_t> record(kPalmDocHeaderSize + kKovaHeaderSize);
+    // Room for the whole record at once: the headers, the EXTH block, the name, its padding (at most 5) and
+    // the trailer.
+    std::vector<uint8_t> record;
+    record.reserve(kPalmDocHeaderSize + kKovaHeaderSize + exthBlock.size() + fullName.size() + 5 +
+                   kRecordZeroTrailerSize);
+    record.resize(kPalmDocHeaderSize + kKovaHeaderSize);
     kova.exthFlags |= exth_flag::kAlways;
     if (!exthBlock.empty()) {
         kova.exthFlags |= exth_flag::kBlockPresent;

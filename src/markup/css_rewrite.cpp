@@ -71,7 +71,9 @@ std::optional<std::string> marginHeight(const std::optional<std::string>& margin
 }
 
 std::string attributeText(std::string_view name, std::string_view value) {
-    return " " + std::string(name) + "=\"" + escapeAttribute(value) + "\"";
+    std::string text(1, ' ');
+    text.append(name).append("=\"").append(escapeAttribute(value)).append(1, '"');
+    return text;
 }
 
 std::string emptyDiv(std::string_view height) { return "<div" + attributeText("height", height) + "></div>"; }
@@ -122,7 +124,11 @@ void rewriteFont(std::string_view element, const StyleRecord& style, const Rewri
 // A wrapper named after its tag, unless the element is that tag already.
 void wrapUnlessSame(std::string_view element, std::string_view tag, Layer& wrappers) {
     if (equalsCaseBlind(element, tag)) return;
-    wrappers.wrap("<" + std::string(tag) + ">", "</" + std::string(tag) + ">");
+    std::string open(1, '<');
+    open.append(tag).append(1, '>');
+    std::string close("</");
+    close.append(tag).append(1, '>');
+    wrappers.wrap(open, close);
 }
 
 }  // namespace

@@ -182,8 +182,12 @@ std::string tagValuesText(const BookIndex& index, const TagValues& tag) {
         if (tag.valuesPerGroup > 1) text += '(';
         for (size_t v = 0; v < tag.valuesPerGroup; ++v) {
             uint32_t value = tag.values[g * tag.valuesPerGroup + v];
-            text += (v ? " " : "") + std::to_string(value);
-            if (isStringTag(tag.tag)) text += " " + stringText(index, value);
+            if (v) text += ' ';
+            text += std::to_string(value);
+            if (isStringTag(tag.tag)) {
+                text += ' ';
+                text += stringText(index, value);
+            }
         }
         if (tag.valuesPerGroup > 1) text += ')';
     }
