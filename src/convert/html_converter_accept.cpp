@@ -53,10 +53,6 @@ constexpr std::array kPhrasingElements = {"a",   "abbr", "b",    "big",   "cite"
                                           "i",   "kbd",  "q",    "s",     "samp", "small",  "span", "strike",
                                           "strong", "sub", "sup", "tt",  "u",    "var"};
 
-// Elements that end an open paragraph by starting.
-constexpr std::array kParagraphEnders = {"address", "blockquote", "div", "dl", "h1", "h2",    "h3", "h4",
-                                         "h5",      "h6",         "hr",  "ol", "p",  "table", "ul"};
-
 bool isLinkElement(std::string_view element) { return isOneOf(element, std::array{"a", "reference", "metadata"}); }
 
 }  // namespace
@@ -101,7 +97,9 @@ const ImpliedEnd* impliedEndOf(std::string_view element) {
                                       [](std::string_view open) { return !isOneOf(open, kPhrasingElements); }};
     if (equalsCaseBlind(element, "li")) return &listItem;
     if (equalsCaseBlind(element, "dt") || equalsCaseBlind(element, "dd")) return &definitionPart;
-    if (isOneOf(element, kParagraphEnders)) return &paragraph;
+    // Only a new paragraph ends an open one: a block inside a paragraph (`<p>a<table>…</table></p>`) stays
+    // there, so that the paragraph's own end tag still has an element to close.
+    if (equalsCaseBlind(element, "p")) return &paragraph;
     return nullptr;
 }
 

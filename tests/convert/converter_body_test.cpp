@@ -63,8 +63,8 @@ TEST_F(ConverterTest, EmptyElementsAndImpliedEnds) {
                         false));
     EXPECT_EQ(text(),
               "<div><p>a<br>b<br/>c</p></div><div>cap<hr>rule<wbr></div>"
-              "<ol><li value=\"1\">one</li><li value=\"2\">two</li></ol><p>x</p><p><b>y</b></p><div>z</div>"
-              "<dl><dt>t</dt><dd>d</dd><dt>u</dt></dl><p>qr</p> ");
+              "<ol><li value=\"1\">one</li><li value=\"2\">two</li></ol><p>x</p><p><b>y</b><div>z</div>"
+              "<dl><dt>t</dt><dd>d</dd><dt>u</dt></dl></p><p>qr</p> ");
 }
 
 TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
