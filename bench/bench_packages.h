@@ -133,7 +133,8 @@ inline size_t writeLinkedPages(const fs::path& directory, int pages, size_t page
         for (int paragraph = 0; text.size() < pageBytes || paragraph < linksHere; ++paragraph) {
             text += "<p>";
             words.sentences(text, 24);
-            if (paragraph < linksHere) text += "<a href=\"archive/old" + std::to_string(linked + paragraph) + ".html\">old</a>";
+            if (paragraph < linksHere)
+                text += "<a href=\"archive/old" + std::to_string(linked + paragraph) + ".html\">old</a>";
             text += "</p>\n";
         }
         linked += linksHere;

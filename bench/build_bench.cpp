@@ -75,9 +75,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (const char* directory = flag(argc, argv, "write-links")) {
-        std::printf("%zu\n", benchpackage::writeLinkedPages(directory, static_cast<int>(number(argc, argv, "pages", 100)),
-                                                            number(argc, argv, "page-kb", 8) * 1024,
-                                                            static_cast<int>(number(argc, argv, "missing-links", 1000))));
+        std::printf("%zu\n",
+                    benchpackage::writeLinkedPages(directory, static_cast<int>(number(argc, argv, "pages", 100)),
+                                                   number(argc, argv, "page-kb", 8) * 1024,
+                                                   static_cast<int>(number(argc, argv, "missing-links", 1000))));
         return 0;
     }
     benchmark::Initialize(&argc, argv);

@@ -120,7 +120,8 @@ bool isUnsupportedOption(std::string_view argument) {
     if (argument.front() == '-') return true;
     if (argument.front() != '/') return false;
     const std::string_view rest = argument.substr(1);
-    const bool pathShaped = rest.find_first_of("/\\") != std::string_view::npos || rest.find('.') != std::string_view::npos;
+    const bool pathShaped =
+        rest.find_first_of("/\\") != std::string_view::npos || rest.find('.') != std::string_view::npos;
     return !pathShaped && !findSourcePath(argument);
 }
 

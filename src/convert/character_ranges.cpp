@@ -1,12 +1,12 @@
 #include "convert/character_ranges.h"
 
-#include <unicode/uchar.h>
-#include <unicode/uset.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <set>
+
+#include <unicode/uchar.h>
+#include <unicode/uset.h>
 
 #include "core/big_endian.h"
 #include "core/code_pages.h"
@@ -73,7 +73,8 @@ CharacterRange blockRange(uint32_t codePoint) {
     USet* members = uset_openEmpty();
     uset_applyIntPropertyValue(members, UCHAR_BLOCK, block, &status);
     UChar32 first = static_cast<UChar32>(codePoint), last = first;
-    if (U_SUCCESS(status) && uset_getItemCount(members) > 0) uset_getItem(members, 0, &first, &last, nullptr, 0, &status);
+    if (U_SUCCESS(status) && uset_getItemCount(members) > 0)
+        uset_getItem(members, 0, &first, &last, nullptr, 0, &status);
     uset_close(members);
     std::string name = u_getPropertyValueName(UCHAR_BLOCK, block, U_LONG_PROPERTY_NAME);
     std::replace(name.begin(), name.end(), '_', ' ');

@@ -16,6 +16,7 @@ constexpr std::array kTagsDropped = {"form",     "input",  "select",       "opti
 
 // The event handler attributes of HTML: scripts that a book does not carry. Other attributes that happen to
 // start with "on" ("one", "onion") are ordinary attributes.
+// clang-format off
 constexpr std::array kEventAttributes = {
     "onabort", "onafterprint", "onafterscriptexecute", "onanimationcancel", "onanimationend", "onanimationiteration",
     "onanimationstart", "onauxclick", "onbeforecopy", "onbeforecut", "onbeforeinput", "onbeforematch",
@@ -36,6 +37,7 @@ constexpr std::array kEventAttributes = {
     "onstorage", "onsubmit", "onsuspend", "ontimeupdate", "ontoggle", "ontouchcancel", "ontouchend", "ontouchmove",
     "ontouchstart", "ontransitioncancel", "ontransitionend", "ontransitionrun", "ontransitionstart",
     "onunhandledrejection", "onunload", "onvisibilitychange", "onvolumechange", "onwaiting", "onwheel"};
+// clang-format on
 
 template <size_t N>
 bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {
@@ -45,13 +47,13 @@ bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {
     return false;
 }
 
-constexpr std::array kVoidElements = {"area", "base", "br",    "col",   "embed", "hr",    "img",
-                                     "input", "link", "meta", "param", "source", "track", "wbr"};
+constexpr std::array kVoidElements = {"area",  "base", "br",   "col",   "embed",  "hr",    "img",
+                                      "input", "link", "meta", "param", "source", "track", "wbr"};
 
 // Elements a paragraph may hold that do not stop the search for the paragraph a block start ends.
-constexpr std::array kPhrasingElements = {"a",   "abbr", "b",    "big",   "cite", "code",   "em",  "font",
-                                          "i",   "kbd",  "q",    "s",     "samp", "small",  "span", "strike",
-                                          "strong", "sub", "sup", "tt",  "u",    "var"};
+constexpr std::array kPhrasingElements = {"a",      "abbr", "b",   "big", "cite", "code",  "em",   "font",
+                                          "i",      "kbd",  "q",   "s",   "samp", "small", "span", "strike",
+                                          "strong", "sub",  "sup", "tt",  "u",    "var"};
 
 bool isLinkElement(std::string_view element) { return isOneOf(element, std::array{"a", "reference", "metadata"}); }
 
@@ -90,9 +92,10 @@ const ImpliedEnd* impliedEndOf(std::string_view element) {
                                      [](std::string_view open) {
                                          return isOneOf(open, std::array{"ol", "ul", "dir", "menu"});
                                      }};
-    static const ImpliedEnd definitionPart{
-        [](std::string_view open) { return isOneOf(open, std::array{"dt", "dd"}); },
-        [](std::string_view open) { return equalsCaseBlind(open, "dl"); }};
+    static const ImpliedEnd definitionPart{[](std::string_view open) {
+                                               return isOneOf(open, std::array{"dt", "dd"});
+                                           },
+                                           [](std::string_view open) { return equalsCaseBlind(open, "dl"); }};
     static const ImpliedEnd paragraph{[](std::string_view open) { return equalsCaseBlind(open, "p"); },
                                       [](std::string_view open) { return !isOneOf(open, kPhrasingElements); }};
     if (equalsCaseBlind(element, "li")) return &listItem;

@@ -175,7 +175,8 @@ ImageFault decodeJpeg(std::span<const uint8_t> file, DecodedImage& image) {
                    0 ||
                onlyWarned(handle.get());
     };
-    if (colourspace != TJCS_CMYK && colourspace != TJCS_YCCK) return decoded(TJPF_RGBA) ? ImageFault::None : ImageFault::Corrupt;
+    if (colourspace != TJCS_CMYK && colourspace != TJCS_YCCK)
+        return decoded(TJPF_RGBA) ? ImageFault::None : ImageFault::Corrupt;
     // libjpeg does not turn CMYK into RGB; the four inks come out inverted, as print software stores them.
     if (!decoded(TJPF_CMYK)) return ImageFault::Corrupt;
     for (size_t i = 0; i < picture.rgba.size(); i += 4) {

@@ -205,8 +205,9 @@ bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink) {
     entry.resized = fitted.resized;
     if (fitted.resized && !entry.selectors.thumbnail()) {
         // A note for verbose mode, not a fault of the source: it is not kept in the table's fault header.
-        const std::string sizes = " (" + std::to_string(fitted.sourceWidth) + "x" + std::to_string(fitted.sourceHeight) +
-                                  " to " + std::to_string(fitted.width) + "x" + std::to_string(fitted.height) + ")";
+        const std::string sizes = " (" + std::to_string(fitted.sourceWidth) + "x" +
+                                  std::to_string(fitted.sourceHeight) + " to " + std::to_string(fitted.width) + "x" +
+                                  std::to_string(fitted.height) + ")";
         qp::sink().warning(WarningCode::ImageResized, qp::sink().registerArgument(entry.path + sizes));
     }
     if (entry.selectors.thumbnail()) entry.fileName = thumbnailName(entry.path, entry.selectors, fitted.kind);

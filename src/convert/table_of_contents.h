@@ -1,6 +1,6 @@
 #pragma once
-// The table of contents read from an NCX file (or an ePub 3 navigation document): the navigation map (a tree of any depth) and the navigation
-// lists (each list with its targets), placed in the book text through the anchor table.
+// The table of contents read from an NCX file (or an ePub 3 navigation document): the navigation map (a tree of any
+// depth) and the navigation lists (each list with its targets), placed in the book text through the anchor table.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -13,8 +13,8 @@
 #include "core/fault.h"
 #include "core/string.h"
 #include "markup/css_rewrite.h"
-#include "markup/css_sheet_files.h"
 #include "markup/css_sheet.h"
+#include "markup/css_sheet_files.h"
 #include "markup/css_style_record.h"
 
 namespace qp {

@@ -114,8 +114,7 @@ bool BookBuilder::readTableOfContents() {
     TableOfContents toc;
     const bool read = metadata_.navigationDocument ? readNavigationDocument(metadata_.ncxPath, toc, faults_)
                                                    : readNcx(metadata_.ncxPath, toc, faults_);
-    if (!read ||
-        !placeTableOfContents(toc, links_, metadata_.ncxPath, stream_.position(), faults_)) {
+    if (!read || !placeTableOfContents(toc, links_, metadata_.ncxPath, stream_.position(), faults_)) {
         report(ErrorCode::TocNotBuilt);
         return false;
     }

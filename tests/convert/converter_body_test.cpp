@@ -61,20 +61,19 @@ TEST_F(ConverterTest, EmptyElementsAndImpliedEnds) {
                         body("<div><p>a<br>b<br/>c</p></div><div>cap<hr>rule<wbr></div><ol><li>one<li>two</ol>"
                              "<p>x<p><b>y</b><div>z</div><dl><dt>t<dd>d<dt>u</dl><p>q</br>r</p>"),
                         false));
-    EXPECT_EQ(text(),
-              "<div><p>a<br>b<br/>c</p></div><div>cap<hr>rule<wbr></div>"
-              "<ol><li value=\"1\">one</li><li value=\"2\">two</li></ol><p>x</p><p><b>y</b><div>z</div>"
-              "<dl><dt>t</dt><dd>d</dd><dt>u</dt></dl></p><p>qr</p> ");
+    EXPECT_EQ(text(), "<div><p>a<br>b<br/>c</p></div><div>cap<hr>rule<wbr></div>"
+                      "<ol><li value=\"1\">one</li><li value=\"2\">two</li></ol><p>x</p><p><b>y</b><div>z</div>"
+                      "<dl><dt>t</dt><dd>d</dd><dt>u</dt></dl></p><p>qr</p> ");
 }
 
 TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
-    ASSERT_TRUE(
-        convert("a.html",
-                body("<p onclick=\"f()\" onMouseOver=\"g()\" one=\"1\" onion=\"2\">a</p><script>if (a<b) x=\"</p>\";</script>"
-                     "<form action=\"s\"><input type=\"text\" name=\"q\"/>b<select name=\"s\"><option>o</option>"
-                     "</select><textarea>t</textarea><button>u</button></form>"
-                     "<tqp:frameset><tqp:section id=\"s1\">v</tqp:section></tqp:frameset>"),
-                false));
+    ASSERT_TRUE(convert(
+        "a.html",
+        body("<p onclick=\"f()\" onMouseOver=\"g()\" one=\"1\" onion=\"2\">a</p><script>if (a<b) x=\"</p>\";</script>"
+             "<form action=\"s\"><input type=\"text\" name=\"q\"/>b<select name=\"s\"><option>o</option>"
+             "</select><textarea>t</textarea><button>u</button></form>"
+             "<tqp:frameset><tqp:section id=\"s1\">v</tqp:section></tqp:frameset>"),
+        false));
     EXPECT_EQ(text(), "<p one=\"1\" onion=\"2\">a</p>botuv ");
     EXPECT_EQ(faults.lastWarning, qp::WarningCode::None);
 }
@@ -107,7 +106,7 @@ TEST_F(ConverterTest, IndexMarkupIsCapturedAndItsTagsDropped) {
     EXPECT_EQ(entry.index, "dict");
     EXPECT_EQ(entry.headword, "w\xC3\xB6rd");
     EXPECT_EQ(entry.text.start, 8u);  // after "<p>z</p>"
-    EXPECT_EQ(entry.text.end, 30u);  // 16 bytes of headword and " means": the entry ends before "y"
+    EXPECT_EQ(entry.text.end, 30u);   // 16 bytes of headword and " means": the entry ends before "y"
     EXPECT_EQ(entry.compoundKeys, std::vector<std::string>{"hidden"});
 }
 

@@ -59,8 +59,9 @@ TEST_F(HtmlBuild, AuthorListWithTrailingSemicolonGivesTwoCreators) {
 }
 
 TEST_F(HtmlBuild, ReferencesInTitleAndAuthorsAreCharactersNotSeparators) {
-    write("page.html", htmlPage("<p>Body</p>", "<title>Caf&#233; &amp; Co</title>"
-                                               "<META NAME=\"author\" CONTENT=\"Rapha&#235;l Hertzog; Ren&eacute; Roy\">"));
+    write("page.html",
+          htmlPage("<p>Body</p>", "<title>Caf&#233; &amp; Co</title>"
+                                  "<META NAME=\"author\" CONTENT=\"Rapha&#235;l Hertzog; Ren&eacute; Roy\">"));
     ASSERT_EQ(compile({"page.html", "-unicode"}).exitCode, 0);
     kova::Book book = this->book("page.kova");
     EXPECT_EQ(book.fullName(), "Caf\xc3\xa9 & Co");

@@ -183,13 +183,15 @@ TEST_F(OpfBuild, FlatLayoutMetadataReadsLikeDcMetadata) {
 // chapters are styled by it.
 TEST_F(OpfBuild, ASheetLinkedByManyPagesWarnsOnceAndStylesEach) {
     write("css/main.css", "@import url(other.css);\nh1 { text-align: center }\n");
-    write("one.html", htmlPage("<h1>Chapter One</h1>", "<link rel=\"stylesheet\" type=\"text/css\" href=\"css/main.css\">"));
-    write("two.html",
-          htmlPage("<h1>Chapter Two</h1>", "<link rel=\"stylesheet\" type=\"text/css\" href=\"./css/../css/main.css\">"));
+    write("one.html",
+          htmlPage("<h1>Chapter One</h1>", "<link rel=\"stylesheet\" type=\"text/css\" href=\"css/main.css\">"));
+    write("two.html", htmlPage("<h1>Chapter Two</h1>",
+                               "<link rel=\"stylesheet\" type=\"text/css\" href=\"./css/../css/main.css\">"));
     auto result = compileBook(dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"));
     EXPECT_EQ(result.exitCode, 1) << result.out;
     size_t warnings = 0;
-    for (size_t at = result.out.find("the at rules"); at != std::string::npos; at = result.out.find("the at rules", at + 1))
+    for (size_t at = result.out.find("the at rules"); at != std::string::npos;
+         at = result.out.find("the at rules", at + 1))
         ++warnings;
     EXPECT_EQ(warnings, 1u) << result.out;
     const std::string text = book("book.kova").textString();

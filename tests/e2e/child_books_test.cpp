@@ -36,7 +36,8 @@ protected:
 
 const std::string kChildPackage =
     "<item id=\"k\" href=\"child/child.opf\" media-type=\"application/oebps-package+xml\" merge-into-key=\"one\"/>";
-const std::string kChildPage = "<item id=\"n\" href=\"note.html\" media-type=\"text/x-oeb1-document\" merge-into=\"notes\"/>";
+const std::string kChildPage =
+    "<item id=\"n\" href=\"note.html\" media-type=\"text/x-oeb1-document\" merge-into=\"notes\"/>";
 
 TEST_F(ChildBooks, PackageAndPageChildrenAreCarriedAsWholeBooksInManifestOrder) {
     // A child listed in the spine is still a child, not a page of the parent's text.

@@ -235,7 +235,8 @@ TEST_F(ImageBuild, AResizedPictureIsNotedInVerboseModeOnly) {
     writePicture("big.jpg", photoJpeg(2000, 1500, 95, 60));
     auto verbose = buildPage("<img src=\"big.jpg\"/>", {"-verbose"});
     EXPECT_EQ(verbose.exitCode, 0) << verbose.out;
-    const std::string note = "Warning(mkbook): Image has been resized:  " + (dir / "big.jpg").string() + " (2000x1500 to ";
+    const std::string note =
+        "Warning(mkbook): Image has been resized:  " + (dir / "big.jpg").string() + " (2000x1500 to ";
     EXPECT_NE(verbose.out.find(note), std::string::npos) << verbose.out;
     auto quiet = buildPage("<img src=\"big.jpg\"/>");
     EXPECT_EQ(quiet.exitCode, 0) << quiet.out;

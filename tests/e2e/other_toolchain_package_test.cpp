@@ -33,8 +33,9 @@ class OtherToolchainPackage : public buildtest::BuildTest {
 protected:
     void SetUp() override {
         BuildTest::SetUp();
-        write("ch1.xhtml", buildtest::htmlPage("<h1 id=\"a\">One</h1><p id=\"o8\">First text.</p><h2 id=\"b\">One.1</h2>"
-                                               "<h3 id=\"c\">One.1.1</h3><p>Deep.</p>"));
+        write("ch1.xhtml",
+              buildtest::htmlPage("<h1 id=\"a\">One</h1><p id=\"o8\">First text.</p><h2 id=\"b\">One.1</h2>"
+                                  "<h3 id=\"c\">One.1.1</h3><p>Deep.</p>"));
         write("ch2.xhtml", buildtest::htmlPage("<h1 id=\"d\">Two</h1><p>Second text.</p>"));
         const auto cover = imagetest::jpegFromRgba(600, 800, imagetest::photoPixels(600, 800), 80);
         write("cover.jpg", std::string(cover.begin(), cover.end()));
@@ -107,10 +108,9 @@ TEST_F(OtherToolchainPackage, Epub3NavigationDocumentAndCoverImage) {
 
 TEST_F(OtherToolchainPackage, AnNcxWinsOverTheNavigationDocument) {
     write("nav.xhtml", kNavigation);
-    write("toc.ncx",
-          "<?xml version=\"1.0\" encoding=\"utf-8\"?><ncx><navMap>"
-          "<navPoint><navLabel><text>From the NCX</text></navLabel><content src=\"ch1.xhtml#a\"/></navPoint>"
-          "</navMap></ncx>");
+    write("toc.ncx", "<?xml version=\"1.0\" encoding=\"utf-8\"?><ncx><navMap>"
+                     "<navPoint><navLabel><text>From the NCX</text></navLabel><content src=\"ch1.xhtml#a\"/></navPoint>"
+                     "</navMap></ncx>");
     write("book.opf",
           "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
           "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\" unique-identifier=\"id\">"

@@ -40,9 +40,9 @@ TEST(LanguageCodes, ThreeLetterCodesStandForTheirTwoLetterLanguage) {
         const char* code;
         uint16_t locale;
     } cases[] = {
-        {"eng", 0x0009}, {"eng-US", 0x0409}, {"fre", 0x000C}, {"fra_CA", 0x0C0C}, {"ger", 0x0007},
-        {"DEU-at", 0x0C07}, {"jpn", 0x0011}, {"chi", 0x0004}, {"zho-TW", 0x0404}, {"nob", 0x0014},
-        {"kok", 0x0057}, {"eng-XX", 0x0009},
+        {"eng", 0x0009},    {"eng-US", 0x0409}, {"fre", 0x000C}, {"fra_CA", 0x0C0C},
+        {"ger", 0x0007},    {"DEU-at", 0x0C07}, {"jpn", 0x0011}, {"chi", 0x0004},
+        {"zho-TW", 0x0404}, {"nob", 0x0014},    {"kok", 0x0057}, {"eng-XX", 0x0009},
     };
     for (const auto& c : cases) EXPECT_EQ(localeOfLanguage(c.code), c.locale) << c.code;
     EXPECT_FALSE(localeOfLanguage("xxx").has_value());

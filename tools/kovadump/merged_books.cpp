@@ -11,8 +11,8 @@ constexpr uint8_t endOfFileRecord[] = {0xE9, 0x8E, 0x0D, 0x0A};
 bool isRecordZero(ByteView record) { return record.fits(16, 4) && record.sub(16, 4).toString() == "KOVA"; }
 
 bool isEndOfFile(ByteView record) {
-    return record.size() == sizeof endOfFileRecord && std::equal(record.data(), record.data() + record.size(),
-                                                                 std::begin(endOfFileRecord));
+    return record.size() == sizeof endOfFileRecord &&
+           std::equal(record.data(), record.data() + record.size(), std::begin(endOfFileRecord));
 }
 
 void putU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
@@ -23,8 +23,8 @@ void putU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
 std::vector<uint8_t> databaseOf(const Book& book, size_t first, size_t count) {
     const size_t listEnd = pdbHeaderSize + count * pdbRecordEntrySize + 2;
     std::vector<uint8_t> file(listEnd, 0);
-    std::copy(book.fileBytes().begin(), book.fileBytes().begin() + std::min<size_t>(pdbHeaderSize, book.fileBytes().size()),
-              file.begin());
+    std::copy(book.fileBytes().begin(),
+              book.fileBytes().begin() + std::min<size_t>(pdbHeaderSize, book.fileBytes().size()), file.begin());
     file[76] = static_cast<uint8_t>(count >> 8);
     file[77] = static_cast<uint8_t>(count);
     for (size_t i = 0; i < count; ++i) {

@@ -13,7 +13,7 @@ namespace kova {
 struct MergedBook {
     size_t firstRecord = 0;  // in the carrying book
     size_t recordCount = 0;
-    Book book;               // the child, read on its own
+    Book book;  // the child, read on its own
 };
 
 // The merged children in order. What does not split into whole books is appended to `faults`.
