@@ -8,6 +8,7 @@
 #include "pipeline/book_builder.h"
 #include "pipeline/html_build.h"
 #include "pipeline/opf_build.h"
+#include "pipeline/source_builds.h"
 
 namespace qp {
 
@@ -32,7 +33,7 @@ public:
 
 bool isPackage(const ManifestItem& item) {
     return equalsCaseBlind(item.mediaType, "application/oebps-package+xml") ||
-           equalsCaseBlind(fs::path(item.path).extension().string(), ".opf");
+           sourceKindOf(item.path) == SourceKind::Opf;
 }
 
 }  // namespace

@@ -61,6 +61,21 @@ const std::string kNavigation =
     "<ol><li><a href=\"ch1.xhtml#c\">One.1.1</a></li></ol></li></ol></li>"
     "<li><a href=\"ch2.xhtml#d\">Two</a></li></ol></nav></body></html>";
 
+// An ePub 3 package: the metadata given, the two chapters in manifest and spine after the items given.
+std::string epub3Package(const std::string& metadata, const std::string& items, const std::string& spineToc = "") {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+           "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\" unique-identifier=\"id\">"
+           "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">" +
+           metadata + "<dc:language>en</dc:language></metadata><manifest>" + items +
+           "<item id=\"c1\" href=\"ch1.xhtml\" media-type=\"application/xhtml+xml\"/>"
+           "<item id=\"c2\" href=\"ch2.xhtml\" media-type=\"application/xhtml+xml\"/></manifest>"
+           "<spine" +
+           spineToc + "><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine></package>";
+}
+
+const std::string kNavigationItem =
+    "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>";
+
 TEST_F(OtherToolchainPackage, PrefixedElementsAndFragmentsInManifestPaths) {
     write("book.opf",
           "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
@@ -85,18 +100,11 @@ TEST_F(OtherToolchainPackage, PrefixedElementsAndFragmentsInManifestPaths) {
 
 TEST_F(OtherToolchainPackage, Epub3NavigationDocumentAndCoverImage) {
     write("nav.xhtml", kNavigation);
-    write("book.opf",
-          "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-          "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\" unique-identifier=\"id\">"
-          "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title id=\"t\">Three</dc:title>"
-          "<meta refines=\"#t\" property=\"title-type\">main</meta><dc:language>en</dc:language>"
-          "<dc:identifier id=\"id\">urn:uuid:1234</dc:identifier>"
-          "<meta property=\"dcterms:modified\">2026-01-01T00:00:00Z</meta></metadata>"
-          "<manifest><item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>"
-          "<item id=\"cov\" href=\"cover.jpg\" media-type=\"image/jpeg\" properties=\"cover-image\"/>"
-          "<item id=\"c1\" href=\"ch1.xhtml\" media-type=\"application/xhtml+xml\"/>"
-          "<item id=\"c2\" href=\"ch2.xhtml\" media-type=\"application/xhtml+xml\"/></manifest>"
-          "<spine><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine></package>");
+    write("book.opf", epub3Package("<dc:title id=\"t\">Three</dc:title><meta refines=\"#t\" property=\"title-type\">"
+                                   "main</meta><dc:identifier id=\"id\">urn:uuid:1234</dc:identifier>"
+                                   "<meta property=\"dcterms:modified\">2026-01-01T00:00:00Z</meta>",
+                                   kNavigationItem + "<item id=\"cov\" href=\"cover.jpg\" media-type=\"image/jpeg\" "
+                                                     "properties=\"cover-image\"/>"));
     auto result = compile({"book.opf"});
     ASSERT_EQ(result.exitCode, 0) << result.out;
     kova::Book book = this->book("book.kova");
@@ -112,15 +120,9 @@ TEST_F(OtherToolchainPackage, AnNcxWinsOverTheNavigationDocument) {
                      "<navPoint><navLabel><text>From the NCX</text></navLabel><content src=\"ch1.xhtml#a\"/></navPoint>"
                      "</navMap></ncx>");
     write("book.opf",
-          "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-          "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\" unique-identifier=\"id\">"
-          "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Both</dc:title>"
-          "<dc:language>en</dc:language><dc:identifier id=\"id\">urn:x</dc:identifier></metadata>"
-          "<manifest><item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>"
-          "<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>"
-          "<item id=\"c1\" href=\"ch1.xhtml\" media-type=\"application/xhtml+xml\"/>"
-          "<item id=\"c2\" href=\"ch2.xhtml\" media-type=\"application/xhtml+xml\"/></manifest>"
-          "<spine toc=\"ncx\"><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine></package>");
+          epub3Package("<dc:title>Both</dc:title><dc:identifier id=\"id\">urn:x</dc:identifier>",
+                       kNavigationItem + "<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>",
+                       " toc=\"ncx\""));
     auto result = compile({"book.opf"});
     ASSERT_EQ(result.exitCode, 0) << result.out;
     EXPECT_EQ(tocEntries(book("book.kova")), (std::vector<Entry>{{"From the NCX", 0}}));
