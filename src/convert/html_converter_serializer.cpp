@@ -149,6 +149,8 @@ void ElementWriter::openIndexElement(NodeIndex element, std::string_view name) {
     IndexElement collected;
     collected.name = name;
     collected.position = stream_.position();
+    collected.line = parser_->lineAt(parser_->start(element));
+    collected.file = file_;
     for (NodeIndex child = parser_->firstChild(element); child != kNoNode; child = parser_->nextSibling(child)) {
         if (parser_->kind(child) != NodeKind::Attribute) break;
         collected.attributes.push_back(

@@ -109,7 +109,7 @@ constexpr MessageRow kRows[] = {
      "Error(mkbook): The book title was not set. Please call the set_book_title() function."},
     {ErrorCode::IndexUnknown, MessageLayout::FileLine, ConsoleFilter::Shown,
      "Error(mkbook): unknown error while building index."},
-    {ErrorCode::DuplicateEntryId, MessageLayout::FileLine, ConsoleFilter::Shown,
+    {ErrorCode::DuplicateEntryId, MessageLayout::SourcePosition, ConsoleFilter::Shown,
      "Error(mkbook): Two <idx:entry> tags cannot have the same id."},
     {ErrorCode::ChildMergeFailed, MessageLayout::FileLine, ConsoleFilter::Shown,
      "Error(mkbook): Failed merging child document:"},
@@ -226,6 +226,10 @@ constexpr MessageRow kRows[] = {
      "Error(mkbook/compress): Advanced compression failed consistency test"},
     {ErrorCode::HuffmanCodeFileFailed, MessageLayout::Plain, ConsoleFilter::Shown,
      "Error(mkbook/compress): Access to temporary file of computed Huffman codes failed: aborting"},
+    {ErrorCode::InflectionRuleMismatch, MessageLayout::Quoted, ConsoleFilter::Shown,
+     "Error(mkbook/inflections): internal error: an inflection rule does not apply to the key of its entry:"},
+    {ErrorCode::IndexHeaderOverflow, MessageLayout::Quoted, ConsoleFilter::Shown,
+     "Error(index build): index header record overflow (max=64k) with its tables: aborting index build. Index name:"},
     // Warnings
     {WarningCode::PastEndOfString, MessageLayout::Plain, ConsoleFilter::Shown,
      "Warning(core): Cannot read past end of string (or before empty string)."},
@@ -384,6 +388,8 @@ constexpr MessageRow kRows[] = {
      "Warning(tavra): Found UNICODE range is not supported on the Tavra: "},
     {WarningCode::InvalidCharacters, MessageLayout::Plain, ConsoleFilter::Shown,
      "Warning(tavra): Text is using one or more invalid characters"},
+    {WarningCode::EmptyOrth, MessageLayout::SourcePosition, ConsoleFilter::Shown,
+     "Warning(mkbook): encountered an empty \"idx:orth\" tag: the entry has no headword."},
     // Infos
     {InfoCode::ParsingFiles, MessageLayout::Number, ConsoleFilter::Shown, "Info(mkbook): Parsing files"},
     {InfoCode::ParsingFile, MessageLayout::Url, ConsoleFilter::VerboseOnly, "Info(mkbook): Parsing file"},

@@ -117,6 +117,8 @@ enum class ErrorCode : int16_t {
     DictionaryTooDeep = 247,
     HuffmanVerificationFailed = 248,
     HuffmanCodeFileFailed = 249,
+    InflectionRuleMismatch = 260,
+    IndexHeaderOverflow = 261,
 };
 
 enum class WarningCode : int16_t {
@@ -196,6 +198,7 @@ enum class WarningCode : int16_t {
     NotPhonetized = 123,
     UnicodeRangeUnsupported = 136,
     InvalidCharacters = 137,
+    EmptyOrth = 140,
 };
 
 enum class InfoCode : int16_t {

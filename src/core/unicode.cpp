@@ -45,6 +45,13 @@ uint32_t nextCodePoint(std::u16string_view text, size_t& i) {
     return unit;
 }
 
+size_t utf8PrefixLength(std::string_view utf8, size_t limit) {
+    if (utf8.size() <= limit) return utf8.size();
+    size_t end = limit;
+    while (end > 0 && (static_cast<uint8_t>(utf8[end]) & 0xC0) == 0x80) --end;
+    return end;
+}
+
 size_t appendUtf8AsUtf16(std::string_view bytes, std::u16string& out) {
     size_t replaced = 0;
     const size_t n = bytes.size();

@@ -22,6 +22,10 @@ void appendUtf16(uint32_t codePoint, std::u16string& out);
 // The code point at `i` (a surrogate pair taken together; a lone surrogate as itself); `i` moves past it.
 uint32_t nextCodePoint(std::u16string_view text, size_t& i);
 
+// The length of the longest beginning of UTF-8 text that is at most `limit` bytes and ends at a character
+// boundary.
+size_t utf8PrefixLength(std::string_view utf8, size_t limit);
+
 // Appends UTF-8 as UTF-16. Malformed or overlong sequences, surrogates and values above U+10FFFF become
 // U+FFFD; returns how many were replaced.
 size_t appendUtf8AsUtf16(std::string_view utf8, std::u16string& out);

@@ -19,6 +19,7 @@ struct EntryKey {
     std::string index;  // the key index
     std::string text;   // UTF-8, character references decoded
     bool scriptable = false;
+    bool exact = false;  // the key index tells keys apart that differ only in case or accents
 };
 
 enum class PropertyKind : uint8_t { Subentry, String, Int, Uint, Link };

@@ -8,6 +8,7 @@
 #include "core/string.h"
 #include "core/unicode.h"
 #include "core/variable_width.h"
+#include "index/unicode_folding.h"
 #include "index/western_collation.h"
 
 namespace qp {
@@ -17,15 +18,6 @@ namespace {
 constexpr int32_t kGroupMarker = -1;
 // A string record holds its strings within the same limit as a data record.
 constexpr size_t kStringRecordLimit = 64504;
-
-// The key cut to at most `limit` bytes, at a character boundary of UTF-8.
-std::string cutUtf8(std::string key, size_t limit) {
-    if (key.size() <= limit) return key;
-    size_t end = limit;
-    while (end > 0 && (static_cast<uint8_t>(key[end]) & 0xC0) == 0x80) --end;
-    key.resize(end);
-    return key;
-}
 
 void appendBigEndian16(std::string& out, uint16_t value) {
     out.push_back(static_cast<char>(value >> 8));
@@ -85,7 +77,7 @@ std::optional<IndexEntryId> Index::addKeyBytes(std::string_view bytes) {
     std::string key(bytes);
     if (key.size() > kMaxKeyBytes) {
         report(*this, WarningCode::StringTruncated);
-        key = codePage_ == kCodePageUtf8 ? cutUtf8(std::move(key), kMaxKeyBytes) : key.substr(0, kMaxKeyBytes);
+        key.resize(codePage_ == kCodePageUtf8 ? utf8PrefixLength(key, kMaxKeyBytes) : kMaxKeyBytes);
     }
     std::string sortKey = codePage_ == kCodePageWestern ? westernSortKey(key) : key;
     return enter(std::move(key), std::move(sortKey));
@@ -102,6 +94,48 @@ std::optional<IndexEntryId> Index::enter(std::string key, std::string sortKey) {
     const auto [found, added] = byIdentity_.emplace(std::move(identity), static_cast<IndexEntryId>(entries_.size()));
     if (added) entries_.push_back({std::move(key), std::move(sortKey), {}});
     return found->second;
+}
+
+void Index::addCharacters(std::string_view utf8) {
+    bool unmappable = false;
+    if (unicode()) characters_.positionsOf(utf8, unmappable);
+}
+
+std::u16string Index::readerKey(IndexEntryId entry) const {
+    const std::string& key = entries_[entry].key;
+    std::u16string characters;
+    if (unicode()) {
+        for (size_t i = 0; i + 1 < key.size(); i += 2)
+            characters.push_back(characters_.foldAt(getBigEndian16(reinterpret_cast<const uint8_t*>(&key[i]))));
+    } else if (codePage_ == kCodePageUtf8) {
+        characters = utf8ToUtf16(key);
+    } else {
+        for (char byte : key) characters.push_back(static_cast<uint8_t>(byte));
+    }
+    return characters;
+}
+
+std::string Index::keyText(IndexEntryId entry) const {
+    const std::string& key = entries_[entry].key;
+    std::u16string units;
+    if (unicode()) {
+        for (size_t i = 0; i + 1 < key.size(); i += 2)
+            units.push_back(characters_.characters()[getBigEndian16(reinterpret_cast<const uint8_t*>(&key[i]))]);
+    } else {
+        decodeToUtf16(codePage_, key, units);
+    }
+    return utf16ToUtf8(units);
+}
+
+namespace {
+
+char16_t unfolded(char16_t character) { return character; }
+
+}  // namespace
+
+FoldFunction Index::fold() const {
+    if (unicode()) return foldCharacter;
+    return codePage_ == kCodePageUtf8 ? unfolded : westernFold;
 }
 
 IndexEntryId Index::addUnkeyedEntry() {

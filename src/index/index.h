@@ -22,6 +22,7 @@
 
 #include "core/fault.h"
 #include "index/character_table.h"
+#include "index/inflection_rule.h"
 
 namespace qp {
 
@@ -57,6 +58,9 @@ public:
     std::optional<IndexEntryId> addKey(std::string_view utf8Key);
     // A key given as bytes already in the index's form (1252 or 65001 indexes).
     std::optional<IndexEntryId> addKeyBytes(std::string_view bytes);
+    // Characters that a reader must be able to fold although no key holds them (those of inflected forms):
+    // added to the character table of a Unicode index while it has room.
+    void addCharacters(std::string_view utf8);
     // An entry of its own under an empty key (the rule groups of an inflection index); such entries sort
     // first, in the order they were made.
     IndexEntryId addUnkeyedEntry();
@@ -85,6 +89,14 @@ public:
 
     // The key of an entry in the index's form: bytes, or big-endian 16-bit table positions.
     const std::string& key(IndexEntryId entry) const { return entries_[entry].key; }
+    // The key as a reader decodes it: the folded characters of a Unicode index (through its second character
+    // table), the characters of a UTF-8 index, the bytes of a western index as characters U+0000 to U+00FF.
+    std::u16string readerKey(IndexEntryId entry) const;
+    // The key as written, in UTF-8.
+    std::string keyText(IndexEntryId entry) const;
+    // How the index compares the characters of such keys: through the Unicode folding, the western ordering,
+    // or as they are (UTF-8).
+    FoldFunction fold() const;
     const std::vector<int32_t>& values(IndexEntryId entry) const { return entries_[entry].values; }
 
     // The entries in key order; sorting again after more keys keeps the order right.

@@ -81,7 +81,12 @@ int32_t IndexMarkup::currentEntry(bool needed) {
     return -1;
 }
 
+void IndexMarkup::reportAt(MessageCode code, int line, std::string_view detail) {
+    report(*this, code, line, argument(file_), detail.empty() ? kNoArg : argument(detail));
+}
+
 void IndexMarkup::open(IndexElement element) {
+    if (file_ != element.file) file_ = element.file;
     const std::string local = localName(element.name);
     const bool teiName = startsWithCaseBlind(element.name, "tei-ms:");
     Role role = Role::Other;
@@ -96,6 +101,7 @@ void IndexMarkup::open(IndexElement element) {
         if ((entry = currentEntry(true)) >= 0) {
             entries_[entry].headword = keyText(element);
             entries_[entry].oldStyleRules = attribute(element, "infl");
+            if (entries_[entry].headword->empty()) reportAt(WarningCode::EmptyOrth, element.line);
         }
     } else if (local == "key") {
         role = Role::Key;
@@ -142,7 +148,7 @@ void IndexMarkup::open(IndexElement element) {
     const int32_t item = role == Role::ExternalSubentry && externalSubentryAdded
                              ? static_cast<int32_t>(externalSubentries_.size()) - 1
                              : -1;
-    open_.push_back({role, element.position, role == Role::Entry ? entry : -1, item});
+    open_.push_back({role, element.position, element.line, role == Role::Entry ? entry : -1, item});
 }
 
 void IndexMarkup::close(uint64_t position) {
@@ -152,7 +158,7 @@ void IndexMarkup::close(uint64_t position) {
     switch (closing.role) {
         case Role::Entry:
             entries_[closing.entry].text.end = position;
-            if (!entries_[closing.entry].headword) report(*this, WarningCode::EntryWithoutOrth);
+            if (!entries_[closing.entry].headword) reportAt(WarningCode::EntryWithoutOrth, closing.line);
             break;
         case Role::Short: {
             const int32_t entry = currentEntry(false);
@@ -166,7 +172,7 @@ void IndexMarkup::close(uint64_t position) {
             const int32_t entry = currentEntry(false);
             if (entry >= 0 && !entries_[entry].inflections.empty() &&
                 entries_[entry].inflections.back().forms.empty()) {
-                report(*this, WarningCode::InflectionGroupEmpty);
+                reportAt(WarningCode::InflectionGroupEmpty, closing.line);
                 entries_[entry].inflections.pop_back();
             }
             break;
@@ -199,7 +205,7 @@ void IndexMarkup::openEntry(const IndexElement& element) {
     }
     const auto index = static_cast<int32_t>(entries_.size());
     if (!entry.id.empty() && !ids_.emplace(entry.id, index).second) {
-        report(*this, ErrorCode::DuplicateEntryId, argument(entry.id));
+        reportAt(ErrorCode::DuplicateEntryId, element.line, "id=\"" + entry.id + "\"");
     }
     entries_.push_back(std::move(entry));
     hasShortParts_.push_back(false);
@@ -213,7 +219,7 @@ void IndexMarkup::addKey(const IndexElement& element, int32_t entry) {
     const std::string text = keyText(element);
     const bool scriptable = isYes(element, "scriptable");
     if (text.empty()) {
-        report(*this, WarningCode::EmptyKey);
+        reportAt(WarningCode::EmptyKey, element.line);
         return;
     }
     const bool exact = isYes(element, "exact");
@@ -231,7 +237,7 @@ void IndexMarkup::addKey(const IndexElement& element, int32_t entry) {
         foreign.insert(index);
     }
     const std::vector<std::string> words = isYes(element, "each-word") ? keyList(text, ' ') : std::vector{text};
-    for (const std::string& word : words) entries_[entry].keys.push_back({index, word, scriptable});
+    for (const std::string& word : words) entries_[entry].keys.push_back({index, word, scriptable, exact});
 }
 
 void IndexMarkup::addProperty(const IndexElement& element, PropertyKind kind, int32_t entry) {
@@ -287,7 +293,7 @@ bool IndexMarkup::openExternalSubentry(const IndexElement& element) {
 void IndexMarkup::addForm(const IndexElement& element, int32_t entry) {
     const IndexAttribute* value = findAttribute(element, "value");
     if (!value) {
-        report(*this, WarningCode::IformWithoutValue);
+        reportAt(WarningCode::IformWithoutValue, element.line);
         return;
     }
     std::vector<InflectionGroup>& groups = entries_[entry].inflections;

@@ -25,6 +25,8 @@ struct IndexElement {
     std::vector<IndexAttribute> attributes;
     uint64_t position = 0;  // byte position in the book text
     std::string text;       // the element's text content (UTF-8, references decoded) when textWanted()
+    int line = 0;           // in the source file, for messages
+    std::string_view file;  // the source file
 };
 
 class IndexMarkup : public FaultHeader {
@@ -62,6 +64,7 @@ private:
     struct Open {
         Role role;
         uint64_t start;
+        int line;
         int32_t entry;  // for an entry: its number
         int32_t item;   // for an external subentry: its number, -1 when it was refused
     };
@@ -82,7 +85,10 @@ private:
     void addForm(const IndexElement& element, int32_t entry);
     // The innermost open entry, -1 outside any (reported as a markup fault when `needed`).
     int32_t currentEntry(bool needed);
+    // A fault of the element at that line of the current source file.
+    void reportAt(MessageCode code, int line, std::string_view detail = {});
 
+    std::string file_;  // the source file of the elements being read
     std::vector<DictionaryEntry> entries_;
     std::vector<ExternalSubentry> externalSubentries_;
     std::vector<Open> open_;

@@ -22,7 +22,8 @@ namespace {
 constexpr size_t kHeaderSize = 192;
 constexpr size_t kLargestTagx = 64503;
 constexpr size_t kIdxtHeader = 4;  // "IDXT"
-// The master entries leave room for the tables that follow them in the header record.
+// The master entries leave room for the tables that follow them in the header record: this much for the
+// western tables, and the size of the Unicode character tables and spell tables of an index that has them.
 constexpr size_t kTableReserve = 268;
 
 // Header fields by offset.
@@ -148,6 +149,24 @@ void appendTables(const Index& index, std::vector<uint8_t>& record) {
         const auto fields = spell->headerFields();
         for (size_t i = 0; i < fields.size(); ++i) put32(record, field::kSpellFields + 4 * i, fields[i]);
     }
+}
+
+size_t padded(size_t size) { return (size + 3) & ~size_t{3}; }
+
+// The bytes the Unicode character tables and spell tables take in a type 0 header record.
+size_t unicodeAndSpellTablesSize(const Index& index) {
+    if (index.type() != IndexType::Lookup) return 0;
+    size_t size = 0;
+    if (index.unicode()) {
+        const CharacterTable& table = index.characterTable();
+        size += padded(4 + table.size() * (table.singleByteForm() ? 1 : 2)) + padded(4 + 2 * table.size());
+    }
+    if (const PhoneticTables* spell = index.spellTables()) {
+        for (size_t tableSize : {spell->spl1().size(), spell->spl2().size(), spell->spl3().size(), spell->spl4().size(),
+                                 spell->spl5().size(), spell->spl6().size()})
+            size += padded(4 + tableSize);
+    }
+    return size;
 }
 
 class IndexRecordWriter {
@@ -277,12 +296,17 @@ private:
 
         std::vector<size_t> offsets;
         size_t reserve = kTableReserve + (index_.codePage() == kCodePageWestern ? kLigatures.size() : 0);
+        const size_t tables = unicodeAndSpellTablesSize(index_);
         for (const DataRecord& data : records) {
             std::vector<uint8_t> master;
             appendKey(index_, data.last, master);
             appendBigEndian16(master, static_cast<uint16_t>(data.offsets.size()));
             if (header.size() + master.size() + reserve + 4 > kIndexRecordLimit) {
                 fail(ErrorCode::MasterRecordOverflow);
+                return {};
+            }
+            if (header.size() + master.size() + reserve + tables + 4 > kIndexRecordLimit) {
+                report(index_, ErrorCode::IndexHeaderOverflow, sink().registerArgument(index_.name()));
                 return {};
             }
             reserve += 2;

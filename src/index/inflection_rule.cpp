@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/unicode.h"
+
 namespace qp {
 
 namespace {
@@ -12,20 +14,31 @@ constexpr char kAddEnding = 2;
 constexpr char kTakeOffEnding = 3;
 constexpr char kTakeOffBeginning = 4;
 
+bool isCode(char16_t unit) { return unit >= kPutInFront && unit <= kTakeOffBeginning; }
+
+bool sameFolded(char16_t a, char16_t b, FoldFunction fold) { return a == b || fold(a) == fold(b); }
+
+size_t commonBeginning(std::u16string_view key, std::u16string_view form, FoldFunction fold) {
+    size_t length = 0;
+    while (length < key.size() && length < form.size() && sameFolded(key[length], form[length], fold)) ++length;
+    return length;
+}
+
 struct CommonRun {
-    size_t inHeadword = 0;
+    size_t inKey = 0;
     size_t inForm = 0;
     size_t length = 0;
 };
 
-// The longest common run by dynamic programming over the suffix lengths, one row at a time.
-CommonRun longestCommonRun(std::string_view headword, std::string_view form) {
+// The longest common run by dynamic programming over the suffix lengths, one row at a time; ties go to the
+// run that starts first in the key, then in the form.
+CommonRun longestCommonRun(std::u16string_view key, std::u16string_view form, FoldFunction fold) {
     CommonRun best;
     std::vector<size_t> previous(form.size() + 1, 0);
     std::vector<size_t> current(form.size() + 1, 0);
-    for (size_t i = 1; i <= headword.size(); ++i) {
+    for (size_t i = 1; i <= key.size(); ++i) {
         for (size_t j = 1; j <= form.size(); ++j) {
-            current[j] = headword[i - 1] == form[j - 1] ? previous[j - 1] + 1 : 0;
+            current[j] = sameFolded(key[i - 1], form[j - 1], fold) ? previous[j - 1] + 1 : 0;
             if (current[j] > best.length) best = {i - current[j], j - current[j], current[j]};
         }
         std::swap(previous, current);
@@ -33,103 +46,128 @@ CommonRun longestCommonRun(std::string_view headword, std::string_view form) {
     return best;
 }
 
-void appendPart(std::string& rule, char code, std::string_view characters, bool reversed) {
-    if (characters.empty()) return;
-    rule.push_back(code);
-    if (reversed) {
-        rule.append(characters.rbegin(), characters.rend());
-    } else {
-        rule.append(characters);
-    }
-}
-
-// The parts of a rule as (code, characters in reading order).
-struct RuleParts {
-    std::string putInFront;
-    std::string takeOffBeginning;
-    std::string addEnding;
-    std::string takeOffEnding;
-};
-
-std::optional<RuleParts> partsOf(std::string_view rule) {
-    RuleParts parts;
-    size_t i = 0;
-    while (i < rule.size()) {
-        const char code = rule[i++];
-        size_t end = i;
-        while (end < rule.size() && (rule[end] < kPutInFront || rule[end] > kTakeOffBeginning)) ++end;
-        std::string characters(rule.substr(i, end - i));
-        i = end;
-        switch (code) {
-            case kPutInFront: parts.putInFront = characters; break;
-            case kTakeOffBeginning: parts.takeOffBeginning = characters; break;
-            case kAddEnding: parts.addEnding.assign(characters.rbegin(), characters.rend()); break;
-            case kTakeOffEnding: parts.takeOffEnding.assign(characters.rbegin(), characters.rend()); break;
-            default: return std::nullopt;
-        }
-    }
-    return parts;
-}
-
 }  // namespace
 
-std::string inflectionRule(std::string_view headword, std::string_view form) {
-    if (headword == form) return {};
-    const CommonRun run = longestCommonRun(headword, form);
-    std::string rule;
-    if (run.length == 0) {
-        appendPart(rule, kAddEnding, form, true);
-        appendPart(rule, kTakeOffEnding, headword, true);
+InflectionRule inflectionRule(std::u16string_view key, std::u16string_view form, FoldFunction fold) {
+    InflectionRule rule;
+    const size_t common = commonBeginning(key, form, fold);
+    if (common == key.size() && common == form.size()) return rule;
+    if (common > 0) {
+        const size_t from = common >= 2 ? common - 1 : common;
+        rule.takeOffEnding = key.substr(from);
+        rule.addEnding = form.substr(from);
         return rule;
     }
-    // The beginnings differ when either text has characters before the run; the boundary character joins both
-    // unless the run is a single character, which the ending's boundary takes.
-    if (run.inHeadword > 0 || run.inForm > 0) {
-        const size_t boundary = run.length >= 2 ? 1 : 0;
-        appendPart(rule, kPutInFront, form.substr(0, run.inForm + boundary), false);
-        appendPart(rule, kTakeOffBeginning, headword.substr(0, run.inHeadword + boundary), false);
+    const CommonRun run = longestCommonRun(key, form, fold);
+    if (run.length == 0) {
+        rule.takeOffEnding = key;
+        rule.addEnding = form;
+        return rule;
     }
-    const size_t headwordTail = run.inHeadword + run.length;
+    // The beginnings differ; the boundary character joins both unless the run is a single character, which
+    // the ending's boundary takes.
+    const size_t boundary = run.length >= 2 ? 1 : 0;
+    rule.putInFront = form.substr(0, run.inForm + boundary);
+    rule.takeOffBeginning = key.substr(0, run.inKey + boundary);
+    const size_t keyTail = run.inKey + run.length;
     const size_t formTail = run.inForm + run.length;
-    if (headwordTail < headword.size() || formTail < form.size()) {
-        appendPart(rule, kAddEnding, form.substr(formTail - 1), true);
-        appendPart(rule, kTakeOffEnding, headword.substr(headwordTail - 1), true);
+    if (keyTail < key.size() || formTail < form.size()) {
+        rule.takeOffEnding = key.substr(keyTail - 1);
+        rule.addEnding = form.substr(formTail - 1);
     }
     return rule;
 }
 
-std::optional<std::string> headwordOf(std::string_view form, std::string_view rule) {
-    const std::optional<RuleParts> parts = partsOf(rule);
-    if (!parts || !form.starts_with(parts->putInFront) || !form.ends_with(parts->addEnding) ||
-        parts->putInFront.size() + parts->addEnding.size() > form.size()) {
+std::optional<std::u16string> applyRule(std::u16string_view key, const InflectionRule& rule) {
+    const size_t front = rule.takeOffBeginning.size();
+    const size_t back = rule.takeOffEnding.size();
+    if (front + back > key.size() || !key.starts_with(rule.takeOffBeginning) || !key.ends_with(rule.takeOffEnding))
         return std::nullopt;
-    }
-    const std::string_view stem =
-        form.substr(parts->putInFront.size(), form.size() - parts->putInFront.size() - parts->addEnding.size());
-    return parts->takeOffBeginning + std::string(stem) + parts->takeOffEnding;
+    return rule.putInFront + std::u16string(key.substr(front, key.size() - front - back)) + rule.addEnding;
 }
 
-std::optional<std::string> oldStyleRule(std::string_view first, std::string_view second,
-                                        std::optional<unsigned> number) {
-    if (first == second) return std::nullopt;
-    size_t common = 0;
-    while (common < first.size() && common < second.size() && first[common] == second[common]) ++common;
-    if (common == second.size() && common > 0) --common;  // the second text is the beginning of the first
+std::optional<std::string> encodeRuleText(std::u16string_view text, bool utf8) {
+    if (std::any_of(text.begin(), text.end(), isCode)) return std::nullopt;
+    if (utf8) return utf16ToUtf8(text);
+    std::string bytes;
+    for (char16_t unit : text) {
+        if (unit > 0xFF) return std::nullopt;
+        bytes.push_back(static_cast<char>(unit));
+    }
+    return bytes;
+}
+
+std::u16string decodeRuleText(std::string_view bytes, bool utf8) {
+    if (utf8) return utf8ToUtf16(bytes);
+    std::u16string units;
+    for (char byte : bytes) units.push_back(static_cast<uint8_t>(byte));
+    return units;
+}
+
+std::optional<std::string> encodeRule(const InflectionRule& rule, bool utf8) {
+    std::string bytes;
+    auto append = [&](char code, std::u16string_view characters, bool reversed) {
+        if (characters.empty()) return true;
+        const std::u16string ordered =
+            reversed ? std::u16string(characters.rbegin(), characters.rend()) : std::u16string(characters);
+        const std::optional<std::string> text = encodeRuleText(ordered, utf8);
+        if (!text) return false;
+        bytes.push_back(code);
+        bytes += *text;
+        return true;
+    };
+    if (!append(kPutInFront, rule.putInFront, false) || !append(kTakeOffBeginning, rule.takeOffBeginning, false) ||
+        !append(kAddEnding, rule.addEnding, true) || !append(kTakeOffEnding, rule.takeOffEnding, true))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<InflectionRule> decodeRule(std::string_view bytes, bool utf8) {
+    InflectionRule rule;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const char code = bytes[i++];
+        if (!isCode(static_cast<uint8_t>(code))) return std::nullopt;
+        size_t end = i;
+        while (end < bytes.size() && !isCode(static_cast<uint8_t>(bytes[end]))) ++end;
+        std::u16string characters = decodeRuleText(bytes.substr(i, end - i), utf8);
+        i = end;
+        switch (code) {
+            case kPutInFront: rule.putInFront = characters; break;
+            case kTakeOffBeginning: rule.takeOffBeginning = characters; break;
+            case kAddEnding: rule.addEnding.assign(characters.rbegin(), characters.rend()); break;
+            default: rule.takeOffEnding.assign(characters.rbegin(), characters.rend()); break;
+        }
+    }
+    return rule;
+}
+
+std::optional<OldStyleRule> oldStyleRule(std::u16string_view key, std::u16string_view form, FoldFunction fold) {
+    size_t common = commonBeginning(key, form, fold);
+    if (common == key.size() && common == form.size()) return std::nullopt;
+    if (common == form.size() && common > 0) --common;  // the form is the beginning of the key
     if (common < 2) return std::nullopt;
-    auto remainder = [](std::string_view text) {
-        std::string part(text);
-        std::replace(part.begin(), part.end(), '\0', ' ');
+    auto remainder = [common](std::u16string_view text) {
+        std::u16string part(text.substr(common));
+        std::replace(part.begin(), part.end(), u'\0', u' ');
         return part;
     };
-    std::string rule(1, '\0');
-    rule += remainder(first.substr(common));
-    rule.push_back('\0');
-    rule += remainder(second.substr(common));
+    return OldStyleRule{remainder(key), remainder(form)};
+}
+
+std::optional<std::string> encodeOldStyleRule(const OldStyleRule& rule, std::optional<unsigned> number, bool utf8) {
+    const std::optional<std::string> first = encodeRuleText(rule.first, utf8);
+    const std::optional<std::string> second = encodeRuleText(rule.second, utf8);
+    if (!first || !second) return std::nullopt;
+    std::string bytes(1, '\0');
+    bytes += *first;
+    bytes.push_back('\0');
+    bytes += *second;
     if (number) {
-        rule.push_back('\0');
-        rule += std::to_string(*number);
+        bytes.push_back('\0');
+        bytes += std::to_string(*number);
     }
-    return rule;
+    return bytes;
 }
 
 }  // namespace qp

@@ -30,4 +30,9 @@ std::string westernSortKey(std::string_view key) {
     return sortKey;
 }
 
+char16_t westernFold(char16_t byte) {
+    const uint8_t value = byte <= 0xFF ? kWesternOrderingTable[byte] : 0;
+    return value != 0 ? value : byte;
+}
+
 }  // namespace qp

@@ -29,4 +29,8 @@ inline constexpr std::array<Ligature, 5> kLigatures = {{
 // proper prefix first.
 std::string westernSortKey(std::string_view key);
 
+// A key byte (as a character U+0000 to U+00FF) by its sort value; a byte the ordering table ignores, and
+// anything above U+00FF, by itself.
+char16_t westernFold(char16_t byte);
+
 }  // namespace qp

@@ -118,6 +118,8 @@ public:
     String attribute(NodeIndex element, std::string_view name) const;
 
     uint32_t start(NodeIndex i) const;
+    // The line of a position in the parsed text, counted from 1.
+    int lineAt(size_t position);
     uint32_t contentStart(NodeIndex i) const;
     uint32_t closePosition(NodeIndex i) const;  // kNoPosition while unclosed
     bool writtenEmpty(NodeIndex i) const { return hasFlag(i, node_flag::kWrittenEmpty); }
@@ -163,7 +165,6 @@ private:
     bool canceled() const { return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed); }
     void abort(ErrorCode code);
     void fault(MessageCode code, size_t position);
-    int lineAt(size_t position);
     static uint64_t nameKey(std::string_view name);
 
     String owned_;

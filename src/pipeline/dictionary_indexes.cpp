@@ -91,13 +91,14 @@ DictionaryIndexes::LookupIndex& DictionaryIndexes::lookupIndex(const std::string
     return *lookupIndexes_.back();
 }
 
-DictionaryIndexes::KeyIndex& DictionaryIndexes::keyIndex(const std::string& name) {
+// The first key of a name fixes the index's exactness (the markup refuses keys that disagree).
+DictionaryIndexes::KeyIndex& DictionaryIndexes::keyIndex(const std::string& name, bool exact) {
     for (auto& key : keyIndexes_)
         if (key->name == name) return *key;
     auto key = std::make_unique<KeyIndex>();
     key->name = name;
     key->index = std::make_unique<Index>(name, IndexType::Lookup, keyCodePage(settings_.textCodePage),
-                                         settings_.language, false);
+                                         settings_.language, exact);
     keyIndexes_.push_back(std::move(key));
     return *keyIndexes_.back();
 }
@@ -113,7 +114,7 @@ bool DictionaryIndexes::build() {
     enterExternalSubentries();
     for (auto& lookup : lookupIndexes_)
         if (lookup->wild) enterDependentKeys(*lookup);
-    if (!inflections_->empty() && !inflections_->compile()) return fatal();
+    if (!inflections_->empty() && (!inflections_->compile() || !inflections_->verify())) return fatal();
     if (inflections_->index().failed()) return fatal();
     for (const auto& lookup : lookupIndexes_)
         if (lookup->index->failed() || (lookup->index->dependent() && lookup->index->dependent()->failed()))
@@ -155,13 +156,11 @@ void DictionaryIndexes::enterEntry(size_t number) {
     if (!first) return;
     entryOf_[number] = {&lookup, *first};
     if (source.headword) {
-        for (const InflectionGroup& group : source.inflections)
-            inflections_->addGroup(*lookup.index, *first, *source.headword, group);
-        if (!source.oldStyleRules.empty())
-            inflections_->addOldStyleRules(*lookup.index, *first, *source.headword, source.oldStyleRules);
+        for (const InflectionGroup& group : source.inflections) inflections_->addGroup(*lookup.index, *first, group);
+        if (!source.oldStyleRules.empty()) inflections_->addOldStyleRules(*lookup.index, *first, source.oldStyleRules);
     }
     for (const EntryKey& key : source.keys) {
-        KeyIndex& keys = keyIndex(key.index);
+        KeyIndex& keys = keyIndex(key.index, key.exact);
         const std::optional<IndexEntryId> keyEntry = keys.index->addKey(key.text);
         if (!keyEntry) continue;
         keys.references.push_back({*keyEntry, &lookup, *first});
@@ -255,20 +254,6 @@ std::string DictionaryIndexes::inTextEncoding(const std::string& utf8) const {
     return western;
 }
 
-// The key of a lookup entry as UTF-8 (western keys are windows-1252 bytes, Unicode keys table positions).
-std::string DictionaryIndexes::keyText(const Index& index, IndexEntryId entry) const {
-    const std::string& key = index.key(entry);
-    std::u16string units;
-    if (index.unicode()) {
-        for (size_t i = 0; i + 1 < key.size(); i += 2)
-            units.push_back(index.characterTable()
-                                .characters()[static_cast<uint8_t>(key[i]) << 8 | static_cast<uint8_t>(key[i + 1])]);
-    } else {
-        decodeToUtf16(index.codePage(), key, units);
-    }
-    return utf16ToUtf8(units);
-}
-
 // The spell-and-wildcard index: each lookup key's phonetic form (spell) or its sort form (wild), linked both
 // ways with the lookup entry. Phonetic forms are compared as bytes, since their codes differ by letter case.
 void DictionaryIndexes::enterDependentKeys(LookupIndex& lookup) {
@@ -285,7 +270,7 @@ void DictionaryIndexes::enterDependentKeys(LookupIndex& lookup) {
         std::optional<IndexEntryId> key;
         if (lookup.spell) {
             std::string western;
-            const std::string text = keyText(index, entry);
+            const std::string text = index.keyText(entry);
             const bool lossy = encodeFromUtf16(kCodePageWestern, utf8ToUtf16(text), western).lossy;
             const std::string form = lossy ? std::string() : phoneticForm(*phonetics_, western);
             if (form.empty()) {

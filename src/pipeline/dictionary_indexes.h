@@ -47,7 +47,7 @@ private:
     struct KeyIndex;
 
     LookupIndex& lookupIndex(const std::string& name);
-    KeyIndex& keyIndex(const std::string& name);
+    KeyIndex& keyIndex(const std::string& name, bool exact);
     void enterEntry(size_t number);
     void enterProperties(LookupIndex& lookup, IndexEntryId entry, const DictionaryEntry& source);
     void enterExternalSubentries();
@@ -55,7 +55,6 @@ private:
     // The lookup entry of the markup entry with that id.
     std::optional<std::pair<LookupIndex*, IndexEntryId>> entryWithId(const std::string& id);
     std::string inTextEncoding(const std::string& utf8) const;
-    std::string keyText(const Index& index, IndexEntryId entry) const;
     bool writeLookupIndexes(PdbDatabase& store, IndexRecords& records);
     bool writeKeyIndexes(PdbDatabase& store, IndexRecords& records);
     bool writeInflectionIndex(PdbDatabase& store, IndexRecords& records);

@@ -21,6 +21,8 @@ constexpr uint8_t kName = 5, kOldRule = 7, kNumberedOldRule = 11, kOldRuleNumber
 constexpr size_t kMaxText = 255;
 constexpr size_t kMaxRule = 255;
 constexpr size_t kMaxGroup = 1020;
+// Some readers take at most 100 values of one tag per entry: a group names at most 100 rules.
+constexpr size_t kMaxFormsPerGroup = 100;
 constexpr char kGroupMark = 0x01;
 constexpr char kOldStyleMark = 0x00;
 
@@ -35,12 +37,15 @@ std::optional<uint32_t> readValue(std::string_view bytes, size_t& at) {
     return std::nullopt;
 }
 
+int argument(std::string_view text) { return sink().registerArgument(text); }
+
 }  // namespace
 
 InflectionIndex::InflectionIndex(int32_t textCodePage, uint16_t language, FaultHeader& faults)
-    : codePage_(textCodePage == kCodePageUtf8 ? kCodePageUtf8 : kCodePageWestern), faults_(faults) {
+    : utf8_(textCodePage == kCodePageUtf8), faults_(faults) {
     // Exact: rules are byte strings whose code bytes and characters the western collation would fold.
-    index_ = std::make_unique<Index>("", IndexType::Inflection, codePage_, language, true);
+    index_ =
+        std::make_unique<Index>("", IndexType::Inflection, utf8_ ? kCodePageUtf8 : kCodePageWestern, language, true);
 }
 
 InflectionIndex::~InflectionIndex() = default;
@@ -48,13 +53,13 @@ InflectionIndex::~InflectionIndex() = default;
 // A text in the index code page, cut to 255 bytes with the warning.
 std::string InflectionIndex::inCodePage(const std::string& utf8) {
     std::string text = utf8;
-    if (codePage_ != kCodePageUtf8) {
+    if (!utf8_) {
         text.clear();
         encodeFromUtf16(kCodePageWestern, utf8ToUtf16(utf8), text);
     }
     if (text.size() > kMaxText) {
         report(faults_, WarningCode::StringTruncated);
-        text.resize(kMaxText);
+        text.resize(utf8_ ? utf8PrefixLength(text, kMaxText) : kMaxText);
     }
     return text;
 }
@@ -79,32 +84,44 @@ void InflectionIndex::addLookupEntry(const std::string& groupBytes, Index& looku
     groups_[found->second].lookupEntries.push_back({&lookup, entry});
 }
 
-void InflectionIndex::addGroup(Index& lookup, IndexEntryId entry, const std::string& headword,
-                               const InflectionGroup& group) {
-    const std::string base = inCodePage(headword);
-    std::string bytes(1, kGroupMark);
+// Every rule is made before any is stored, so that a group dropped for one over-long rule leaves nothing behind.
+void InflectionIndex::addGroup(Index& lookup, IndexEntryId entry, const InflectionGroup& group) {
+    const std::u16string key = lookup.readerKey(entry);
+    std::vector<std::pair<std::string, std::string>> forms;  // rule and name, in the code page
     for (const InflectedForm& form : group.forms) {
-        const std::string rule = inflectionRule(base, inCodePage(form.value));
-        if (rule.size() > kMaxRule) {
+        lookup.addCharacters(form.value);
+        const std::u16string characters = decodeRuleText(inCodePage(form.value), utf8_);
+        const std::optional<std::string> rule = encodeRule(inflectionRule(key, characters, lookup.fold()), utf8_);
+        if (!rule) {
+            report(faults_, WarningCode::EntityNotMappable);
+            return;
+        }
+        if (rule->size() > kMaxRule) {
             report(faults_, WarningCode::RuleTooLong);
             return;
         }
+        forms.emplace_back(*rule, inCodePage(form.name));
+    }
+    std::string bytes;
+    size_t count = 0;
+    for (const auto& [rule, name] : forms) {
         std::vector<uint8_t> pair;
         appendForwardInteger(pair, ruleNumber(rule));
-        appendForwardInteger(pair, nameLocation(inCodePage(form.name)));
+        appendForwardInteger(pair, nameLocation(name));
+        if (count == kMaxFormsPerGroup || bytes.size() + pair.size() > kMaxGroup) {
+            addLookupEntry(bytes, lookup, entry);
+            bytes.clear();
+            count = 0;
+        }
+        if (bytes.empty()) bytes.push_back(kGroupMark);
         bytes.append(pair.begin(), pair.end());
+        ++count;
     }
-    if (bytes.size() == 1) return;
-    if (bytes.size() > kMaxGroup) {
-        report(faults_, WarningCode::RuleTooLong);
-        return;
-    }
-    addLookupEntry(bytes, lookup, entry);
+    if (!bytes.empty()) addLookupEntry(bytes, lookup, entry);
 }
 
-void InflectionIndex::addOldStyleRules(Index& lookup, IndexEntryId entry, const std::string& headword,
-                                       const std::string& rules) {
-    const std::string base = inCodePage(headword);
+void InflectionIndex::addOldStyleRules(Index& lookup, IndexEntryId entry, const std::string& rules) {
+    const std::u16string key = lookup.readerKey(entry);
     std::string_view list = rules;
     while (!list.empty()) {
         const size_t end = list.find(';');
@@ -118,8 +135,9 @@ void InflectionIndex::addOldStyleRules(Index& lookup, IndexEntryId entry, const 
             item = item.substr(0, hash);
         }
         if (item.empty()) continue;
-        if (const auto rule = oldStyleRule(base, inCodePage(std::string(item)), number)) {
-            addLookupEntry(*rule, lookup, entry);
+        const std::u16string form = decodeRuleText(inCodePage(std::string(item)), utf8_);
+        if (const auto rule = oldStyleRule(key, form, lookup.fold())) {
+            if (const auto bytes = encodeOldStyleRule(*rule, number, utf8_)) addLookupEntry(*bytes, lookup, entry);
         }
     }
 }
@@ -198,6 +216,45 @@ bool InflectionIndex::compileGroups() {
             lookup->addLink(lookupEntry, tag::kInflections, *index_, entry);
     }
     report(faults_, InfoCode::InflectionGroups, static_cast<int>(count));
+    return true;
+}
+
+bool InflectionIndex::verify() const {
+    for (const Group& group : groups_)
+        if (!appliesToItsEntries(group)) return false;
+    return true;
+}
+
+// A new-style group's rules must apply to each key; an old-style rule's first part must end each key.
+bool InflectionIndex::appliesToItsEntries(const Group& group) const {
+    std::vector<InflectionRule> rules;
+    std::u16string oldStyleEnding;
+    if (group.bytes.empty()) return true;
+    if (group.bytes[0] == kOldStyleMark) {
+        const size_t second = group.bytes.find(kOldStyleMark, 1);
+        oldStyleEnding = decodeRuleText(std::string_view(group.bytes).substr(1, second - 1), utf8_);
+    } else {
+        for (size_t at = 1; at < group.bytes.size();) {
+            const auto rule = readValue(group.bytes, at);
+            const auto name = readValue(group.bytes, at);
+            const auto decoded =
+                rule && name && *rule < rules_.size() ? decodeRule(rules_[*rule].bytes, utf8_) : std::nullopt;
+            if (!decoded) {
+                report(faults_, ErrorCode::IndexInternal);
+                return false;
+            }
+            rules.push_back(*decoded);
+        }
+    }
+    for (const auto& [lookup, entry] : group.lookupEntries) {
+        const std::u16string key = lookup->readerKey(entry);
+        bool applies = group.bytes[0] != kOldStyleMark || key.ends_with(oldStyleEnding);
+        for (const InflectionRule& rule : rules) applies = applies && applyRule(key, rule).has_value();
+        if (!applies) {
+            report(faults_, ErrorCode::InflectionRuleMismatch, argument(lookup->keyText(entry)));
+            return false;
+        }
+    }
     return true;
 }
 

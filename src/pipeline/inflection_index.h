@@ -1,12 +1,16 @@
 #pragma once
-// The inflection index of a dictionary (type 2): a rule entry per distinct rule that turns a headword into one
-// of its forms, a group entry per distinct list of forms of an entry, and the entries of old-style rules. Group
-// entries name their rules (tag 26) and the forms' names (tag 5); rule entries name the groups that use them
-// (tag 27); each lookup entry names its group (tag 42). Old-style rules sharing a first part are one entry
+// The inflection index of a dictionary (type 2): a rule entry per distinct rule that turns the key of a lookup
+// entry into one of its forms, a group entry per distinct list of forms, and the entries of old-style rules.
+// Group entries name their rules (tag 26) and the forms' names (tag 5); rule entries name the groups that use
+// them (tag 27); each lookup entry names its groups (tag 42). Old-style rules sharing a first part are one entry
 // keyed by it, with the second part (tag 7, or tag 11 with the rule's number) and the numbers (tag 24).
+//
+// Rules are made from the key as a reader decodes it from the lookup index (inflection_rule.h), so that they
+// apply to it exactly; verify() checks that they do before the book is written.
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,20 +22,24 @@ namespace qp {
 
 class InflectionIndex {
 public:
-    // Texts are compared and stored in the book text's code page (1252 or 65001).
+    // Rules are stored in the book text's code page (1252 or 65001).
     InflectionIndex(int32_t textCodePage, uint16_t language, FaultHeader& faults);
     ~InflectionIndex();
 
-    // The forms of one `idx:infl` of a lookup entry, whose headword is given in UTF-8.
-    void addGroup(Index& lookup, IndexEntryId entry, const std::string& headword, const InflectionGroup& group);
+    // The forms of one `idx:infl` of a lookup entry. A group holds at most 100 forms in at most 1020 bytes;
+    // further forms go on in further groups, each linked to the entry.
+    void addGroup(Index& lookup, IndexEntryId entry, const InflectionGroup& group);
     // The old-style rules of an `infl` attribute: forms separated by ";", each optionally followed by "#" and a
     // number.
-    void addOldStyleRules(Index& lookup, IndexEntryId entry, const std::string& headword, const std::string& rules);
+    void addOldStyleRules(Index& lookup, IndexEntryId entry, const std::string& rules);
 
     bool empty() const { return rules_.empty() && groups_.empty(); }
     // Turns the rules and groups into index entries and links the lookup entries to their groups, with the
     // statistics on the console. False when a group cannot be read back (an internal error).
     bool compile();
+    // Applies every stored rule, as a reader does, to the key of each lookup entry that uses it. False, with an
+    // internal error naming the key, when a rule does not apply.
+    bool verify() const;
     Index& index() { return *index_; }
 
 private:
@@ -50,8 +58,9 @@ private:
     void addLookupEntry(const std::string& groupBytes, Index& lookup, IndexEntryId entry);
     bool compileGroups();
     void compileOldStyleRules();
+    bool appliesToItsEntries(const Group& group) const;
 
-    int32_t codePage_;
+    bool utf8_;
     FaultHeader& faults_;
     std::unique_ptr<Index> index_;
     std::vector<Rule> rules_;

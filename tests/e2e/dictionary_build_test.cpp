@@ -124,6 +124,56 @@ TEST_F(DictionaryBuild, RussianAndJapaneseDictionariesUseTheCharacterTable) {
     }
 }
 
+// Keys that compare equal through the index's folding are one key, unless the key index is exact.
+struct ExactCase {
+    const char* name;
+    std::vector<std::string> options;
+    std::string first;
+    std::string second;
+    bool exact;
+};
+
+class ExactKeys : public DictionaryBuild, public ::testing::WithParamInterface<ExactCase> {};
+
+TEST_P(ExactKeys, AreToldApartOnlyInAnExactKeyIndex) {
+    const ExactCase& c = GetParam();
+    const std::string exact = c.exact ? " exact=\"yes\"" : "";
+    std::string body;
+    for (const std::string& key : {c.first, c.second})
+        body += "<idx:entry name=\"main\"><idx:orth>" + key + "</idx:orth><idx:key name=\"k\"" + exact + " value=\"" +
+                key + "\"/> text</idx:entry>\n";
+    write("dict.html", buildtest::htmlPage(body, "<meta charset=\"utf-8\">"));
+    write("dict.opf", buildtest::package(buildtest::dcMetadata("<dc:Title>D</dc:Title><dc:Language>en</dc:Language>"),
+                                         "<item id=\"d\" href=\"dict.html\" media-type=\"text/x-oeb1-document\"/>",
+                                         "<itemref idref=\"d\"/>"));
+    std::vector<std::string> args{"dict.opf"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(compile(args).exitCode, 0);
+    const kova::Book built = book("dict.kova");
+    ASSERT_TRUE(built.sound()) << built.faults().front();
+    const kova::BookIndex* keys = built.indexAt(built.kova().indexKeys);
+    ASSERT_TRUE(keys);
+    EXPECT_EQ(keys->exact(), c.exact);
+    EXPECT_EQ(keys->entries.size(), c.exact ? 2u : 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Indexes, ExactKeys,
+                         ::testing::Values(ExactCase{"WesternExact", {}, "\xC3\x86sop", "aesop", true},
+                                           ExactCase{"Western", {}, "\xC3\x86sop", "aesop", false},
+                                           ExactCase{"UnicodeExact",
+                                                     {"-unicode"},
+                                                     "\xC3\x89"
+                                                     "clair",
+                                                     "eclair",
+                                                     true},
+                                           ExactCase{"Unicode",
+                                                     {"-unicode"},
+                                                     "\xC3\x89"
+                                                     "clair",
+                                                     "eclair",
+                                                     false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(DictionaryBuild, HundredThousandEntries) {
     const auto words = dictionaryWords(kEnglish, 100000);
     checkLookups(build(words, "en", {}), words);

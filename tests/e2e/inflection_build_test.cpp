@@ -2,42 +2,31 @@
 // index with kovadump's library.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "build_fixture.h"
 #include "headword_lookup.h"
+#include "inflected_forms.h"
 #include "lookup_printer.h"
+#include "text_encoding.h"
+#include "wordnet_nouns.h"
 
 namespace {
 
 struct Word {
     std::string headword;  // UTF-8
     std::vector<std::string> forms;
+    std::vector<std::string> typed = {};  // the forms as a reader types them, when not their ASCII lower case
 };
 
-// English headwords made of syllables, nouns with their plural, verbs with past and -ing forms.
-std::vector<Word> englishWords(size_t count) {
-    const std::vector<std::string> first = {"bar", "cal", "dor", "fen", "gil", "har", "jum", "kel", "lom", "mar",
-                                            "nid", "pol", "rud", "sal", "tem", "vor", "wil", "zan", "bek", "dov"};
-    const std::vector<std::string> last = {"ket", "ly", "ton", "sh", "dge", "ry", "ber", "nox", "lip", "ward"};
-    std::vector<Word> words = {{"go", {"went", "gone", "goes"}}, {"mouse", {"mice"}}, {"try", {"tried", "tries"}}};
-    for (size_t i = 0; words.size() < count; ++i) {
-        const std::string stem = first[i % first.size()] + first[(i / first.size()) % first.size()] +
-                                 first[(i / 400) % first.size()] + last[(i / 8000) % last.size()];
-        Word word{stem, {}};
-        const char end = stem.back();
-        if (i % 2 == 0) {  // a noun
-            word.forms.push_back(end == 'y'                   ? stem.substr(0, stem.size() - 1) + "ies"
-                                 : (end == 'h' || end == 'x') ? stem + "es"
-                                                              : stem + "s");
-        } else {  // a verb
-            word.forms.push_back(end == 'y' ? stem.substr(0, stem.size() - 1) + "ied" : stem + "ed");
-            word.forms.push_back(stem + "ing");
-        }
-        words.push_back(word);
-    }
-    return words;
+std::string lowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
 
 std::string page(const std::vector<Word>& words, bool spell) {
@@ -57,14 +46,17 @@ std::string page(const std::vector<Word>& words, bool spell) {
 
 class InflectionBuild : public buildtest::BuildTest {
 protected:
-    kova::Book build(const std::vector<Word>& words, const std::string& language, bool spell) {
+    kova::Book build(const std::vector<Word>& words, const std::string& language, bool spell,
+                     const std::vector<std::string>& flags = {}) {
         write("d.html", page(words, spell));
         write("d.opf",
               buildtest::package(
                   buildtest::dcMetadata("<dc:Title>D</dc:Title><dc:Language>" + language + "</dc:Language>",
                                         "<DefaultLookupIndex>words</DefaultLookupIndex>"),
                   "<item id=\"d\" href=\"d.html\" media-type=\"text/x-oeb1-document\"/>", "<itemref idref=\"d\"/>"));
-        const auto run = compile({"d.opf", "-verbose"});
+        std::vector<std::string> arguments = {"d.opf", "-verbose"};
+        arguments.insert(arguments.end(), flags.begin(), flags.end());
+        const auto run = compile(arguments);
         EXPECT_EQ(run.exitCode, 0) << run.out.substr(run.out.size() > 2000 ? run.out.size() - 2000 : 0);
         return book("d.kova");
     }
@@ -87,15 +79,96 @@ protected:
     }
 };
 
-TEST_F(InflectionBuild, EveryFormOfTwentyThousandEnglishEntriesLeadsToItsHeadword) {
-    const std::vector<Word> words = englishWords(20000);
-    const kova::Book book = build(words, "en", false);
-    EXPECT_TRUE(book.sound()) << (book.faults().empty() ? "" : book.faults()[0]);
-    EXPECT_NE(book.kova().inflectionIndex, 0xFFFFFFFFu);
-    EXPECT_EQ(book.kova().orthographicIndex, book.indexes().front().headerRecord);
-    for (size_t i = 0; i < words.size(); i += i < 10 ? 1 : 37)
-        for (const std::string& form : words[i].forms) expectFound(book, form, i, kova::MatchKind::inflection);
+// 20,000 capitalised WordNet nouns, a fifth with their plurals (the irregular ones WordNet lists among them),
+// and words whose forms differ from them in accents; built as a western book, as a UTF-8 book (single-byte
+// Unicode index) and with Cyrillic words that make the Unicode index double-byte.
+struct DictionaryKind {
+    const char* name;
+    std::vector<std::string> flags;
+    bool cyrillic;
+};
+
+class RealDictionary : public InflectionBuild, public ::testing::WithParamInterface<DictionaryKind> {
+protected:
+    static std::vector<Word> words(bool cyrillic) {
+        std::vector<Word> words;
+        for (qptest::DictionaryWord& noun : qptest::wordnetNouns(20000, 5))
+            words.push_back({noun.headword, noun.forms, {}});
+        words.push_back({"\xC3\x89lan", {"\xC3\x89lans"}, {"\xC3\xA9lans"}});
+        words.push_back({"Caf\xC3\xA9", {"Caf\xC3\xA9s"}, {}});
+        words.push_back({"Canci\xC3\xB3n", {"Canciones"}, {}});
+        words.push_back({"Cheval", {"Chevaux"}, {}});
+        if (cyrillic) {
+            words.push_back({"\xD0\x9A\xD0\xBE\xD1\x82",
+                             {"\xD0\x9A\xD0\xBE\xD1\x82\xD1\x8B"},
+                             {"\xD0\xBA\xD0\xBE\xD1\x82\xD1\x8B"}});  // Кот, Коты
+            words.push_back({"\xD0\xA7\xD0\xB5\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xB5\xD0\xBA",
+                             {"\xD0\x9B\xD1\x8E\xD0\xB4\xD0\xB8"},
+                             {"\xD0\xBB\xD1\x8E\xD0\xB4\xD0\xB8"}});  // Человек, Люди
+        }
+        return words;
+    }
+
+    static std::vector<uint32_t> characters(const std::string& utf8) { return *kova::utf8Characters(utf8); }
+    static std::string text(uint32_t character) {
+        std::string utf8;
+        kova::appendUtf8(utf8, character);
+        return utf8;
+    }
+};
+
+TEST_P(RealDictionary, EveryFormTypedInLowerCaseLeadsToItsHeadwordByRulesThatApplyStrictly) {
+    const std::vector<Word> source = words(GetParam().cyrillic);
+    const kova::Book book = build(source, "en", false, GetParam().flags);
+    // Sound includes every rule applied strictly to the key as the index decodes it.
+    ASSERT_TRUE(book.sound()) << book.faults().front();
+    const kova::BookIndex& index = *book.indexAt(book.kova().orthographicIndex);
+    const kova::BookIndex& inflections = *book.indexAt(book.kova().inflectionIndex);
+    EXPECT_EQ(index.keyForm(), GetParam().cyrillic        ? kova::KeyForm::positions16
+                               : GetParam().flags.empty() ? kova::KeyForm::bytes
+                                                          : kova::KeyForm::positions8);
+    const kova::IndexCollation collation = index.collation();
+    auto folded = [&](const std::string& text) {
+        const auto key = kova::keyFromText(text, index.keyForm(), index.codePage(), index.tables);
+        return key ? collation.foldedText(*key) : std::string("?");
+    };
+
+    // Each made form by its folded text, with the entries it leads to.
+    std::map<std::string, std::set<size_t>> made;
+    for (const kova::InflectedForm& form : kova::inflectedForms(index, inflections).forms) {
+        made[folded(form.text())].insert(form.entry);
+        // Where the form shares its headword's first letter, the rule also applies to the key as written.
+        const std::vector<uint32_t> written = characters(index.keyText(index.entries[form.entry].key));
+        if (!form.rule || folded(text(form.characters[0])) != folded(text(written[0]))) continue;
+        std::string problem;
+        EXPECT_TRUE(kova::applyInflectionRule(written, inflections, *form.rule, problem))
+            << index.keyText(index.entries[form.entry].key) << ": " << problem;
+    }
+    size_t checked = 0;
+    for (const Word& word : source) {
+        const auto headword = kova::keyFromText(word.headword, index.keyForm(), index.codePage(), index.tables);
+        ASSERT_TRUE(headword) << word.headword;
+        const std::vector<size_t> ranks = kova::findKey(index, *headword);
+        ASSERT_FALSE(ranks.empty()) << word.headword;
+        for (size_t i = 0; i < word.forms.size(); ++i, ++checked) {
+            const std::string typed = i < word.typed.size() ? word.typed[i] : lowerAscii(word.forms[i]);
+            EXPECT_TRUE(made[folded(typed)].count(ranks.front())) << typed << " -> " << word.headword;
+        }
+    }
+    EXPECT_GT(checked, 4000u);
+    for (const char* typed : {"teeth", "mice", "geese", "children", "oxen", "feet", "men"}) {
+        const kova::Lookup lookup = kova::lookUp(book, typed);
+        EXPECT_TRUE(std::any_of(lookup.matches.begin(), lookup.matches.end(), [](const kova::LookupMatch& match) {
+            return match.how == kova::MatchKind::inflection;
+        })) << typed;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Builds, RealDictionary,
+                         ::testing::Values(DictionaryKind{"Western", {}, false},
+                                           DictionaryKind{"Utf8", {"-unicode"}, false},
+                                           DictionaryKind{"DoubleByteIndex", {"-unicode"}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InflectionBuild, FrenchAndGermanForms) {
     const std::vector<Word> french = {{"cheval", {"chevaux"}},

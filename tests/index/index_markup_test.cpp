@@ -15,7 +15,8 @@ struct Markup {
     std::string text = {};
 };
 
-// Feeds a sequence of elements: "/" closes the innermost one. Positions count up by 10 per step.
+// Feeds a sequence of elements of "d.html": "/" closes the innermost one. Positions count up by 10 per step;
+// each step is a line.
 class Capture {
 public:
     void run(const std::vector<Markup>& items) {
@@ -24,9 +25,17 @@ public:
             if (item.name == "/") {
                 markup.close(position);
             } else {
-                markup.open(IndexElement{item.name, item.attributes, position, item.text});
+                markup.open(IndexElement{item.name, item.attributes, position, item.text, line(), "d.html"});
             }
         }
+    }
+    int line() const { return static_cast<int>(position / 10); }
+    // A message that names the line of its element.
+    bool namesLine(int number) const {
+        char expected[40];
+        std::snprintf(expected, sizeof expected, "line: %07d in file: d.html", number);
+        return std::any_of(log.lines.begin(), log.lines.end(),
+                           [&](const std::string& printed) { return printed.find(expected) != std::string::npos; });
     }
     CapturedSink log;
     qp::IndexMarkup markup;
@@ -95,6 +104,7 @@ struct FaultCase {
     std::vector<Markup> markup;
     std::optional<qp::ErrorCode> error;
     std::optional<qp::WarningCode> warning;
+    int line = 0;  // of the element the message names, when it names one
 };
 
 class IndexMarkupFaults : public ::testing::TestWithParam<FaultCase> {};
@@ -109,6 +119,10 @@ TEST_P(IndexMarkupFaults, Reported) {
     }
     if (fault.warning) {
         EXPECT_TRUE(capture.log.saw(*fault.warning)) << fault.what;
+    }
+    if (fault.line) {
+        EXPECT_TRUE(capture.namesLine(fault.line)) << fault.what;
+        EXPECT_EQ(capture.log.warnings.size() + capture.log.errors.size(), 1u) << fault.what;
     }
 }
 
@@ -125,17 +139,21 @@ using W = qp::WarningCode;
 INSTANTIATE_TEST_SUITE_P(
     Cases, IndexMarkupFaults,
     ::testing::Values(
-        FaultCase{"no headword", {{"idx:entry"}, {"/"}}, {}, W::EntryWithoutOrth},
-        FaultCase{"empty key", entryWith({{"idx:key", {{"name", "k"}}, " "}, {"/"}}), {}, W::EmptyKey},
+        FaultCase{"no headword", {{"idx:entry"}, {"/"}}, {}, W::EntryWithoutOrth, 1},
+        FaultCase{"empty headword", {{"idx:entry"}, {"idx:orth", {}, " "}, {"/"}, {"/"}}, {}, W::EmptyOrth, 2},
+        FaultCase{"empty key", entryWith({{"idx:key", {{"name", "k"}}, " "}, {"/"}}), {}, W::EmptyKey, 4},
         FaultCase{
             "exactness differs",
             entryWith(
                 {{"idx:key", {{"name", "k"}, {"exact", "yes"}}, "a"}, {"/"}, {"idx:key", {{"name", "k"}}, "b"}, {"/"}}),
             E::InconsistentExactKeys,
             {}},
-        FaultCase{
-            "form without value", entryWith({{"idx:infl"}, {"idx:iform"}, {"/"}, {"/"}}), {}, W::IformWithoutValue},
-        FaultCase{"empty group", entryWith({{"idx:infl"}, {"/"}}), {}, W::InflectionGroupEmpty},
+        FaultCase{"form without value",
+                  entryWith({{"idx:infl"}, {"idx:iform"}, {"/"}, {"idx:iform", {{"value", "x"}}}, {"/"}, {"/"}}),
+                  {},
+                  W::IformWithoutValue,
+                  5},
+        FaultCase{"empty group", entryWith({{"idx:infl"}, {"/"}}), {}, W::InflectionGroupEmpty, 4},
         FaultCase{"unnamed subentry", entryWith({{"idx:subentry"}, {"/"}}), E::UnnamedSubentry, {}},
         FaultCase{"string without value",
                   entryWith({{"idx:string", {{"name", "s"}}}, {"/"}}),
@@ -164,9 +182,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {}},
         FaultCase{"extends missing", {{"idx:ext-subentry", {{"name", "x"}}}, {"/"}}, E::ExtendsMissing, {}},
         FaultCase{"duplicate id",
-                  {{"idx:entry", {{"id", "a"}}}, {"/"}, {"idx:entry", {{"id", "a"}}}, {"/"}},
+                  {{"idx:entry", {{"id", "a"}}},
+                   {"idx:orth", {}, "w"},
+                   {"/"},
+                   {"/"},
+                   {"idx:entry", {{"id", "a"}}},
+                   {"idx:orth", {}, "v"},
+                   {"/"},
+                   {"/"}},
                   E::DuplicateEntryId,
-                  {}},
+                  {},
+                  5},
         FaultCase{"spell differs",
                   {{"idx:entry", {{"spell", "yes"}}}, {"/"}, {"idx:entry"}, {"/"}},
                   E::SpellWildInconsistent,

@@ -5,6 +5,7 @@
 
 #include "captured_sink.h"
 #include "container/pdb_database.h"
+#include "index/phonetic_tables.h"
 
 namespace {
 
@@ -142,6 +143,25 @@ TEST(IndexRecords, AFailedIndexLeavesTheStoreAsItWas) {
     EXPECT_EQ(qp::writeIndex(index, store), -1);
     EXPECT_EQ(store.recordCount(), 1u);
     EXPECT_EQ(index.lastError, qp::ErrorCode::WrongIndexLink);
+}
+
+// A name that leaves just room for the master entry and the western tables: the spell tables do not fit as well,
+// and the build fails naming the index rather than writing a header record past 64 KB.
+TEST(IndexRecords, SpellTablesThatDoNotFitTheHeaderRecordFailTheIndex) {
+    CapturedSink log;
+    qp::PhoneticTables english;
+    ASSERT_TRUE(english.setUp(9));
+    for (bool spell : {false, true}) {
+        qp::Index index(std::string(63900, 'n'), qp::IndexType::Lookup, 1252, 9, false);
+        index.addValues(*index.addKey("a"), 1, {0});
+        if (spell) index.setSpellTables(&english);
+        qp::PdbDatabase store;
+        EXPECT_EQ(qp::writeIndex(index, store), spell ? -1 : 0) << spell;
+        EXPECT_EQ(index.lastError, spell ? qp::ErrorCode::IndexHeaderOverflow : qp::ErrorCode::None) << spell;
+        if (!spell) {
+            EXPECT_LE(store.record(0).size(), 65535u);
+        }
+    }
 }
 
 }  // namespace

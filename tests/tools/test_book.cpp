@@ -42,7 +42,7 @@ std::string record0(const Record0Fields& f) {
     std::string r = be16(f.compression) + be16(0) + be32(f.textLength) + be16(f.textRecordCount) + be16(f.recordSize) +
                     be16(0) + be16(0);
     r += "KOVA" + be32(232) + be32(f.bookType) + be32(f.encoding) + be32(f.uniqueId) + be32(f.version);  // 16-39
-    r += be32(f.orthographicIndex) + be32(0xFFFFFFFF) + be32(f.indexNames);                              // 40-51
+    r += be32(f.orthographicIndex) + be32(f.inflectionIndex) + be32(f.indexNames);                       // 40-51
     for (int i = 0; i < 7; ++i) r += be32(0xFFFFFFFF);                                                   // 52-79
     r += be32(f.firstNonBookRecord);                                                                     // 80
     r += be32(static_cast<uint32_t>(248 + exth.size())) + be32(static_cast<uint32_t>(f.fullName.size()));
@@ -71,7 +71,7 @@ std::string bookFile(Record0Fields fields, const std::vector<std::string>& textR
     }
     if (textBytes % 4) records.push_back(std::string(4 - textBytes % 4, '\0'));
     fields.firstNonBookRecord = static_cast<uint32_t>(records.size());
-    for (uint32_t* field : {&fields.orthographicIndex, &fields.indexNames, &fields.ncxIndex})
+    for (uint32_t* field : {&fields.orthographicIndex, &fields.inflectionIndex, &fields.indexNames, &fields.ncxIndex})
         if (*field != 0xFFFFFFFF) *field += fields.firstNonBookRecord;
     records.insert(records.end(), indexRecords.begin(), indexRecords.end());
     fields.firstImageRecord = static_cast<uint32_t>(records.size());

@@ -30,6 +30,7 @@ struct Record0Fields {
     uint32_t exthFlags = 0x10;  // 0x40 is added when there are EXTH records
     // Index record fields count from the first index record; bookFile makes them absolute.
     uint32_t orthographicIndex = 0xFFFFFFFF;
+    uint32_t inflectionIndex = 0xFFFFFFFF;
     uint32_t indexNames = 0xFFFFFFFF;
     uint32_t ncxIndex = 0xFFFFFFFF;
     std::vector<std::pair<uint32_t, std::string>> exth;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "inflected_forms.h"
 #include "phonetic_form.h"
 #include "text_encoding.h"
 
@@ -41,28 +42,6 @@ std::vector<uint32_t> firstValues(const IndexEntry& entry, uint8_t tag) {
     return values ? values->column(0) : std::vector<uint32_t>{};
 }
 
-// A rule's parts in reading order: 1 put in front, 4 take off the beginning, 2 add at the end and 3 take off
-// the end (both written last character first). Applied the other way: the form loses what the rule added and
-// regains what it took off.
-std::optional<std::string> headwordOfForm(const std::string& form, const std::vector<uint8_t>& rule) {
-    std::string parts[5];
-    for (size_t i = 0; i < rule.size();) {
-        const uint8_t code = rule[i++];
-        if (code < 1 || code > 4) return std::nullopt;
-        std::string characters;
-        while (i < rule.size() && (rule[i] < 1 || rule[i] > 4)) characters.push_back(static_cast<char>(rule[i++]));
-        if (code == 2 || code == 3) characters.assign(characters.rbegin(), characters.rend());
-        parts[code] = characters;
-    }
-    const std::string& front = parts[1];
-    const std::string& end = parts[2];
-    if (form.size() < front.size() + end.size() || form.compare(0, front.size(), front) != 0 ||
-        form.compare(form.size() - end.size(), end.size(), end) != 0) {
-        return std::nullopt;
-    }
-    return parts[4] + form.substr(front.size(), form.size() - front.size() - end.size()) + parts[3];
-}
-
 // The word in a code page of the book's indexes: windows-1252 bytes, or UTF-8 as it is.
 std::optional<std::string> inCodePage(const std::string& utf8, uint32_t codePage) {
     if (codePage != codePage1252) return utf8;
@@ -77,44 +56,29 @@ std::optional<std::string> inCodePage(const std::string& utf8, uint32_t codePage
     return bytes;
 }
 
-void addMatch(Lookup& lookup, size_t rank, MatchKind how) {
-    for (const LookupMatch& match : lookup.matches)
-        if (match.rank == rank) return;
-    lookup.matches.push_back({rank, how});
+void addMatch(Lookup& lookup, const LookupMatch& match) {
+    for (const LookupMatch& known : lookup.matches)
+        if (known.rank == match.rank) return;
+    lookup.matches.push_back(match);
 }
 
-void findByHeadword(const BookIndex& index, const std::string& word, Lookup& lookup, MatchKind how,
-                    const std::optional<uint32_t>& ruleRank = std::nullopt, const BookIndex* inflections = nullptr) {
+void findByHeadword(const BookIndex& index, const std::string& word, Lookup& lookup) {
     const std::optional<IndexKey> query = keyFromText(word, index.keyForm(), index.codePage(), index.tables);
     if (!query) return;
-    for (size_t rank : findKey(index, *query)) {
-        if (ruleRank) {
-            // The entry must have a group that uses the rule.
-            bool uses = false;
-            for (uint32_t group : firstValues(index.entries[rank], 42)) {
-                if (group >= inflections->entries.size()) continue;
-                for (uint32_t rule : firstValues(inflections->entries[group], 26)) uses = uses || rule == *ruleRank;
-            }
-            if (!uses) continue;
-        }
-        addMatch(lookup, rank, how);
-    }
+    for (size_t rank : findKey(index, *query)) addMatch(lookup, {rank, MatchKind::headword, 0, std::nullopt});
 }
 
+// Every form the rules make, compared with the word as the index compares keys.
 void findByInflection(const Book& book, const BookIndex& index, const std::string& word, Lookup& lookup) {
     if (book.kova().inflectionIndex == noRecord) return;
     const BookIndex* inflections = book.indexAt(book.kova().inflectionIndex);
-    if (!inflections) return;
-    const std::optional<std::string> form = inCodePage(word, inflections->codePage());
-    if (!form) return;
-    for (size_t rule = 0; rule < inflections->entries.size(); ++rule) {
-        const IndexEntry& entry = inflections->entries[rule];
-        if (!entry.tag(27)) continue;  // not a rule
-        const std::optional<std::string> headword = headwordOfForm(*form, entry.key.bytes);
-        if (!headword) continue;
-        const std::string text =
-            utf8FromTextEncoding(*headword, inflections->codePage() == codePage1252 ? codePage1252 : codePageUtf8);
-        findByHeadword(index, text, lookup, MatchKind::inflection, static_cast<uint32_t>(rule), inflections);
+    const std::optional<IndexKey> query = keyFromText(word, index.keyForm(), index.codePage(), index.tables);
+    if (!inflections || !query) return;
+    const IndexCollation collation = index.collation();
+    for (const InflectedForm& form : inflectedForms(index, *inflections).forms) {
+        const std::optional<IndexKey> key = keyFromText(form.text(), index.keyForm(), index.codePage(), index.tables);
+        if (key && collation.compareFolded(*key, *query) == 0)
+            addMatch(lookup, {form.entry, MatchKind::inflection, form.group, form.rule});
     }
 }
 
@@ -143,7 +107,7 @@ void findBySpelling(const Book& book, const BookIndex& index, const std::string&
     query.units.assign(form.begin(), form.end());
     for (size_t rank : findKey(*spell, query))
         for (uint32_t lookupRank : firstValues(spell->entries[rank], 37))
-            if (lookupRank < index.entries.size()) addMatch(lookup, lookupRank, MatchKind::spelling);
+            if (lookupRank < index.entries.size()) addMatch(lookup, {lookupRank, MatchKind::spelling, 0, std::nullopt});
 }
 
 }  // namespace
@@ -156,7 +120,7 @@ Lookup lookUp(const Book& book, const std::string& word) {
         return lookup;
     }
     const BookIndex& index = *lookup.index;
-    findByHeadword(index, word, lookup, MatchKind::headword);
+    findByHeadword(index, word, lookup);
     findByInflection(book, index, word, lookup);
     findBySpelling(book, index, word, lookup);
     return lookup;

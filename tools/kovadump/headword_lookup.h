@@ -3,6 +3,7 @@
 // own comparison. A lookup gathers matches together with how each was found, so that other ways of finding an
 // entry (inflected forms, spelling) can add their matches beside the headword's.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ const char* matchKindName(MatchKind kind);
 struct LookupMatch {
     size_t rank = 0;  // of the entry in the orthographic index
     MatchKind how = MatchKind::headword;
+    // For an inflection: the group entry and the rule entry (none for an old-style group) in the inflection index.
+    size_t group = 0;
+    std::optional<size_t> rule;
 };
 
 struct Lookup {
@@ -27,8 +31,9 @@ struct Lookup {
     std::string problem;  // why the word could not be looked for at all
 };
 
-// Looks the word up by headword, then through the inflection rules, then through the spell index; each
-// entry is listed once, with the first way that found it.
+// Looks the word up by headword, then among the forms the inflection rules make of the headwords (applied
+// strictly, as a device does), then through the spell index; each entry is listed once, with the first way that
+// found it.
 Lookup lookUp(const Book& book, const std::string& word);
 
 // Ranks of the entries whose key equals the query by the index's folded comparison: a binary search over

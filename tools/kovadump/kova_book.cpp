@@ -6,6 +6,7 @@
 
 #include "auxiliary_records.h"
 #include "index_finder.h"
+#include "inflected_forms.h"
 #include "toc_tree.h"
 
 namespace kova {
@@ -103,6 +104,7 @@ void Book::parse() {
     if (const std::optional<TocTree> toc = readTocTree(*this)) {
         for (std::string& fault : checkTocTree(*this, *toc)) faults_.push_back(std::move(fault));
     }
+    for (std::string& fault : checkInflections(*this)) faults_.push_back(std::move(fault));
     readImages(views);
 }
 

@@ -41,7 +41,14 @@ bool printLookup(const Book& book, const std::string& word, std::ostream& out) {
     for (const LookupMatch& match : lookup.matches) {
         const IndexEntry& entry = index.entries[match.rank];
         out << "  entry " << match.rank << ' ' << JsonWriter::quote(index.keyText(entry.key)) << " ("
-            << matchKindName(match.how) << ")\n";
+            << matchKindName(match.how);
+        if (match.how == MatchKind::inflection) {
+            if (match.rule)
+                out << ": rule " << *match.rule << " of group " << match.group;
+            else
+                out << ": old-style group " << match.group;
+        }
+        out << ")\n";
         const TagValues* positions = entry.tag(1);
         const TagValues* lengths = entry.tag(2);
         if (!positions) continue;
