@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "compress/huffdic.h"
+#include "compress/huffman.h"
 #include "container/book_writer.h"
 #include "container/datp_records.h"
 #include "core/message_sink.h"
@@ -16,7 +16,7 @@ namespace {
 int messageNumber(uint64_t value) { return static_cast<int>(std::min<uint64_t>(value, INT_MAX)); }
 
 // The compressor's progress as console messages.
-class CompressionMessages : public HuffdicProgress {
+class CompressionMessages : public HuffmanProgress {
 public:
     explicit CompressionMessages(FaultHeader& faults) : faults_(faults) {}
 
@@ -40,14 +40,12 @@ private:
 BookWriter::HuffmanText BookWriter::writeHuffmanText(std::span<const uint8_t> text, uint32_t recordSize,
                                                      TrailingInputs& inputs) {
     CompressionMessages messages(*this);
-    HuffdicRecords records;
-    switch (compressHuffdic(text, recordSize, records, messages)) {
-        case HuffdicOutcome::Compressed: break;
-        case HuffdicOutcome::Declined: report(*this, InfoCode::CompressionDeclined); return HuffmanText::Declined;
-        case HuffdicOutcome::CodeTooLong: fail(ErrorCode::HuffmanCodeTooLong); return HuffmanText::Failed;
-        case HuffdicOutcome::NestingTooDeep: fail(ErrorCode::DictionaryTooDeep); return HuffmanText::Failed;
-        case HuffdicOutcome::Canceled: fail(ErrorCode::UserCanceled); return HuffmanText::Failed;
-        case HuffdicOutcome::OutOfMemory: fail(ErrorCode::NotEnoughMemory); return HuffmanText::Failed;
+    HuffmanRecords records;
+    switch (compressHuffman(text, recordSize, records, messages)) {
+        case HuffmanOutcome::Compressed: break;
+        case HuffmanOutcome::Declined: report(*this, InfoCode::CompressionDeclined); return HuffmanText::Declined;
+        case HuffmanOutcome::Canceled: fail(ErrorCode::UserCanceled); return HuffmanText::Failed;
+        case HuffmanOutcome::OutOfMemory: fail(ErrorCode::NotEnoughMemory); return HuffmanText::Failed;
     }
     // Record 0 and the end record come beside the text records; the record count of a book is 16 bits.
     if (records.text.size() > PdbDatabase::kMaxRecords - 2) {
@@ -77,7 +75,7 @@ bool BookWriter::verifyHuffmanText(std::span<const uint8_t> text) {
     std::vector<std::span<const uint8_t>> cdic;
     for (uint32_t i = 1; i < kova_.huffmanRecordCount; ++i)
         cdic.push_back(output_.record(kova_.huffmanRecordOffset + i));
-    HuffdicDecoder decoder;
+    HuffmanDecoder decoder;
     bool same = decoder.load(output_.record(kova_.huffmanRecordOffset), cdic);
     size_t start = 0;
     std::vector<uint8_t> decoded;

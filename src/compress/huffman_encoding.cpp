@@ -1,13 +1,13 @@
-#include "compress/huffdic_encoding.h"
+#include "compress/huffman_encoding.h"
 
 #include <algorithm>
 #include <numeric>
 
-#include "compress/huffdic_bit_writer.h"
-#include "compress/huffdic_canonical_code.h"
-#include "compress/huffdic_cdic_records.h"
-#include "compress/huffdic_code_lengths.h"
-#include "compress/huffdic_huff_record.h"
+#include "compress/huffman_bit_writer.h"
+#include "compress/huffman_canonical_code.h"
+#include "compress/huffman_cdic_records.h"
+#include "compress/huffman_code_lengths.h"
+#include "compress/huffman_huff_record.h"
 
 namespace qp {
 namespace {
@@ -20,14 +20,14 @@ struct EntryCodes {
     CanonicalCode canonical;
 };
 
-std::vector<uint32_t> entrySymbols(const HuffdicSelection& selection) {
+std::vector<uint32_t> entrySymbols(const HuffmanSelection& selection) {
     std::vector<uint32_t> symbols;
     for (uint32_t s = 0; s < selection.form.size(); ++s)
         if (selection.isEntry(s)) symbols.push_back(s);
     return symbols;
 }
 
-std::vector<uint8_t> entryLengths(const HuffdicSelection& selection, const std::vector<uint32_t>& symbols) {
+std::vector<uint8_t> entryLengths(const HuffmanSelection& selection, const std::vector<uint32_t>& symbols) {
     std::vector<uint32_t> uses(symbols.size());
     for (size_t i = 0; i < symbols.size(); ++i)
         uses[i] = static_cast<uint32_t>(std::min<uint64_t>(selection.uses[symbols[i]], UINT32_MAX));
@@ -35,7 +35,7 @@ std::vector<uint8_t> entryLengths(const HuffdicSelection& selection, const std::
 }
 
 // Numbers the entries (shorter codes first, then by symbol) and gives every entry its canonical code.
-EntryCodes assignCodes(const HuffdicSelection& selection) {
+EntryCodes assignCodes(const HuffmanSelection& selection) {
     EntryCodes codes;
     const std::vector<uint32_t> symbols = entrySymbols(selection);
     const std::vector<uint8_t> lengths = entryLengths(selection, symbols);
@@ -59,15 +59,15 @@ EntryCodes assignCodes(const HuffdicSelection& selection) {
 
 class SymbolWriter {
 public:
-    SymbolWriter(const HuffdicGrammar& grammar, const EntryCodes& codes) : grammar_(grammar), codes_(codes) {}
+    SymbolWriter(const HuffmanGrammar& grammar, const EntryCodes& codes) : grammar_(grammar), codes_(codes) {}
 
     // The codes of a symbol: its own when it is an entry, else those of its parts.
-    void writeCodes(uint32_t symbol, HuffdicBitWriter& bits) const {
+    void writeCodes(uint32_t symbol, HuffmanBitWriter& bits) const {
         if (codes_.codeLength[symbol] != 0) {
             bits.put(codes_.code[symbol], codes_.codeLength[symbol]);
             return;
         }
-        const HuffdicRule& rule = grammar_.rule(symbol);
+        const HuffmanRule& rule = grammar_.rule(symbol);
         writeCodes(rule.left, bits);
         writeCodes(rule.right, bits);
     }
@@ -82,21 +82,21 @@ public:
     }
 
 private:
-    const HuffdicGrammar& grammar_;
+    const HuffmanGrammar& grammar_;
     const EntryCodes& codes_;
 };
 
-DictionaryEntries dictionaryEntries(const HuffdicGrammar& grammar, const HuffdicSelection& selection,
+DictionaryEntries dictionaryEntries(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
                                     const EntryCodes& codes, const SymbolWriter& writer) {
     DictionaryEntries entries;
     std::vector<uint8_t> bytes;
     for (uint32_t symbol : codes.symbols) {
         bytes.clear();
-        const bool literal = selection.form[symbol] == HuffdicEntryForm::Literal;
+        const bool literal = selection.form[symbol] == HuffmanEntryForm::Literal;
         if (literal) {
             writer.writeBytes(symbol, bytes);
         } else {
-            HuffdicBitWriter bits(bytes);
+            HuffmanBitWriter bits(bytes);
             writer.writeCodes(grammar.rule(symbol).left, bits);
             writer.writeCodes(grammar.rule(symbol).right, bits);
             bits.finish();
@@ -108,14 +108,14 @@ DictionaryEntries dictionaryEntries(const HuffdicGrammar& grammar, const Huffdic
 
 }  // namespace
 
-uint32_t longestHuffdicCode(const HuffdicSelection& selection) {
+uint32_t longestHuffmanCode(const HuffmanSelection& selection) {
     const std::vector<uint8_t> lengths = entryLengths(selection, entrySymbols(selection));
     return lengths.empty() ? 0 : *std::max_element(lengths.begin(), lengths.end());
 }
 
-HuffdicEncoding encodeHuffdic(const HuffdicGrammar& grammar, const HuffdicSelection& selection,
-                              const HuffdicRecordCuts& cuts) {
-    HuffdicEncoding encoding;
+HuffmanEncoding encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
+                              const HuffmanRecordCuts& cuts) {
+    HuffmanEncoding encoding;
     const EntryCodes codes = assignCodes(selection);
     const SymbolWriter writer(grammar, codes);
     encoding.longestCode = codes.canonical.maxLength();
@@ -125,14 +125,14 @@ HuffdicEncoding encodeHuffdic(const HuffdicGrammar& grammar, const HuffdicSelect
         encoding.codeBits[symbol] = codes.codeLength[symbol];
     }
 
-    HuffdicRecords& records = encoding.records;
+    HuffmanRecords& records = encoding.records;
     records.huff = huffRecord(codes.canonical);
     records.cdic = cdicRecords(dictionaryEntries(grammar, selection, codes, writer));
     records.textLengths = cuts.lengths;
     size_t start = 0;
     for (size_t end : cuts.ends) {
         std::vector<uint8_t> record;
-        HuffdicBitWriter bits(record);
+        HuffmanBitWriter bits(record);
         for (size_t i = start; i < end; ++i) writer.writeCodes(grammar.sequence[i], bits);
         bits.finish();
         records.text.push_back(std::move(record));

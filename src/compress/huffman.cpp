@@ -5,7 +5,7 @@
 // counted at least half as often as the most frequent one by a new symbol (a rule), choosing among overlapping
 // pairs the heaviest set. Rounds go on until no pair occurs twice or the pass count is reached. No rule stands
 // for more than an eighth of a record, so that records can end between symbols, or nests deeper than
-// kHuffdicMaxNesting. Every rule is a candidate entry, literal or coded as the codes of its two parts.
+// kHuffmanMaxNesting. Every rule is a candidate entry, literal or coded as the codes of its two parts.
 //
 // Dictionary passes then choose the entries by the bits they save under estimated code lengths (log2 of the
 // total uses over the entry's uses), deciding symbols from the largest down so that each knows how often its
@@ -20,18 +20,19 @@
 // that occurs twice), a filter of at most 8 MB for the pairs that a round creates, 16 bytes per rule and about 40
 // per symbol for the selection and the codes, and the records of the best round and of the current one: about
 // 150 MB for 20 MB of prose.
-#include "compress/huffdic.h"
+#include "compress/huffman.h"
 
 #include <algorithm>
 #include <new>
 #include <optional>
 
-#include "compress/huffdic_cdic_records.h"
-#include "compress/huffdic_encoding.h"
-#include "compress/huffdic_grammar.h"
-#include "compress/huffdic_huff_record.h"
-#include "compress/huffdic_record_cuts.h"
-#include "compress/huffdic_selection.h"
+#include "compress/huffman_cdic_records.h"
+#include "compress/huffman_encoding.h"
+#include "compress/huffman_grammar.h"
+#include "compress/huffman_huff_record.h"
+#include "compress/huffman_layout.h"
+#include "compress/huffman_record_cuts.h"
+#include "compress/huffman_selection.h"
 
 namespace qp {
 namespace {
@@ -41,67 +42,67 @@ constexpr uint32_t dictionaryPasses = 3;
 // A shorter longest code could let the zero bits that complete a record's last byte decode as a code.
 constexpr uint32_t minLongestCode = 8;
 // Coded entries hold at most 4 bytes of codes per byte of text, and must stay within the length word.
-constexpr uint32_t maxRuleLength = kMaxDictionaryEntryLength / 4;
+constexpr uint32_t maxRuleLength = huffman_layout::kMaxDictionaryEntryLength / 4;
 
-HuffdicGrammarLimits grammarLimits(uint64_t textLength, uint32_t recordSize) {
-    HuffdicGrammarLimits limits;
+HuffmanGrammarLimits grammarLimits(uint64_t textLength, uint32_t recordSize) {
+    HuffmanGrammarLimits limits;
     limits.maxLength = std::max<uint32_t>(1, std::min(recordSize / 8, maxRuleLength));
-    limits.maxDepth = kHuffdicMaxNesting;
-    limits.maxRounds = huffdicPassCount(textLength);
+    limits.maxDepth = kHuffmanMaxNesting;
+    limits.maxRounds = huffmanPassCount(textLength);
     return limits;
 }
 
-HuffdicOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, HuffdicRecords& out,
-                        HuffdicProgress& progress) {
+HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, HuffmanRecords& out,
+                        HuffmanProgress& progress) {
     // A text no longer than the HUFF record alone cannot come out smaller.
-    if (text.size() <= kHuffRecordSize || recordSize == 0) return HuffdicOutcome::Declined;
-    HuffdicGrammar grammar;
-    if (!buildHuffdicGrammar(text, grammarLimits(text.size(), recordSize), progress, grammar))
-        return HuffdicOutcome::Canceled;
-    const HuffdicRecordCuts cuts = cutHuffdicRecords(grammar, recordSize);
+    if (text.size() <= huffman_layout::kHuffRecordSize || recordSize == 0) return HuffmanOutcome::Declined;
+    HuffmanGrammar grammar;
+    if (!buildHuffmanGrammar(text, grammarLimits(text.size(), recordSize), progress, grammar))
+        return HuffmanOutcome::Canceled;
+    const HuffmanRecordCuts cuts = cutHuffmanRecords(grammar, recordSize);
     std::vector<uint32_t> textUses(grammar.symbolCount(), 0);
     for (uint32_t symbol : grammar.sequence) ++textUses[symbol];
 
     progress.compressionPass(1);
-    HuffdicSelection selection = initialHuffdicSelection(grammar, textUses);
+    HuffmanSelection selection = initialHuffmanSelection(grammar, textUses);
     for (uint32_t pass = 0; pass < dictionaryPasses; ++pass) {
-        if (progress.cancelRequested()) return HuffdicOutcome::Canceled;
-        selection = selectHuffdicEntries(grammar, textUses, selection, idealCodeBits(selection));
+        if (progress.cancelRequested()) return HuffmanOutcome::Canceled;
+        selection = selectHuffmanEntries(grammar, textUses, selection, idealCodeBits(selection));
     }
     progress.compressionPass(2);
-    if (longestHuffdicCode(selection) < minLongestCode) return HuffdicOutcome::Declined;
+    if (longestHuffmanCode(selection) < minLongestCode) return HuffmanOutcome::Declined;
 
-    std::optional<HuffdicEncoding> best;
+    std::optional<HuffmanEncoding> best;
     for (uint32_t round = 3;; ++round) {
-        if (progress.cancelRequested()) return HuffdicOutcome::Canceled;
+        if (progress.cancelRequested()) return HuffmanOutcome::Canceled;
         progress.compressionPass(round);
-        HuffdicEncoding encoding = encodeHuffdic(grammar, selection, cuts);
+        HuffmanEncoding encoding = encodeHuffman(grammar, selection, cuts);
         uint64_t dictionaryBytes = 0;
         for (const std::vector<uint8_t>& record : encoding.records.cdic) dictionaryBytes += record.size();
         progress.roundResult(encoding.compressedBytes, text.size(), dictionaryBytes, encoding.entryCount);
         if (encoding.longestCode < minLongestCode) break;
         if (best && encoding.compressedBytes >= best->compressedBytes) break;
-        selection = selectHuffdicEntries(grammar, textUses, selection, encoding.codeBits);
+        selection = selectHuffmanEntries(grammar, textUses, selection, encoding.codeBits);
         best = std::move(encoding);
     }
-    if (!best) return HuffdicOutcome::Declined;
+    if (!best) return HuffmanOutcome::Declined;
     out = std::move(best->records);
-    return HuffdicOutcome::Compressed;
+    return HuffmanOutcome::Compressed;
 }
 
 }  // namespace
 
-uint32_t huffdicPassCount(uint64_t textLength) {
+uint32_t huffmanPassCount(uint64_t textLength) {
     const uint64_t k = textLength / 1024;
     return static_cast<uint32_t>(k <= 2048 ? (90 * k + 20480) / 1024 : 100 * (k + 36864) / 19456);
 }
 
-HuffdicOutcome compressHuffdic(std::span<const uint8_t> text, uint32_t recordSize, HuffdicRecords& out,
-                               HuffdicProgress& progress) {
+HuffmanOutcome compressHuffman(std::span<const uint8_t> text, uint32_t recordSize, HuffmanRecords& out,
+                               HuffmanProgress& progress) {
     try {
         return compress(text, recordSize, out, progress);
     } catch (const std::bad_alloc&) {
-        return HuffdicOutcome::OutOfMemory;
+        return HuffmanOutcome::OutOfMemory;
     }
 }
 

@@ -1,18 +1,12 @@
 #include <algorithm>
 
-#include "compress/huffdic.h"
+#include "compress/huffman.h"
+#include "compress/huffman_layout.h"
 
 namespace qp {
 namespace {
 
-constexpr size_t huffSize = 2584;
-constexpr uint32_t cdicHeaderSize = 16;
-
-uint32_t bigEndian32(std::span<const uint8_t> bytes, size_t at) {
-    return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
-}
-
-uint32_t bigEndian16(std::span<const uint8_t> bytes, size_t at) { return uint32_t{bytes[at]} << 8 | bytes[at + 1]; }
+using namespace huffman_layout;
 
 bool hasMagic(std::span<const uint8_t> bytes, const char (&magic)[5]) {
     for (size_t i = 0; i < 4; ++i)
@@ -30,56 +24,56 @@ uint32_t window(std::span<const uint8_t> bits, size_t position) {
 
 }  // namespace
 
-bool HuffdicDecoder::load(std::span<const uint8_t> huff, const std::vector<std::span<const uint8_t>>& cdic) {
+bool HuffmanDecoder::load(std::span<const uint8_t> huff, const std::vector<std::span<const uint8_t>>& cdic) {
     codeTable_.clear();
     entries_.clear();
     bytes_.clear();
-    if (huff.size() < huffSize || !hasMagic(huff, "HUFF")) return false;
-    const size_t codeTable = bigEndian32(huff, 8);
-    const size_t lengthTable = bigEndian32(huff, 12);
-    if (codeTable > huff.size() - 1024 || lengthTable > huff.size() - 256) return false;
-    for (size_t i = 0; i < 256; ++i) codeTable_.push_back(bigEndian32(huff, codeTable + 4 * i));
+    if (huff.size() < kHuffRecordSize || !hasMagic(huff, "HUFF")) return false;
+    const size_t codeTable = getBigEndian(huff, 8);
+    const size_t lengthTable = getBigEndian(huff, 12);
+    if (codeTable > huff.size() - 4 * kCodeTableEntries || lengthTable > huff.size() - 256) return false;
+    for (size_t i = 0; i < kCodeTableEntries; ++i) codeTable_.push_back(getBigEndian(huff, codeTable + 4 * i));
     smallest_.assign(33, 0);
     entryBase_.assign(33, 0);
     for (uint32_t length = 1; length <= 32; ++length) {
-        smallest_[length] = uint64_t{bigEndian32(huff, lengthTable + 8 * (length - 1))} << (32 - length);
-        entryBase_[length] = bigEndian32(huff, lengthTable + 8 * (length - 1) + 4);
+        smallest_[length] = uint64_t{getBigEndian(huff, lengthTable + 8 * (length - 1))} << (32 - length);
+        entryBase_[length] = getBigEndian(huff, lengthTable + 8 * (length - 1) + 4);
     }
 
     uint64_t total = 0;
     uint32_t perRecordBits = 0;
     for (size_t k = 0; k < cdic.size(); ++k) {
         const std::span<const uint8_t> record = cdic[k];
-        if (record.size() < cdicHeaderSize || !hasMagic(record, "CDIC")) return false;
+        if (record.size() < kCdicHeaderSize || !hasMagic(record, "CDIC")) return false;
         if (k == 0) {
-            total = bigEndian32(record, 8);
-            perRecordBits = bigEndian32(record, 12);
+            total = getBigEndian(record, 8);
+            perRecordBits = getBigEndian(record, 12);
             if (perRecordBits > 31) return false;
         }
         const uint64_t perRecord = uint64_t{1} << perRecordBits;
         if (entries_.size() >= total) return false;  // more records than entries
         const uint64_t count = std::min<uint64_t>(perRecord, total - entries_.size());
-        if (cdicHeaderSize + 2 * count > record.size()) return false;
+        if (kCdicHeaderSize + 2 * count > record.size()) return false;
         for (size_t slot = 0; slot < count; ++slot) {
-            const size_t at = cdicHeaderSize + bigEndian16(record, cdicHeaderSize + 2 * slot);
+            const size_t at = kCdicHeaderSize + getBigEndian(record, kCdicHeaderSize + 2 * slot, 2);
             if (at + 2 > record.size()) return false;
-            const uint32_t lengthWord = bigEndian16(record, at);
-            const uint32_t length = lengthWord & 0x7FFF;
+            const uint32_t lengthWord = getBigEndian(record, at, 2);
+            const uint32_t length = lengthWord & kMaxDictionaryEntryLength;
             if (at + 2 + length > record.size()) return false;
-            entries_.push_back(
-                {static_cast<uint32_t>(bytes_.size()), static_cast<uint16_t>(length), (lengthWord & 0x8000) != 0});
+            entries_.push_back({static_cast<uint32_t>(bytes_.size()), static_cast<uint16_t>(length),
+                                (lengthWord & kLiteralEntryFlag) != 0});
             bytes_.insert(bytes_.end(), record.begin() + at + 2, record.begin() + at + 2 + length);
         }
     }
     return entries_.size() == total;
 }
 
-bool HuffdicDecoder::decodeRecord(std::span<const uint8_t> record, std::vector<uint8_t>& out) const {
+bool HuffmanDecoder::decodeRecord(std::span<const uint8_t> record, std::vector<uint8_t>& out) const {
     return !codeTable_.empty() && decodeBits(record, 0, out);
 }
 
-bool HuffdicDecoder::decodeBits(std::span<const uint8_t> bits, uint32_t nesting, std::vector<uint8_t>& out) const {
-    if (nesting > kHuffdicMaxNesting) return false;
+bool HuffmanDecoder::decodeBits(std::span<const uint8_t> bits, uint32_t nesting, std::vector<uint8_t>& out) const {
+    if (nesting > kHuffmanMaxNesting) return false;
     const size_t bitCount = bits.size() * 8;
     for (size_t position = 0;;) {
         const uint32_t next = window(bits, position);

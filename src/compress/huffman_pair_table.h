@@ -8,9 +8,9 @@
 
 namespace qp {
 
-class HuffdicPairTable {
+class HuffmanPairTable {
 public:
-    HuffdicPairTable() { clear(0); }
+    HuffmanPairTable() { clear(0); }
 
     static uint64_t key(uint32_t left, uint32_t right) { return uint64_t{left} << 32 | right; }
     static uint32_t left(uint64_t key) { return static_cast<uint32_t>(key >> 32); }
@@ -42,7 +42,7 @@ private:
         uint32_t value = 0;
         bool used() const { return left != UINT32_MAX; }
         bool holds(uint64_t k) const {
-            return left == HuffdicPairTable::left(k) && right == HuffdicPairTable::right(k);
+            return left == HuffmanPairTable::left(k) && right == HuffmanPairTable::right(k);
         }
     };
 

@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "compress/huffdic.h"
-#include "compress/huffdic_grammar.h"
-#include "compress/huffdic_record_cuts.h"
-#include "compress/huffdic_selection.h"
+#include "compress/huffman.h"
+#include "compress/huffman_grammar.h"
+#include "compress/huffman_record_cuts.h"
+#include "compress/huffman_selection.h"
 
 namespace qp {
 
-struct HuffdicEncoding {
-    HuffdicRecords records;
+struct HuffmanEncoding {
+    HuffmanRecords records;
     std::vector<float> codeBits;  // per symbol: the code length of every entry
     uint32_t longestCode = 0;
     uint32_t entryCount = 0;
@@ -21,9 +21,9 @@ struct HuffdicEncoding {
 };
 
 // Code lengths only, for a selection (the longest code decides whether the text is worth coding at all).
-uint32_t longestHuffdicCode(const HuffdicSelection& selection);
+uint32_t longestHuffmanCode(const HuffmanSelection& selection);
 
-HuffdicEncoding encodeHuffdic(const HuffdicGrammar& grammar, const HuffdicSelection& selection,
-                              const HuffdicRecordCuts& cuts);
+HuffmanEncoding encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
+                              const HuffmanRecordCuts& cuts);
 
 }  // namespace qp

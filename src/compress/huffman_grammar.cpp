@@ -1,10 +1,10 @@
-#include "compress/huffdic_grammar.h"
+#include "compress/huffman_grammar.h"
 
 #include <algorithm>
 #include <bit>
 
-#include "compress/huffdic_pair_filter.h"
-#include "compress/huffdic_pair_table.h"
+#include "compress/huffman_pair_filter.h"
+#include "compress/huffman_pair_table.h"
 
 namespace qp {
 namespace {
@@ -21,17 +21,17 @@ constexpr size_t blockPairs = 4096;
 // and after each round the pairs next to the replaced positions are counted (those the filter has seen twice).
 class GrammarBuilder {
 public:
-    GrammarBuilder(HuffdicGrammar& grammar, const HuffdicGrammarLimits& limits)
+    GrammarBuilder(HuffmanGrammar& grammar, const HuffmanGrammarLimits& limits)
         : grammar_(grammar), limits_(limits), filter_(grammar.sequence.size()) {}
 
     void countBytePairs() {
         const std::vector<uint32_t>& sequence = grammar_.sequence;
-        constexpr uint32_t bytes = HuffdicGrammar::kByteSymbols;
+        constexpr uint32_t bytes = HuffmanGrammar::kByteSymbols;
         std::vector<uint32_t> dense(bytes * bytes, 0);
         for (size_t i = 0; i + 1 < sequence.size(); ++i) ++dense[sequence[i] * bytes + sequence[i + 1]];
         counts_.clear(1024);
         for (uint32_t pair = 0; pair < dense.size(); ++pair)
-            if (dense[pair] >= 2) counts_[HuffdicPairTable::key(pair / bytes, pair % bytes)] = dense[pair];
+            if (dense[pair] >= 2) counts_[HuffmanPairTable::key(pair / bytes, pair % bytes)] = dense[pair];
     }
 
     // Chooses the pairs of this round from their counts; false when no pair may be replaced.
@@ -100,11 +100,11 @@ public:
 private:
     // Most positions do not start a chosen pair; a bit set that fits the cache answers for them.
     static constexpr size_t filterBits = size_t{1} << 20;
-    static size_t filterBit(uint64_t key) { return HuffdicPairTable::hash(key) >> 12 & (filterBits - 1); }
+    static size_t filterBit(uint64_t key) { return HuffmanPairTable::hash(key) >> 12 & (filterBits - 1); }
 
     bool allowed(uint64_t key) const {
-        const uint32_t left = HuffdicPairTable::left(key);
-        const uint32_t right = HuffdicPairTable::right(key);
+        const uint32_t left = HuffmanPairTable::left(key);
+        const uint32_t right = HuffmanPairTable::right(key);
         return uint64_t{grammar_.length(left)} + grammar_.length(right) <= limits_.maxLength &&
                std::max(grammar_.depth(left), grammar_.depth(right)) + 1 <= limits_.maxDepth;
     }
@@ -117,7 +117,7 @@ private:
         weight_.assign(n + 1, 0);
         take_.assign(n, 0);
         for (size_t i = 0; i < n; ++i) {
-            const uint64_t key = HuffdicPairTable::key(sequence[at + i], sequence[at + i + 1]);
+            const uint64_t key = HuffmanPairTable::key(sequence[at + i], sequence[at + i + 1]);
             const size_t bit = filterBit(key);
             if ((chosenFilter_[bit / 64] >> (bit % 64) & 1) == 0) continue;
             if (const uint32_t* count = chosen_.find(key)) weight_[i] = *count;
@@ -152,7 +152,7 @@ private:
 
     // The rule for a pair; a pair replaced in an earlier round keeps its rule.
     uint32_t ruleSymbol(uint32_t left, uint32_t right) {
-        uint32_t& symbol = ruleOf_[HuffdicPairTable::key(left, right)];
+        uint32_t& symbol = ruleOf_[HuffmanPairTable::key(left, right)];
         if (symbol == 0) {
             symbol = grammar_.symbolCount();
             grammar_.rules.push_back({left, right, grammar_.length(left) + grammar_.length(right),
@@ -162,7 +162,7 @@ private:
     }
 
     void lose(uint32_t left, uint32_t right) {
-        if (uint32_t* count = counts_.find(HuffdicPairTable::key(left, right))) --*count;
+        if (uint32_t* count = counts_.find(HuffmanPairTable::key(left, right))) --*count;
     }
 
     // Appends a symbol to the rewritten sequence, marking the positions of replacements.
@@ -179,10 +179,10 @@ private:
         const std::vector<uint32_t>& sequence = grammar_.sequence;
         filter_.clear();
         for (size_t i = 0; i + 1 < sequence.size(); ++i)
-            if (isFresh(i) || isFresh(i + 1)) filter_.add(HuffdicPairTable::key(sequence[i], sequence[i + 1]));
+            if (isFresh(i) || isFresh(i + 1)) filter_.add(HuffmanPairTable::key(sequence[i], sequence[i + 1]));
         for (size_t i = 0; i + 1 < sequence.size(); ++i) {
             if (!isFresh(i) && !isFresh(i + 1)) continue;
-            const uint64_t key = HuffdicPairTable::key(sequence[i], sequence[i + 1]);
+            const uint64_t key = HuffmanPairTable::key(sequence[i], sequence[i + 1]);
             if (uint32_t* count = counts_.find(key)) {
                 ++*count;
             } else if (filter_.seenTwice(key)) {
@@ -191,24 +191,24 @@ private:
         }
     }
 
-    HuffdicGrammar& grammar_;
-    const HuffdicGrammarLimits& limits_;
-    HuffdicPairTable counts_;  // every pair that can occur twice -> its occurrences
-    HuffdicPairTable ruleOf_;  // pair -> its rule's symbol
-    HuffdicPairTable chosen_;  // the pairs of this round -> their counts
+    HuffmanGrammar& grammar_;
+    const HuffmanGrammarLimits& limits_;
+    HuffmanPairTable counts_;  // every pair that can occur twice -> its occurrences
+    HuffmanPairTable ruleOf_;  // pair -> its rule's symbol
+    HuffmanPairTable chosen_;  // the pairs of this round -> their counts
     std::vector<uint64_t> chosenFilter_ = std::vector<uint64_t>(filterBits / 64);  // a bit set per chosen pair
     std::vector<uint32_t> weight_;
     std::vector<uint8_t> take_;
     std::vector<uint64_t> best_;
-    HuffdicPairFilter filter_;
+    HuffmanPairFilter filter_;
     std::vector<uint64_t> fresh_;  // per position of the rewritten sequence: a replacement stands there
     size_t out_ = 0;
 };
 
 }  // namespace
 
-bool buildHuffdicGrammar(std::span<const uint8_t> text, const HuffdicGrammarLimits& limits, HuffdicProgress& progress,
-                         HuffdicGrammar& grammar) {
+bool buildHuffmanGrammar(std::span<const uint8_t> text, const HuffmanGrammarLimits& limits, HuffmanProgress& progress,
+                         HuffmanGrammar& grammar) {
     grammar.rules.clear();
     grammar.sequence.assign(text.begin(), text.end());
     GrammarBuilder builder(grammar, limits);

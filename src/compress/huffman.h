@@ -10,9 +10,9 @@
 namespace qp {
 
 // Decoders follow at most this many coded entries inside one another; the compressor never builds deeper ones.
-constexpr uint32_t kHuffdicMaxNesting = 32;
+constexpr uint32_t kHuffmanMaxNesting = 32;
 
-struct HuffdicRecords {
+struct HuffmanRecords {
     std::vector<uint8_t> huff;               // the HUFF record
     std::vector<std::vector<uint8_t>> cdic;  // the CDIC records, each already cut to its used length rounded up to 4
     std::vector<std::vector<uint8_t>> text;  // one coded record per text record (no trailing entries)
@@ -20,15 +20,14 @@ struct HuffdicRecords {
 };
 
 // Declined: the longest code would be shorter than 8 bits, or the text is no longer than the HUFF record alone
-// (small texts; PalmDOC serves them instead).
-// CodeTooLong and NestingTooDeep are kept for callers that map every outcome to its message: code lengths are
-// limited to 32 bits and entries to kHuffdicMaxNesting levels while they are built, so neither is returned.
-enum class HuffdicOutcome { Compressed, Declined, CodeTooLong, NestingTooDeep, Canceled, OutOfMemory };
+// (small texts; PalmDOC serves them instead). Code lengths are limited to 32 bits and entries to
+// kHuffmanMaxNesting levels while they are built, so neither limit can fail a compression.
+enum class HuffmanOutcome { Compressed, Declined, Canceled, OutOfMemory };
 
 // Progress of a compression, for the console; all default to doing nothing.
-class HuffdicProgress {
+class HuffmanProgress {
 public:
-    virtual ~HuffdicProgress() = default;
+    virtual ~HuffmanProgress() = default;
     // Called when the pass number reaches 1, 2, 4, 8, ...
     virtual void compilingPass([[maybe_unused]] uint32_t pass) {}
     // 1: dictionary passes, 2: code lengths, 3, 4, ...: encoding rounds
@@ -42,21 +41,21 @@ public:
 
 // Dictionary passes P for a text of n bytes, k = n / 1024: k <= 2048: (90k + 20480) / 1024, else 100 (k + 36864) /
 // 19456 (integer division). The compressor runs at most P rounds of pair replacement.
-uint32_t huffdicPassCount(uint64_t textLength);
+uint32_t huffmanPassCount(uint64_t textLength);
 
 // Compresses the text into records of at most recordSize (at least 1) uncompressed bytes each. `out` is filled
 // only when the outcome is Compressed.
-HuffdicOutcome compressHuffdic(std::span<const uint8_t> text, uint32_t recordSize, HuffdicRecords& out,
-                               HuffdicProgress& progress);
+HuffmanOutcome compressHuffman(std::span<const uint8_t> text, uint32_t recordSize, HuffmanRecords& out,
+                               HuffmanProgress& progress);
 
 // Decodes coded text records with the HUFF and CDIC records (used by the writer to verify a book before it is
 // saved). The decoder keeps its own copy of the tables and entries.
-class HuffdicDecoder {
+class HuffmanDecoder {
 public:
     // False when the records are malformed: bad headers, entries outside their record, codes without an entry.
     bool load(std::span<const uint8_t> huff, const std::vector<std::span<const uint8_t>>& cdic);
     // Appends the decoded bytes of one text record to `out`; false when a code has no entry or entries nest
-    // deeper than kHuffdicMaxNesting.
+    // deeper than kHuffmanMaxNesting.
     bool decodeRecord(std::span<const uint8_t> record, std::vector<uint8_t>& out) const;
 
 private:
