@@ -51,7 +51,7 @@ void compressBook(benchmark::State& state) {
     size_t compressed = 0;
     for (auto _ : state) {
         qp::HuffmanRecords records;
-        if (qp::compressHuffman(bytes, recordSize, records, progress) != qp::HuffmanOutcome::Compressed) {
+        if (qp::compressHuffman(bytes, recordSize, 1, records, progress) != qp::HuffmanOutcome::Compressed) {
             state.SkipWithError("the text was not compressed");
             return;
         }

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     qp::HuffmanProgress progress;
     qp::HuffmanRecords records;
-    const qp::HuffmanOutcome outcome = qp::compressHuffman(text, recordSize, records, progress);
+    const qp::HuffmanOutcome outcome = qp::compressHuffman(text, recordSize, 2, records, progress);
     if (outcome == qp::HuffmanOutcome::Declined) return 0;
     if (outcome != qp::HuffmanOutcome::Compressed || records.text.size() != records.textLengths.size()) std::abort();
 

@@ -52,7 +52,7 @@ HuffmanGrammarLimits grammarLimits(uint64_t textLength, uint32_t recordSize) {
     return limits;
 }
 
-HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, HuffmanRecords& out,
+HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, unsigned threads, HuffmanRecords& out,
                         HuffmanProgress& progress) {
     // A text no longer than the HUFF record alone cannot come out smaller.
     if (text.size() <= huffman_layout::kHuffRecordSize || recordSize == 0) return HuffmanOutcome::Declined;
@@ -76,7 +76,7 @@ HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, Huff
     for (uint32_t round = 3;; ++round) {
         if (progress.cancelRequested()) return HuffmanOutcome::Canceled;
         progress.compressionPass(round);
-        HuffmanEncoding encoding = encodeHuffman(grammar, selection, cuts);
+        HuffmanEncoding encoding = encodeHuffman(grammar, selection, cuts, threads);
         uint64_t dictionaryBytes = 0;
         for (const std::vector<uint8_t>& record : encoding.records.cdic) dictionaryBytes += record.size();
         progress.roundResult(encoding.compressedBytes, text.size(), dictionaryBytes, encoding.entryCount);
@@ -97,10 +97,10 @@ uint32_t huffmanPassCount(uint64_t textLength) {
     return static_cast<uint32_t>(k <= 2048 ? (90 * k + 20480) / 1024 : 100 * (k + 36864) / 19456);
 }
 
-HuffmanOutcome compressHuffman(std::span<const uint8_t> text, uint32_t recordSize, HuffmanRecords& out,
-                               HuffmanProgress& progress) {
+HuffmanOutcome compressHuffman(std::span<const uint8_t> text, uint32_t recordSize, unsigned threads,
+                               HuffmanRecords& out, HuffmanProgress& progress) {
     try {
-        return compress(text, recordSize, out, progress);
+        return compress(text, recordSize, threads, out, progress);
     } catch (const std::bad_alloc&) {
         return HuffmanOutcome::OutOfMemory;
     }

@@ -43,10 +43,11 @@ public:
 // 19456 (integer division). The compressor runs at most P rounds of pair replacement.
 uint32_t huffmanPassCount(uint64_t textLength);
 
-// Compresses the text into records of at most recordSize (at least 1) uncompressed bytes each. `out` is filled
-// only when the outcome is Compressed.
-HuffmanOutcome compressHuffman(std::span<const uint8_t> text, uint32_t recordSize, HuffmanRecords& out,
-                               HuffmanProgress& progress);
+// Compresses the text into records of at most recordSize (at least 1) uncompressed bytes each, encoding the
+// records on up to `threads` threads; the records are the same for any number. Progress is reported on the
+// calling thread only. `out` is filled only when the outcome is Compressed.
+HuffmanOutcome compressHuffman(std::span<const uint8_t> text, uint32_t recordSize, unsigned threads,
+                               HuffmanRecords& out, HuffmanProgress& progress);
 
 // Decodes coded text records with the HUFF and CDIC records (used by the writer to verify a book before it is
 // saved). The decoder keeps its own copy of the tables and entries.

@@ -8,6 +8,7 @@
 #include "compress/huffman_cdic_records.h"
 #include "compress/huffman_code_lengths.h"
 #include "compress/huffman_huff_record.h"
+#include "compress/record_threads.h"
 
 namespace qp {
 namespace {
@@ -114,7 +115,7 @@ uint32_t longestHuffmanCode(const HuffmanSelection& selection) {
 }
 
 HuffmanEncoding encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
-                              const HuffmanRecordCuts& cuts) {
+                              const HuffmanRecordCuts& cuts, unsigned threads) {
     HuffmanEncoding encoding;
     const EntryCodes codes = assignCodes(selection);
     const SymbolWriter writer(grammar, codes);
@@ -129,15 +130,21 @@ HuffmanEncoding encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelect
     records.huff = huffRecord(codes.canonical);
     records.cdic = cdicRecords(dictionaryEntries(grammar, selection, codes, writer));
     records.textLengths = cuts.lengths;
-    size_t start = 0;
-    for (size_t end : cuts.ends) {
+    records.text.reserve(cuts.ends.size());
+    const auto encodeRecord = [&](size_t r) {
         std::vector<uint8_t> record;
         HuffmanBitWriter bits(record);
-        for (size_t i = start; i < end; ++i) writer.writeCodes(grammar.sequence[i], bits);
+        for (size_t i = r == 0 ? 0 : cuts.ends[r - 1]; i < cuts.ends[r]; ++i)
+            writer.writeCodes(grammar.sequence[i], bits);
         bits.finish();
-        records.text.push_back(std::move(record));
-        start = end;
-    }
+        return record;
+    };
+    // All records are kept in any case, so they are encoded in one batch.
+    forEachRecordInOrder(cuts.ends.size(), threads, cuts.ends.size(), encodeRecord,
+                         [&](size_t, std::vector<uint8_t>&& record) {
+                             records.text.push_back(std::move(record));
+                             return true;
+                         });
 
     encoding.compressedBytes = records.huff.size();
     for (const auto& record : records.cdic) encoding.compressedBytes += record.size();

@@ -23,7 +23,8 @@ struct HuffmanEncoding {
 // Code lengths only, for a selection (the longest code decides whether the text is worth coding at all).
 uint32_t longestHuffmanCode(const HuffmanSelection& selection);
 
+// The text records are encoded on up to `threads` threads.
 HuffmanEncoding encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
-                              const HuffmanRecordCuts& cuts);
+                              const HuffmanRecordCuts& cuts, unsigned threads);
 
 }  // namespace qp

@@ -47,7 +47,7 @@ public:
 
 qp::HuffmanOutcome compress(const Bytes& text, uint32_t recordSize, qp::HuffmanRecords& records,
                             qp::HuffmanProgress& progress) {
-    return qp::compressHuffman(text, recordSize, records, progress);
+    return qp::compressHuffman(text, recordSize, 2, records, progress);
 }
 
 Bytes bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
