@@ -50,14 +50,18 @@ HuffmanOutcome compressHuffman(std::span<const uint8_t> text, uint32_t recordSiz
                                HuffmanRecords& out, HuffmanProgress& progress);
 
 // Decodes coded text records with the HUFF and CDIC records (used by the writer to verify a book before it is
-// saved). The decoder keeps its own copy of the tables and entries.
+// saved). The decoder keeps its own copy of the tables and of every entry decoded to its bytes, so that a
+// record decodes by looking up its codes; decodeRecord may run on several threads at once.
 class HuffmanDecoder {
 public:
-    // False when the records are malformed: bad headers, entries outside their record, codes without an entry.
+    // False when the records are malformed: bad headers, entries outside their record, or an entry that does
+    // not decode (a code without an entry, an entry that contains itself or nests deeper than
+    // kHuffmanMaxNesting, or that stands for more than kMaxExpansion bytes).
     bool load(std::span<const uint8_t> huff, const std::vector<std::span<const uint8_t>>& cdic);
-    // Appends the decoded bytes of one text record to `out`; false when a code has no entry or entries nest
-    // deeper than kHuffmanMaxNesting.
+    // Appends the decoded bytes of one text record to `out`; false when a code has no entry.
     bool decodeRecord(std::span<const uint8_t> record, std::vector<uint8_t>& out) const;
+
+    static constexpr uint64_t kMaxExpansion = uint64_t{1} << 20;
 
 private:
     struct Entry {
@@ -65,14 +69,27 @@ private:
         uint16_t length = 0;
         bool literal = false;
     };
+    struct Expansion {
+        enum class State : uint8_t { Pending, Started, Done };
+        uint32_t start = 0;  // in expanded_
+        uint32_t length = 0;
+        uint32_t height = 0;  // coded entries nested in one another, this one included
+        State state = State::Pending;
+    };
 
-    bool decodeBits(std::span<const uint8_t> bits, uint32_t nesting, std::vector<uint8_t>& out) const;
+    // Calls visit(entry number) for every code of a bit string; false when a code has no entry or visit
+    // answers false.
+    template <typename Visit>
+    bool forEachCode(std::span<const uint8_t> bits, Visit visit) const;
+    bool expand(uint32_t entry, uint32_t nesting);
 
     std::vector<uint32_t> codeTable_;  // 256 entries
     std::vector<uint64_t> smallest_;   // per length 0 … 32: smallest code, left-aligned to 32 bits
     std::vector<uint32_t> entryBase_;  // per length: the value from which the entry number is computed
-    std::vector<uint8_t> bytes_;       // all entry bytes
+    std::vector<uint8_t> bytes_;       // all entry bytes as stored
     std::vector<Entry> entries_;
+    std::vector<Expansion> expansions_;  // per entry
+    std::vector<uint8_t> expanded_;      // every entry's decoded bytes
 };
 
 }  // namespace qp

@@ -28,6 +28,8 @@ bool HuffmanDecoder::load(std::span<const uint8_t> huff, const std::vector<std::
     codeTable_.clear();
     entries_.clear();
     bytes_.clear();
+    expansions_.clear();
+    expanded_.clear();
     if (huff.size() < kHuffRecordSize || !hasMagic(huff, "HUFF")) return false;
     const size_t codeTable = getBigEndian(huff, 8);
     const size_t lengthTable = getBigEndian(huff, 12);
@@ -65,15 +67,24 @@ bool HuffmanDecoder::load(std::span<const uint8_t> huff, const std::vector<std::
             bytes_.insert(bytes_.end(), record.begin() + at + 2, record.begin() + at + 2 + length);
         }
     }
-    return entries_.size() == total;
+    if (entries_.size() != total) return false;
+    expansions_.assign(entries_.size(), Expansion{});
+    for (uint32_t entry = 0; entry < entries_.size(); ++entry)
+        if (!expand(entry, 1)) return false;
+    return true;
 }
 
 bool HuffmanDecoder::decodeRecord(std::span<const uint8_t> record, std::vector<uint8_t>& out) const {
-    return !codeTable_.empty() && decodeBits(record, 0, out);
+    return !codeTable_.empty() && forEachCode(record, [&](uint32_t entry) {
+        const Expansion& expansion = expansions_[entry];
+        out.insert(out.end(), expanded_.begin() + expansion.start,
+                   expanded_.begin() + expansion.start + expansion.length);
+        return true;
+    });
 }
 
-bool HuffmanDecoder::decodeBits(std::span<const uint8_t> bits, uint32_t nesting, std::vector<uint8_t>& out) const {
-    if (nesting > kHuffmanMaxNesting) return false;
+template <typename Visit>
+bool HuffmanDecoder::forEachCode(std::span<const uint8_t> bits, Visit visit) const {
     const size_t bitCount = bits.size() * 8;
     for (size_t position = 0;;) {
         const uint32_t next = window(bits, position);
@@ -88,16 +99,44 @@ bool HuffmanDecoder::decodeBits(std::span<const uint8_t> bits, uint32_t nesting,
         if (length == 0) return false;
         if (position + length > bitCount) return true;
         const uint32_t entryNumber = base - static_cast<uint32_t>(uint64_t{next} >> (32 - length));
-        if (entryNumber >= entries_.size()) return false;
+        if (entryNumber >= entries_.size() || !visit(entryNumber)) return false;
         position += length;
-        const Entry& entry = entries_[entryNumber];
-        const std::span<const uint8_t> bytes(bytes_.data() + entry.start, entry.length);
-        if (entry.literal) {
-            out.insert(out.end(), bytes.begin(), bytes.end());
-        } else if (!decodeBits(bytes, nesting + 1, out)) {
-            return false;
-        }
     }
+}
+
+bool HuffmanDecoder::expand(uint32_t entry, uint32_t nesting) {
+    Expansion& expansion = expansions_[entry];
+    if (expansion.state == Expansion::State::Done) return true;
+    // Entered again before it is done: the entry contains itself. A chain deeper than the limit fails at once.
+    if (expansion.state == Expansion::State::Started || nesting > kHuffmanMaxNesting) return false;
+    expansion.state = Expansion::State::Started;
+    const Entry& raw = entries_[entry];
+    const std::span<const uint8_t> bytes(bytes_.data() + raw.start, raw.length);
+    std::vector<uint32_t> parts;
+    uint32_t height = 0;
+    uint64_t length = raw.literal ? raw.length : 0;
+    if (!raw.literal && !forEachCode(bytes, [&](uint32_t part) {
+            if (!expand(part, nesting + 1)) return false;
+            parts.push_back(part);
+            height = std::max(height, expansions_[part].height + 1);
+            length += expansions_[part].length;
+            return length <= kMaxExpansion;
+        }))
+        return false;
+    if (height > kHuffmanMaxNesting) return false;
+    Expansion& done = expansions_[entry];
+    done = {static_cast<uint32_t>(expanded_.size()), static_cast<uint32_t>(length), height, Expansion::State::Done};
+    if (raw.literal) {
+        expanded_.insert(expanded_.end(), bytes.begin(), bytes.end());
+        return true;
+    }
+    for (uint32_t part : parts) {
+        const Expansion& from = expansions_[part];
+        const size_t at = expanded_.size();
+        expanded_.resize(at + from.length);
+        std::copy_n(expanded_.begin() + from.start, from.length, expanded_.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    return true;
 }
 
 }  // namespace qp
