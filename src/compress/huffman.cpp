@@ -72,21 +72,24 @@ HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, unsi
     progress.compressionPass(2);
     if (longestHuffmanCode(selection) < minLongestCode) return HuffmanOutcome::Declined;
 
-    std::optional<HuffmanEncoding> best;
+    // Each round measures the output of the current selection and chooses again with the code lengths it
+    // assigned; the records are written once, for the smallest selection.
+    std::optional<HuffmanSelection> best;
+    uint64_t bestBytes = 0;
     for (uint32_t round = 3;; ++round) {
         if (progress.cancelRequested()) return HuffmanOutcome::Canceled;
         progress.compressionPass(round);
-        HuffmanEncoding encoding = encodeHuffman(grammar, selection, cuts, threads);
-        uint64_t dictionaryBytes = 0;
-        for (const std::vector<uint8_t>& record : encoding.records.cdic) dictionaryBytes += record.size();
-        progress.roundResult(encoding.compressedBytes, text.size(), dictionaryBytes, encoding.entryCount);
-        if (encoding.longestCode < minLongestCode) break;
-        if (best && encoding.compressedBytes >= best->compressedBytes) break;
-        selection = selectHuffmanEntries(grammar, textUses, selection, encoding.codeBits);
-        best = std::move(encoding);
+        const HuffmanRoundSize size = measureHuffman(grammar, selection, cuts);
+        progress.roundResult(size.compressedBytes, text.size(), size.dictionaryBytes, size.entryCount);
+        if (size.longestCode < minLongestCode) break;
+        if (best && size.compressedBytes >= bestBytes) break;
+        HuffmanSelection next = selectHuffmanEntries(grammar, textUses, selection, size.codeBits);
+        best = std::move(selection);
+        bestBytes = size.compressedBytes;
+        selection = std::move(next);
     }
     if (!best) return HuffmanOutcome::Declined;
-    out = std::move(best->records);
+    out = encodeHuffman(grammar, *best, cuts, threads);
     return HuffmanOutcome::Compressed;
 }
 

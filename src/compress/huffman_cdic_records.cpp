@@ -42,6 +42,18 @@ uint32_t cdicEntryBits(const std::vector<uint32_t>& entryLengths) {
     return bits;
 }
 
+uint64_t cdicBytes(const std::vector<uint32_t>& entryLengths) {
+    const size_t perRecord = size_t{1} << cdicEntryBits(entryLengths);
+    uint64_t bytes = 0;
+    for (size_t first = 0; first < entryLengths.size(); first += perRecord) {
+        uint64_t record = kCdicHeaderSize;
+        for (size_t i = first; i < std::min(first + perRecord, entryLengths.size()); ++i)
+            record += storedSize(entryLengths[i]);
+        bytes += (record + 3) & ~uint64_t{3};
+    }
+    return bytes;
+}
+
 std::vector<std::vector<uint8_t>> cdicRecords(const DictionaryEntries& entries) {
     std::vector<uint32_t> lengths(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) lengths[i] = static_cast<uint32_t>(entries.entry(i).size());

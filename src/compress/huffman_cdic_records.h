@@ -32,4 +32,7 @@ uint32_t cdicEntryBits(const std::vector<uint32_t>& entryLengths);
 
 std::vector<std::vector<uint8_t>> cdicRecords(const DictionaryEntries& entries);
 
+// The bytes of the CDIC records for entries of the given lengths, as cdicRecords stores them.
+uint64_t cdicBytes(const std::vector<uint32_t>& entryLengths);
+
 }  // namespace qp

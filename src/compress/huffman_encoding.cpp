@@ -8,6 +8,7 @@
 #include "compress/huffman_cdic_records.h"
 #include "compress/huffman_code_lengths.h"
 #include "compress/huffman_huff_record.h"
+#include "compress/huffman_layout.h"
 #include "compress/record_threads.h"
 
 namespace qp {
@@ -114,19 +115,46 @@ uint32_t longestHuffmanCode(const HuffmanSelection& selection) {
     return lengths.empty() ? 0 : *std::max_element(lengths.begin(), lengths.end());
 }
 
-HuffmanEncoding encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
-                              const HuffmanRecordCuts& cuts, unsigned threads) {
-    HuffmanEncoding encoding;
+HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
+                                const HuffmanRecordCuts& cuts) {
+    HuffmanRoundSize size;
+    const EntryCodes codes = assignCodes(selection);
+    size.longestCode = codes.canonical.maxLength();
+    size.entryCount = static_cast<uint32_t>(codes.symbols.size());
+    size.codeBits.assign(selection.form.size(), 0);
+    // The bits a symbol is written in: its code, or the bits of its parts (which are smaller symbols).
+    std::vector<uint64_t> bits(selection.form.size(), 0);
+    for (uint32_t symbol = 0; symbol < bits.size(); ++symbol) {
+        if (codes.codeLength[symbol] != 0) {
+            bits[symbol] = codes.codeLength[symbol];
+            size.codeBits[symbol] = codes.codeLength[symbol];
+        } else if (grammar.isRule(symbol)) {
+            bits[symbol] = bits[grammar.rule(symbol).left] + bits[grammar.rule(symbol).right];
+        }
+    }
+    std::vector<uint32_t> entryLengths;
+    for (uint32_t symbol : codes.symbols) {
+        const bool literal = selection.form[symbol] == HuffmanEntryForm::Literal;
+        const uint64_t partBits = literal ? 0 : bits[grammar.rule(symbol).left] + bits[grammar.rule(symbol).right];
+        entryLengths.push_back(static_cast<uint32_t>(literal ? grammar.length(symbol) : (partBits + 7) / 8));
+    }
+    size.dictionaryBytes = cdicBytes(entryLengths);
+    size.compressedBytes = huffman_layout::kHuffRecordSize + size.dictionaryBytes;
+    size_t start = 0;
+    for (size_t end : cuts.ends) {
+        uint64_t recordBits = 0;
+        for (size_t i = start; i < end; ++i) recordBits += bits[grammar.sequence[i]];
+        size.compressedBytes += (recordBits + 7) / 8;
+        start = end;
+    }
+    return size;
+}
+
+HuffmanRecords encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
+                             const HuffmanRecordCuts& cuts, unsigned threads) {
     const EntryCodes codes = assignCodes(selection);
     const SymbolWriter writer(grammar, codes);
-    encoding.longestCode = codes.canonical.maxLength();
-    encoding.entryCount = static_cast<uint32_t>(codes.symbols.size());
-    encoding.codeBits.assign(selection.form.size(), 0);
-    for (uint32_t symbol : codes.symbols) {
-        encoding.codeBits[symbol] = codes.codeLength[symbol];
-    }
-
-    HuffmanRecords& records = encoding.records;
+    HuffmanRecords records;
     records.huff = huffRecord(codes.canonical);
     records.cdic = cdicRecords(dictionaryEntries(grammar, selection, codes, writer));
     records.textLengths = cuts.lengths;
@@ -145,11 +173,7 @@ HuffmanEncoding encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelect
                              records.text.push_back(std::move(record));
                              return true;
                          });
-
-    encoding.compressedBytes = records.huff.size();
-    for (const auto& record : records.cdic) encoding.compressedBytes += record.size();
-    for (const auto& record : records.text) encoding.compressedBytes += record.size();
-    return encoding;
+    return records;
 }
 
 }  // namespace qp

@@ -121,7 +121,7 @@ public:
         sequence_.resize(out_);
         if (!weights_.empty()) weights_.resize(out_);
         countFreshPairs();
-        counts_.removeBelow(std::max(minimum_, 1u));
+        counts_.pruneBelow(std::max(minimum_, 1u));
         return replaced;
     }
 

@@ -37,11 +37,11 @@ uint32_t* HuffmanPairTable::find(uint64_t key) {
     return const_cast<uint32_t*>(static_cast<const HuffmanPairTable&>(*this).find(key));
 }
 
-void HuffmanPairTable::removeBelow(uint32_t minimum) {
+void HuffmanPairTable::pruneBelow(uint32_t minimum) {
     size_t kept = 0;
     for (const Slot& slot : slots_)
         if (slot.used() && slot.value >= minimum) ++kept;
-    rebuild(kept, minimum);
+    if (kept * 2 <= size_) rebuild(kept, minimum);
 }
 
 void HuffmanPairTable::rebuild(size_t expected, uint32_t minimum) {

@@ -25,8 +25,9 @@ public:
     // The value of a key, or nullptr.
     uint32_t* find(uint64_t key);
     const uint32_t* find(uint64_t key) const;
-    // Drops the keys whose value is below `minimum`.
-    void removeBelow(uint32_t minimum);
+    // Drops the keys whose value is below `minimum` once they are at least half of the keys; until then they stay
+    // (a rebuild would cost more than the slots they hold).
+    void pruneBelow(uint32_t minimum);
 
     template <typename Visit>
     void forEach(Visit visit) const {

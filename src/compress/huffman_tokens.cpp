@@ -1,6 +1,7 @@
 #include "compress/huffman_tokens.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -21,14 +22,28 @@ size_t wideCharacterLength(std::span<const uint8_t> text, size_t p) {
     return length;
 }
 
+enum class ByteKind : uint8_t { Other, Word, MaybeWide };
+
+constexpr std::array<ByteKind, 256> byteKinds = [] {
+    std::array<ByteKind, 256> kinds{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const bool letter = (byte | 0x20) >= 'a' && (byte | 0x20) <= 'z';
+        if (letter || (byte >= '0' && byte <= '9') || (byte >= 0x80 && byte < 0xE0)) kinds[byte] = ByteKind::Word;
+        if (byte >= 0xE0) kinds[byte] = ByteKind::MaybeWide;
+    }
+    return kinds;
+}();
+
+// A byte 0xE0 and above is a letter of 8-bit text unless it leads a UTF-8 character.
 bool isWordByte(std::span<const uint8_t> text, size_t p) {
-    const uint8_t byte = text[p];
-    if (byte < 0x80) return (byte >= '0' && byte <= '9') || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
-    return wideCharacterLength(text, p) == 0;
+    const ByteKind kind = byteKinds[text[p]];
+    return kind == ByteKind::Word || (kind == ByteKind::MaybeWide && wideCharacterLength(text, p) == 0);
 }
 
 size_t tokenEnd(std::span<const uint8_t> text, size_t p) {
-    if (const size_t wide = wideCharacterLength(text, p)) return p + wide;
+    if (byteKinds[text[p]] == ByteKind::MaybeWide) {
+        if (const size_t wide = wideCharacterLength(text, p)) return p + wide;
+    }
     size_t end = p;
     if (text[p] == space && p + 1 < text.size() && isWordByte(text, p + 1)) ++end;
     const size_t limit = std::min(text.size(), p + kMaxTokenLength);
