@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -39,9 +40,13 @@ public:
     void compilingPass(uint32_t pass) override { compiling.push_back(pass); }
     void compressionPass(uint32_t pass) override { compression.push_back(pass); }
     bool cancelRequested() override { return cancel; }
+    void roundResult(uint64_t compressedBytes, uint64_t, uint64_t, uint32_t) override {
+        roundBytes.push_back(compressedBytes);
+    }
 
     std::vector<uint32_t> compiling;
     std::vector<uint32_t> compression;
+    std::vector<uint64_t> roundBytes;  // measured before any record is written
     bool cancel = false;
 };
 
@@ -144,6 +149,12 @@ TEST_P(HuffmanRoundTrip, BothDecodersGiveBackTheTextRecordByRecord) {
     ASSERT_EQ(records.text.size(), records.textLengths.size());
     EXPECT_EQ(records.huff.size(), 2584u);
     for (const Bytes& record : records.cdic) EXPECT_EQ(record.size() % 4, 0u);
+    // The records written are those of the smallest round, exactly as measured.
+    uint64_t written = records.huff.size();
+    for (const auto* group : {&records.cdic, &records.text})
+        for (const Bytes& record : *group) written += record.size();
+    ASSERT_FALSE(progress.roundBytes.empty());
+    EXPECT_EQ(written, *std::min_element(progress.roundBytes.begin(), progress.roundBytes.end()));
 
     qp::HuffmanDecoder ours;
     ASSERT_TRUE(ours.load(records.huff, {records.cdic.begin(), records.cdic.end()}));
