@@ -310,8 +310,7 @@ bool buildHuffmanGrammar(std::span<const uint8_t> text, const HuffmanGrammarLimi
         if (canceled) return false;
         grammar.sequence.reserve(tokens.sequence.size());
         for (uint32_t token : tokens.sequence)
-            grammar.sequence.insert(grammar.sequence.end(), spelling.begin() + starts[token],
-                                    spelling.begin() + starts[token + 1] - 1);
+            for (size_t i = starts[token]; i + 1 < starts[token + 1]; ++i) grammar.sequence.push_back(spelling[i]);
     }
     PairRounds phrases(grammar, limits, rules, grammar.sequence, {}, 2);
     for (uint32_t pass = 1; pass <= limits.maxRounds; ++pass) {

@@ -51,6 +51,13 @@ size_t tokenEnd(std::span<const uint8_t> text, size_t p) {
     return end == p ? p + 1 : end;
 }
 
+// Tokens are short: a plain loop beats a library call.
+bool sameBytes(const uint8_t* a, const uint8_t* b, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 uint64_t hashOf(const uint8_t* bytes, size_t length) {
     uint64_t hash = length * 0x9E3779B97F4A7C15ull;
     for (size_t i = 0; i < length; i += 8) {
@@ -80,8 +87,7 @@ public:
                 return numberOf(slots_[at]);
             }
             const uint32_t token = numberOf(slot);
-            if (tokens_.lengths[token] == length &&
-                std::memcmp(text_.data() + tokens_.starts[token], bytes, length) == 0)
+            if (tokens_.lengths[token] == length && sameBytes(text_.data() + tokens_.starts[token], bytes, length))
                 return token;
         }
     }
