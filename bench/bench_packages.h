@@ -6,11 +6,15 @@
 //   writeLinkedPages: many short pages whose links mostly name pages that are not in the book.
 //   writeDictionary: a dictionary of distinct headwords with definitions, a spell index and, if asked,
 //                    inflected forms of nouns and verbs.
+//   writeMultilingualBook: the multilingual generated book text (Latin, Cyrillic and CJK chapters) in files of
+//                    about 1 MB.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+
+#include "book_text_generator.h"
 
 namespace benchpackage {
 
@@ -205,6 +209,35 @@ inline size_t writeDictionary(const fs::path& directory, size_t entries, size_t 
                  "<DictionaryInLanguage>en</DictionaryInLanguage><DictionaryOutLanguage>en</DictionaryOutLanguage>"
                  "<DefaultLookupIndex>words</DefaultLookupIndex>",
                  items, spine);
+    return bytes;
+}
+
+// About `htmlBytes` of the multilingual book text as book.opf (a UTF-8 book), cut between chapters into files of
+// about 1 MB.
+inline size_t writeMultilingualBook(const fs::path& directory, size_t htmlBytes) {
+    constexpr std::string_view kBody = "<body>";
+    constexpr std::string_view kChapterEnd = "<tqp:pagebreak/>";
+    constexpr size_t kFileBytes = 1024 * 1024;
+    fs::create_directories(directory);
+    const std::string text = benchtext::multilingualBookText(htmlBytes);
+    std::string items, spine;
+    size_t bytes = 0;
+    int files = 0;
+    for (size_t start = text.find(kBody) + kBody.size(); start < text.size(); ++files) {
+        size_t end = text.find(kChapterEnd, start + kFileBytes);
+        end = end == std::string::npos ? text.size() : end + kChapterEnd.size();
+        const std::string name = "part" + std::to_string(files) + ".html";
+        const std::string html =
+            htmlHead("Part " + std::to_string(files)) + text.substr(start, end - start) + "</body></html>\n";
+        std::ofstream(directory / name, std::ios::binary) << html;
+        bytes += html.size();
+        items +=
+            "<item id=\"p" + std::to_string(files) + "\" href=\"" + name + "\" media-type=\"text/x-oeb1-document\"/>\n";
+        spine += "<itemref idref=\"p" + std::to_string(files) + "\"/>\n";
+        start = end;
+    }
+    writePackage(directory / "book.opf", "<dc:Title>Multilingual Book</dc:Title><dc:Language>en</dc:Language>",
+                 "<output encoding=\"utf-8\"/>", items, spine);
     return bytes;
 }
 

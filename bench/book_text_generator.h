@@ -1,8 +1,9 @@
 #pragma once
 // A generated book text for compression benchmarks: chapters of prose in English, French, German and Spanish
-// (UTF-8, with accented letters), in the book's HTML markup (<p>, <b>, <i>, links with filepos= positions,
-// headings and page breaks). Words follow a Zipf-like distribution over a vocabulary of common words and
-// generated ones; sentences mix in set phrases of each language. Deterministic for a given size.
+// (UTF-8, with accented letters) and, in the multilingual text, also Russian and Chinese, in the book's HTML
+// markup (<p>, <b>, <i>, links with filepos= positions, headings and page breaks). Words follow a Zipf-like
+// distribution over a vocabulary of common words and generated ones; sentences mix in set phrases of each
+// language. Deterministic for a given size.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -21,10 +22,15 @@ struct Language {
     std::vector<std::string_view> nuclei;
     std::vector<std::string_view> codas;
     std::string_view questionOpen;  // "¿" in Spanish
+    // Chinese writes no space between words and has its own comma and full stop.
+    std::string_view space = " ";
+    std::string_view comma = ", ";
+    std::string_view stop = ".";
 };
 
-inline const std::vector<Language>& languages() {
-    static const std::vector<Language> all = {
+// The Latin-script languages and, with `otherScripts`, Russian and Chinese after them.
+inline std::vector<Language> languages(bool otherScripts) {
+    std::vector<Language> all = {
         {"Chapter",
          {"the",    "and",    "of",    "to",    "a",       "in",      "was",       "he",      "that",  "it",
           "his",    "her",    "with",  "had",   "as",      "for",     "she",       "on",      "at",    "but",
@@ -87,13 +93,44 @@ inline const std::vector<Language>& languages() {
          {"", "", "", "n", "r", "s", "l", "d", "z", "ción", "dad", "mente", "ado", "ido"},
          "¿"},
     };
+    if (!otherScripts) return all;
+    all.push_back(
+        {"Глава",
+         {"и",     "в",      "не",     "на",     "он",      "что",    "я",      "с",       "она",    "как",  "а",
+          "то",    "все",    "его",    "но",     "так",     "к",      "было",   "из",      "у",      "же",   "за",
+          "бы",    "по",     "только", "её",     "мне",     "нет",    "вот",    "от",      "меня",   "ещё",  "были",
+          "о",     "когда",  "уже",    "для",    "вдруг",   "ничего", "ну",     "ли",      "если",   "дом",  "окно",
+          "дверь", "дорога", "река",   "письмо", "утро",    "ночь",   "вечер",  "отец",    "мать",   "брат", "свет",
+          "вода",  "рука",   "глаза",  "сказал", "сказала", "потом",  "теперь", "никогда", "всегда", "здесь"},
+         {"в конце концов", "на другой стороне", "в середине ночи", "в то же время", "время от времени", "жил-был",
+          "она ничего не сказала", "перед домом", "через некоторое время", "как будто"},
+         {"б", "в", "г", "д", "ж", "з", "к", "л", "м", "н", "п", "р", "с", "т", "ф", "х", "ч", "ш", "щ", "пр", "ст"},
+         {"а", "е", "и", "о", "у", "ы", "я", "ю", "ё"},
+         {"", "", "й", "н", "р", "с", "т", "л", "ть", "ний", "ость", "ка", "ство", "ный", "ая"},
+         ""});
+    all.push_back({"第",
+                   {"的",   "了",   "是",   "在",   "我",     "他",   "她",   "不",   "有",   "这",   "个",   "们",
+                    "来",   "到",   "说",   "就",   "你",     "也",   "地",   "着",   "那",   "要",   "时候", "没有",
+                    "我们", "他们", "自己", "一个", "什么",   "知道", "看见", "房子", "窗户", "门口", "河边", "信",
+                    "早上", "晚上", "父亲", "母亲", "哥哥",   "灯光", "水",   "手",   "眼睛", "路上", "已经", "忽然",
+                    "从来", "总是", "这里", "那里", "为什么", "怎么", "可是", "因为"},
+                   {"过了一会儿", "与此同时", "在房子前面", "从前有一个", "她什么也没说", "在夜里", "一天早上",
+                    "不知不觉", "就在这时", "说来话长"},
+                   {"天", "山", "风", "雨", "花", "月", "光", "明", "长", "安", "心", "书", "海", "家", "石",
+                    "云", "林", "江", "春", "秋", "夜", "城", "门", "东", "西", "南", "北", "金", "木", "火"},
+                   {""},
+                   {"", "", "子", "儿", "头", "上", "下", "里", "中", "人"},
+                   "",
+                   "",
+                   "，",
+                   "。"});
     return all;
 }
 
 class BookTextGenerator {
 public:
-    explicit BookTextGenerator(uint32_t seed) : engine_(seed) {
-        for (const Language& language : languages()) vocabularies_.push_back(vocabulary(language));
+    BookTextGenerator(uint32_t seed, bool otherScripts) : engine_(seed), languages_(languages(otherScripts)) {
+        for (const Language& language : languages_) vocabularies_.push_back(vocabulary(language));
         // Zipf-like weights over word ranks: 1 / (rank + 2.7).
         double sum = 0;
         for (size_t rank = 0; rank < vocabularySize; ++rank) {
@@ -106,8 +143,8 @@ public:
         std::string out = "<html><head><guide></guide></head><body>";
         out.reserve(size + 4096);
         for (size_t chapter = 1; out.size() < size; ++chapter) {
-            const size_t language = chapter % languages().size();
-            out += "<h2>" + std::string(languages()[language].chapter) + " " + std::to_string(chapter) + "</h2>";
+            const size_t language = chapter % languages_.size();
+            out += "<h2>" + std::string(languages_[language].chapter) + " " + std::to_string(chapter) + "</h2>";
             const size_t paragraphs = 20 + engine_() % 60;
             for (size_t p = 0; p < paragraphs && out.size() < size; ++p) paragraph(language, out);
             out += "<tqp:pagebreak/>";
@@ -143,12 +180,12 @@ private:
     }
 
     void sentence(size_t language, std::string& out) {
-        const Language& lang = languages()[language];
+        const Language& lang = languages_[language];
         const bool question = engine_() % 8 == 0;
         if (question) out += lang.questionOpen;
         const size_t words = 4 + engine_() % 24;
         for (size_t w = 0; w < words; ++w) {
-            if (w > 0) out += engine_() % 11 == 0 ? ", " : " ";
+            if (w > 0) out += engine_() % 11 == 0 ? lang.comma : lang.space;
             const unsigned roll = engine_() % 100;
             std::string piece = roll < 6 ? std::string(pick(lang.phrases)) : word(language);
             if (w == 0 && piece[0] >= 'a' && piece[0] <= 'z') piece[0] = static_cast<char>(piece[0] - 'a' + 'A');
@@ -164,25 +201,29 @@ private:
                 out += piece;
             }
         }
-        out += question ? "?" : (engine_() % 12 == 0 ? "!" : ".");
+        out += question ? "?" : (engine_() % 12 == 0 ? "!" : lang.stop);
     }
 
     void paragraph(size_t language, std::string& out) {
         out += engine_() % 10 == 0 ? "<p align=\"center\">" : "<p>";
         const size_t sentences = 2 + engine_() % 7;
         for (size_t s = 0; s < sentences; ++s) {
-            if (s > 0) out += ' ';
+            if (s > 0) out += languages_[language].space;
             sentence(language, out);
         }
         out += "</p>\n";
     }
 
     std::mt19937 engine_;
+    std::vector<Language> languages_;
     std::vector<std::vector<std::string>> vocabularies_;
     std::vector<double> cumulative_;
 };
 
 // The generated text of `size` bytes (cut at that length, possibly inside a character).
-inline std::string bookText(size_t size) { return BookTextGenerator(20240917).text(size); }
+inline std::string bookText(size_t size) { return BookTextGenerator(20240917, false).text(size); }
+
+// The same with Russian and Chinese chapters between the others.
+inline std::string multilingualBookText(size_t size) { return BookTextGenerator(20240917, true).text(size); }
 
 }  // namespace benchtext

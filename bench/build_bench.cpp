@@ -4,6 +4,7 @@
 //   --write-book=DIR [--chapters=N] [--chapter-kb=K] [--toc]          prose chapters as DIR/book.opf
 //   --write-dictionary=DIR --entries=N --megabytes=M [--inflections]  a dictionary as DIR/dict.opf
 //   --write-links=DIR --pages=N --page-kb=K --missing-links=L         linked short pages as DIR/book.opf
+//   --write-multilingual=DIR --megabytes=M                           Latin, Cyrillic and CJK prose as DIR/book.opf
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -79,6 +80,11 @@ int main(int argc, char** argv) {
                     benchpackage::writeLinkedPages(directory, static_cast<int>(number(argc, argv, "pages", 100)),
                                                    number(argc, argv, "page-kb", 8) * 1024,
                                                    static_cast<int>(number(argc, argv, "missing-links", 1000))));
+        return 0;
+    }
+    if (const char* directory = flag(argc, argv, "write-multilingual")) {
+        std::printf("%zu\n",
+                    benchpackage::writeMultilingualBook(directory, number(argc, argv, "megabytes", 1) * 1024 * 1024));
         return 0;
     }
     benchmark::Initialize(&argc, argv);

@@ -156,7 +156,10 @@ void setOption(Option option, BuildJob& job) {
         case Option::NoDependencies: options.noDependencies = true; break;
         case Option::Unicode: options.forceUnicode = true; break;
         case Option::Verbose: job.verbose = true; break;
-        case Option::LowPriority: job.lowPriority = true; break;
+        case Option::LowPriority:
+            job.lowPriority = true;
+            options.oneThread = true;
+            break;
         case Option::ReleaseNotes:
         case Option::OutputName: break;
     }

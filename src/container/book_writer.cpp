@@ -166,24 +166,28 @@ bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs)
     if (!records) return false;
     size_t step = count / kProgressSteps + 1;
     report(*this, InfoCode::RecordCount, messageNumber(count));
+    const size_t recordCount = (text.size() + recordSize - 1) / recordSize;
+    const auto piece = [&](size_t i) {
+        const size_t start = i * recordSize;
+        return text.subspan(start, std::min<size_t>(recordSize, text.size() - start));
+    };
+    // The compressor answers an empty record when it could not have its working memory.
+    const auto compress = [&](size_t i) {
+        const std::span<const uint8_t> bytes = piece(i);
+        return palmDoc_.compression == Compression::None ? std::vector<uint8_t>(bytes.begin(), bytes.end())
+                                                         : palmdocCompress(bytes.data(), bytes.size());
+    };
     std::vector<uint32_t> lengths;
-    for (size_t start = 0, i = 0; start < text.size(); start += recordSize, ++i) {
+    const auto store = [&](size_t i, std::vector<uint8_t>&& record) {
         if (i % step == 0) report(*this, InfoCode::RecordProgress, messageNumber(i));
-        std::span<const uint8_t> piece = text.subspan(start, std::min<size_t>(recordSize, text.size() - start));
-        try {
-            bool stored = false;
-            if (palmDoc_.compression == Compression::None) {
-                stored = records->appendRecord(piece);
-            } else {
-                // The compressor answers an empty record when it could not have its working memory.
-                const std::vector<uint8_t> compressed = palmdocCompress(piece.data(), piece.size());
-                stored = !compressed.empty() && records->appendRecord(compressed);
-            }
-            if (!stored) return fail(ErrorCode::NotEnoughMemory);
-            lengths.push_back(static_cast<uint32_t>(piece.size()));
-        } catch (const std::bad_alloc&) {
-            return fail(ErrorCode::NotEnoughMemory);
-        }
+        if (record.empty() || !records->adoptRecord(std::move(record))) return fail(ErrorCode::NotEnoughMemory);
+        lengths.push_back(static_cast<uint32_t>(piece(i).size()));
+        return true;
+    };
+    try {
+        if (!forEachRecordInOrder(recordCount, threads_, kRecordBatch, compress, store)) return false;
+    } catch (const std::bad_alloc&) {
+        return fail(ErrorCode::NotEnoughMemory);
     }
     acceptText(text.size(), recordSize, std::move(lengths), std::move(inputs));
     return true;

@@ -19,6 +19,7 @@
 //
 // Destruction deletes the temporary stores. A writer that is not saved leaves the output path untouched.
 // The stores are quiet: a stage that writes into one reports failures of its record operations itself.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -27,6 +28,7 @@
 #include <span>
 #include <vector>
 
+#include "compress/record_threads.h"
 #include "container/exth.h"
 #include "container/fdst_records.h"
 #include "container/pdb_database.h"
@@ -95,6 +97,9 @@ public:
     // Cover and thumbnail, counted from the first image record.
     void setCoverOffsets(uint32_t cover, uint32_t thumbnail, bool fakeCover);
     void addChildBook(const std::filesystem::path& path);
+    // Threads for compressing and verifying the text records (default: one per core); the book is the same
+    // for any number.
+    void setThreadCount(unsigned threads) { threads_ = std::max(1u, threads); }
 
     // --- Metadata (EXTH) ---
     // Converts the value to the text encoding and appends it, keeping the metadata within 30 KB: Review,
@@ -136,6 +141,9 @@ public:
     uint32_t extraRecordDataFlags() const { return kova_.extraRecordDataFlags; }
 
 private:
+    // Text records compressed or verified between two hand-overs to the calling thread: 1 MB of 4,096-byte
+    // records.
+    static constexpr size_t kRecordBatch = 256;
     enum class HuffmanText { Written, Declined, Failed };
     HuffmanText writeHuffmanText(std::span<const uint8_t> text, uint32_t recordSize, TrailingInputs& inputs);
     bool verifyHuffmanText(std::span<const uint8_t> text);
@@ -189,6 +197,7 @@ private:
     bool fakeCover_ = false;
     std::vector<std::filesystem::path> childBooks_;
     BookStatistics statistics_;
+    unsigned threads_ = hardwareThreads();
     bool assemblyStarted_ = false;
     bool assembled_ = false;
 };

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "compress/huffdic.h"
+#include "compress/huffman.h"
+#include "compress/record_threads.h"
 #include "container/book_writer.h"
 #include "container/datp_records.h"
 #include "core/message_sink.h"
@@ -13,10 +14,13 @@ namespace qp {
 
 namespace {
 
+// One verified text record (a result per record that workers write side by side, so no bool).
+enum class Verdict : uint8_t { Differs, Same };
+
 int messageNumber(uint64_t value) { return static_cast<int>(std::min<uint64_t>(value, INT_MAX)); }
 
 // The compressor's progress as console messages.
-class CompressionMessages : public HuffdicProgress {
+class CompressionMessages : public HuffmanProgress {
 public:
     explicit CompressionMessages(FaultHeader& faults) : faults_(faults) {}
 
@@ -40,14 +44,12 @@ private:
 BookWriter::HuffmanText BookWriter::writeHuffmanText(std::span<const uint8_t> text, uint32_t recordSize,
                                                      TrailingInputs& inputs) {
     CompressionMessages messages(*this);
-    HuffdicRecords records;
-    switch (compressHuffdic(text, recordSize, records, messages)) {
-        case HuffdicOutcome::Compressed: break;
-        case HuffdicOutcome::Declined: report(*this, InfoCode::CompressionDeclined); return HuffmanText::Declined;
-        case HuffdicOutcome::CodeTooLong: fail(ErrorCode::HuffmanCodeTooLong); return HuffmanText::Failed;
-        case HuffdicOutcome::NestingTooDeep: fail(ErrorCode::DictionaryTooDeep); return HuffmanText::Failed;
-        case HuffdicOutcome::Canceled: fail(ErrorCode::UserCanceled); return HuffmanText::Failed;
-        case HuffdicOutcome::OutOfMemory: fail(ErrorCode::NotEnoughMemory); return HuffmanText::Failed;
+    HuffmanRecords records;
+    switch (compressHuffman(text, recordSize, threads_, records, messages)) {
+        case HuffmanOutcome::Compressed: break;
+        case HuffmanOutcome::Declined: report(*this, InfoCode::CompressionDeclined); return HuffmanText::Declined;
+        case HuffmanOutcome::Canceled: fail(ErrorCode::UserCanceled); return HuffmanText::Failed;
+        case HuffmanOutcome::OutOfMemory: fail(ErrorCode::NotEnoughMemory); return HuffmanText::Failed;
     }
     // Record 0 and the end record come beside the text records; the record count of a book is 16 bits.
     if (records.text.size() > PdbDatabase::kMaxRecords - 2) {
@@ -77,18 +79,24 @@ bool BookWriter::verifyHuffmanText(std::span<const uint8_t> text) {
     std::vector<std::span<const uint8_t>> cdic;
     for (uint32_t i = 1; i < kova_.huffmanRecordCount; ++i)
         cdic.push_back(output_.record(kova_.huffmanRecordOffset + i));
-    HuffdicDecoder decoder;
+    HuffmanDecoder decoder;
     bool same = decoder.load(output_.record(kova_.huffmanRecordOffset), cdic);
-    size_t start = 0;
-    std::vector<uint8_t> decoded;
-    for (size_t i = 0; same && i < recordLengths_.size(); ++i) {
+    std::vector<size_t> starts(recordLengths_.size() + 1, 0);
+    for (size_t i = 0; i < recordLengths_.size(); ++i) starts[i + 1] = starts[i] + recordLengths_[i];
+    same = same && starts.back() == text.size();
+    const auto decodesToText = [&](size_t i) {
         const std::span<const uint8_t> record = output_.record(1 + i);
         const std::optional<size_t> trailing = trailingEntriesSize(record, kova_.extraRecordDataFlags);
-        decoded.clear();
-        same = trailing && decoder.decodeRecord(record.first(record.size() - *trailing), decoded) &&
-               decoded.size() == recordLengths_[i] && start + decoded.size() <= text.size() &&
-               std::equal(decoded.begin(), decoded.end(), text.begin() + static_cast<std::ptrdiff_t>(start));
-        start += recordLengths_[i];
+        std::vector<uint8_t> decoded;
+        const bool decodes = trailing && decoder.decodeRecord(record.first(record.size() - *trailing), decoded);
+        return decodes && std::ranges::equal(decoded, text.subspan(starts[i], recordLengths_[i])) ? Verdict::Same
+                                                                                                  : Verdict::Differs;
+    };
+    try {
+        same = same && forEachRecordInOrder(recordLengths_.size(), threads_, kRecordBatch, decodesToText,
+                                            [](size_t, Verdict verdict) { return verdict == Verdict::Same; });
+    } catch (const std::bad_alloc&) {
+        return fail(ErrorCode::NotEnoughMemory);
     }
     if (!same) return fail(ErrorCode::HuffmanVerificationFailed);
     report(*this, InfoCode::CompressionVerified);

@@ -18,6 +18,7 @@ struct BuildOptions {
     bool rebuild = false;           // remove the generated files of the package and rebuild them first
     bool onlyDependencies = false;  // build the package's dependencies only, not the book
     bool noDependencies = false;    // neither check nor build the dependencies
+    bool oneThread = false;         // a background build (-lowpriority) keeps to the main thread
 };
 
 // Absolute UTF-8 paths with "/" separators.

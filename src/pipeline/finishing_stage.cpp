@@ -158,6 +158,7 @@ bool BookBuilder::writeTocIndex(PdbDatabase& store, IndexRecords& records) {
 
 bool BookBuilder::openWriter(const std::string& outputPath) {
     writer_ = std::make_unique<BookWriter>(fs::path(outputPath), options_.compression);
+    if (options_.oneThread) writer_->setThreadCount(1);
     return !writer_->failed();
 }
 

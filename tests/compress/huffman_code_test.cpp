@@ -4,20 +4,20 @@
 #include <cstdint>
 #include <vector>
 
-#include "compress/huffdic_canonical_code.h"
-#include "compress/huffdic_code_lengths.h"
+#include "compress/huffman_canonical_code.h"
+#include "compress/huffman_code_lengths.h"
 
 namespace {
 
 using Lengths = std::vector<uint8_t>;
 
-TEST(HuffdicCodeLengths, FollowTheHandWorkedTree) {
+TEST(HuffmanCodeLengths, FollowTheHandWorkedTree) {
     // 1+1 -> 2; 2+3 -> 5; 5+5 -> 10; 10+10 -> 20.
     EXPECT_EQ(qp::huffmanCodeLengths({10, 1, 1, 5, 3}), (Lengths{1, 4, 4, 2, 3}));
     EXPECT_EQ(qp::huffmanCodeLengths({7}), (Lengths{1}));
 }
 
-TEST(HuffdicCodeLengths, DeepCodesAreLimitedTo32BitsAndStayComplete) {
+TEST(HuffmanCodeLengths, DeepCodesAreLimitedTo32BitsAndStayComplete) {
     // Fibonacci counts make the optimal code as deep as there are symbols.
     std::vector<uint32_t> counts = {1, 1};
     while (counts.size() < 40) counts.push_back(counts[counts.size() - 1] + counts[counts.size() - 2]);
@@ -34,7 +34,7 @@ TEST(HuffdicCodeLengths, DeepCodesAreLimitedTo32BitsAndStayComplete) {
 // Lengths 2,2,3,3,3,4,4: first(4) = 0 (0000, 0001), first(3) = (0+2+1)/2 = 1 (001, 010, 011),
 // first(2) = (1+3+1)/2 = 2 (10, 11), first(1) = (2+2+1)/2 = 2 (no codes). Entries are numbered from the
 // shortest codes, and within a length the largest code comes first.
-TEST(HuffdicCanonicalCode, AssignsCodesFromTheLongestLengthDown) {
+TEST(HuffmanCanonicalCode, AssignsCodesFromTheLongestLengthDown) {
     qp::CanonicalCode code;
     ASSERT_TRUE(code.assign({2, 2, 3, 3, 3, 4, 4}));
     EXPECT_EQ(code.maxLength(), 4u);
@@ -50,7 +50,7 @@ TEST(HuffdicCanonicalCode, AssignsCodesFromTheLongestLengthDown) {
     for (uint32_t entry = 0; entry < 7; ++entry) EXPECT_EQ(code.code(entry, lengths[entry]), codes[entry]) << entry;
 }
 
-TEST(HuffdicCanonicalCode, RefusesLengthsOutOfOrderOrOutOfRange) {
+TEST(HuffmanCanonicalCode, RefusesLengthsOutOfOrderOrOutOfRange) {
     qp::CanonicalCode code;
     EXPECT_FALSE(code.assign({3, 2}));
     EXPECT_FALSE(code.assign({0, 1}));

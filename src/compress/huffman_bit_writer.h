@@ -6,9 +6,9 @@
 
 namespace qp {
 
-class HuffdicBitWriter {
+class HuffmanBitWriter {
 public:
-    explicit HuffdicBitWriter(std::vector<uint8_t>& out) : out_(out) {}
+    explicit HuffmanBitWriter(std::vector<uint8_t>& out) : out_(out) {}
 
     // The low `length` bits of `code`, length 1 to 32.
     void put(uint32_t code, uint32_t length) {

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "book_text_generator.h"
-#include "compress/huffdic.h"
+#include "compress/huffman.h"
 #include "compress/palmdoc.h"
 
 namespace {
@@ -37,7 +37,7 @@ size_t palmdocBytes(const std::string& text) {
     return bytes;
 }
 
-size_t huffdicBytes(const qp::HuffdicRecords& records) {
+size_t huffmanBytes(const qp::HuffmanRecords& records) {
     size_t bytes = records.huff.size();
     for (const auto& record : records.cdic) bytes += record.size();
     for (const auto& record : records.text) bytes += record.size();
@@ -47,19 +47,19 @@ size_t huffdicBytes(const qp::HuffdicRecords& records) {
 void compressBook(benchmark::State& state) {
     const std::string& text = bookText(static_cast<size_t>(state.range(0)));
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-    qp::HuffdicProgress progress;
+    qp::HuffmanProgress progress;
     size_t compressed = 0;
     for (auto _ : state) {
-        qp::HuffdicRecords records;
-        if (qp::compressHuffdic(bytes, recordSize, records, progress) != qp::HuffdicOutcome::Compressed) {
+        qp::HuffmanRecords records;
+        if (qp::compressHuffman(bytes, recordSize, 1, records, progress) != qp::HuffmanOutcome::Compressed) {
             state.SkipWithError("the text was not compressed");
             return;
         }
-        compressed = huffdicBytes(records);
+        compressed = huffmanBytes(records);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
     state.counters["text_bytes"] = static_cast<double>(text.size());
-    state.counters["huffdic_bytes"] = static_cast<double>(compressed);
+    state.counters["huffman_bytes"] = static_cast<double>(compressed);
     state.counters["palmdoc_bytes"] = static_cast<double>(palmdocBytes(text));
 }
 BENCHMARK(compressBook)->Arg(2)->Arg(20)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     }
     if (corpus != nullptr) {
         if (writeCorpus(corpus, megabytes)) return 0;
-        std::fprintf(stderr, "huffdic_bench: could not write %s\n", corpus);
+        std::fprintf(stderr, "huffman_bench: could not write %s\n", corpus);
         return 1;
     }
     benchmark::Initialize(&argc, argv);

@@ -1,4 +1,4 @@
-#include "compress/huffdic_selection.h"
+#include "compress/huffman_selection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,17 +12,17 @@ constexpr double entryOverheadBits = 8 * 4.5;
 // A coded entry ends on a byte boundary: half a byte is lost on average.
 constexpr double codedPaddingBits = 4;
 
-void finishTotals(HuffdicSelection& selection) {
+void finishTotals(HuffmanSelection& selection) {
     selection.totalUses = 0;
     for (size_t s = 0; s < selection.uses.size(); ++s) {
-        if (selection.uses[s] == 0) selection.form[s] = HuffdicEntryForm::None;
+        if (selection.uses[s] == 0) selection.form[s] = HuffmanEntryForm::None;
         if (selection.isEntry(s)) selection.totalUses += selection.uses[s];
     }
 }
 
 // The bits that writing a symbol costs under the previous selection: its code when it was an entry, else the
 // codes of its parts. A byte that was no entry is priced as an entry used once.
-std::vector<double> writtenBits(const HuffdicGrammar& grammar, const HuffdicSelection& previous,
+std::vector<double> writtenBits(const HuffmanGrammar& grammar, const HuffmanSelection& previous,
                                 const std::vector<float>& codeBits) {
     const double unusedBits = std::log2(static_cast<double>(std::max<uint64_t>(previous.totalUses, 2)));
     std::vector<double> bits(grammar.symbolCount());
@@ -40,40 +40,40 @@ std::vector<double> writtenBits(const HuffdicGrammar& grammar, const HuffdicSele
 
 }  // namespace
 
-HuffdicSelection initialHuffdicSelection(const HuffdicGrammar& grammar, const std::vector<uint32_t>& textUses) {
-    HuffdicSelection selection;
+HuffmanSelection initialHuffmanSelection(const HuffmanGrammar& grammar, const std::vector<uint32_t>& textUses) {
+    HuffmanSelection selection;
     selection.uses.assign(textUses.begin(), textUses.end());
-    for (const HuffdicRule& rule : grammar.rules) {
+    for (const HuffmanRule& rule : grammar.rules) {
         ++selection.uses[rule.left];
         ++selection.uses[rule.right];
     }
-    selection.form.assign(grammar.symbolCount(), HuffdicEntryForm::Coded);
-    std::fill(selection.form.begin(), selection.form.begin() + HuffdicGrammar::kByteSymbols, HuffdicEntryForm::Literal);
+    selection.form.assign(grammar.symbolCount(), HuffmanEntryForm::Coded);
+    std::fill(selection.form.begin(), selection.form.begin() + HuffmanGrammar::kByteSymbols, HuffmanEntryForm::Literal);
     finishTotals(selection);
     return selection;
 }
 
-HuffdicSelection selectHuffdicEntries(const HuffdicGrammar& grammar, const std::vector<uint32_t>& textUses,
-                                      const HuffdicSelection& previous, const std::vector<float>& codeBits) {
+HuffmanSelection selectHuffmanEntries(const HuffmanGrammar& grammar, const std::vector<uint32_t>& textUses,
+                                      const HuffmanSelection& previous, const std::vector<float>& codeBits) {
     const std::vector<double> bits = writtenBits(grammar, previous, codeBits);
     const double total = static_cast<double>(std::max<uint64_t>(previous.totalUses, 2));
 
-    HuffdicSelection selection;
+    HuffmanSelection selection;
     selection.uses.assign(textUses.begin(), textUses.end());
-    selection.form.assign(grammar.symbolCount(), HuffdicEntryForm::None);
-    for (uint32_t s = grammar.symbolCount(); s-- > HuffdicGrammar::kByteSymbols;) {
+    selection.form.assign(grammar.symbolCount(), HuffmanEntryForm::None);
+    for (uint32_t s = grammar.symbolCount(); s-- > HuffmanGrammar::kByteSymbols;) {
         const uint64_t uses = selection.uses[s];
         if (uses == 0) continue;
-        const HuffdicRule& rule = grammar.rule(s);
+        const HuffmanRule& rule = grammar.rule(s);
         const double partBits = bits[rule.left] + bits[rule.right];
         const double ownBits = uses * std::max(1.0, std::log2(total / static_cast<double>(uses))) + entryOverheadBits;
         const double leftOut = uses * partBits;
         const double coded = ownBits + partBits + codedPaddingBits;
         const double literal = ownBits + 8.0 * (rule.length + (rule.length & 1));
         if (literal <= coded && literal < leftOut) {
-            selection.form[s] = HuffdicEntryForm::Literal;
+            selection.form[s] = HuffmanEntryForm::Literal;
         } else if (coded < leftOut) {
-            selection.form[s] = HuffdicEntryForm::Coded;
+            selection.form[s] = HuffmanEntryForm::Coded;
             ++selection.uses[rule.left];
             ++selection.uses[rule.right];
         } else {
@@ -81,13 +81,13 @@ HuffdicSelection selectHuffdicEntries(const HuffdicGrammar& grammar, const std::
             selection.uses[rule.right] += uses;
         }
     }
-    for (uint32_t s = 0; s < HuffdicGrammar::kByteSymbols; ++s)
-        if (selection.uses[s] > 0) selection.form[s] = HuffdicEntryForm::Literal;
+    for (uint32_t s = 0; s < HuffmanGrammar::kByteSymbols; ++s)
+        if (selection.uses[s] > 0) selection.form[s] = HuffmanEntryForm::Literal;
     finishTotals(selection);
     return selection;
 }
 
-std::vector<float> idealCodeBits(const HuffdicSelection& selection) {
+std::vector<float> idealCodeBits(const HuffmanSelection& selection) {
     const double total = static_cast<double>(std::max<uint64_t>(selection.totalUses, 2));
     std::vector<float> bits(selection.uses.size(), 0);
     for (size_t s = 0; s < bits.size(); ++s)

@@ -8,10 +8,10 @@
 
 namespace qp {
 
-class HuffdicPairFilter {
+class HuffmanPairFilter {
 public:
     // Sizes the filter for about `pairs` pairs (at most 8 MB).
-    explicit HuffdicPairFilter(size_t pairs);
+    explicit HuffmanPairFilter(size_t pairs);
 
     void clear();
     void add(uint64_t key);

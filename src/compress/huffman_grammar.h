@@ -7,38 +7,38 @@
 #include <span>
 #include <vector>
 
-#include "compress/huffdic.h"
+#include "compress/huffman.h"
 
 namespace qp {
 
-struct HuffdicRule {
+struct HuffmanRule {
     uint32_t left = 0;
     uint32_t right = 0;
     uint32_t length = 0;  // bytes of text the rule stands for
     uint32_t depth = 0;   // 1 + the larger depth of its parts; bytes have depth 0
 };
 
-struct HuffdicGrammar {
+struct HuffmanGrammar {
     static constexpr uint32_t kByteSymbols = 256;
 
-    std::vector<HuffdicRule> rules;
+    std::vector<HuffmanRule> rules;
     std::vector<uint32_t> sequence;
 
     uint32_t symbolCount() const { return static_cast<uint32_t>(kByteSymbols + rules.size()); }
     bool isRule(uint32_t symbol) const { return symbol >= kByteSymbols; }
-    const HuffdicRule& rule(uint32_t symbol) const { return rules[symbol - kByteSymbols]; }
+    const HuffmanRule& rule(uint32_t symbol) const { return rules[symbol - kByteSymbols]; }
     uint32_t length(uint32_t symbol) const { return isRule(symbol) ? rule(symbol).length : 1; }
     uint32_t depth(uint32_t symbol) const { return isRule(symbol) ? rule(symbol).depth : 0; }
 };
 
-struct HuffdicGrammarLimits {
+struct HuffmanGrammarLimits {
     uint32_t maxLength = 0;  // no rule stands for more bytes
     uint32_t maxDepth = 0;   // no rule is deeper
     uint32_t maxRounds = 0;
 };
 
 // Builds the grammar in rounds of pair replacement. False when canceled.
-bool buildHuffdicGrammar(std::span<const uint8_t> text, const HuffdicGrammarLimits& limits, HuffdicProgress& progress,
-                         HuffdicGrammar& grammar);
+bool buildHuffmanGrammar(std::span<const uint8_t> text, const HuffmanGrammarLimits& limits, HuffmanProgress& progress,
+                         HuffmanGrammar& grammar);
 
 }  // namespace qp

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "compress/huffdic_code_lengths.h"
+#include "compress/huffman_code_lengths.h"
 
 namespace qp {
 
@@ -32,9 +32,9 @@ public:
 
 private:
     uint32_t maxLength_ = 0;
-    std::array<uint32_t, kHuffdicMaxCodeLength + 2> count_{};
-    std::array<uint32_t, kHuffdicMaxCodeLength + 2> first_{};
-    std::array<uint32_t, kHuffdicMaxCodeLength + 2> shorter_{};  // entries with codes shorter than the length
+    std::array<uint32_t, kHuffmanMaxCodeLength + 2> count_{};
+    std::array<uint32_t, kHuffmanMaxCodeLength + 2> first_{};
+    std::array<uint32_t, kHuffmanMaxCodeLength + 2> shorter_{};  // entries with codes shorter than the length
 };
 
 }  // namespace qp

@@ -1,9 +1,10 @@
 // Huffman dictionary compression of whole texts: the pass count, when it declines, and round trips through the
 // compressor's own decoder and the book reader's independent one.
-#include "compress/huffdic.h"
+#include "compress/huffman.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -22,32 +23,36 @@ struct PassCase {
     uint32_t passes;
 };
 
-class HuffdicPassCount : public testing::TestWithParam<PassCase> {};
+class HuffmanPassCount : public testing::TestWithParam<PassCase> {};
 
-TEST_P(HuffdicPassCount, GrowsWithTheTextInKiB) {
-    EXPECT_EQ(qp::huffdicPassCount(GetParam().textLength), GetParam().passes);
+TEST_P(HuffmanPassCount, GrowsWithTheTextInKiB) {
+    EXPECT_EQ(qp::huffmanPassCount(GetParam().textLength), GetParam().passes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, HuffdicPassCount,
+INSTANTIATE_TEST_SUITE_P(Lengths, HuffmanPassCount,
                          testing::Values(PassCase{0, 20}, PassCase{1023, 20}, PassCase{1024, 20},
                                          PassCase{2 << 20, 200},           // k = 2048: 204800 / 1024
                                          PassCase{(2 << 20) + 1024, 200},  // k = 2049: 3891300 / 19456
                                          PassCase{10 << 20, 242}));        // k = 10240: 4710400 / 19456
 
-class Progress : public qp::HuffdicProgress {
+class Progress : public qp::HuffmanProgress {
 public:
     void compilingPass(uint32_t pass) override { compiling.push_back(pass); }
     void compressionPass(uint32_t pass) override { compression.push_back(pass); }
     bool cancelRequested() override { return cancel; }
+    void roundResult(uint64_t compressedBytes, uint64_t, uint64_t, uint32_t) override {
+        roundBytes.push_back(compressedBytes);
+    }
 
     std::vector<uint32_t> compiling;
     std::vector<uint32_t> compression;
+    std::vector<uint64_t> roundBytes;  // measured before any record is written
     bool cancel = false;
 };
 
-qp::HuffdicOutcome compress(const Bytes& text, uint32_t recordSize, qp::HuffdicRecords& records,
-                            qp::HuffdicProgress& progress) {
-    return qp::compressHuffdic(text, recordSize, records, progress);
+qp::HuffmanOutcome compress(const Bytes& text, uint32_t recordSize, qp::HuffmanRecords& records,
+                            qp::HuffmanProgress& progress) {
+    return qp::compressHuffman(text, recordSize, 2, records, progress);
 }
 
 Bytes bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
@@ -98,31 +103,31 @@ Bytes randomBytes(size_t size) {
     return text;
 }
 
-TEST(Huffdic, DeclinesAFewHundredBytesOfProse) {
-    qp::HuffdicRecords records;
+TEST(Huffman, DeclinesAFewHundredBytesOfProse) {
+    qp::HuffmanRecords records;
     Progress progress;
     EXPECT_EQ(compress(bytesOf(palmdocsample::prose.substr(0, 400)), 4096, records, progress),
-              qp::HuffdicOutcome::Declined);
+              qp::HuffmanOutcome::Declined);
     EXPECT_TRUE(records.text.empty());
 }
 
-TEST(Huffdic, DeclinesOneRepeatedByteWhoseCodesStayShort) {
-    qp::HuffdicRecords records;
+TEST(Huffman, DeclinesOneRepeatedByteWhoseCodesStayShort) {
+    qp::HuffmanRecords records;
     Progress progress;
-    EXPECT_EQ(compress(Bytes(200000, 'a'), 4096, records, progress), qp::HuffdicOutcome::Declined);
+    EXPECT_EQ(compress(Bytes(200000, 'a'), 4096, records, progress), qp::HuffmanOutcome::Declined);
 }
 
-TEST(Huffdic, CancelRequestEndsTheCompression) {
-    qp::HuffdicRecords records;
+TEST(Huffman, CancelRequestEndsTheCompression) {
+    qp::HuffmanRecords records;
     Progress progress;
     progress.cancel = true;
-    EXPECT_EQ(compress(shuffledProse(20000), 4096, records, progress), qp::HuffdicOutcome::Canceled);
+    EXPECT_EQ(compress(shuffledProse(20000), 4096, records, progress), qp::HuffmanOutcome::Canceled);
 }
 
-TEST(Huffdic, ReportsCompilingPassesAtPowersOfTwoThenTheCompressionPasses) {
-    qp::HuffdicRecords records;
+TEST(Huffman, ReportsCompilingPassesAtPowersOfTwoThenTheCompressionPasses) {
+    qp::HuffmanRecords records;
     Progress progress;
-    ASSERT_EQ(compress(shuffledProse(50000), 4096, records, progress), qp::HuffdicOutcome::Compressed);
+    ASSERT_EQ(compress(shuffledProse(50000), 4096, records, progress), qp::HuffmanOutcome::Compressed);
     for (uint32_t pass : progress.compiling) EXPECT_EQ(pass & (pass - 1), 0u) << pass;
     ASSERT_GE(progress.compression.size(), 3u);
     for (uint32_t i = 0; i < progress.compression.size(); ++i) EXPECT_EQ(progress.compression[i], i + 1);
@@ -134,18 +139,24 @@ struct RoundTripCase {
     uint32_t recordSize;
 };
 
-class HuffdicRoundTrip : public testing::TestWithParam<RoundTripCase> {};
+class HuffmanRoundTrip : public testing::TestWithParam<RoundTripCase> {};
 
-TEST_P(HuffdicRoundTrip, BothDecodersGiveBackTheTextRecordByRecord) {
+TEST_P(HuffmanRoundTrip, BothDecodersGiveBackTheTextRecordByRecord) {
     const RoundTripCase& c = GetParam();
-    qp::HuffdicRecords records;
+    qp::HuffmanRecords records;
     Progress progress;
-    ASSERT_EQ(compress(c.text, c.recordSize, records, progress), qp::HuffdicOutcome::Compressed);
+    ASSERT_EQ(compress(c.text, c.recordSize, records, progress), qp::HuffmanOutcome::Compressed);
     ASSERT_EQ(records.text.size(), records.textLengths.size());
     EXPECT_EQ(records.huff.size(), 2584u);
     for (const Bytes& record : records.cdic) EXPECT_EQ(record.size() % 4, 0u);
+    // The records written are those of the smallest round, exactly as measured.
+    uint64_t written = records.huff.size();
+    for (const auto* group : {&records.cdic, &records.text})
+        for (const Bytes& record : *group) written += record.size();
+    ASSERT_FALSE(progress.roundBytes.empty());
+    EXPECT_EQ(written, *std::min_element(progress.roundBytes.begin(), progress.roundBytes.end()));
 
-    qp::HuffdicDecoder ours;
+    qp::HuffmanDecoder ours;
     ASSERT_TRUE(ours.load(records.huff, {records.cdic.begin(), records.cdic.end()}));
     kova::HuffmanDecoder reader;
     std::vector<kova::ByteView> cdic(records.cdic.begin(), records.cdic.end());
@@ -170,7 +181,7 @@ TEST_P(HuffdicRoundTrip, BothDecodersGiveBackTheTextRecordByRecord) {
     EXPECT_EQ(start, c.text.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, HuffdicRoundTrip,
+INSTANTIATE_TEST_SUITE_P(Texts, HuffmanRoundTrip,
                          testing::Values(RoundTripCase{"Prose", shuffledProse(300000), 4096},
                                          RoundTripCase{"ProseSmallRecords", shuffledProse(40000), 256},
                                          RoundTripCase{"Utf8", utf8Words(100000), 4096},

@@ -14,11 +14,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "compress/huffdic_canonical_code.h"
+#include "compress/huffman_canonical_code.h"
 
 namespace qp {
-
-constexpr size_t kHuffRecordSize = 2584;
 
 std::vector<uint8_t> huffRecord(const CanonicalCode& code);
 

@@ -1,4 +1,4 @@
-#include "compress/huffdic_code_lengths.h"
+#include "compress/huffman_code_lengths.h"
 
 #include <algorithm>
 #include <numeric>
@@ -49,7 +49,7 @@ std::vector<uint8_t> huffmanCodeLengths(const std::vector<uint32_t>& counts) {
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return weights[a] < weights[b]; });
     for (;;) {
         std::vector<uint8_t> lengths = unlimitedLengths(weights, order);
-        if (*std::max_element(lengths.begin(), lengths.end()) <= kHuffdicMaxCodeLength) return lengths;
+        if (*std::max_element(lengths.begin(), lengths.end()) <= kHuffmanMaxCodeLength) return lengths;
         // Halving keeps the order of the counts, so the sorted order stays valid.
         for (uint64_t& w : weights) w = (w + 1) / 2;
     }

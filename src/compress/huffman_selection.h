@@ -10,29 +10,29 @@
 #include <cstdint>
 #include <vector>
 
-#include "compress/huffdic_grammar.h"
+#include "compress/huffman_grammar.h"
 
 namespace qp {
 
-enum class HuffdicEntryForm : uint8_t { None, Coded, Literal };
+enum class HuffmanEntryForm : uint8_t { None, Coded, Literal };
 
-struct HuffdicSelection {
-    std::vector<HuffdicEntryForm> form;  // per symbol
+struct HuffmanSelection {
+    std::vector<HuffmanEntryForm> form;  // per symbol
     std::vector<uint64_t> uses;          // per symbol: codes written for it, in the text and in coded entries
     uint64_t totalUses = 0;
 
-    bool isEntry(uint32_t symbol) const { return form[symbol] != HuffdicEntryForm::None; }
+    bool isEntry(uint32_t symbol) const { return form[symbol] != HuffmanEntryForm::None; }
 };
 
 // The starting point before any code lengths are known: every used symbol is an entry, and a rule is coded.
-HuffdicSelection initialHuffdicSelection(const HuffdicGrammar& grammar, const std::vector<uint32_t>& textUses);
+HuffmanSelection initialHuffmanSelection(const HuffmanGrammar& grammar, const std::vector<uint32_t>& textUses);
 
 // A new selection from the previous one and the code bits of its entries (codeBits[s] for every entry s of
 // `previous`; other values are not read).
-HuffdicSelection selectHuffdicEntries(const HuffdicGrammar& grammar, const std::vector<uint32_t>& textUses,
-                                      const HuffdicSelection& previous, const std::vector<float>& codeBits);
+HuffmanSelection selectHuffmanEntries(const HuffmanGrammar& grammar, const std::vector<uint32_t>& textUses,
+                                      const HuffmanSelection& previous, const std::vector<float>& codeBits);
 
 // Ideal code bits of every entry of a selection: log2(total uses / uses).
-std::vector<float> idealCodeBits(const HuffdicSelection& selection);
+std::vector<float> idealCodeBits(const HuffmanSelection& selection);
 
 }  // namespace qp

@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "compress/huffdic_grammar.h"
+#include "compress/huffman_grammar.h"
 
 namespace qp {
 
-struct HuffdicRecordCuts {
+struct HuffmanRecordCuts {
     std::vector<size_t> ends;       // per record: end of its symbols in the sequence
     std::vector<uint32_t> lengths;  // per record: uncompressed bytes
 };
 
 // Every symbol stands for at most recordSize bytes.
-HuffdicRecordCuts cutHuffdicRecords(const HuffdicGrammar& grammar, uint32_t recordSize);
+HuffmanRecordCuts cutHuffmanRecords(const HuffmanGrammar& grammar, uint32_t recordSize);
 
 }  // namespace qp

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "compress/huffdic_canonical_code.h"
-#include "compress/huffdic_cdic_records.h"
-#include "compress/huffdic_huff_record.h"
+#include "compress/huffman_canonical_code.h"
+#include "compress/huffman_cdic_records.h"
+#include "compress/huffman_huff_record.h"
 
 namespace {
 

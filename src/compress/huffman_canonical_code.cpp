@@ -1,4 +1,4 @@
-#include "compress/huffdic_canonical_code.h"
+#include "compress/huffman_canonical_code.h"
 
 namespace qp {
 
@@ -9,7 +9,7 @@ bool CanonicalCode::assign(const std::vector<uint8_t>& lengths) {
     maxLength_ = 0;
     uint8_t previous = 1;
     for (uint8_t length : lengths) {
-        if (length < previous || length > kHuffdicMaxCodeLength) return false;
+        if (length < previous || length > kHuffmanMaxCodeLength) return false;
         previous = length;
         ++count_[length];
     }
@@ -18,7 +18,7 @@ bool CanonicalCode::assign(const std::vector<uint8_t>& lengths) {
         first_[length] = static_cast<uint32_t>((uint64_t{first_[length + 1]} + count_[length + 1] + 1) / 2);
     for (uint32_t length = 1; length <= maxLength_; ++length)
         if (uint64_t{first_[length]} + count_[length] > (uint64_t{1} << length)) return false;  // too many codes
-    for (uint32_t length = 1; length <= kHuffdicMaxCodeLength; ++length)
+    for (uint32_t length = 1; length <= kHuffmanMaxCodeLength; ++length)
         shorter_[length] = shorter_[length - 1] + count_[length - 1];
     return true;
 }

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "compress/huffdic.h"
+#include "compress/huffman.h"
 #include "huffman_decoder.h"
 
 namespace {
@@ -50,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> text = textFor(data, size);
     const uint32_t recordSize = 64u << (data[1] % 7);
 
-    qp::HuffdicProgress progress;
-    qp::HuffdicRecords records;
-    const qp::HuffdicOutcome outcome = qp::compressHuffdic(text, recordSize, records, progress);
-    if (outcome == qp::HuffdicOutcome::Declined) return 0;
-    if (outcome != qp::HuffdicOutcome::Compressed || records.text.size() != records.textLengths.size()) std::abort();
+    qp::HuffmanProgress progress;
+    qp::HuffmanRecords records;
+    const qp::HuffmanOutcome outcome = qp::compressHuffman(text, recordSize, 2, records, progress);
+    if (outcome == qp::HuffmanOutcome::Declined) return 0;
+    if (outcome != qp::HuffmanOutcome::Compressed || records.text.size() != records.textLengths.size()) std::abort();
 
     std::vector<kova::ByteView> cdic(records.cdic.begin(), records.cdic.end());
     kova::HuffmanDecoder decoder;

@@ -1,22 +1,15 @@
-#include "compress/huffdic_cdic_records.h"
+#include "compress/huffman_cdic_records.h"
 
 #include <algorithm>
+
+#include "compress/huffman_layout.h"
 
 namespace qp {
 namespace {
 
-constexpr uint32_t headerSize = 16;
+using namespace huffman_layout;
 
 uint32_t storedSize(uint32_t length) { return 4 + length + (length & 1); }
-
-void putBigEndian32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void putBigEndian16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-    out[at] = static_cast<uint8_t>(value >> 8);
-    out[at + 1] = static_cast<uint8_t>(value);
-}
 
 }  // namespace
 
@@ -37,7 +30,7 @@ uint32_t cdicEntryBits(const std::vector<uint32_t>& entryLengths) {
     const size_t n = entryLengths.size();
     size_t fewest = n;
     size_t end = 0;
-    uint64_t used = headerSize;
+    uint64_t used = kCdicHeaderSize;
     for (size_t start = 0; start < n; ++start) {
         while (end < n && used + storedSize(entryLengths[end]) < kCdicRecordLimit)
             used += storedSize(entryLengths[end++]);
@@ -47,6 +40,18 @@ uint32_t cdicEntryBits(const std::vector<uint32_t>& entryLengths) {
     uint32_t bits = 0;
     while ((size_t{2} << bits) <= fewest) ++bits;
     return bits;
+}
+
+uint64_t cdicBytes(const std::vector<uint32_t>& entryLengths) {
+    const size_t perRecord = size_t{1} << cdicEntryBits(entryLengths);
+    uint64_t bytes = 0;
+    for (size_t first = 0; first < entryLengths.size(); first += perRecord) {
+        uint64_t record = kCdicHeaderSize;
+        for (size_t i = first; i < std::min(first + perRecord, entryLengths.size()); ++i)
+            record += storedSize(entryLengths[i]);
+        bytes += (record + 3) & ~uint64_t{3};
+    }
+    return bytes;
 }
 
 std::vector<std::vector<uint8_t>> cdicRecords(const DictionaryEntries& entries) {
@@ -60,16 +65,15 @@ std::vector<std::vector<uint8_t>> cdicRecords(const DictionaryEntries& entries) 
         const size_t count = std::min(perRecord, entries.size() - first);
         std::vector<uint8_t> record;
         record.insert(record.end(), {'C', 'D', 'I', 'C'});
-        putBigEndian32(record, headerSize);
-        putBigEndian32(record, static_cast<uint32_t>(entries.size()));
-        putBigEndian32(record, bits);
-        record.resize(headerSize + 2 * count);
+        appendBigEndian(record, kCdicHeaderSize);
+        appendBigEndian(record, static_cast<uint32_t>(entries.size()));
+        appendBigEndian(record, bits);
+        record.resize(kCdicHeaderSize + 2 * count);
         for (size_t i = 0; i < count; ++i) {
             const std::span<const uint8_t> entry = entries.entry(first + i);
-            putBigEndian16(record, headerSize + 2 * i, static_cast<uint32_t>(record.size() - headerSize));
-            const uint32_t lengthWord = static_cast<uint32_t>(entry.size()) | (entries.literal[first + i] ? 0x8000 : 0);
-            record.push_back(static_cast<uint8_t>(lengthWord >> 8));
-            record.push_back(static_cast<uint8_t>(lengthWord));
+            putBigEndian(record, kCdicHeaderSize + 2 * i, static_cast<uint32_t>(record.size() - kCdicHeaderSize), 2);
+            const uint32_t flag = entries.literal[first + i] ? kLiteralEntryFlag : 0;
+            appendBigEndian(record, static_cast<uint32_t>(entry.size()) | flag, 2);
             record.insert(record.end(), entry.begin(), entry.end());
             if (entry.size() & 1) record.push_back(0);
         }

@@ -27,12 +27,12 @@ struct DictionaryEntries {
     void add(std::span<const uint8_t> entryBytes, bool isLiteral);
 };
 
-constexpr uint32_t kCdicRecordLimit = 61439;
-constexpr uint32_t kMaxDictionaryEntryLength = 0x7FFF;
-
-// b for entries of the given lengths; the lengths are at most kMaxDictionaryEntryLength.
+// b for entries of the given lengths; the lengths are at most huffman_layout::kMaxDictionaryEntryLength.
 uint32_t cdicEntryBits(const std::vector<uint32_t>& entryLengths);
 
 std::vector<std::vector<uint8_t>> cdicRecords(const DictionaryEntries& entries);
+
+// The bytes of the CDIC records for entries of the given lengths, as cdicRecords stores them.
+uint64_t cdicBytes(const std::vector<uint32_t>& entryLengths);
 
 }  // namespace qp

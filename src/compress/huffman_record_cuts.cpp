@@ -1,9 +1,9 @@
-#include "compress/huffdic_record_cuts.h"
+#include "compress/huffman_record_cuts.h"
 
 namespace qp {
 
-HuffdicRecordCuts cutHuffdicRecords(const HuffdicGrammar& grammar, uint32_t recordSize) {
-    HuffdicRecordCuts cuts;
+HuffmanRecordCuts cutHuffmanRecords(const HuffmanGrammar& grammar, uint32_t recordSize) {
+    HuffmanRecordCuts cuts;
     uint32_t filled = 0;
     for (size_t i = 0; i < grammar.sequence.size(); ++i) {
         const uint32_t length = grammar.length(grammar.sequence[i]);

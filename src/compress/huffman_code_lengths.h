@@ -6,7 +6,7 @@
 
 namespace qp {
 
-constexpr uint32_t kHuffdicMaxCodeLength = 32;
+constexpr uint32_t kHuffmanMaxCodeLength = 32;
 
 // The code length of every symbol from its use count (every count at least 1). A lone symbol gets 1 bit.
 // When the optimal code would need more than 32 bits, the counts are flattened (halved, rounding up) until

@@ -8,9 +8,9 @@
 
 namespace qp {
 
-class HuffdicPairTable {
+class HuffmanPairTable {
 public:
-    HuffdicPairTable() { clear(0); }
+    HuffmanPairTable() { clear(0); }
 
     static uint64_t key(uint32_t left, uint32_t right) { return uint64_t{left} << 32 | right; }
     static uint32_t left(uint64_t key) { return static_cast<uint32_t>(key >> 32); }
@@ -25,8 +25,9 @@ public:
     // The value of a key, or nullptr.
     uint32_t* find(uint64_t key);
     const uint32_t* find(uint64_t key) const;
-    // Drops the keys whose value is below `minimum`.
-    void removeBelow(uint32_t minimum);
+    // Drops the keys whose value is below `minimum` once they are at least half of the keys; until then they stay
+    // (a rebuild would cost more than the slots they hold).
+    void pruneBelow(uint32_t minimum);
 
     template <typename Visit>
     void forEach(Visit visit) const {
@@ -42,7 +43,7 @@ private:
         uint32_t value = 0;
         bool used() const { return left != UINT32_MAX; }
         bool holds(uint64_t k) const {
-            return left == HuffdicPairTable::left(k) && right == HuffdicPairTable::right(k);
+            return left == HuffmanPairTable::left(k) && right == HuffmanPairTable::right(k);
         }
     };
 
