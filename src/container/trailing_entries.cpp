@@ -90,11 +90,14 @@ struct IndexEntryEncoder::Emission {
     }
 
     // An item is its header, the parent level (new levels), the run count (runs), then the offset: the offset
-    // ends the item, so the next entry starts an item of its own.
+    // ends the item, so the next entry starts an item of its own. Every offset restarts the counting, the one
+    // after the spanning entries included: an item carries at most one offset, so the next offset can only
+    // come after a header of its own.
     void offsetMark(uint64_t offset) {
         out[headerByte] |= 0x1;
         appendForwardInteger(out, offset);
         afterOffset = true;
+        sinceReset = 0;
     }
 
     void emit(const TocEntry& entry, bool covered) {
@@ -110,7 +113,6 @@ struct IndexEntryEncoder::Emission {
             extendRun();
         } else if (sinceReset >= (runContinues ? kRunResetAfter : kResetAfter) && covered) {
             offsetMark(entry.start - recordStart);
-            sinceReset = 0;
             emitted.clear();
             emitted.insert({entry.parentLevel, entry.number});
             header(entry);
