@@ -79,6 +79,11 @@ void LinkTable::registerAnchor(std::string_view file, std::string_view name, uin
     }
 }
 
+bool LinkTable::isNewAnchor(std::string_view file, std::string_view name) {
+    if (name.starts_with('#')) name.remove_prefix(1);
+    return !name.empty() && !anchors_.contains(anchorKey(normalizer_.normalizePath(file), name));
+}
+
 int32_t LinkTable::registerMedia(MediaTable& media, const std::string& path, bool picture) {
     // A picture is known by its content, whatever its name ends in ("photo.jfif"); what turns out not to be
     // one gets a warning naming it.

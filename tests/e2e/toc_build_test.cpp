@@ -156,6 +156,37 @@ TEST_F(TocBuild, WesternUtf8AndEpubBooksCarryTheWholeTree) {
     checkBook(book("epub.kova"), source, false);
 }
 
+// Entries and links that name a later file without a fragment open it on a tag: past the white space that
+// often follows its body tag, and on an anchor tag of its own before loose text.
+TEST_F(TocBuild, LaterFilesWithoutFragmentOpenOnATag) {
+    write("a.html", buildtest::htmlPage("<h1>A</h1><p><a href=\"b.html\">B</a> <a href=\"c.html\">C</a></p>"));
+    write("b.html", "<html><body>\n    <h1>B</h1></body></html>");
+    write("c.html", buildtest::htmlPage("Loose text<h1 id=\"h\">C</h1>"));
+    std::string items, spine, points;
+    for (const char* name : {"a", "b", "c"}) {
+        items += std::string("<item id=\"") + name + "\" href=\"" + name + ".html\" media-type=\"text/html\"/>";
+        spine += std::string("<itemref idref=\"") + name + "\"/>";
+        points += TocBook::point(name, std::string(name) + ".html", "");
+    }
+    write("toc.ncx", "<?xml version=\"1.0\"?><ncx><navMap>" + points + "</navMap></ncx>");
+    write("book.opf",
+          buildtest::package(buildtest::dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"),
+                             items + "<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>",
+                             spine));
+    auto run = compile({"book.opf"});
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const kova::Book book = this->book("book.kova");
+    EXPECT_TRUE(book.sound()) << (book.faults().empty() ? "" : book.faults()[0]);
+    const std::string text = book.textString();
+    const std::optional<kova::TocTree> tree = kova::readTocTree(book);
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(tree->nodes.size(), 3u);
+    EXPECT_EQ(text.substr(tree->nodes[1].position, 5), "<h1>B");
+    EXPECT_EQ(text.substr(tree->nodes[2].position, 14), "<a/>Loose text");
+    const std::vector<uint64_t> links = buildtest::fileposTargets(text);
+    EXPECT_EQ(links, (std::vector<uint64_t>{tree->nodes[1].position, tree->nodes[2].position}));
+}
+
 TEST_F(TocBuild, UnresolvedTargetFailsTheBuild) {
     const TocBook source;
     writeSources(source, source.ncx(TocBook::point("Lost", "ch1.html#nowhere", "")));
