@@ -154,6 +154,13 @@ size_t LinkTable::resolveLinks() {
     return unresolved;
 }
 
+std::vector<uint64_t> LinkTable::resolvedTargets() const {
+    std::vector<uint64_t> targets;
+    for (const LinkFixup& link : links_)
+        if (link.resolved) targets.push_back(*link.resolved);
+    return targets;
+}
+
 std::optional<uint64_t> LinkTable::resolve(std::string_view baseFile, std::string_view href) {
     return lookUp(normalizer_.target(baseFile, href), false);
 }

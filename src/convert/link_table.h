@@ -61,6 +61,9 @@ public:
     // Prints the resolved positions and the record numbers into their placeholders.
     bool writeLinks(TextStream& stream, const MediaTable& media);
 
+    // The positions the resolved links point to, in the order the links were written.
+    std::vector<uint64_t> resolvedTargets() const;
+
     size_t linkCount() const { return links_.size(); }
     size_t anchorCount() const { return anchors_.size(); }
     HrefNormalizer& normalizer() { return normalizer_; }

@@ -226,6 +226,10 @@ constexpr MessageRow kRows[] = {
      "Error(mkbook/compress): Advanced compression failed consistency test"},
     {ErrorCode::HuffmanCodeFileFailed, MessageLayout::Plain, ConsoleFilter::Shown,
      "Error(mkbook/compress): Access to temporary file of computed Huffman codes failed: aborting"},
+    {ErrorCode::TocTooDeep, MessageLayout::ArgumentAfterText, ConsoleFilter::Shown,
+     "Error(mkbook): The table of content nests too deep for the text records: "},
+    {ErrorCode::TargetNotOnTag, MessageLayout::ArgumentAfterText, ConsoleFilter::Shown,
+     "Error(mkbook): internal error: a link or table of content target is not on a tag, at text position "},
     // Warnings
     {WarningCode::PastEndOfString, MessageLayout::Plain, ConsoleFilter::Shown,
      "Warning(core): Cannot read past end of string (or before empty string)."},

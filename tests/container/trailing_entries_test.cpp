@@ -123,6 +123,19 @@ TEST(IndexEntry, TheSpanningOffsetRestartsTheCounting) {
     EXPECT_EQ(indexEntry(encoder, 4096, 8192), (Bytes{0x86, 0x80, 0x04, 0xA1, 0x80, 0xB2, 0x81, 0x88}));
 }
 
+TEST(IndexEntry, SixNestedEntriesOnOnePlace) {
+    std::vector<TocEntry> entries;
+    for (uint32_t depth = 0; depth < 6; ++depth) entries.push_back({100, 9900, depth, depth});
+    qp::IndexEntryEncoder encoder(entries);
+    // All begin in the first record, each at a new level: number × 8 with 0x2, then the level (0x82 0x80,
+    // 0x8A 0x81, ... 0xAA 0x85). None is covered (nothing spans the record below them): no offset. Length 13.
+    EXPECT_EQ(indexEntry(encoder, 0, 4096),
+              (Bytes{0x82, 0x80, 0x8A, 0x81, 0x92, 0x82, 0x9A, 0x83, 0xA2, 0x84, 0xAA, 0x85, 0x8D}));
+    // All six span the second record: the same headers, the last marked (0xAB) with the offset 0. Length 14.
+    EXPECT_EQ(indexEntry(encoder, 4096, 8192),
+              (Bytes{0x82, 0x80, 0x8A, 0x81, 0x92, 0x82, 0x9A, 0x83, 0xA2, 0x84, 0xAB, 0x85, 0x80, 0x8E}));
+}
+
 TEST(IndexEntry, ReportsOverflowWhenTheBufferIsAlmostFull) {
     qp::IndexEntryEncoder encoder({{0, 50, 0, 0}});
     Bytes out;
