@@ -19,10 +19,11 @@ void AnchorPlacement::placeAtTag(std::string_view name, bool external) {
 }
 
 void AnchorPlacement::holdForTag(std::string_view name, bool external) {
-    if (links_.isNewAnchor(file_, name))
+    // An anchor that enters nothing new is registered at once, so that a repeated external name still warns.
+    if (links_.isNewAnchor(file_, name, external))
         held_.emplace_back(name, external);
     else
-        links_.registerAnchor(file_, name, stream_.position(), external);  // only a repeated external name warns
+        links_.registerAnchor(file_, name, stream_.position(), external);
 }
 
 void AnchorPlacement::beforeWrite(std::string_view bytes) {

@@ -23,7 +23,7 @@ public:
     void startFile(std::string file) { file_ = std::move(file); }
     // An anchor of an element whose start tag is written next: it stands there, after the anchors waiting.
     void placeAtTag(std::string_view name, bool external);
-    // An anchor of an element that writes no tag. One the file already has keeps its place.
+    // An anchor of an element that writes no tag. One that would enter nothing new keeps no place.
     void holdForTag(std::string_view name, bool external);
     // The start of the file, which a link naming the file without a fragment opens.
     void holdFileStart() { fileStartHeld_ = true; }

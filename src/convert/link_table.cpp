@@ -79,9 +79,11 @@ void LinkTable::registerAnchor(std::string_view file, std::string_view name, uin
     }
 }
 
-bool LinkTable::isNewAnchor(std::string_view file, std::string_view name) {
+bool LinkTable::isNewAnchor(std::string_view file, std::string_view name, bool external) {
     if (name.starts_with('#')) name.remove_prefix(1);
-    return !name.empty() && !anchors_.contains(anchorKey(normalizer_.normalizePath(file), name));
+    if (name.empty()) return false;
+    return !anchors_.contains(anchorKey(normalizer_.normalizePath(file), name)) ||
+           (external && !externalAnchors_.contains(std::string(name)));
 }
 
 int32_t LinkTable::registerMedia(MediaTable& media, const std::string& path, bool picture) {

@@ -98,6 +98,14 @@ TEST_F(ConverterTest, ExternalAnchorsAreUniqueAndServeGlobalLinks) {
     EXPECT_EQ(log.count(qp::WarningCode::ExternalAnchorRedefined), 1);
     ASSERT_TRUE(convert("b.html", body("<a href=\"c.html#far\" global=\"yes\">g</a>"), false));
     EXPECT_EQ(links.resolveLinks(), 0u);
+    // A section whose id its file already has still enters the external name, on a tag of its own.
+    ASSERT_TRUE(convert("d.html", body("<p id=\"near\">p</p><tqp:section id=\"near\">s</tqp:section>"), false));
+    ASSERT_TRUE(convert("e.html", body("<a href=\"c.html#near\" global=\"yes\">n</a>"), false));
+    EXPECT_EQ(links.resolveLinks(), 0u);
+    ASSERT_TRUE(links.writeLinks(stream, media));
+    const std::string written = text();
+    const size_t digits = written.rfind("filepos=") + 8;
+    EXPECT_EQ(written.substr(std::stoull(written.substr(digits, 10)), 5), "<a/>s") << written;
 }
 
 }  // namespace
