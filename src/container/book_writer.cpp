@@ -217,8 +217,8 @@ bool BookWriter::assemble(bool minimize, std::span<const uint8_t> text) {
     if (failed() || assemblyStarted_) return false;
     assemblyStarted_ = true;
     startAssembly();
-    if (!createRecordZero() || !copyTextRecords(text) || !padTextRecords() || !copyIndexRecords() ||
-        !copyHuffmanRecords() || !copyMediaRecords())
+    if (!createRecordZero() || !copyTextRecords(text) || !verifyIndexEntries() || !verifyTargets(text) ||
+        !padTextRecords() || !copyIndexRecords() || !copyHuffmanRecords() || !copyMediaRecords())
         return false;
     addCoverRecords();
     if (!verifyHuffmanText(text) || !appendDatpRecords() || !buildFramesStore() || !copyFrameRecords() ||
@@ -288,7 +288,7 @@ bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
         std::span<const uint8_t> compressed = store.record(i);
         try {
             record.assign(compressed.begin(), compressed.end());
-            if (!trailing.appendEntries(record, start, end)) return fail(ErrorCode::TrailingBytes);
+            if (!trailing.appendEntries(record, start, end)) return failTocTooDeep(i, start, end);
         } catch (const std::bad_alloc&) {
             return fail(ErrorCode::NotEnoughMemory);
         }

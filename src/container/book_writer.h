@@ -12,9 +12,10 @@
 //   writer.addMetadata(exth::kCreator, author);            // ... and the other settings
 //   uint32_t image = writer.addMediaRecord(bytes);         // numbers count from 1
 //   writer.setCoverOffsets(cover, thumbnail, false);
+//   writer.setTargets(positions);                          // where links and the table of contents point
 //   writer.indexStore() ...; writer.setIndexRecords(indexes);  // stores are made on first use
 //   writer.writeText(text, trailingInputs);                // cut, compress, keep the trailing-entry inputs
-//   writer.assemble(minimize, text);                       // all records in order, record 0 last
+//   writer.assemble(minimize, text);                       // all records in order, record 0 last, checked
 //   writer.save();                                         // the book replaces the output file only now
 //
 // Destruction deletes the temporary stores. A writer that is not saved leaves the output path untouched.
@@ -96,6 +97,9 @@ public:
     void setTextSections(std::vector<TextSection> sections) { sections_ = std::move(sections); }
     // Cover and thumbnail, counted from the first image record.
     void setCoverOffsets(uint32_t cover, uint32_t thumbnail, bool fakeCover);
+    // The text positions that links and table-of-contents entries open: each must stand on a tag, where a
+    // reader starts reading.
+    void setTargets(std::vector<uint64_t> positions) { targets_ = std::move(positions); }
     void addChildBook(const std::filesystem::path& path);
     // Threads for compressing and verifying the text records (default: one per core); the book is the same
     // for any number.
@@ -147,6 +151,9 @@ private:
     enum class HuffmanText { Written, Declined, Failed };
     HuffmanText writeHuffmanText(std::span<const uint8_t> text, uint32_t recordSize, TrailingInputs& inputs);
     bool verifyHuffmanText(std::span<const uint8_t> text);
+    bool verifyIndexEntries();
+    bool verifyTargets(std::span<const uint8_t> text);
+    bool failTocTooDeep(size_t record, uint64_t start, uint64_t end);
     bool appendDatpRecords();
     void acceptText(uint64_t textLength, uint32_t recordSize, std::vector<uint32_t> recordLengths,
                     TrailingInputs inputs);
@@ -190,6 +197,7 @@ private:
     std::optional<String> databaseName_;
     std::vector<uint32_t> recordLengths_;  // uncompressed length of every text record
     TrailingInputs trailingInputs_;
+    std::vector<uint64_t> targets_;
     FramePlacement framePlacement_;
     std::vector<TextSection> sections_;
     std::optional<uint32_t> coverOffset_;

@@ -90,11 +90,14 @@ struct IndexEntryEncoder::Emission {
     }
 
     // An item is its header, the parent level (new levels), the run count (runs), then the offset: the offset
-    // ends the item, so the next entry starts an item of its own.
+    // ends the item, so the next entry starts an item of its own. Every offset restarts the counting, the one
+    // after the spanning entries included: an item carries at most one offset, so the next offset can only
+    // come after a header of its own.
     void offsetMark(uint64_t offset) {
         out[headerByte] |= 0x1;
         appendForwardInteger(out, offset);
         afterOffset = true;
+        sinceReset = 0;
     }
 
     void emit(const TocEntry& entry, bool covered) {
@@ -110,7 +113,6 @@ struct IndexEntryEncoder::Emission {
             extendRun();
         } else if (sinceReset >= (runContinues ? kRunResetAfter : kResetAfter) && covered) {
             offsetMark(entry.start - recordStart);
-            sinceReset = 0;
             emitted.clear();
             emitted.insert({entry.parentLevel, entry.number});
             header(entry);
@@ -188,17 +190,9 @@ std::optional<size_t> trailingEntriesSize(std::span<const uint8_t> record, uint3
     size_t end = record.size();
     for (uint32_t bit = 1; bit < 32; ++bit) {
         if (!(flags & (uint32_t{1} << bit))) continue;
-        // A backward integer: its first byte (scanning from the end, its last) has the high bit.
-        uint64_t length = 0;
-        size_t start = end;
-        for (unsigned shift = 0; start > 0; shift += 7) {
-            const uint8_t byte = record[--start];
-            length |= uint64_t{byte & 0x7Fu} << shift;
-            if (byte & 0x80) break;
-            if (shift > 28) return std::nullopt;
-        }
-        if (length == 0 || length > end) return std::nullopt;
-        end -= length;
+        const std::optional<ReadInteger> length = readBackwardInteger(record.first(end));
+        if (!length || length->value < length->length || length->value > end) return std::nullopt;
+        end -= length->value;
     }
     if (flags & kMultibyteEntryFlag) {
         if (end == 0) return std::nullopt;

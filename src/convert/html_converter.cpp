@@ -39,7 +39,6 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
     parser.setHoldList(kHeldElements);
     StyleContext styles;
     writer_->startFile(parser, styles, file);
-    links_.registerFileStart(file, stream_.position());
 
     // Head: style sheets are collected until the body starts.
     bool bodyFound = false;
@@ -48,10 +47,12 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
         done = item.endOfText || item.type == MarkupItem::Type::None;
         if (item.type == MarkupItem::Type::StartTag && parser.hasName(item.node, "body")) {
             bodyFound = true;
-            if (writeBodyTag)
+            if (writeBodyTag) {
+                links_.registerFileStart(file, stream_.position());
                 writer_->writeBodyTag(item.node);
-            else
-                writer_->registerBodyAnchors(item.node);
+            } else {
+                writer_->holdBodyStart(item.node);
+            }
         } else if (item.type == MarkupItem::Type::StartTag && isStyleSheetLink(parser, item.node)) {
             LinkTarget sheet = links_.normalizer().target(file, parser.attribute(item.node, "href").toUtf8());
             styles.addSheetFile(String::fromUtf8(sheet.file), parser.codePage(), sheetFiles_);

@@ -12,35 +12,44 @@ namespace qp {
 
 ElementWriter::ElementWriter(TextStream& stream, LinkTable& links, MediaTable& media, IndexMarkup& index,
                              ConversionOptions options)
-    : stream_(stream), links_(links), media_(media), index_(index), options_(options), encoder_(options.textCodePage) {}
+    : stream_(stream), links_(links), anchors_(stream, links), media_(media), index_(index), options_(options),
+      encoder_(options.textCodePage) {}
 
 void ElementWriter::startFile(XmlParser& parser, StyleContext& styles, std::string file) {
     parser_ = &parser;
     styles_ = &styles;
     file_ = std::move(file);
+    anchors_.startFile(file_);
     encoder_.startFile(parser.codePage());
 }
 
 // Elements still open at the end of a file's body, the list numbering and an open monospace font carry on
 // into the next file: a list may go on there, and its end tags close what this file opened.
 void ElementWriter::endFile() {
+    anchors_.endFile();
     preDepth_ = 0;
     subtreeBase_ = 0;
 }
 
-void ElementWriter::emit(std::string_view ascii) { stream_.write(ascii); }
+void ElementWriter::write(std::string_view bytes) {
+    if (bytes.empty()) return;
+    anchors_.beforeWrite(bytes);
+    stream_.write(bytes);
+}
+
+void ElementWriter::emit(std::string_view ascii) { write(ascii); }
 
 void ElementWriter::emitSource(std::string_view bytes) {
     encoded_.clear();
     encoder_.append(bytes, encoded_);
-    stream_.write(encoded_);
+    write(encoded_);
 }
 
 void ElementWriter::emitUtf8(std::string_view utf8) {
     if (utf8.empty()) return;
     encoded_.clear();
     encoder_.appendUtf8(utf8, encoded_);
-    stream_.write(encoded_);
+    write(encoded_);
 }
 
 std::string ElementWriter::utf8Value(NodeIndex attribute) const {
@@ -122,7 +131,10 @@ void ElementWriter::addStyleElement(NodeIndex style) {
 
 void ElementWriter::writeBodyTag(NodeIndex body) { openElement(body, false); }
 
-void ElementWriter::registerBodyAnchors(NodeIndex body) { registerAnchors(body, "body", stream_.position()); }
+void ElementWriter::holdBodyStart(NodeIndex body) {
+    anchors_.holdFileStart();
+    registerAnchors(body, "body", false);
+}
 
 StyledMarkup ElementWriter::styleOf(NodeIndex element, std::string_view name) {
     if (styles_->ruleCount() == 0 && parser_->findAttribute(element, "style") == kNoNode) return {};
@@ -134,14 +146,16 @@ StyledMarkup ElementWriter::styleOf(NodeIndex element, std::string_view name) {
     return styles_->rewriteElement(name, attributes, RewriteOptions{.suppressFontFaces = options_.suppressFontFaces});
 }
 
-void ElementWriter::registerAnchors(NodeIndex element, std::string_view name, uint64_t position) {
+void ElementWriter::registerAnchors(NodeIndex element, std::string_view name, bool tagFollows) {
     if (isFormAnchorElement(name)) return;
     const bool external = isExternalAnchorElement(name) || parser_->attribute(element, "external").equalsAscii("yes");
     for (NodeIndex child = parser_->firstChild(element); child != kNoNode; child = parser_->nextSibling(child)) {
         if (parser_->kind(child) != NodeKind::Attribute) break;
-        if (attributeRule(name, parser_->name(child)) == AttributeRule::Anchor) {
-            links_.registerAnchor(file_, utf8Value(child), position, external);
-        }
+        if (attributeRule(name, parser_->name(child)) != AttributeRule::Anchor) continue;
+        if (tagFollows)
+            anchors_.placeAtTag(utf8Value(child), external);
+        else
+            anchors_.holdForTag(utf8Value(child), external);
     }
 }
 
@@ -179,7 +193,7 @@ bool ElementWriter::openElement(NodeIndex element, bool track) {
     // An anchor names the element's own tag, after any page break its style puts before it: a link then
     // opens the page that starts with the element.
     emitUtf8(styled.before);
-    registerAnchors(element, name, stream_.position());
+    registerAnchors(element, name, rule == ElementRule::Write || rule == ElementRule::Preformatted);
     if (track) closeImpliedBy(name);
 
     OpenElement entry;

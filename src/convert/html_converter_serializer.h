@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/anchor_placement.h"
 #include "convert/html_converter.h"
 #include "convert/html_converter_encoding.h"
 #include "convert/html_converter_lists.h"
@@ -35,8 +36,9 @@ public:
     void writeItem(const MarkupItem& item);
     // The `body` start tag (its attributes through the accept rules; no style, no end tag).
     void writeBodyTag(NodeIndex body);
-    // The `id` and `name` of a later file's body, whose tag is not written, name the file's start.
-    void registerBodyAnchors(NodeIndex body);
+    // A later file's body, whose tag is not written: the file's start and the body's `id` and `name` stand on
+    // the next tag.
+    void holdBodyStart(NodeIndex body);
     // Hands the text of a `style` element to the style sheets.
     void addStyleElement(NodeIndex style);
 
@@ -65,18 +67,20 @@ private:
     void closeByName(std::string_view name);
     void closeImpliedBy(std::string_view name);
     StyledMarkup styleOf(NodeIndex element, std::string_view name);
-    void registerAnchors(NodeIndex element, std::string_view name, uint64_t position);
+    void registerAnchors(NodeIndex element, std::string_view name, bool tagFollows);
     void openIndexElement(NodeIndex element, std::string_view name);
     void writeStartTag(NodeIndex element, std::string_view name, StyledMarkup& styled);
     void writeAttributes(NodeIndex element, std::string_view name, StyledMarkup& styled);
     std::string utf8Value(NodeIndex attribute) const;
 
+    void write(std::string_view bytes);
     void emit(std::string_view ascii);
     void emitSource(std::string_view bytes);
     void emitUtf8(std::string_view utf8);
 
     TextStream& stream_;
     LinkTable& links_;
+    AnchorPlacement anchors_;
     MediaTable& media_;
     IndexMarkup& index_;
     ConversionOptions options_;

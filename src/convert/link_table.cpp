@@ -79,6 +79,13 @@ void LinkTable::registerAnchor(std::string_view file, std::string_view name, uin
     }
 }
 
+bool LinkTable::isNewAnchor(std::string_view file, std::string_view name, bool external) {
+    if (name.starts_with('#')) name.remove_prefix(1);
+    if (name.empty()) return false;
+    return !anchors_.contains(anchorKey(normalizer_.normalizePath(file), name)) ||
+           (external && !externalAnchors_.contains(std::string(name)));
+}
+
 int32_t LinkTable::registerMedia(MediaTable& media, const std::string& path, bool picture) {
     // A picture is known by its content, whatever its name ends in ("photo.jfif"); what turns out not to be
     // one gets a warning naming it.
@@ -147,6 +154,13 @@ size_t LinkTable::resolveLinks() {
     }
     if (unresolved > 0) report(faults_, WarningCode::SomeLinksNotResolved);
     return unresolved;
+}
+
+std::vector<uint64_t> LinkTable::resolvedTargets() const {
+    std::vector<uint64_t> targets;
+    for (const LinkFixup& link : links_)
+        if (link.resolved) targets.push_back(*link.resolved);
+    return targets;
 }
 
 std::optional<uint64_t> LinkTable::resolve(std::string_view baseFile, std::string_view href) {

@@ -41,6 +41,9 @@ public:
     // An anchor (`id` or `name` value, one leading "#" removed) of the file at a position. An external one
     // also enters the publication-wide name space (warning 107 on a second definition, which is ignored).
     void registerAnchor(std::string_view file, std::string_view name, uint64_t position, bool external);
+    // Whether registering the anchor would enter it anywhere: false for an empty name, and for one the file
+    // already has unless it is external and the publication-wide name space lacks it.
+    bool isNewAnchor(std::string_view file, std::string_view name, bool external);
 
     // The `href` of an `a`, `reference` or `metadata` element in `file`. Writes the placeholder that replaces
     // the attribute and returns false, or returns true when the attribute is written as it stands (an
@@ -58,6 +61,9 @@ public:
     std::optional<uint64_t> resolve(std::string_view baseFile, std::string_view href);
     // Prints the resolved positions and the record numbers into their placeholders.
     bool writeLinks(TextStream& stream, const MediaTable& media);
+
+    // The positions the resolved links point to, in the order the links were written.
+    std::vector<uint64_t> resolvedTargets() const;
 
     size_t linkCount() const { return links_.size(); }
     size_t anchorCount() const { return anchors_.size(); }

@@ -14,13 +14,17 @@ namespace {
 
 uint64_t endOf(const TocNode& node) { return uint64_t{node.position} + node.length; }
 
-bool resolveTargets(std::vector<TocNode>& nodes, LinkTable& links, const std::string& ncxPath, FaultHeader& faults) {
+// A navigation list itself (a list node at depth 0) has no target of its own; every other node needs one, and an
+// empty target names no place.
+bool resolveTargets(std::vector<TocNode>& nodes, bool lists, LinkTable& links, const std::string& ncxPath,
+                    FaultHeader& faults) {
     for (TocNode& node : nodes) {
         for (TocProperty& property : node.properties) {
             if (property.image) property.value = links.normalizer().target(ncxPath, property.value).file;
         }
-        if (node.target.empty()) continue;  // a navigation list has no target of its own
-        const std::optional<uint64_t> position = links.resolve(ncxPath, node.target);
+        if (lists && node.depth == 0) continue;
+        const std::optional<uint64_t> position =
+            node.target.empty() ? std::nullopt : links.resolve(ncxPath, node.target);
         if (!position || *position > UINT32_MAX) {
             report(faults, ErrorCode::TocLinkUnresolved, sink().registerArgument(node.target));
             return false;
@@ -85,7 +89,8 @@ bool checkScopes(std::vector<TocNode>& nodes, FaultHeader& faults) {
 
 bool placeTableOfContents(TableOfContents& toc, LinkTable& links, const std::string& ncxPath, uint64_t textLength,
                           FaultHeader& faults) {
-    if (!resolveTargets(toc.navMap, links, ncxPath, faults) || !resolveTargets(toc.navLists, links, ncxPath, faults))
+    if (!resolveTargets(toc.navMap, false, links, ncxPath, faults) ||
+        !resolveTargets(toc.navLists, true, links, ncxPath, faults))
         return false;
     measure(toc.navMap, textLength);
     return checkScopes(toc.navMap, faults);

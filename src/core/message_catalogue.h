@@ -117,6 +117,8 @@ enum class ErrorCode : int16_t {
     DictionaryTooDeep = 247,
     HuffmanVerificationFailed = 248,
     HuffmanCodeFileFailed = 249,
+    TocTooDeep = 251,
+    TargetNotOnTag = 252,
     InflectionRuleMismatch = 260,
     IndexHeaderOverflow = 261,
 };

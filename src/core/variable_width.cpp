@@ -4,9 +4,11 @@ namespace qp {
 
 namespace {
 
+constexpr size_t kMaxGroups = 10;  // 7 bits each: enough for 64 bits
+
 size_t groupCount(uint64_t value) {
     size_t groups = 1;
-    while (groups < 10 && value >> (7 * groups) != 0) ++groups;
+    while (groups < kMaxGroups && value >> (7 * groups) != 0) ++groups;
     return groups;
 }
 
@@ -34,6 +36,26 @@ void appendEntryLength(std::vector<uint8_t>& out, size_t entryBegin) {
     size_t width = 1;
     while (groupCount(payload + width) > width) ++width;
     appendBackwardInteger(out, payload + width);
+}
+
+std::optional<ReadInteger> readForwardInteger(std::span<const uint8_t> bytes, size_t offset) {
+    ReadInteger read;
+    while (offset + read.length < bytes.size() && read.length < kMaxGroups) {
+        const uint8_t byte = bytes[offset + read.length++];
+        read.value = read.value << 7 | (byte & 0x7Fu);
+        if (byte & 0x80) return read;
+    }
+    return std::nullopt;
+}
+
+std::optional<ReadInteger> readBackwardInteger(std::span<const uint8_t> bytes) {
+    ReadInteger read;
+    while (read.length < bytes.size() && read.length < kMaxGroups) {
+        const uint8_t byte = bytes[bytes.size() - 1 - read.length];
+        read.value |= uint64_t{byte & 0x7Fu} << (7 * read.length++);
+        if (byte & 0x80) return read;
+    }
+    return std::nullopt;
 }
 
 }  // namespace qp

@@ -10,6 +10,7 @@
 #include "core/ascii_text.h"
 #include "core/message_sink.h"
 #include "core/path_text.h"
+#include "markup/character_references.h"
 #include "markup/encoding_detection.h"
 #include "markup/node_request.h"
 
@@ -202,6 +203,29 @@ std::string OpfPackage::attributeText(NodeIndex element, std::string_view name) 
     return parser_->attribute(element, name).toUtf8();
 }
 
+// Metadata values are plain text: every character reference in them stands for its character
+// ("Developer&#39;s" is "Developer's"). They are decoded from the text as written, so that "&amp;#39;" keeps
+// the characters "&#39;".
+std::string OpfPackage::plainText(NodeIndex textOrAttribute) const {
+    if (parser_->isCdata(textOrAttribute)) return parser_->text(textOrAttribute).toUtf8();
+    return decodeCharacterReferences(String(parser_->rawText(textOrAttribute), parser_->codePage()).toUtf8()).text;
+}
+
+// The plain text of every text node below the element, in document order.
+std::string OpfPackage::plainTextContent(NodeIndex element) const {
+    std::string text;
+    std::vector<NodeIndex> pending{parser_->firstChild(element)};
+    while (!pending.empty()) {
+        const NodeIndex node = pending.back();
+        pending.pop_back();
+        if (node == kNoNode) continue;
+        pending.push_back(parser_->nextSibling(node));
+        if (parser_->kind(node) == NodeKind::Text) text += plainText(node);
+        if (parser_->kind(node) == NodeKind::Element) pending.push_back(parser_->firstChild(node));
+    }
+    return text;
+}
+
 std::optional<std::string> OpfPackage::metadata(std::string_view name, size_t index, std::string_view attribute,
                                                 std::string_view value) const {
     for (NodeIndex node : metadataElements(name)) {
@@ -209,7 +233,7 @@ std::optional<std::string> OpfPackage::metadata(std::string_view name, size_t in
             if (parser_->findAttribute(node, attribute) == kNoNode) continue;
             if (!equalsCaseBlind(trimmed(attributeText(node, attribute)), value)) continue;
         }
-        if (index-- == 0) return std::string(trimmed(parser_->textContent(node).toUtf8()));
+        if (index-- == 0) return std::string(trimmed(plainTextContent(node)));
     }
     return std::nullopt;
 }
@@ -217,8 +241,10 @@ std::optional<std::string> OpfPackage::metadata(std::string_view name, size_t in
 std::optional<std::string> OpfPackage::metadataAttribute(std::string_view name, std::string_view attribute,
                                                          size_t index) const {
     const std::vector<NodeIndex> nodes = metadataElements(name);
-    if (index >= nodes.size() || parser_->findAttribute(nodes[index], attribute) == kNoNode) return std::nullopt;
-    return attributeText(nodes[index], attribute);
+    if (index >= nodes.size()) return std::nullopt;
+    const NodeIndex found = parser_->findAttribute(nodes[index], attribute);
+    if (found == kNoNode) return std::nullopt;
+    return plainText(found);
 }
 
 size_t OpfPackage::metadataCount(std::string_view name) const { return metadataElements(name).size(); }

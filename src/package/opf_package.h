@@ -108,6 +108,8 @@ private:
     std::vector<NodeIndex> metadataElements(std::string_view name) const;
     std::vector<NodeIndex> childElements(NodeIndex parent, std::string_view name) const;
     std::string attributeText(NodeIndex element, std::string_view name) const;
+    std::string plainText(NodeIndex textOrAttribute) const;
+    std::string plainTextContent(NodeIndex element) const;
     ManifestItem makeItem(NodeIndex element) const;
 
     std::unique_ptr<XmlParser> parser_;

@@ -83,6 +83,7 @@ private:
     bool readText(std::vector<uint8_t>& text);
     bool recordCharacterRanges(const std::vector<uint8_t>& text);
     bool writeBook(const std::vector<uint8_t>& text);
+    std::vector<uint64_t> targetPositions() const;
     BuildResult result();
 
     // Text in the book's code page, with the characters of markup escaped, for attribute values.

@@ -235,6 +235,7 @@ bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
         sections.push_back({sectionStarts_[i], end});
     }
     writer_->setTextSections(std::move(sections));
+    writer_->setTargets(targetPositions());
     TrailingInputs inputs;
     inputs.tocEntries = tocEntries_;
     for (uint64_t position : converter_ ? converter_->nonCrossableBreaks() : std::vector<uint64_t>{}) {
@@ -246,6 +247,17 @@ bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
     if (!writer_->save()) return false;
     report(InfoCode::Saving);
     return true;
+}
+
+// Where the links and the table of contents open the text: the writer checks that each is a tag. A navigation
+// list itself (depth 0 in the lists) points nowhere.
+std::vector<uint64_t> BookBuilder::targetPositions() const {
+    std::vector<uint64_t> targets = links_.resolvedTargets();
+    if (!toc_) return targets;
+    for (const TocNode& node : toc_->navMap) targets.push_back(node.position);
+    for (const TocNode& node : toc_->navLists)
+        if (node.depth > 0) targets.push_back(node.position);
+    return targets;
 }
 
 BuildResult BookBuilder::result() {

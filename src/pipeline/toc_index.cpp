@@ -18,7 +18,10 @@ constexpr uint8_t kPosition = 1, kLength = 2, kLabel = 3, kDepth = 4, kClass = 5
                   kLastChild = 23, kFirstProperty = 69, kLastProperty = 100;
 }
 
-// Hexadecimal digits that write every sequence number below `count`.
+// Hexadecimal digits that write every sequence number below `count`. Keys are padded with "0" to the width of the
+// largest number, so that they all have one width and their order is that of the numbers: 16 entries take one
+// digit ("0" to "F"), 17 to 256 take two, 4,097 take four. A width that grew with the count itself, one digit
+// per 16 entries, would only make the keys longer.
 size_t keyWidth(size_t count) {
     size_t width = 1;
     for (size_t highest = count > 0 ? count - 1 : 0; highest >= 16; highest /= 16) ++width;

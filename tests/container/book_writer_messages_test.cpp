@@ -65,22 +65,58 @@ TEST(BookWriterFailure, FailedAssemblyLeavesNoBookAndNoStores) {
     EXPECT_TRUE(leftoverStores().empty());
 }
 
+// A book the writer cannot vouch for is not saved: the old book stays as it was, and nothing else is left.
 TEST(BookWriterFailure, OldBookSurvivesAFailedBuild) {
-    qptest::TempDir dir;
-    qptest::writeFile(dir / "b.kova", "the old book");
-    CapturedSink sink;
     Bytes text = textOf(100);
-    {
-        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
-        ASSERT_TRUE(writer.writeText(text, {}));
-        Bytes wrongText = textOf(99);  // not the text that was written: the entries cannot be made
-        EXPECT_FALSE(writer.assemble(true, wrongText));
-        EXPECT_EQ(writer.lastError, qp::ErrorCode::TrailingBytes);
-        EXPECT_FALSE(writer.save());
+    text[0] = '<';
+    qp::TrailingInputs tooDeep;
+    for (uint32_t depth = 0; depth < 7000; ++depth) tooDeep.tocEntries.push_back({0, 100, depth, depth});
+    const struct {
+        const char* what;
+        Bytes assembled;  // the text handed to assemble
+        qp::TrailingInputs inputs;
+        std::vector<uint64_t> targets;
+        qp::ErrorCode error;
+        std::string printed;
+    } cases[] = {
+        {"not the text that was written: the entries cannot be made",
+         textOf(99),
+         {},
+         {},
+         qp::ErrorCode::TrailingBytes,
+         "Error(mkbook): internal error: could not write trailing bytes."},
+        {"a link that opens the text off a tag",
+         text,
+         {},
+         {0, 5},
+         qp::ErrorCode::TargetNotOnTag,
+         "Error(mkbook): internal error: a link or table of content target is not on a tag, at text position 5"},
+        {"more nested entries than one record's trailing entries hold",
+         text,
+         tooDeep,
+         {},
+         qp::ErrorCode::TocTooDeep,
+         "Error(mkbook): The table of content nests too deep for the text records: 7000 levels; text record 1 would "
+         "name 7000 entries, more than its 32768 bytes of trailing entries hold."},
+    };
+    for (const auto& c : cases) {
+        qptest::TempDir dir;
+        qptest::writeFile(dir / "b.kova", "the old book");
+        CapturedSink sink;
+        {
+            qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+            writer.setTargets(c.targets);
+            ASSERT_TRUE(writer.writeText(text, c.inputs)) << c.what;
+            EXPECT_FALSE(writer.assemble(true, c.assembled)) << c.what;
+            EXPECT_EQ(writer.lastError, c.error) << c.what;
+            EXPECT_FALSE(writer.save()) << c.what;
+        }
+        EXPECT_TRUE(sink.printed(c.printed)) << c.what;
+        EXPECT_EQ(qptest::readFile(dir / "b.kova"), "the old book") << c.what;
+        std::filesystem::directory_iterator entries(dir.path());
+        EXPECT_EQ(std::distance(entries, std::filesystem::directory_iterator{}), 1) << c.what;
+        EXPECT_TRUE(leftoverStores().empty()) << c.what;
     }
-    EXPECT_EQ(qptest::readFile(dir / "b.kova"), "the old book");
-    std::filesystem::directory_iterator entries(dir.path());
-    EXPECT_EQ(std::distance(entries, std::filesystem::directory_iterator{}), 1);
 }
 
 TEST(BookWriterFailure, UnsavedWriterWritesNothing) {

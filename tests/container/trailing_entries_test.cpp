@@ -106,6 +106,36 @@ TEST(IndexEntry, OffsetRestartsCountingAfterFiveEntries) {
     EXPECT_EQ(indexEntry(encoder, 0, 4096), (Bytes{0x82, 0x80, 0xA0, 0xA0, 0xA0, 0xA1, 0xB2, 0xA0, 0x89}));
 }
 
+TEST(IndexEntry, TheSpanningOffsetRestartsTheCounting) {
+    // Five entries on one place (0 to 3 reach the end of the text, 4 ends in the first record), then 5 from
+    // the first record to the end and its child 6 (level 1) beginning inside the second record.
+    qp::IndexEntryEncoder encoder({{100, 20000, 0, 0},
+                                   {100, 20000, 0, 1},
+                                   {100, 20000, 0, 2},
+                                   {100, 20000, 0, 3},
+                                   {100, 1300, 0, 4},
+                                   {1400, 18700, 0, 5},
+                                   {7000, 3000, 1, 6}});
+    indexEntry(encoder, 0, 4096);
+    // Spanning: 0x82 0x80 for 0, the run of 1 to 3 (0x86, count 4), 5 two on (0x20, marked 0xA1) and the
+    // offset 0 (0x80). The offset counts as the restart, so 6 gets a plain header: 6 * 8 with 0x2 (0xB2) and
+    // level 1 (0x81); a second offset on 5's header byte would make the entry unreadable. Payload 7, length 8.
+    EXPECT_EQ(indexEntry(encoder, 4096, 8192), (Bytes{0x86, 0x80, 0x04, 0xA1, 0x80, 0xB2, 0x81, 0x88}));
+}
+
+TEST(IndexEntry, SixNestedEntriesOnOnePlace) {
+    std::vector<TocEntry> entries;
+    for (uint32_t depth = 0; depth < 6; ++depth) entries.push_back({100, 9900, depth, depth});
+    qp::IndexEntryEncoder encoder(entries);
+    // All begin in the first record, each at a new level: number × 8 with 0x2, then the level (0x82 0x80,
+    // 0x8A 0x81, ... 0xAA 0x85). None is covered (nothing spans the record below them): no offset. Length 13.
+    EXPECT_EQ(indexEntry(encoder, 0, 4096),
+              (Bytes{0x82, 0x80, 0x8A, 0x81, 0x92, 0x82, 0x9A, 0x83, 0xA2, 0x84, 0xAA, 0x85, 0x8D}));
+    // All six span the second record: the same headers, the last marked (0xAB) with the offset 0. Length 14.
+    EXPECT_EQ(indexEntry(encoder, 4096, 8192),
+              (Bytes{0x82, 0x80, 0x8A, 0x81, 0x92, 0x82, 0x9A, 0x83, 0xA2, 0x84, 0xAB, 0x85, 0x80, 0x8E}));
+}
+
 TEST(IndexEntry, ReportsOverflowWhenTheBufferIsAlmostFull) {
     qp::IndexEntryEncoder encoder({{0, 50, 0, 0}});
     Bytes out;

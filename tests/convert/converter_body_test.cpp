@@ -35,7 +35,9 @@ TEST_F(ConverterTest, CourierFontOpensOneTeletypeWrapper) {
 TEST_F(ConverterTest, EmptyBodyGivesBodyTagOnlyForTheFirstFile) {
     ASSERT_TRUE(convert("a.html", body("")));
     ASSERT_TRUE(convert("b.html", body(""), false));
-    EXPECT_EQ(text(), "<body>  ");
+    // The later file's start stands on an anchor tag of its own.
+    EXPECT_EQ(text(), "<body> <a/> ");
+    EXPECT_EQ(links.resolve(path("a.html"), "b.html"), std::optional<uint64_t>(7));
 }
 
 TEST_F(ConverterTest, MissingBodyIsAnErrorAndWritesNothing) {
@@ -74,7 +76,9 @@ TEST_F(ConverterTest, ScriptsEventsFormsAndFramesLeaveOnlyText) {
              "</select><textarea>t</textarea><button>u</button></form>"
              "<tqp:frameset><tqp:section id=\"s1\">v</tqp:section></tqp:frameset>"),
         false));
-    EXPECT_EQ(text(), "<p one=\"1\" onion=\"2\">a</p>botuv ");
+    // The section writes no tag, so its anchor gets one.
+    EXPECT_EQ(text(), "<p one=\"1\" onion=\"2\">a</p>botu<a/>v ");
+    EXPECT_EQ(links.resolve(path("a.html"), "#s1"), std::optional<uint64_t>(30));
     EXPECT_EQ(faults.lastWarning, qp::WarningCode::None);
 }
 
@@ -112,7 +116,7 @@ TEST_F(ConverterTest, IndexMarkupIsCapturedAndItsTagsDropped) {
 
 TEST_F(ConverterTest, CharactersOutsideWesternBecomeReferencesOncePerFile) {
     ASSERT_TRUE(convert("a.html", body("\xC3\xA9\xE2\x82\xAC\xD0\x96 \xE4\xB8\xAD"), false));
-    EXPECT_EQ(text(), "\xE9\x80&#1046; &#20013; ");
+    EXPECT_EQ(text(), "<a/>\xE9\x80&#1046; &#20013; ");
     EXPECT_EQ(log.count(qp::WarningCode::NotWestern), 1);
     EXPECT_EQ(log.count(qp::InfoCode::EntitiesIntroduced), 1);
     ASSERT_TRUE(convert("b.html", body("plain"), false));
@@ -125,7 +129,7 @@ TEST_F(ConverterTest, WesternSourceIntoUtf8Book) {
     writeContent("w.html", html);
     ASSERT_TRUE(
         unicode.convertFile(qp::String(html, qp::kCodePageWestern), qp::String::fromUtf8(path("w.html")), false));
-    EXPECT_EQ(text(), "caf\xC3\xA9 \xE2\x82\xAC ");
+    EXPECT_EQ(text(), "<a/>caf\xC3\xA9 \xE2\x82\xAC ");
     EXPECT_TRUE(log.warnings.empty());
 }
 

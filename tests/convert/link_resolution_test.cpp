@@ -19,6 +19,21 @@ TEST_F(ConverterTest, CrossFileLinkGetsTheTargetPosition) {
     EXPECT_EQ(log.count(qp::InfoCode::WritingLinks), 1);
 }
 
+// A later file's body tag is not written: its start, and the body's id, stand on the file's first tag when only
+// white space comes before it, and on an anchor tag of their own before loose text.
+TEST_F(ConverterTest, LaterFilesStartOnATag) {
+    ASSERT_TRUE(convert("a.html", body("<p>a</p>")));
+    ASSERT_TRUE(convert("b.html", "<html><body id=\"top\">\n    <h1>B</h1></body></html>", false));
+    ASSERT_TRUE(convert("c.html", body("Loose text<h1>C</h1>"), false));
+    const std::string written = text();
+    EXPECT_EQ(written, "<body><p>a</p> \n    <h1>B</h1> <a/>Loose text<h1>C</h1> ");
+    for (const auto& [href, tag] : {std::pair{"b.html", "<h1>B"}, {"b.html#top", "<h1>B"}, {"c.html", "<a/>Loose"}}) {
+        const std::optional<uint64_t> start = links.resolve(path("a.html"), href);
+        ASSERT_TRUE(start) << href;
+        EXPECT_EQ(*start, written.find(tag)) << href;
+    }
+}
+
 TEST_F(ConverterTest, OutsideLinksStayAsWritten) {
     ASSERT_TRUE(convert(
         "a.html", body("<a href=\"MAILTO:x@y.z\" global=\"yes\">m</a><a href=\"Http://e.org/p.png\">h</a>"), false));
@@ -83,6 +98,14 @@ TEST_F(ConverterTest, ExternalAnchorsAreUniqueAndServeGlobalLinks) {
     EXPECT_EQ(log.count(qp::WarningCode::ExternalAnchorRedefined), 1);
     ASSERT_TRUE(convert("b.html", body("<a href=\"c.html#far\" global=\"yes\">g</a>"), false));
     EXPECT_EQ(links.resolveLinks(), 0u);
+    // A section whose id its file already has still enters the external name, on a tag of its own.
+    ASSERT_TRUE(convert("d.html", body("<p id=\"near\">p</p><tqp:section id=\"near\">s</tqp:section>"), false));
+    ASSERT_TRUE(convert("e.html", body("<a href=\"c.html#near\" global=\"yes\">n</a>"), false));
+    EXPECT_EQ(links.resolveLinks(), 0u);
+    ASSERT_TRUE(links.writeLinks(stream, media));
+    const std::string written = text();
+    const size_t digits = written.rfind("filepos=") + 8;
+    EXPECT_EQ(written.substr(std::stoull(written.substr(digits, 10)), 5), "<a/>s") << written;
 }
 
 }  // namespace

@@ -98,11 +98,25 @@ TEST_F(TocTest, ChildOutsideItsParentFails) {
     }
 }
 
-TEST_F(TocTest, UnknownTargetFailsNamingIt) {
-    EXPECT_FALSE(readAndPlace("<navMap><navPoint><navLabel><text>X</text></navLabel>"
-                              "<content src=\"chapter.html#nowhere\"/></navPoint></navMap>"));
-    EXPECT_EQ(faults.lastError, qp::ErrorCode::TocLinkUnresolved);
-    EXPECT_TRUE(log.printed("Error(mkbook): Hyperlink not resolved in toc:chapter.html#nowhere"));
+TEST_F(TocTest, UnknownOrEmptyTargetFailsNamingIt) {
+    // An empty src names no place: it is not the start of the text.
+    const std::string unresolved = "Error(mkbook): Hyperlink not resolved in toc:";
+    const std::string list = "<navList><navLabel><text>L</text></navLabel><navTarget><navLabel><text>T</text>"
+                             "</navLabel><content src=\"\"/></navTarget></navList>";
+    const std::pair<std::string, std::string> cases[] = {
+        {"<navMap><navPoint><navLabel><text>X</text></navLabel><content src=\"chapter.html#nowhere\"/></navPoint>"
+         "</navMap>",
+         unresolved + "chapter.html#nowhere"},
+        {"<navMap><navPoint><navLabel><text>X</text></navLabel><content src=\"\"/></navPoint></navMap>", unresolved},
+        {"<navMap>" + point(1, "One") + "</navMap>" + list, unresolved}};
+    for (const auto& [ncx, line] : cases) {
+        toc = TableOfContents();
+        faults = qp::FaultHeader();
+        log.lines.clear();
+        EXPECT_FALSE(readAndPlace(ncx)) << ncx;
+        EXPECT_EQ(faults.lastError, qp::ErrorCode::TocLinkUnresolved) << ncx;
+        EXPECT_TRUE(log.printed(line)) << ncx;
+    }
 }
 
 TEST_F(TocTest, LabelsPropertiesAndReferences) {

@@ -50,3 +50,19 @@ TEST(VariableWidth, EntryLengthCountsItsOwnBytes) {
     EXPECT_EQ(entryOfPayload(16381), (Bytes{0xFF, 0x7F}));        // 16,383
     EXPECT_EQ(entryOfPayload(16382), (Bytes{0x81, 0x00, 0x01}));  // 16,385 needs three bytes
 }
+
+TEST(VariableWidth, ReadersTakeWhatTheWritersWrite) {
+    const Bytes bytes = {0x7F, 0x02, 0xAC, 0x85};  // forward 300 at 1, forward 5 at 3; backward 5 ends them
+    const auto three = qp::readForwardInteger(bytes, 1);
+    ASSERT_TRUE(three);
+    EXPECT_EQ(three->value, 300u);
+    EXPECT_EQ(three->length, 2u);
+    EXPECT_EQ(qp::readForwardInteger(bytes, 3)->value, 5u);
+    EXPECT_EQ(qp::readBackwardInteger(bytes)->value, 5u);
+    EXPECT_EQ(qp::readBackwardInteger(Bytes{0x11, 0x81, 0x01})->value, 129u);  // 1 << 7 | 1
+    EXPECT_FALSE(qp::readForwardInteger(Bytes{0x01, 0x02}, 0));                // no last byte
+    EXPECT_FALSE(qp::readBackwardInteger(Bytes{0x01, 0x02}));                  // no first byte
+    Bytes tooLong(10, 0x01);
+    tooLong.push_back(0x81);
+    EXPECT_FALSE(qp::readForwardInteger(tooLong, 0));  // eleven groups pass 64 bits
+}

@@ -179,6 +179,17 @@ TEST_F(OpfBuild, FlatLayoutMetadataReadsLikeDcMetadata) {
     EXPECT_EQ(book.kova().locale, 0x0007u);
 }
 
+// The title's reference is decoded before the full name and the document identifier are made of it.
+TEST_F(OpfBuild, CharacterReferencesInMetadataAreDecoded) {
+    auto result = compileBook(dcMetadata("<dc:Title>Developer&#39;s Reference</dc:Title><dc:Language>en</dc:Language>"
+                                         "<dc:Creator>Rapha&#235;l</dc:Creator>"));
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    kova::Book book = this->book("book.kova");
+    EXPECT_EQ(book.fullName(), "Developer's Reference");
+    EXPECT_EQ(book.pdbHeader().name, "Developers_Reference");
+    EXPECT_EQ(book.exthString(100), "Rapha\xEBl");
+}
+
 // Both chapters link the same sheet, spelled two ways: it is read once, its warning printed once, and both
 // chapters are styled by it.
 TEST_F(OpfBuild, ASheetLinkedByManyPagesWarnsOnceAndStylesEach) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,118 @@ TEST_F(TocBuild, WesternUtf8AndEpubBooksCarryTheWholeTree) {
     auto epub = compile({"book.epub", "-unicode", "-o", "epub.kova"});
     EXPECT_EQ(epub.exitCode, 0) << epub.out;
     checkBook(book("epub.kova"), source, false);
+}
+
+// Entries and links that name a later file without a fragment open it on a tag: past the white space that
+// often follows its body tag, and on an anchor tag of its own before loose text.
+TEST_F(TocBuild, LaterFilesWithoutFragmentOpenOnATag) {
+    write("a.html", buildtest::htmlPage("<h1>A</h1><p><a href=\"b.html\">B</a> <a href=\"c.html\">C</a></p>"));
+    write("b.html", "<html><body>\n    <h1>B</h1></body></html>");
+    write("c.html", buildtest::htmlPage("Loose text<h1 id=\"h\">C</h1>"));
+    std::string items, spine, points;
+    for (const char* name : {"a", "b", "c"}) {
+        items += std::string("<item id=\"") + name + "\" href=\"" + name + ".html\" media-type=\"text/html\"/>";
+        spine += std::string("<itemref idref=\"") + name + "\"/>";
+        points += TocBook::point(name, std::string(name) + ".html", "");
+    }
+    write("toc.ncx", "<?xml version=\"1.0\"?><ncx><navMap>" + points + "</navMap></ncx>");
+    write("book.opf",
+          buildtest::package(buildtest::dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"),
+                             items + "<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>",
+                             spine));
+    auto run = compile({"book.opf"});
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const kova::Book book = this->book("book.kova");
+    EXPECT_TRUE(book.sound()) << (book.faults().empty() ? "" : book.faults()[0]);
+    const std::string text = book.textString();
+    const std::optional<kova::TocTree> tree = kova::readTocTree(book);
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(tree->nodes.size(), 3u);
+    EXPECT_EQ(text.substr(tree->nodes[1].position, 5), "<h1>B");
+    EXPECT_EQ(text.substr(tree->nodes[2].position, 14), "<a/>Loose text");
+    const std::vector<uint64_t> links = buildtest::fileposTargets(text);
+    EXPECT_EQ(links, (std::vector<uint64_t>{tree->nodes[1].position, tree->nodes[2].position}));
+}
+
+// One chapter file of about 10 KB (three text records) with anchors "start", "ch1" (1.3 KB on) and "s11"
+// (about 6 KB further), and an NCX of the given navigation map.
+class PlacedToc : public buildtest::BuildTest {
+protected:
+    qptest::RunResult build(const std::string& navMap) {
+        std::string prose;
+        for (int i = 0; i < 5; ++i) prose += "<p>" + std::string(240, 'a' + i) + "</p>";
+        write("c.html", buildtest::htmlPage("<h1 id=\"start\">Start</h1>" + prose + "<h1 id=\"ch1\">Chapter 1</h1>" +
+                                            prose + prose + prose + prose + prose + "<h2 id=\"s11\">Section 1.1</h2>" +
+                                            prose + prose + prose));
+        write("toc.ncx", "<?xml version=\"1.0\"?><ncx><navMap>" + navMap + "</navMap></ncx>");
+        write("book.opf",
+              buildtest::package(buildtest::dcMetadata("<dc:Title>T</dc:Title><dc:Language>en</dc:Language>"),
+                                 "<item id=\"c\" href=\"c.html\" media-type=\"text/html\"/>"
+                                 "<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>",
+                                 "<itemref idref=\"c\"/>"));
+        return compile({"book.opf"});
+    }
+
+    // A chain of navigation points, each inside the one before, all on "start".
+    static std::string nested(size_t levels) {
+        std::string open, close;
+        for (size_t i = 0; i < levels; ++i) {
+            open +=
+                "<navPoint><navLabel><text>L" + std::to_string(i) + "</text></navLabel><content src=\"c.html#start\"/>";
+            close += "</navPoint>";
+        }
+        return open + close;
+    }
+
+    // Every text record's index entry, as kovadump reads it, names each navigation map entry that overlaps the
+    // record once, and no other.
+    static void expectExactIndexEntries(const kova::Book& book) {
+        const std::optional<kova::TocTree> tree = kova::readTocTree(book);
+        ASSERT_TRUE(tree);
+        for (const kova::TextRecord& record : book.textRecords()) {
+            ASSERT_TRUE(record.trailing.indexDecoded) << record.recordIndex;
+            std::multiset<size_t> named, overlapping;
+            for (const kova::IndexEntryItem& item : record.trailing.indexItems)
+                for (uint32_t n = item.number; n < item.number + item.runCount; ++n) named.insert(n);
+            const uint64_t end = record.textStart + record.decodedLength;
+            for (const kova::TocTreeNode& node : tree->nodes)
+                if (node.position < end && node.position + uint64_t{node.length} > record.textStart)
+                    overlapping.insert(node.rank);
+            EXPECT_EQ(named, overlapping) << "text record " << record.recordIndex;
+        }
+    }
+};
+
+TEST_F(PlacedToc, EveryRecordNamesTheEntriesOverlappingIt) {
+    std::string fiveOnOnePlace;
+    for (const char* label : {"Cover", "Title", "Copyright", "Dedication", "Contents"})
+        fiveOnOnePlace += TocBook::point(label, "c.html#start", "");
+    fiveOnOnePlace += TocBook::point("Chapter 1", "c.html#ch1", TocBook::point("Section 1.1", "c.html#s11", ""));
+    for (const auto& [what, navMap] : {std::pair{"five on one place", fiveOnOnePlace},
+                                       {"6 levels", nested(6)},
+                                       {"200 levels", nested(200)},
+                                       {"3,000 levels", nested(3000)}}) {
+        const auto run = build(navMap);
+        ASSERT_EQ(run.exitCode, 0) << what << run.out;
+        const kova::Book book = this->book("book.kova");
+        EXPECT_TRUE(book.sound()) << what << ": " << (book.faults().empty() ? "" : book.faults()[0]);
+        EXPECT_GE(book.textRecords().size(), 3u) << what;
+        expectExactIndexEntries(book);
+    }
+}
+
+TEST_F(PlacedToc, NestingPastWhatARecordHoldsFailsNamingTheLimit) {
+    write("book.kova", "the old book");
+    const auto run = build(nested(7000));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.out.find("Error(mkbook): The table of content nests too deep for the text records: 7000 levels; "
+                           "text record 1 would name 7000 entries, more than its 32768 bytes of trailing entries "
+                           "hold."),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("could not write trailing bytes"), std::string::npos);
+    EXPECT_EQ(qptest::readFile(dir / "book.kova"), "the old book");
+    EXPECT_TRUE(temporaryDirectoryEmpty());
 }
 
 TEST_F(TocBuild, UnresolvedTargetFailsTheBuild) {

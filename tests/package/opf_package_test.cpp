@@ -82,6 +82,17 @@ TEST_F(OpfPackageTest, MetadataFiltersByAttributeValueWithoutCase) {
     EXPECT_FALSE(package.metadata("dc:SRP").has_value()) << "dc: names are not looked up in the x-metadata";
 }
 
+TEST_F(OpfPackageTest, MetadataValuesAreDecodedOnceAsPlainText) {
+    ASSERT_TRUE(load("<metadata><dc:Title>Developer&#39;s Reference</dc:Title>"
+                     "<dc:Creator>Rapha&#235;l &amp;#39; <i>Caf&eacute;</i><![CDATA[ &#39;]]></dc:Creator>"
+                     "<meta name=\"cover\" content=\"c&#x6F;ver\"/></metadata>" +
+                     kManifestAndSpine));
+    EXPECT_EQ(package.metadata("dc:Title"), "Developer's Reference");
+    // "&amp;#39;" is the text "&#39;"; a CDATA section is taken as it stands.
+    EXPECT_EQ(package.metadata("dc:Creator"), "Rapha\xC3\xABl &#39; Caf\xC3\xA9 &#39;");
+    EXPECT_EQ(package.metadataAttribute("meta", "content"), "cover");
+}
+
 TEST_F(OpfPackageTest, SpineResolvesItemsInOrderAgainstThePackageDirectory) {
     ASSERT_TRUE(load("<metadata><dc:Title>T</dc:Title></metadata>" + kManifestAndSpine));
     auto spine = package.spine();

@@ -37,4 +37,21 @@ TEST(TocIndex, HexadecimalKeysOfOneWidthAndListKeysAfterABar) {
     EXPECT_EQ(built.trailingEntries[16].start, 1600u);
 }
 
+TEST(TocIndex, KeysAreAsWideAsTheLargestSequenceNumber) {
+    const struct {
+        uint32_t count;
+        std::string first, last;
+    } cases[] = {{16, "0", "F"}, {17, "00", "10"}, {256, "00", "FF"}, {4097, "0000", "1000"}};
+    for (const auto& c : cases) {
+        qp::TableOfContents toc;
+        for (uint32_t i = 0; i < c.count; ++i) toc.navMap.push_back(node("L", 10 * i, 0));
+        qp::MediaTable media;
+        const qp::TocIndex built = qp::buildTocIndex(toc, 1252, 9, media);
+        const std::vector<qp::IndexEntryId> sorted = built.index->sorted();
+        ASSERT_EQ(sorted.size(), c.count);
+        EXPECT_EQ(built.index->key(sorted.front()), c.first) << c.count;
+        EXPECT_EQ(built.index->key(sorted.back()), c.last) << c.count;
+    }
+}
+
 }  // namespace

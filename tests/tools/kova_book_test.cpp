@@ -148,6 +148,13 @@ TEST(KovaBook, DetectsTextFaults) {
     f = plainFields(5);
     f.extraFlags = kova::positionListFlag;
     EXPECT_TRUE(hasFault(kova::Book::fromBytes(bookFile(f, {"hello"})), "text record 1: trailing entry"));
+
+    // An index entry whose item announces a start offset that is not there (0xA3: number 4, 0x1 and 0x2 set,
+    // level 0x80, then nothing); its length byte 0x83.
+    f = plainFields(5);
+    f.extraFlags = kova::indexEntryFlag;
+    EXPECT_TRUE(hasFault(kova::Book::fromBytes(bookFile(f, {"hello" + bytes({0xA3, 0x80, 0x83})})),
+                         "text record 1: its trailing index entry does not decode"));
 }
 
 TEST(KovaBook, DetectsContainerFaults) {

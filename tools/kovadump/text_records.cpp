@@ -81,6 +81,8 @@ void readTextRecords(const std::vector<ByteView>& records, const PalmDocHeader& 
             textRecords.push_back(std::move(r));
             continue;
         }
+        if (r.trailing.hasIndex && !r.trailing.indexDecoded)
+            faults.push_back(recordText(r) + ": its trailing index entry does not decode");
         r.compressedLength = stored.size() - r.trailing.size;
         ByteView body = stored.sub(0, r.compressedLength);
         if (palmDoc.compression == compressionNone) {
