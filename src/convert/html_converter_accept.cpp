@@ -68,6 +68,8 @@ ElementRule elementRule(std::string_view element) {
 }
 
 AttributeRule attributeRule(std::string_view element, std::string_view attribute) {
+    // In index markup "name" names an index, a key index or a property, not a place in the text.
+    if (equalsCaseBlind(attribute, "name") && IndexMarkup::isIndexMarkup(element)) return AttributeRule::Drop;
     if (equalsCaseBlind(attribute, "id") || equalsCaseBlind(attribute, "name")) return AttributeRule::Anchor;
     if (equalsCaseBlind(attribute, "class")) return AttributeRule::Drop;
     if (equalsCaseBlind(attribute, "lang")) return AttributeRule::Language;

@@ -102,10 +102,13 @@ TEST_F(ConverterTest, EndTagsCloseWhatIsOpenInsideThem) {
 TEST_F(ConverterTest, IndexMarkupIsCapturedAndItsTagsDropped) {
     ASSERT_TRUE(convert("a.html",
                         body("<p>z</p><idx:entry name=\"dict\"><idx:orth><b>w&#246;rd</b></idx:orth> means"
-                             "<idx:compound-keys>hidden</idx:compound-keys></idx:entry><tei-ms:x>y</tei-ms:x>"),
+                             "<idx:compound-keys>hidden</idx:compound-keys></idx:entry><tei-ms:x>y</tei-ms:x>"
+                             "<idx:entry name=\"other\">loose</idx:entry>"),
                         false));
-    EXPECT_EQ(text(), "<p>z</p><b>w&#246;rd</b> meansy ");
-    ASSERT_EQ(index.entries().size(), 1u);
+    // The index names are no anchors: the entry that opens with loose text gets no anchor tag.
+    EXPECT_EQ(text(), "<p>z</p><b>w&#246;rd</b> meansyloose ");
+    EXPECT_EQ(links.resolve(path("a.html"), "#other"), std::nullopt);
+    ASSERT_EQ(index.entries().size(), 2u);
     const qp::DictionaryEntry& entry = index.entries()[0];
     EXPECT_EQ(entry.index, "dict");
     EXPECT_EQ(entry.headword, "w\xC3\xB6rd");
