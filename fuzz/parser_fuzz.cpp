@@ -6,7 +6,7 @@
 
 #include "core/message_sink.h"
 #include "markup/encoding_detection.h"
-#include "markup/node_request.h"
+#include "markup/node_selector.h"
 #include "markup/xml_parser.h"
 
 namespace {
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qp::XmlParser xml(source, qp::ParseMode::Xml);
     xml.parse();
     readEverything(xml);
-    qp::XslParser requests(xml);
+    qp::NodeSelector requests(xml);
     (void)requests.select("/package/metadata/x-metadata/output[@asp-as-binary='yes']");
     (void)requests.selectOne("/package/metadata/x-metadata/output/@content-type");
     (void)requests.select("/ncx/navMap/navPoint");

@@ -10,11 +10,6 @@ namespace {
 
 constexpr uint8_t kSparseShift = 4;  // a sparse offset for every 16 text records
 
-void appendBigEndian16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value >> 8));
-    out.push_back(static_cast<uint8_t>(value));
-}
-
 }  // namespace
 
 std::vector<std::vector<uint8_t>> datpRecords(const std::vector<uint32_t>& textLengths) {

@@ -101,7 +101,7 @@ bool PdbDatabase::parseHeader(std::span<const uint8_t> header, uint64_t fileLeng
         if (begin < dataStart || begin > end || end > fileLength) return false;
         records_[i].bytes.resize(static_cast<size_t>(end - begin));
         records_[i].attributes = entry[4];
-        records_[i].uniqueId = static_cast<uint32_t>(entry[5]) << 16 | entry[6] << 8 | entry[7];
+        records_[i].uniqueId = getBigEndian24(entry + 5);
     }
     return true;
 }
@@ -213,9 +213,7 @@ std::vector<uint8_t> PdbDatabase::headerImage() const {
         uint8_t* entry = header + kHeaderSize + kEntrySize * i;
         putBigEndian32(entry, static_cast<uint32_t>(offset));
         entry[4] = records_[i].attributes;
-        entry[5] = static_cast<uint8_t>(records_[i].uniqueId >> 16);
-        entry[6] = static_cast<uint8_t>(records_[i].uniqueId >> 8);
-        entry[7] = static_cast<uint8_t>(records_[i].uniqueId);
+        putBigEndian24(entry + 5, records_[i].uniqueId);
         offset += records_[i].bytes.size();
     }
     return file;

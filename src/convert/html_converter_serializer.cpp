@@ -96,7 +96,7 @@ void ElementWriter::writeNode(NodeIndex node) {
 
 void ElementWriter::writeText(NodeIndex node) {
     if (parser_->isCdata(node)) {
-        std::string content = encodeEntities(parser_->text(node).viewBytes());
+        std::string content = encodeEntities(parser_->text(node).bytes());
         if (preDepth_ > 0) {
             scratch_.clear();
             pre_.rewrite(content, scratch_);

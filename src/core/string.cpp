@@ -43,17 +43,13 @@ String String::fromBytes(const void* data, size_t size) {
 String String::fromUtf8(std::string_view utf8) { return String(utf8, kCodePageUtf8); }
 
 String::String(const String& other) : FaultHeader() {
-    assignBytes(other.buffer_ ? other.buffer_ + other.viewBegin_ : nullptr, other.viewEnd_ - other.viewBegin_,
-                other.kind_, other.codePage_);
-    wipe_ = other.wipe_;
+    assignBytes(other.buffer_, other.length_, other.kind_, other.codePage_);
     context = other.context;
 }
 
 String& String::operator=(const String& other) {
     if (this == &other) return *this;
-    if (assignBytes(other.buffer_ ? other.buffer_ + other.viewBegin_ : nullptr, other.viewEnd_ - other.viewBegin_,
-                    other.kind_, other.codePage_)) {
-        wipe_ = other.wipe_;
+    if (assignBytes(other.buffer_, other.length_, other.kind_, other.codePage_)) {
         context = other.context;
     }
     return *this;
@@ -68,11 +64,6 @@ String& String::operator=(String&& other) noexcept {
     context = other.context;
     kind_ = other.kind_;
     codePage_ = other.codePage_;
-    viewBegin_ = other.viewBegin_;
-    viewEnd_ = other.viewEnd_;
-    cursor_ = other.cursor_;
-    charBytes_ = other.charBytes_;
-    wipe_ = other.wipe_;
     capacity_ = other.capacity_;
     length_ = other.length_;
     buffer_ = other.buffer_;
@@ -84,14 +75,9 @@ String& String::operator=(String&& other) noexcept {
 String::~String() { release(); }
 
 void String::release() {
-    if (buffer_ != nullptr) {
-        if (wipe_) explicit_bzero(buffer_, capacity_);
-        delete[] buffer_;
-    }
+    delete[] buffer_;
     buffer_ = nullptr;
-    capacity_ = length_ = viewBegin_ = viewEnd_ = 0;
-    cursor_ = -1;
-    charBytes_ = 1;
+    capacity_ = length_ = 0;
 }
 
 void String::clear() {
@@ -100,7 +86,6 @@ void String::clear() {
     kind_ = TextKind::Raw;
     codePage_ = kCodePageUnset;
     context = -1;
-    wipe_ = false;
 }
 
 bool String::reserve(size_t bytes) {
@@ -113,7 +98,6 @@ bool String::reserve(size_t bytes) {
     std::memset(grown, 0, bytes);
     if (buffer_ != nullptr) {
         std::memcpy(grown, buffer_, length_);
-        if (wipe_) explicit_bzero(buffer_, capacity_);
         delete[] buffer_;
     }
     buffer_ = grown;
@@ -135,7 +119,7 @@ bool String::assignBytes(const void* data, size_t size, TextKind kind, int32_t c
     release();
     buffer_ = fresh;
     capacity_ = fresh ? size + kTerminatorBytes : 0;
-    length_ = viewEnd_ = size;
+    length_ = size;
     kind_ = kind;
     codePage_ = codePage;
     return true;
@@ -153,25 +137,11 @@ bool String::assignUtf16(std::u16string_view units) {
         bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
         bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
     }
-    bool ok = assignBytes(bytes.data(), bytes.size(), TextKind::Utf16, kCodePageUtf16);
-    if (wipe_) explicit_bzero(bytes.data(), bytes.size());
-    return ok;
+    return assignBytes(bytes.data(), bytes.size(), TextKind::Utf16, kCodePageUtf16);
 }
 
 std::string_view String::bytes() const {
     return buffer_ ? std::string_view(reinterpret_cast<const char*>(buffer_), length_) : std::string_view();
-}
-
-std::string_view String::viewBytes() const { return bytes().substr(viewBegin_, viewEnd_ - viewBegin_); }
-
-void String::setView(size_t begin, size_t end) {
-    viewEnd_ = std::min(end, length_);
-    viewBegin_ = std::min(begin, viewEnd_);
-}
-
-void String::resetView() {
-    viewBegin_ = 0;
-    viewEnd_ = length_;
 }
 
 // --- Appending ---
@@ -183,7 +153,6 @@ bool String::appendRaw(const void* data, size_t size) {
     std::memcpy(buffer_ + length_, data, size);
     length_ = needed;
     buffer_[length_] = buffer_[length_ + 1] = 0;
-    resetView();
     return true;
 }
 
@@ -209,34 +178,7 @@ bool String::append(const String& other) {
         String copy(other);
         return append(copy);
     }
-    std::string_view view = other.viewBytes();
-    return append(view.data(), view.size(), other.codePage_);
-}
-
-bool String::appendChar(uint32_t ch) {
-    std::string encoded;
-    switch (kind_) {
-        case TextKind::Raw: report(*this, ErrorCode::EncodingNotSet, context); return false;
-        case TextKind::SingleByte: encoded.push_back(static_cast<char>(ch & 0xFF)); break;
-        case TextKind::MultiByte:
-            if (codePage_ == kCodePageUtf8) {
-                appendUtf8(ch, encoded);
-            } else {
-                if (ch > 0xFF) encoded.push_back(static_cast<char>((ch >> 8) & 0xFF));
-                encoded.push_back(static_cast<char>(ch & 0xFF));
-            }
-            break;
-        case TextKind::Utf16: {
-            std::u16string units;
-            appendUtf16(ch, units);
-            for (char16_t unit : units) {
-                encoded.push_back(static_cast<char>(unit & 0xFF));
-                encoded.push_back(static_cast<char>(unit >> 8));
-            }
-            break;
-        }
-    }
-    return appendRaw(encoded.data(), encoded.size());
+    return append(other.bytes(), other.codePage_);
 }
 
 // --- Characters ---
@@ -264,11 +206,6 @@ size_t String::charLengthAt(size_t offset, bool& supported) const {
     }
 }
 
-size_t String::charLength(size_t offset) const {
-    bool supported = true;
-    return charLengthAt(offset, supported);
-}
-
 uint32_t String::decodeChar(size_t offset, size_t end, size_t& bytes) const {
     bool supported = true;
     const size_t available = end > offset ? end - offset : 0;
@@ -278,7 +215,7 @@ uint32_t String::decodeChar(size_t offset, size_t end, size_t& bytes) const {
     const uint8_t* p = buffer_ + offset;
     if (kind_ == TextKind::Utf16) return bytes == 2 ? static_cast<uint32_t>(p[0] | (p[1] << 8)) : p[0];
     if (bytes < full) {
-        // A character cut off by the end of the view.
+        // A character cut off by the end of the text.
         bytes = 1;
         return codePage_ == kCodePageUtf8 ? 0xFFFD : p[0];
     }
@@ -296,48 +233,22 @@ uint32_t String::decodeChar(size_t offset, size_t end, size_t& bytes) const {
     return codePoint;
 }
 
-uint16_t String::nextChar() {
-    if (cursor_ < 0) {
-        cursor_ = static_cast<int64_t>(viewBegin_);
-    } else {
-        size_t step = charBytes_;
-        if (step == 0) {
-            bool supported = true;
-            step = std::max<size_t>(1, charLengthAt(static_cast<size_t>(cursor_), supported));
-        }
-        cursor_ += static_cast<int64_t>(step);
-    }
-    if (cursor_ >= static_cast<int64_t>(viewEnd_)) {
-        cursor_ = static_cast<int64_t>(viewEnd_);
-        charBytes_ = 0;
-        lastWarning = WarningCode::PastEndOfString;  // recorded only, never reported
-        return 0;
-    }
-    bool supported = true;
-    charLengthAt(static_cast<size_t>(cursor_), supported);
-    if (!supported) report(*this, ErrorCode::EncodingNotSupported, context);
-    size_t bytes = 0;
-    uint32_t ch = decodeChar(static_cast<size_t>(cursor_), viewEnd_, bytes);
-    charBytes_ = static_cast<uint8_t>(bytes);
-    return static_cast<uint16_t>(ch);
-}
-
 // --- Comparison ---
 
 int String::compare(const String& other, bool exactCase, bool prefix) const {
-    size_t a = viewBegin_;
-    size_t b = other.viewBegin_;
+    size_t a = 0;
+    size_t b = 0;
     for (;;) {
-        bool endA = a >= viewEnd_;
-        bool endB = b >= other.viewEnd_;
+        bool endA = a >= length_;
+        bool endB = b >= other.length_;
         if (endA || endB) {
             if (prefix || (endA && endB)) return 0;
             return endA ? -1 : 1;
         }
         size_t bytesA = 0;
         size_t bytesB = 0;
-        uint32_t chA = decodeChar(a, viewEnd_, bytesA);
-        uint32_t chB = other.decodeChar(b, other.viewEnd_, bytesB);
+        uint32_t chA = decodeChar(a, length_, bytesA);
+        uint32_t chB = other.decodeChar(b, other.length_, bytesB);
         if (!exactCase) {
             chA = foldAsciiCase(chA);
             chB = foldAsciiCase(chB);
@@ -349,23 +260,23 @@ int String::compare(const String& other, bool exactCase, bool prefix) const {
 }
 
 bool String::equalsAscii(std::string_view ascii, bool exactCase) const {
-    size_t offset = viewBegin_;
+    size_t offset = 0;
     for (char c : ascii) {
-        if (offset >= viewEnd_) return false;
+        if (offset >= length_) return false;
         size_t bytes = 0;
-        uint32_t ch = decodeChar(offset, viewEnd_, bytes);
+        uint32_t ch = decodeChar(offset, length_, bytes);
         auto expected = static_cast<uint32_t>(static_cast<uint8_t>(c));
         if (exactCase ? ch != expected : foldAsciiCase(ch) != foldAsciiCase(expected)) return false;
         offset += bytes;
     }
-    return offset >= viewEnd_;
+    return offset >= length_;
 }
 
 bool String::findLast(char16_t first, char16_t second, size_t& position, size_t& bytes) const {
     bool found = false;
-    for (size_t offset = viewBegin_; offset < viewEnd_;) {
+    for (size_t offset = 0; offset < length_;) {
         size_t length = 0;
-        uint32_t ch = decodeChar(offset, viewEnd_, length);
+        uint32_t ch = decodeChar(offset, length_, length);
         if (ch == first || ch == second) {
             position = offset;
             bytes = length;
@@ -376,22 +287,9 @@ bool String::findLast(char16_t first, char16_t second, size_t& position, size_t&
     return found;
 }
 
-bool String::narrowAtLast(char16_t first, char16_t second, Side side) {
-    size_t position = 0;
-    size_t bytes = 0;
-    if (!findLast(first, second, position, bytes)) return false;
-    switch (side) {
-        case Side::Before: viewEnd_ = position; break;
-        case Side::BeforeWithSeparator: viewEnd_ = position + bytes; break;
-        case Side::After: viewBegin_ = position + bytes; break;
-    }
-    return true;
-}
-
 String String::slice(size_t begin, size_t end) const {
     String result;
     result.assignBytes(buffer_ ? buffer_ + begin : nullptr, end - begin, kind_, codePage_);
-    result.wipe_ = wipe_;
     result.context = context;
     return result;
 }

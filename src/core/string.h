@@ -1,6 +1,5 @@
 #pragma once
-// String: a byte buffer with its encoding (raw, single-byte code page, UTF-16LE, multi-byte code page),
-// a view (begin/end offsets) and a character cursor. Most operations work on the view.
+// String: a byte buffer with its encoding (raw, single-byte code page, UTF-16LE, multi-byte code page).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -37,14 +36,14 @@ public:
     // UTF-8 text (code page 65001): how this platform's paths and console text come in.
     static String fromUtf8(std::string_view utf8);
 
-    // Copies take only the other's view, with its kind, code page, wipe flag and context.
+    // Copies take the text with its kind, code page and context.
     String(const String& other);
     String& operator=(const String& other);
     String(String&& other) noexcept;
     String& operator=(String&& other) noexcept;
     ~String();
 
-    // Frees the buffer (wiping it first when asked) and resets every field.
+    // Frees the buffer and resets every field.
     void clear();
 
     TextKind kind() const { return kind_; }
@@ -52,30 +51,19 @@ public:
     bool empty() const { return length_ == 0; }
     size_t length() const { return length_; }
     const uint8_t* data() const { return buffer_; }
-    // All bytes, and the bytes of the view.
     std::string_view bytes() const;
-    std::string_view viewBytes() const;
-    size_t viewBegin() const { return viewBegin_; }
-    size_t viewEnd() const { return viewEnd_; }
-    void setView(size_t begin, size_t end);  // clamped to the text
-    void resetView();                        // the whole text
 
     // Message-argument slot naming the file the text came from (-1 none).
     int32_t context = -1;
-    bool wipe() const { return wipe_; }
-    void setWipe(bool on) { wipe_ = on; }
 
     // --- Encoding ---
-    // Looks a charset name up; warning 11 for an empty name, 12 for an unknown one (encoding unchanged).
-    bool setCharset(std::string_view name);
     // Converts the text (through UTF-16) to the kind the code page implies. Errors 6, 10; warning 3 when lossy.
     // Undecodable sequences become U+FFFD (error 10); a code page the converter does not know is error 10 and
     // the text is read as Windows-1252 instead; characters the target lacks become '?' (warning 3).
     bool convertTo(int32_t codePage);
-    bool setCodePage(int32_t codePage) { return convertTo(codePage); }
     // Sets kind and code page without touching the bytes (for text whose encoding becomes known later).
     void declareCodePage(int32_t codePage);
-    // The view as UTF-8 / UTF-16 (converted copies; the object is unchanged).
+    // The text as UTF-8 / UTF-16 (converted copies; the object is unchanged).
     std::string toUtf8() const;
     std::u16string toUtf16() const;
 
@@ -83,54 +71,31 @@ public:
     // Bytes in the given code page; an empty string takes the code page, otherwise it must match (error 11).
     bool append(const void* data, size_t size, int32_t codePage);
     bool append(std::string_view text, int32_t codePage) { return append(text.data(), text.size(), codePage); }
-    // The other's view, in the other's code page.
+    // The other's text, in the other's code page.
     bool append(const String& other);
-    // One character (UTF-32 value) encoded in this string's own encoding.
-    bool appendChar(uint32_t ch);
 
-    // --- Characters ---
-    // Advances the cursor by one character and returns it; 0 and warning 2 (recorded only) past the view's end.
-    uint16_t nextChar();
-    void rewindCursor() {
-        cursor_ = -1;
-        charBytes_ = 1;
-    }
-    // Byte length of the character starting at a byte offset, in this string's encoding.
-    size_t charLength(size_t offset) const;
-
-    // --- Comparison (views, character by character) ---
-    // Negative, 0 or positive. Case-blind on A-Z unless exactCase. In prefix mode a view that ends first compares
+    // --- Comparison (character by character) ---
+    // Negative, 0 or positive. Case-blind on A-Z unless exactCase. In prefix mode a text that ends first compares
     // equal.
     int compare(const String& other, bool exactCase = false, bool prefix = false) const;
-    bool equals(const String& other, bool exactCase = false) const { return compare(other, exactCase) == 0; }
     bool equalsAscii(std::string_view ascii, bool exactCase = false) const;
 
-    // Finds the last of two separator characters in the view and narrows the view around it.
-    enum class Side { Before, BeforeWithSeparator, After };
-    bool narrowAtLast(char16_t first, char16_t second, Side side);
-
-    // --- Paths (on the view; "/" and "\" both separate) ---
+    // --- Paths ("/" and "\" both separate) ---
     String directoryPart() const;  // up to and including the last separator, empty if none
     String fileNamePart() const;   // after the last separator
     String extension() const;      // the file name after its last "."
-    String baseName() const;       // the file name up to its last "."
     // Full-path form (at most 519 characters); false and unchanged on failure.
     bool makeAbsolute();
-    // base's directory + relative, with leading ".." and "./" steps applied; the system's separator is "/".
-    // The result keeps the code page both sides share, else it is UTF-16; it wipes if either side does.
-    static String resolvePath(const String& base, const String& relative);
-    // The view as a UTF-8 path for system calls, with backslashes turned into slashes.
+    // The text as a UTF-8 path for system calls, with backslashes turned into slashes.
     std::string systemPath() const;
 
     // --- Files ---
     // Loads a whole file; a byte-order mark decides the encoding, else kind 1 code page 20105. Error 7 on failure.
     bool loadFile(const String& path);
-    bool createDirectory() const;
-    bool deleteFile() const;
 
 private:
     bool reserve(size_t bytes);
-    // Replaces the text (the view becomes the whole text); error 3 and the old text kept when allocation fails.
+    // Replaces the text; error 3 and the old text kept when allocation fails.
     bool assignBytes(const void* data, size_t size, TextKind kind, int32_t codePage);
     bool assignUtf16(std::u16string_view units);
     void release();
@@ -141,18 +106,13 @@ private:
     size_t charLengthAt(size_t offset, bool& supported) const;
     // The character at `offset`, not reading at or past `end`; `bytes` receives its length.
     uint32_t decodeChar(size_t offset, size_t end, size_t& bytes) const;
-    // Offset and length of the last occurrence of either character in the view; false if neither occurs.
+    // Offset and length of the last occurrence of either character; false if neither occurs.
     bool findLast(char16_t first, char16_t second, size_t& position, size_t& bytes) const;
-    // A new string holding bytes [begin, end) in this string's encoding, with its wipe flag and context.
+    // A new string holding bytes [begin, end) in this string's encoding, with its context.
     String slice(size_t begin, size_t end) const;
 
     TextKind kind_ = TextKind::Raw;
     int32_t codePage_ = kCodePageUnset;
-    size_t viewBegin_ = 0;
-    size_t viewEnd_ = 0;
-    int64_t cursor_ = -1;
-    uint8_t charBytes_ = 1;
-    bool wipe_ = false;
     size_t capacity_ = 0;
     size_t length_ = 0;
     uint8_t* buffer_ = nullptr;

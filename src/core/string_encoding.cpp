@@ -17,12 +17,6 @@ std::u16string unitsOfUtf16Bytes(std::string_view bytes) {
     return units;
 }
 
-// Temporary copies of text marked for wiping are cleared before they are freed.
-template <typename Text>
-void wipeIf(bool wipe, Text& text) {
-    if (wipe && !text.empty()) explicit_bzero(text.data(), text.size() * sizeof(text[0]));
-}
-
 // The code page raw bytes and unset encodings are read in.
 int32_t effectiveCodePage(TextKind kind, int32_t codePage) {
     return kind == TextKind::Raw || codePage == kCodePageUnset ? kCodePageSystemDefault : codePage;
@@ -50,29 +44,11 @@ TextKind kindOfCodePage(int32_t codePage) {
 void String::declareCodePage(int32_t codePage) {
     kind_ = kindOfCodePage(codePage);
     codePage_ = codePage;
-    rewindCursor();
-}
-
-bool String::setCharset(std::string_view name) {
-    if (name.empty()) {
-        report(*this, WarningCode::NoEncodingFound, context);
-        return false;
-    }
-    int32_t codePage = codePageOfCharset(name);
-    if (codePage == kCodePageUnset) {
-        report(*this, WarningCode::UnsupportedEncoding, context);
-        return false;
-    }
-    declareCodePage(codePage);
-    return true;
 }
 
 bool String::convertTo(int32_t codePage) {
     const TextKind target = kindOfCodePage(codePage);
-    if (target == kind_ && codePage == codePage_) {
-        resetView();
-        return true;
-    }
+    if (target == kind_ && codePage == codePage_) return true;
     if (kind_ == TextKind::Raw || codePage == kCodePageUnset) {
         report(*this, ErrorCode::EncodingNotSupported, context);
         return false;
@@ -103,9 +79,7 @@ bool String::convertTo(int32_t codePage) {
                 if (result.lossy) report(*this, WarningCode::InexactConversion, context);
                 ok = assignBytes(encoded.data(), encoded.size(), target, codePage);
             }
-            wipeIf(wipe_, encoded);
         }
-        wipeIf(wipe_, units);
         return ok;
     } catch (const std::bad_alloc&) {
         report(*this, ErrorCode::StringAllocationFailed, context);
@@ -116,11 +90,11 @@ bool String::convertTo(int32_t codePage) {
 std::u16string String::toUtf16() const {
     std::u16string units;
     try {
-        if (kind_ == TextKind::Utf16) return unitsOfUtf16Bytes(viewBytes());
-        DecodeResult decoded = decodeToUtf16(effectiveCodePage(kind_, codePage_), viewBytes(), units);
+        if (kind_ == TextKind::Utf16) return unitsOfUtf16Bytes(bytes());
+        DecodeResult decoded = decodeToUtf16(effectiveCodePage(kind_, codePage_), bytes(), units);
         if (!decoded.supported) {
             units.clear();
-            decodeToUtf16(kCodePageSystemDefault, viewBytes(), units);
+            decodeToUtf16(kCodePageSystemDefault, bytes(), units);
         }
     } catch (const std::bad_alloc&) {
         units.clear();
@@ -131,10 +105,9 @@ std::u16string String::toUtf16() const {
 std::string String::toUtf8() const {
     std::string utf8;
     try {
-        if (codePage_ == kCodePageUtf8) return std::string(viewBytes());
+        if (codePage_ == kCodePageUtf8) return std::string(bytes());
         std::u16string units = toUtf16();
         encodeFromUtf16(kCodePageUtf8, units, utf8);
-        wipeIf(wipe_, units);
     } catch (const std::bad_alloc&) {
         utf8.clear();
     }

@@ -86,22 +86,8 @@ bool String::loadFile(const String& path) {
     if (swapped)
         for (size_t i = 0; i + 1 < size; i += 2) std::swap(text[i], text[i + 1]);
     bool assigned = assignBytes(text, size, kind, codePage);
-    if (wipe_) explicit_bzero(content.data(), content.size());
     if (!complete) report(*this, ErrorCode::FileNotAccessible, context);
     return assigned && complete;
-}
-
-bool String::createDirectory() const {
-    const std::string name = systemPath();
-    if (name.empty()) return false;
-    if (::mkdir(name.c_str(), 0777) == 0) return true;
-    struct stat info {};
-    return errno == EEXIST && ::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool String::deleteFile() const {
-    const std::string name = systemPath();
-    return !name.empty() && ::unlink(name.c_str()) == 0;
 }
 
 }  // namespace qp

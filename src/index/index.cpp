@@ -19,18 +19,7 @@ constexpr int32_t kGroupMarker = -1;
 // A string record holds its strings within the same limit as a data record.
 constexpr size_t kStringRecordLimit = 64504;
 
-void appendBigEndian16(std::string& out, uint16_t value) {
-    out.push_back(static_cast<char>(value >> 8));
-    out.push_back(static_cast<char>(value & 0xFF));
-}
-
 }  // namespace
-
-uint8_t valuesPerGroup(uint8_t tag) {
-    if (tag == 6 || tag == 7 || (tag >= 101 && tag <= 108)) return 2;
-    if (tag == 11) return 3;
-    return 1;
-}
 
 Index::Index(std::string name, IndexType type, int32_t codePage, uint16_t language, bool exact)
     : name_(std::move(name)), type_(type), codePage_(codePage), language_(language), exact_(exact) {
@@ -147,11 +136,11 @@ void Index::appendGroupHeader(IndexEntryId entry, uint8_t tag) {
     std::vector<int32_t>& values = entries_[entry].values;
     if (values.empty()) values.reserve(8);  // room for a few groups without growing one value at a time
     values.push_back(kGroupMarker);
-    values.push_back(static_cast<int32_t>(tag | valuesPerGroup(tag) << 8));
+    values.push_back(static_cast<int32_t>(tag | qp::tag::valuesPerGroup(tag) << 8));
 }
 
 void Index::addValues(IndexEntryId entry, uint8_t tag, std::initializer_list<uint32_t> values) {
-    if (tag > kHighestTag || values.size() != valuesPerGroup(tag)) {
+    if (tag > qp::tag::kHighest || values.size() != qp::tag::valuesPerGroup(tag)) {
         report(*this, ErrorCode::IndexInternal);
         return;
     }
@@ -160,7 +149,7 @@ void Index::addValues(IndexEntryId entry, uint8_t tag, std::initializer_list<uin
 }
 
 void Index::addLink(IndexEntryId entry, uint8_t tag, const Index& target, IndexEntryId targetEntry) {
-    if (tag > kHighestTag || valuesPerGroup(tag) != 1) {
+    if (tag > qp::tag::kHighest || qp::tag::valuesPerGroup(tag) != 1) {
         report(*this, ErrorCode::IndexInternal);
         return;
     }

@@ -22,6 +22,7 @@
 
 #include "core/fault.h"
 #include "index/character_table.h"
+#include "index/index_tags.h"
 #include "index/inflection_rule.h"
 
 namespace qp {
@@ -37,12 +38,9 @@ enum class IndexType : uint32_t {
 constexpr int32_t kUnicodeIndexCodePage = 65002;
 constexpr size_t kMaxKeyBytes = 255;
 constexpr size_t kMaxUnicodeKeyCharacters = 127;
-constexpr uint8_t kHighestTag = 108;
 
 using IndexEntryId = uint32_t;
 
-// The values per group of a tag (2 for the pairs 6, 7 and 101 to 108, 3 for 11, else 1).
-uint8_t valuesPerGroup(uint8_t tag);
 
 class Index : public FaultHeader {
 public:

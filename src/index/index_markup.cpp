@@ -5,13 +5,14 @@
 
 #include "core/ascii_text.h"
 #include "core/message_sink.h"
+#include "index/index_tags.h"
 
 namespace qp {
 
 namespace {
 
-constexpr size_t kMaxForeignKeyIndexes = 16;  // foreign-key tags 53..68
-constexpr size_t kMaxProperties = 32;         // property tags 69..100
+constexpr size_t kMaxForeignKeyIndexes = tag::kLastForeignKey - tag::kFirstForeignKey + 1;
+constexpr size_t kMaxProperties = tag::kLastProperty - tag::kFirstProperty + 1;
 // Names the index gives meanings of its own; a property may not take them.
 const std::set<std::string, std::less<>> kReservedNames = {"id", "name", "headword", "text", "position", "length"};
 

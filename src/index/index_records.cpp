@@ -41,11 +41,6 @@ void pad(std::vector<uint8_t>& record) {
 
 void put32(std::vector<uint8_t>& record, size_t offset, uint32_t value) { putBigEndian32(&record[offset], value); }
 
-void appendBigEndian16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(static_cast<uint8_t>(value >> 8));
-    out.push_back(static_cast<uint8_t>(value));
-}
-
 void appendMagic(std::vector<uint8_t>& out, const char (&magic)[5]) {
     for (size_t i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(magic[i]));
 }
@@ -227,7 +222,7 @@ private:
         const std::vector<uint8_t> tagxBlock = encodeTagx(tagx);
         if (tagxBlock.size() > kLargestTagx) return fail(ErrorCode::IndexInternal);
         for (const TagxRow& row : tagx.rows)
-            if (row.tag > kHighestTag) return fail(ErrorCode::IndexInternal);
+            if (row.tag > tag::kHighest) return fail(ErrorCode::IndexInternal);
 
         // The header record comes first; it is filled in last.
         if (!append({})) return false;
@@ -345,8 +340,8 @@ Tagx buildTagx(const Index& index) {
         uint8_t valuesPerGroup;
         size_t mostValues;
     };
-    std::array<size_t, kHighestTag + 1> mostValues{};
-    std::array<size_t, kHighestTag + 1> values{};
+    std::array<size_t, tag::kHighest + 1> mostValues{};
+    std::array<size_t, tag::kHighest + 1> values{};
     for (IndexEntryId entry = 0; entry < index.entryCount(); ++entry) {
         const std::vector<int32_t>& list = index.values(entry);
         forEachGroup(list, [&](uint8_t tag, const int32_t*, size_t count) { values[tag] += count; });
@@ -356,9 +351,9 @@ Tagx buildTagx(const Index& index) {
         forEachGroup(list, [&](uint8_t tag, const int32_t*, size_t) { values[tag] = 0; });
     }
     std::vector<TagUse> placed;
-    for (size_t tag = 0; tag <= kHighestTag; ++tag) {
-        const auto tagByte = static_cast<uint8_t>(tag);
-        if (mostValues[tag] > 0) placed.push_back({tagByte, valuesPerGroup(tagByte), mostValues[tag]});
+    for (size_t number = 0; number <= tag::kHighest; ++number) {
+        const auto tagByte = static_cast<uint8_t>(number);
+        if (mostValues[number] > 0) placed.push_back({tagByte, tag::valuesPerGroup(tagByte), mostValues[number]});
     }
     std::stable_sort(placed.begin(), placed.end(),
                      [](const TagUse& a, const TagUse& b) { return a.mostValues < b.mostValues; });

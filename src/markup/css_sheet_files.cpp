@@ -16,7 +16,7 @@ void readSheet(const String& path, int32_t defaultCodePage, StyleSheetFiles::She
     }
     if (text.kind() == TextKind::SingleByte && text.codePage() == kCodePageAscii) {
         int32_t codePage = defaultCodePage;
-        const std::string charset = leadingCharset(text.viewBytes());
+        const std::string charset = leadingCharset(text.bytes());
         if (!charset.empty()) {
             const int32_t named = codePageOfCharset(charset);
             if (named != kCodePageUnset)

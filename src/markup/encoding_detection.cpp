@@ -146,7 +146,7 @@ int32_t detectEncoding(String& source) {
     if (source.codePage() == kCodePageUtf8 || source.codePage() == kCodePageUtf16 || source.kind() == TextKind::Utf16) {
         return source.codePage();
     }
-    std::string_view text = source.viewBytes();
+    std::string_view text = source.bytes();
     int32_t codePage = kCodePageUnset;
     if (text.starts_with("<%@")) codePage = scriptCodePage(text);
     DeclarationScan declarations;

@@ -60,7 +60,7 @@ bool checkStyleSheet(const String& path) {
         text.convertTo(kCodePageWestern);
 
     FaultHeader faults;
-    const StyleSheet sheet = parseStyleSheet(text.viewBytes(), faults, text.context);
+    const StyleSheet sheet = parseStyleSheet(text.bytes(), faults, text.context);
     const std::string dump = styleSheetDump(sheet);
 
     const std::string target = dumpPath(path);

@@ -12,10 +12,10 @@ namespace {}  // namespace
 XmlParser::XmlParser(const String& source, ParseMode mode) {
     if (source.kind() == TextKind::Utf16) {
         owned_ = String::fromUtf8(source.toUtf8());
-        text_ = owned_.viewBytes();
+        text_ = owned_.bytes();
         codePage_ = kCodePageUtf8;
     } else {
-        text_ = source.viewBytes();
+        text_ = source.bytes();
         codePage_ = source.codePage();
     }
     context_ = source.context;
@@ -33,7 +33,7 @@ XmlParser::XmlParser(String&& source, ParseMode mode) {
         owned_ = std::move(source);
         codePage_ = owned_.codePage();
     }
-    text_ = owned_.viewBytes();
+    text_ = owned_.bytes();
     init(mode);
 }
 

@@ -9,7 +9,7 @@
 
 #include "core/ascii_text.h"
 #include "markup/encoding_detection.h"
-#include "markup/node_request.h"
+#include "markup/node_selector.h"
 #include "markup/xml_parser.h"
 #include "package/epub_entry_name.h"
 #include "package/epub_expansion_limits.h"
@@ -195,7 +195,7 @@ String EpubSource::packageOfContainer() const {
     detectEncoding(text);
     XmlParser parser(std::move(text), ParseMode::Xml);
     parser.parse();
-    XslParser requests(parser);
+    NodeSelector requests(parser);
     std::vector<NodeIndex> rootfiles = requests.select("/container/rootfiles/rootfile");
     if (rootfiles.empty()) return String();
     // The full path is read like an entry name, so that it cannot lead out of the working directory either.

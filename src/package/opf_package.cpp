@@ -12,7 +12,7 @@
 #include "core/path_text.h"
 #include "markup/character_references.h"
 #include "markup/encoding_detection.h"
-#include "markup/node_request.h"
+#include "markup/node_selector.h"
 
 namespace qp {
 
@@ -252,16 +252,16 @@ size_t OpfPackage::metadataCount(std::string_view name) const { return metadataE
 OutputRequests OpfPackage::outputRequests() {
     OutputRequests requests;
     if (!parser_) return requests;
-    XslParser xsl(*parser_);
-    xsl.quiet = true;
+    NodeSelector selector(*parser_);
+    selector.quiet = true;
     const auto value = [&](std::string_view request) -> std::optional<std::string> {
-        NodeIndex node = xsl.selectOne(request);
+        NodeIndex node = selector.selectOne(request);
         if (node == kNoNode) return std::nullopt;
         return parser_->text(node).toUtf8();
     };
-    requests.aspAsBinary = xsl.selectOne("/package/metadata/x-metadata/output[@asp-as-binary='yes']") != kNoNode;
+    requests.aspAsBinary = selector.selectOne("/package/metadata/x-metadata/output[@asp-as-binary='yes']") != kNoNode;
     requests.flattenDynamicDir =
-        xsl.selectOne("/package/metadata/x-metadata/output[@flatten-dynamic-dir='yes']") == kNoNode;
+        selector.selectOne("/package/metadata/x-metadata/output[@flatten-dynamic-dir='yes']") == kNoNode;
     if (auto type = value("/package/metadata/x-metadata/output/@content-type")) {
         bool known = true;
         requests.contentType = bookTypeOfContentType(*type, known);

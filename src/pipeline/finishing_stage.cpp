@@ -13,7 +13,7 @@
 #include "core/message_sink.h"
 #include "index/index_records.h"
 #include "pipeline/book_builder.h"
-#include "pipeline/dictionary_indexes.h"
+#include "index/dictionary_indexes.h"
 #include "pipeline/toc_index.h"
 
 namespace qp {

@@ -8,15 +8,11 @@
 #include "core/code_pages.h"
 #include "core/string.h"
 #include "core/unicode.h"
+#include "index/index_tags.h"
 
 namespace qp {
 
 namespace {
-
-namespace tag {
-constexpr uint8_t kPosition = 1, kLength = 2, kLabel = 3, kDepth = 4, kClass = 5, kParent = 21, kFirstChild = 22,
-                  kLastChild = 23, kFirstProperty = 69, kLastProperty = 100;
-}
 
 // Hexadecimal digits that write every sequence number below `count`. Keys are padded with "0" to the width of the
 // largest number, so that they all have one width and their order is that of the numbers: 16 entries take one
@@ -104,7 +100,7 @@ private:
             if (node.length != 0) index_->addValues(entry, tag::kLength, {node.length});
             if (!node.className.empty()) {
                 if (const auto location = index_->addString(inTextEncoding(node.className))) {
-                    index_->addValues(entry, tag::kClass, {*location});
+                    index_->addValues(entry, tag::kSecondString, {*location});
                 }
             }
             addProperties(node, entry);

@@ -40,7 +40,7 @@ TEST_P(CodePageRoundTrip, ToUtf16AndBackIsExact) {
     EXPECT_EQ(bytesOf(s), le(sample.units));
     EXPECT_EQ(s.toUtf16(), sample.units);
 
-    ASSERT_TRUE(s.setCodePage(sample.codePage));
+    ASSERT_TRUE(s.convertTo(sample.codePage));
     EXPECT_EQ(s.codePage(), sample.codePage);
     EXPECT_EQ(bytesOf(s), sample.encoded);
     EXPECT_TRUE(recorder.errors.empty());
@@ -70,7 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
     CapturedSink recorder;
     String s(u"\u65E5\u672C ok \U0001F600");
-    s.setWipe(true);
     s.context = 17;
     ASSERT_TRUE(s.convertTo(1252));
     EXPECT_EQ(bytesOf(s), "?? ok ?");
@@ -78,7 +77,6 @@ TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
     ASSERT_EQ(recorder.warnings.size(), 1u);
     EXPECT_EQ(recorder.warnings[0].code, qp::WarningCode::InexactConversion);
     EXPECT_EQ(recorder.warnings[0].a, 17);  // the file the text came from
-    EXPECT_TRUE(s.wipe());
 }
 
 TEST(StringConversion, LossyConversionThroughIconvIsDetected) {
@@ -135,26 +133,16 @@ TEST(StringConversion, RawTextCannotBeConverted) {
     EXPECT_EQ(raw.kind(), TextKind::Raw);
 }
 
-TEST(StringConversion, SameEncodingOnlyResetsTheView) {
-    String s("abc", 1252);
-    s.setView(1, 2);
-    ASSERT_TRUE(s.convertTo(1252));
-    EXPECT_EQ(s.viewBytes(), "abc");
-}
-
-TEST(StringConversion, ConvertsTheWholeTextAndResetsTheView) {
+TEST(StringConversion, ConvertsTheWholeText) {
     String s("ab\xE9", 1252);
-    s.setView(2, 3);
     ASSERT_TRUE(s.convertTo(65001));
     EXPECT_EQ(bytesOf(s), "ab\xC3\xA9");
-    EXPECT_EQ(s.viewBytes(), "ab\xC3\xA9");
 }
 
 TEST(StringConversion, CopiesToUtf8AndUtf16LeaveTheObjectAlone) {
     String s("x\xE9y", 1252);
-    s.setView(1, 3);
-    EXPECT_EQ(s.toUtf8(), "\xC3\xA9y");
-    EXPECT_EQ(s.toUtf16(), u"\u00E9y");
+    EXPECT_EQ(s.toUtf8(), "x\xC3\xA9y");
+    EXPECT_EQ(s.toUtf16(), u"x\u00E9y");
     EXPECT_EQ(s.codePage(), 1252);
     EXPECT_EQ(String(u"\U0001F600").toUtf8(), "\xF0\x9F\x98\x80");
     EXPECT_EQ(String(u"\xD800"
@@ -198,27 +186,6 @@ TEST(StringCharset, NearMissesAreNotFound) {
     EXPECT_EQ(qp::codePageOfCharset("utf-8 "), -1);
     EXPECT_EQ(qp::codePageOfCharset("windows-1252x"), -1);
     EXPECT_EQ(qp::codePageOfCharset("l\xC2\xB2"), -1);
-}
-
-TEST(StringCharset, SetsTheEncodingWithoutConverting) {
-    String s("\xE6\x97\xA5", 20105);
-    ASSERT_TRUE(s.setCharset("Utf-8"));
-    EXPECT_EQ(s.codePage(), 65001);
-    EXPECT_EQ(s.kind(), TextKind::MultiByte);
-    EXPECT_EQ(bytesOf(s), "\xE6\x97\xA5");
-    EXPECT_EQ(s.nextChar(), 0x65E5);
-}
-
-TEST(StringCharset, MissingOrUnknownNamesWarnAndKeepTheEncoding) {
-    CapturedSink recorder;
-    String s("abc", 1252);
-    EXPECT_FALSE(s.setCharset(""));
-    EXPECT_EQ(s.lastWarning, qp::WarningCode::NoEncodingFound);
-    EXPECT_FALSE(s.setCharset("klingon"));
-    EXPECT_EQ(s.lastWarning, qp::WarningCode::UnsupportedEncoding);
-    EXPECT_EQ(s.codePage(), 1252);
-    EXPECT_TRUE(recorder.saw(qp::WarningCode::NoEncodingFound));
-    EXPECT_TRUE(recorder.saw(qp::WarningCode::UnsupportedEncoding));
 }
 
 }  // namespace

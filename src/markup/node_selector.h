@@ -1,5 +1,5 @@
 #pragma once
-// XslParser: node requests, small path queries over an XmlParser's node store.
+// NodeSelector: node requests, small path queries over an XmlParser's node store.
 //
 //   /package/metadata/x-metadata/output[@asp-as-binary='yes']   absolute: from the document element
 //   item[@media-type!='']                                       relative: element steps from a given node
@@ -16,11 +16,9 @@
 
 namespace qp {
 
-class XslParser : public FaultHeader {
+class NodeSelector : public FaultHeader {
 public:
-    // Message codes of the requests.
-
-    explicit XslParser(const XmlParser& document) : document_(document) {}
+    explicit NodeSelector(const XmlParser& document) : document_(document) {}
 
     // Every node the request selects; empty (and an error) when the request is malformed.
     std::vector<NodeIndex> select(std::string_view request, NodeIndex context = 0);

@@ -1,4 +1,4 @@
-#include "pipeline/inflection_index.h"
+#include "index/inflection_index.h"
 
 #include <charconv>
 
@@ -13,11 +13,6 @@ namespace qp {
 
 namespace {
 
-namespace tag {
-constexpr uint8_t kName = 5, kOldRule = 7, kNumberedOldRule = 11, kOldRuleNumber = 24, kRule = 26, kGroup = 27,
-                  kInflections = 42;
-}
-
 constexpr size_t kMaxText = 255;
 constexpr size_t kMaxRule = 255;
 constexpr size_t kMaxGroup = 1020;
@@ -26,15 +21,12 @@ constexpr size_t kMaxFormsPerGroup = 100;
 constexpr char kGroupMark = 0x01;
 constexpr char kOldStyleMark = 0x00;
 
-// A forward variable-width value at `at`; nothing when it runs past the end or over 8 bytes.
+// The group's value at `at`, which moves past it; nothing when the bytes end inside it.
 std::optional<uint32_t> readValue(std::string_view bytes, size_t& at) {
-    uint64_t value = 0;
-    for (size_t length = 0; at < bytes.size() && length < 8; ++length) {
-        const auto byte = static_cast<uint8_t>(bytes[at++]);
-        value = value << 7 | (byte & 0x7F);
-        if (byte & 0x80) return static_cast<uint32_t>(value);
-    }
-    return std::nullopt;
+    const auto read = readForwardInteger({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, at);
+    if (!read) return std::nullopt;
+    at += read->length;
+    return static_cast<uint32_t>(read->value);
 }
 
 int argument(std::string_view text) { return sink().registerArgument(text); }
@@ -209,7 +201,7 @@ bool InflectionIndex::compileGroups() {
                 return false;
             }
             index_->addLink(entry, tag::kRule, *index_, ruleEntries[*rule]);
-            index_->addValues(entry, tag::kName, {*name});
+            index_->addValues(entry, tag::kSecondString, {*name});
             index_->addLink(ruleEntries[*rule], tag::kGroup, *index_, entry);
         }
         for (const auto& [lookup, lookupEntry] : group.lookupEntries)

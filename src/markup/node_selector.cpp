@@ -1,4 +1,4 @@
-#include "markup/node_request.h"
+#include "markup/node_selector.h"
 
 #include <optional>
 #include <string>
@@ -131,7 +131,7 @@ bool matches(const XmlParser& document, NodeIndex node, const Step& step) {
 
 }  // namespace
 
-std::vector<NodeIndex> XslParser::select(std::string_view text, NodeIndex context) {
+std::vector<NodeIndex> NodeSelector::select(std::string_view text, NodeIndex context) {
     std::optional<Request> request = RequestReader(text).read();
     if (!request) {
         report(*this, ErrorCode::BadNodeRequest);
@@ -152,7 +152,7 @@ std::vector<NodeIndex> XslParser::select(std::string_view text, NodeIndex contex
     return current;
 }
 
-NodeIndex XslParser::selectOne(std::string_view request, NodeIndex context) {
+NodeIndex NodeSelector::selectOne(std::string_view request, NodeIndex context) {
     std::vector<NodeIndex> found = select(request, context);
     if (found.empty()) return kNoNode;
     if (found.size() > 1) report(*this, WarningCode::SeveralNodes);

@@ -1,4 +1,4 @@
-#include "pipeline/inflection_index.h"
+#include "index/inflection_index.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Node requests over a parsed package: absolute and relative paths, predicates, attribute steps.
-#include "markup/node_request.h"
+#include "markup/node_selector.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 namespace {
 
 using qp::NodeIndex;
+using qp::NodeSelector;
 using qp::XmlParser;
-using qp::XslParser;
 
 constexpr const char* kPackage =
     "<?xml version=\"1.0\"?>\n"
@@ -42,7 +42,7 @@ protected:
     NodeIndex manifest() { return requests.selectOne("/package/manifest"); }
 
     XmlParser parser;
-    XslParser requests;
+    NodeSelector requests;
 };
 
 TEST_F(NodeRequestTest, AbsolutePathWithEqualityPredicate) {
@@ -93,7 +93,7 @@ TEST(NodeRequestDepth, DeepPathsOnDeepDocuments) {
     for (int i = 0; i < 5000; ++i) text += "<d>";
     XmlParser parser(qp::String(text, 1252), qp::ParseMode::Xml);
     parser.parse();
-    XslParser requests(parser);
+    NodeSelector requests(parser);
     std::string path;
     for (int i = 0; i < 5000; ++i) path += "/d";
     EXPECT_EQ(requests.selectOne(path), 5000u);

@@ -1,4 +1,4 @@
-#include "pipeline/dictionary_indexes.h"
+#include "index/dictionary_indexes.h"
 
 #include <map>
 #include <set>
@@ -11,19 +11,13 @@
 #include "core/string.h"
 #include "core/unicode.h"
 #include "index/index_records.h"
+#include "index/inflection_index.h"
 #include "index/phonetic_form.h"
 #include "index/western_collation.h"
-#include "pipeline/inflection_index.h"
 
 namespace qp {
 
 namespace {
-
-namespace tag {
-constexpr uint8_t kPosition = 1, kLength = 2, kSecondString = 5, kTextRange = 6, kFromSpell = 37, kToSpell = 38,
-                  kToLookup = 6, kFirstForeignKey = 53, kLastForeignKey = 68, kFirstProperty = 69, kLastProperty = 100,
-                  kFirstExtension = 101, kLastExtension = 108;
-}
 
 constexpr uint32_t kThirtyBits = 0x3FFFFFFF;
 
@@ -279,13 +273,8 @@ void DictionaryIndexes::enterDependentKeys(LookupIndex& lookup) {
             }
             key = dependent->addKeyBytes(form);
         } else if (index.unicode()) {
-            std::u16string folds;
-            const std::string& positions = index.key(entry);
-            for (size_t i = 0; i + 1 < positions.size(); i += 2) {
-                const char16_t fold = index.characterTable().foldAt(static_cast<uint16_t>(
-                    static_cast<uint8_t>(positions[i]) << 8 | static_cast<uint8_t>(positions[i + 1])));
-                if (fold != 0) folds.push_back(fold);
-            }
+            std::u16string folds = index.readerKey(entry);
+            std::erase(folds, u'\0');  // characters the folding ignores
             key = dependent->addKey(utf16ToUtf8(folds));
         } else {
             key = dependent->addKeyBytes(westernSortKey(index.key(entry)));
@@ -372,7 +361,7 @@ bool DictionaryIndexes::writeKeyIndexes(PdbDatabase& store, IndexRecords& record
     for (auto& key : keyIndexes_) {
         for (const KeyIndex::Reference& reference : key->references) {
             if (reference.lookup->header < 0) continue;
-            key->index->addValues(reference.keyEntry, tag::kToLookup,
+            key->index->addValues(reference.keyEntry, tag::kLookupEntry,
                                   {static_cast<uint32_t>(reference.lookup->header),
                                    reference.lookup->index->rankOf(reference.lookupEntry)});
         }
