@@ -18,10 +18,35 @@ bool isCode(char16_t unit) { return unit >= kPutInFront && unit <= kTakeOffBegin
 
 bool sameFolded(char16_t a, char16_t b, FoldFunction fold) { return a == b || fold(a) == fold(b); }
 
+bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Whether a rule cut at `position` would split a surrogate pair: a reader works on whole characters.
+bool splitsPair(std::u16string_view text, size_t position) {
+    return position > 0 && position < text.size() && isHighSurrogate(text[position - 1]) &&
+           isLowSurrogate(text[position]);
+}
+
+// Where the character that ends at `end` begins.
+size_t characterBefore(std::u16string_view text, size_t end) { return splitsPair(text, end - 1) ? end - 2 : end - 1; }
+
 size_t commonBeginning(std::u16string_view key, std::u16string_view form, FoldFunction fold) {
     size_t length = 0;
     while (length < key.size() && length < form.size() && sameFolded(key[length], form[length], fold)) ++length;
+    while (splitsPair(key, length) || splitsPair(form, length)) --length;
     return length;
+}
+
+// Characters last first; a surrogate pair stays in order, since it is one character.
+std::u16string reversedCharacters(std::u16string_view text) {
+    std::u16string reversed;
+    reversed.reserve(text.size());
+    for (size_t end = text.size(); end > 0;) {
+        const size_t start = characterBefore(text, end);
+        reversed.append(text.substr(start, end - start));
+        end = start;
+    }
+    return reversed;
 }
 
 struct CommonRun {
@@ -43,6 +68,14 @@ CommonRun longestCommonRun(std::u16string_view key, std::u16string_view form, Fo
         }
         std::swap(previous, current);
     }
+    if (best.length > 0 && (splitsPair(key, best.inKey) || splitsPair(form, best.inForm))) {
+        ++best.inKey;
+        ++best.inForm;
+        --best.length;
+    }
+    if (best.length > 0 &&
+        (splitsPair(key, best.inKey + best.length) || splitsPair(form, best.inForm + best.length)))
+        --best.length;
     return best;
 }
 
@@ -53,7 +86,8 @@ InflectionRule inflectionRule(std::u16string_view key, std::u16string_view form,
     const size_t common = commonBeginning(key, form, fold);
     if (common == key.size() && common == form.size()) return rule;
     if (common > 0) {
-        const size_t from = common >= 2 ? common - 1 : common;
+        const size_t lastCommon = characterBefore(key, common);
+        const size_t from = lastCommon > 0 ? lastCommon : common;
         rule.takeOffEnding = key.substr(from);
         rule.addEnding = form.substr(from);
         return rule;
@@ -66,14 +100,15 @@ InflectionRule inflectionRule(std::u16string_view key, std::u16string_view form,
     }
     // The beginnings differ; the boundary character joins both unless the run is a single character, which
     // the ending's boundary takes.
-    const size_t boundary = run.length >= 2 ? 1 : 0;
+    const size_t firstWidth = splitsPair(key, run.inKey + 1) ? 2 : 1;
+    const size_t boundary = run.length > firstWidth ? firstWidth : 0;
     rule.putInFront = form.substr(0, run.inForm + boundary);
     rule.takeOffBeginning = key.substr(0, run.inKey + boundary);
     const size_t keyTail = run.inKey + run.length;
     const size_t formTail = run.inForm + run.length;
     if (keyTail < key.size() || formTail < form.size()) {
-        rule.takeOffEnding = key.substr(keyTail - 1);
-        rule.addEnding = form.substr(formTail - 1);
+        rule.takeOffEnding = key.substr(characterBefore(key, keyTail));
+        rule.addEnding = form.substr(characterBefore(form, formTail));
     }
     return rule;
 }
@@ -108,8 +143,7 @@ std::optional<std::string> encodeRule(const InflectionRule& rule, bool utf8) {
     std::string bytes;
     auto append = [&](char code, std::u16string_view characters, bool reversed) {
         if (characters.empty()) return true;
-        const std::u16string ordered =
-            reversed ? std::u16string(characters.rbegin(), characters.rend()) : std::u16string(characters);
+        const std::u16string ordered = reversed ? reversedCharacters(characters) : std::u16string(characters);
         const std::optional<std::string> text = encodeRuleText(ordered, utf8);
         if (!text) return false;
         bytes.push_back(code);
@@ -135,8 +169,8 @@ std::optional<InflectionRule> decodeRule(std::string_view bytes, bool utf8) {
         switch (code) {
             case kPutInFront: rule.putInFront = characters; break;
             case kTakeOffBeginning: rule.takeOffBeginning = characters; break;
-            case kAddEnding: rule.addEnding.assign(characters.rbegin(), characters.rend()); break;
-            default: rule.takeOffEnding.assign(characters.rbegin(), characters.rend()); break;
+            case kAddEnding: rule.addEnding = reversedCharacters(characters); break;
+            default: rule.takeOffEnding = reversedCharacters(characters); break;
         }
     }
     return rule;
