@@ -5,7 +5,7 @@
 //                    with a table of contents, also an NCX of four levels over the headings.
 //   writeLinkedPages: many short pages whose links mostly name pages that are not in the book.
 //   writeDictionary: a dictionary of distinct headwords with definitions, a spell index and, if asked,
-//                    inflected forms of nouns and verbs.
+//                    inflected forms of nouns and verbs (one or two each, or one).
 //   writeMultilingualBook: the multilingual generated book text (Latin, Cyrillic and CJK chapters) in files of
 //                    about 1 MB.
 #include <cstdint>
@@ -165,8 +165,10 @@ inline std::string headword(size_t i) {
     return word + (word.size() < 4 ? "sel" : "");
 }
 
+enum class Forms { None, One, OneOrTwo };
+
 // `entries` entries in HTML files of about 2 MB, about `htmlBytes` in all, as dict.opf.
-inline size_t writeDictionary(const fs::path& directory, size_t entries, size_t htmlBytes, bool withInflections) {
+inline size_t writeDictionary(const fs::path& directory, size_t entries, size_t htmlBytes, Forms forms) {
     constexpr size_t kFileBytes = 2 * 1024 * 1024;
     fs::create_directories(directory);
     const size_t entryBytes = htmlBytes / entries;
@@ -190,9 +192,9 @@ inline size_t writeDictionary(const fs::path& directory, size_t entries, size_t 
         const size_t start = text.size();
         const std::string word = headword(i);
         text += "<idx:entry name=\"words\" spell=\"yes\"><p><b><idx:orth>" + word + "</idx:orth></b>";
-        if (withInflections) {
+        if (forms != Forms::None) {
             text += "<idx:infl>";
-            if (i % 2 == 0) {
+            if (forms == Forms::One || i % 2 == 0) {
                 text += "<idx:iform value=\"" + word + "s\"/>";
             } else {
                 text += "<idx:iform value=\"" + word + "ed\"/><idx:iform value=\"" + word + "ing\"/>";

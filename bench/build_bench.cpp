@@ -2,7 +2,8 @@
 // into a book. The flags below write a generated package instead, print its bytes of HTML and measure
 // nothing: scripts/bench times the quillpress binary on it next to gzip -6 on the same HTML.
 //   --write-book=DIR [--chapters=N] [--chapter-kb=K] [--toc]          prose chapters as DIR/book.opf
-//   --write-dictionary=DIR --entries=N --megabytes=M [--inflections]  a dictionary as DIR/dict.opf
+//   --write-dictionary=DIR --entries=N --megabytes=M [--inflections|--one-form]  a dictionary as DIR/dict.opf
+//   --write-wordnet-dictionary=DIR --entries=N                       a real-shaped dictionary as DIR/dict.opf
 //   --write-links=DIR --pages=N --page-kb=K --missing-links=L         linked short pages as DIR/book.opf
 //   --write-multilingual=DIR --megabytes=M                           Latin, Cyrillic and CJK prose as DIR/book.opf
 #include <benchmark/benchmark.h>
@@ -14,6 +15,7 @@
 #include <string_view>
 
 #include "bench_packages.h"
+#include "wordnet_dictionary.h"
 #include "core/message_sink.h"
 #include "pipeline/opf_build.h"
 
@@ -70,9 +72,20 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (const char* directory = flag(argc, argv, "write-dictionary")) {
+        const auto forms = has(argc, argv, "inflections") ? benchpackage::Forms::OneOrTwo
+                           : has(argc, argv, "one-form")  ? benchpackage::Forms::One
+                                                          : benchpackage::Forms::None;
         std::printf("%zu\n", benchpackage::writeDictionary(directory, number(argc, argv, "entries", 1000),
-                                                           number(argc, argv, "megabytes", 1) * 1024 * 1024,
-                                                           has(argc, argv, "inflections")));
+                                                           number(argc, argv, "megabytes", 1) * 1024 * 1024, forms));
+        return 0;
+    }
+    if (const char* directory = flag(argc, argv, "write-wordnet-dictionary")) {
+        const size_t bytes = benchpackage::writeWordnetDictionary(directory, number(argc, argv, "entries", 1000));
+        if (bytes == 0) {
+            std::fprintf(stderr, "build_bench: the WordNet database (wordnet-base) is missing\n");
+            return 1;
+        }
+        std::printf("%zu\n", bytes);
         return 0;
     }
     if (const char* directory = flag(argc, argv, "write-links")) {

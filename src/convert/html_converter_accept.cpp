@@ -11,13 +11,14 @@ namespace qp {
 namespace {
 
 // Forms and frames keep only their text.
-constexpr std::array kTagsDropped = {"form",     "input",  "select",       "option",      "optgroup",
-                                     "textarea", "button", "tqp:frameset", "tqp:section", "tqp:slave-frame"};
+constexpr auto kTagsDropped =
+    std::to_array<std::string_view>({"form", "input", "select", "option", "optgroup", "textarea", "button",
+                                     "tqp:frameset", "tqp:section", "tqp:slave-frame"});
 
 // The event handler attributes of HTML: scripts that a book does not carry. Other attributes that happen to
 // start with "on" ("one", "onion") are ordinary attributes.
 // clang-format off
-constexpr std::array kEventAttributes = {
+constexpr auto kEventAttributes = std::to_array<std::string_view>({
     "onabort", "onafterprint", "onafterscriptexecute", "onanimationcancel", "onanimationend", "onanimationiteration",
     "onanimationstart", "onauxclick", "onbeforecopy", "onbeforecut", "onbeforeinput", "onbeforematch",
     "onbeforepaste", "onbeforeprint", "onbeforescriptexecute", "onbeforetoggle", "onbeforeunload", "onblur",
@@ -36,26 +37,29 @@ constexpr std::array kEventAttributes = {
     "onseeked", "onseeking", "onselect", "onselectionchange", "onselectstart", "onshow", "onslotchange", "onstalled",
     "onstorage", "onsubmit", "onsuspend", "ontimeupdate", "ontoggle", "ontouchcancel", "ontouchend", "ontouchmove",
     "ontouchstart", "ontransitioncancel", "ontransitionend", "ontransitionrun", "ontransitionstart",
-    "onunhandledrejection", "onunload", "onvisibilitychange", "onvolumechange", "onwaiting", "onwheel"};
+    "onunhandledrejection", "onunload", "onvisibilitychange", "onvolumechange", "onwaiting", "onwheel"});
 // clang-format on
 
+// Names compare by length first: most names differ there, before a character is read.
 template <size_t N>
-bool isOneOf(std::string_view name, const std::array<const char*, N>& names) {
+bool isOneOf(std::string_view name, const std::array<std::string_view, N>& names) {
     for (std::string_view candidate : names) {
-        if (equalsCaseBlind(name, candidate)) return true;
+        if (name.size() == candidate.size() && equalsCaseBlind(name, candidate)) return true;
     }
     return false;
 }
 
-constexpr std::array kVoidElements = {"area",  "base", "br",   "col",   "embed",  "hr",    "img",
-                                      "input", "link", "meta", "param", "source", "track", "wbr"};
+constexpr auto kVoidElements = std::to_array<std::string_view>(
+    {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "param", "source", "track", "wbr"});
 
 // Elements a paragraph may hold that do not stop the search for the paragraph a block start ends.
-constexpr std::array kPhrasingElements = {"a",      "abbr", "b",   "big", "cite", "code",  "em",   "font",
-                                          "i",      "kbd",  "q",   "s",   "samp", "small", "span", "strike",
-                                          "strong", "sub",  "sup", "tt",  "u",    "var"};
+constexpr auto kPhrasingElements = std::to_array<std::string_view>(
+    {"a", "abbr", "b",     "big",  "cite",   "code",   "em",  "font", "i",  "kbd", "q",
+     "s", "samp", "small", "span", "strike", "strong", "sub", "sup",  "tt", "u",   "var"});
 
-bool isLinkElement(std::string_view element) { return isOneOf(element, std::array{"a", "reference", "metadata"}); }
+bool isLinkElement(std::string_view element) {
+    return isOneOf(element, std::to_array<std::string_view>({"a", "reference", "metadata"}));
+}
 
 }  // namespace
 
@@ -78,7 +82,8 @@ AttributeRule attributeRule(std::string_view element, std::string_view attribute
         if (equalsCaseBlind(attribute, "href")) return AttributeRule::Link;
         if (equalsCaseBlind(attribute, "global") || equalsCaseBlind(attribute, "external")) return AttributeRule::Drop;
     }
-    if (equalsCaseBlind(element, "img") && isOneOf(attribute, std::array{"src", "losrc", "hisrc"})) {
+    if (equalsCaseBlind(element, "img") &&
+        isOneOf(attribute, std::to_array<std::string_view>({"src", "losrc", "hisrc"}))) {
         return AttributeRule::ImageSource;
     }
     if (equalsCaseBlind(element, "tqp:pagebreak") && equalsCaseBlind(attribute, "crossable")) {
@@ -90,12 +95,13 @@ AttributeRule attributeRule(std::string_view element, std::string_view attribute
 bool isVoidElement(std::string_view element) { return isOneOf(element, kVoidElements); }
 
 const ImpliedEnd* impliedEndOf(std::string_view element) {
-    static const ImpliedEnd listItem{[](std::string_view open) { return equalsCaseBlind(open, "li"); },
-                                     [](std::string_view open) {
-                                         return isOneOf(open, std::array{"ol", "ul", "dir", "menu"});
-                                     }};
+    static const ImpliedEnd listItem{
+        [](std::string_view open) { return equalsCaseBlind(open, "li"); },
+        [](std::string_view open) {
+            return isOneOf(open, std::to_array<std::string_view>({"ol", "ul", "dir", "menu"}));
+        }};
     static const ImpliedEnd definitionPart{[](std::string_view open) {
-                                               return isOneOf(open, std::array{"dt", "dd"});
+                                               return isOneOf(open, std::to_array<std::string_view>({"dt", "dd"}));
                                            },
                                            [](std::string_view open) { return equalsCaseBlind(open, "dl"); }};
     static const ImpliedEnd paragraph{[](std::string_view open) { return equalsCaseBlind(open, "p"); },
@@ -108,10 +114,12 @@ const ImpliedEnd* impliedEndOf(std::string_view element) {
     return nullptr;
 }
 
-bool isFormAnchorElement(std::string_view element) { return isOneOf(element, std::array{"form", "input", "select"}); }
+bool isFormAnchorElement(std::string_view element) {
+    return isOneOf(element, std::to_array<std::string_view>({"form", "input", "select"}));
+}
 
 bool isExternalAnchorElement(std::string_view element) {
-    return isOneOf(element, std::array{"tqp:frameset", "tqp:section"});
+    return isOneOf(element, std::to_array<std::string_view>({"tqp:frameset", "tqp:section"}));
 }
 
 bool isMonospaceFace(std::string_view face) {

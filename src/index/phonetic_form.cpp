@@ -1,9 +1,6 @@
 #include "index/phonetic_form.h"
 
-#include <optional>
 #include <utility>
-
-#include "core/big_endian.h"
 
 namespace qp {
 
@@ -27,18 +24,10 @@ class RuleMatcher {
 public:
     RuleMatcher(const PhoneticTables& tables, std::string_view word) : tables_(tables), word_(word) {}
 
-    std::optional<PhoneticRule> find(size_t at) const {
-        auto letter = static_cast<uint8_t>(word_[at]);
-        uint16_t offset = getBigEndian16(tables_.spl6().data() + 2 * letter);
-        if (offset == kNoPhoneticRule) return std::nullopt;
-        std::string_view rules = tables_.spl3();
-        PhoneticRule rule;
-        for (size_t next = offset; next < rules.size(); next += rule.size) {
-            if (readPhoneticRule(rules, next, rule) != PhoneticRuleFault::none) break;
-            if (static_cast<uint8_t>(rule.matched[0]) != letter) break;
-            if (matches(rule, at)) return rule;
-        }
-        return std::nullopt;
+    const PhoneticRule* find(size_t at) const {
+        for (const PhoneticRule& rule : tables_.rulesFor(static_cast<uint8_t>(word_[at])))
+            if (matches(rule, at)) return &rule;
+        return nullptr;
     }
 
 private:
@@ -103,7 +92,7 @@ std::string phoneticForm(const PhoneticTables& tables, std::string_view key) {
     RuleMatcher matcher(tables, word);
     FormWriter writer(tables.spl5());
     for (size_t at = 0; at < word.size();) {
-        if (std::optional<PhoneticRule> rule = matcher.find(at)) {
+        if (const PhoneticRule* rule = matcher.find(at)) {
             writer.writeStep(rule->replacement);
             at += rule->matched.size();
         } else {

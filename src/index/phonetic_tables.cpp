@@ -28,7 +28,10 @@ bool PhoneticTables::setUp(uint32_t language) {
 }
 
 bool PhoneticTables::setUp(const PhoneticLanguage& data) {
-    *this = PhoneticTables{};
+    fellBackToEnglish_ = false;
+    rules_.clear();
+    firstRules_ = {};
+    for (std::vector<PhoneticRule>& rules : rulesByFirstByte_) rules.clear();
     PhoneticRuleIndex index;
     ruleFault_ = indexPhoneticRules(data.rules, index);
     if (ruleFault_ != PhoneticRuleFault::none) return false;
@@ -40,6 +43,17 @@ bool PhoneticTables::setUp(const PhoneticLanguage& data) {
         putBigEndian16(firstRules_.data() + 2 * byte, index.firstRule[byte]);
     }
     ruleFacts_ = index.facts;
+    // The rules of a byte stand together from its first rule on; the string passed its checks above.
+    for (size_t byte = 0; byte < index.firstRule.size(); ++byte) {
+        if (index.firstRule[byte] == kNoPhoneticRule) continue;
+        PhoneticRule rule;
+        for (size_t next = index.firstRule[byte]; next < rules_.size(); next += rule.size) {
+            if (readPhoneticRule(rules_, next, rule) != PhoneticRuleFault::none ||
+                static_cast<uint8_t>(rule.matched[0]) != byte)
+                break;
+            rulesByFirstByte_[byte].push_back(rule);
+        }
+    }
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "index/phonetic_languages.h"
 #include "index/phonetic_rules.h"
@@ -20,6 +21,11 @@ public:
     // Header fields from offset 88 to 144: 65 and 90 (the capitals "A" to "Z"), 36, the eleven rule facts
     // (PhoneticRuleFacts, in their order), 4.
     static constexpr size_t kHeaderFieldCount = 15;
+
+    PhoneticTables() = default;
+    // The rules read from the rule string point into it: the tables stay where they were set up.
+    PhoneticTables(const PhoneticTables&) = delete;
+    PhoneticTables& operator=(const PhoneticTables&) = delete;
 
     // Sets the tables up for a language code; only its primary language counts. A language without phonetic
     // data of its own gets the English data, and fellBackToEnglish() tells the caller to warn. False when the
@@ -40,6 +46,10 @@ public:
 
     std::array<uint32_t, kHeaderFieldCount> headerFields() const;
 
+    // The rules whose matched letters begin with a byte, in the order of the rule string (read once, as SPL6
+    // leads a reader to them).
+    const std::vector<PhoneticRule>& rulesFor(uint8_t byte) const { return rulesByFirstByte_[byte]; }
+
 private:
     bool fellBackToEnglish_ = false;
     PhoneticRuleFault ruleFault_ = PhoneticRuleFault::none;
@@ -49,6 +59,7 @@ private:
     std::array<uint8_t, 256> classes_{};
     std::array<uint8_t, 512> firstRules_{};
     PhoneticRuleFacts ruleFacts_;
+    std::array<std::vector<PhoneticRule>, 256> rulesByFirstByte_;
 };
 
 }  // namespace qp

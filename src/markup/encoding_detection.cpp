@@ -74,32 +74,34 @@ int32_t scriptCodePage(std::string_view text) {
     return kCodePageUnset;
 }
 
-struct DeclarationScan {
-    bool foundName = false;  // the first kind-2 node named an encoding
-    std::string_view name;
-    bool xmlDeclaration = false;  // some kind-2 node starts with "?xml"
-};
+// Kind-2 nodes (comments, declarations, instructions) begin with "<!" or "<?": a text without either has none,
+// and the XML-rules scans below can be left out.
+bool mayHoldKind2Nodes(std::string_view text) {
+    return text.find("<!") != std::string_view::npos || text.find("<?") != std::string_view::npos;
+}
 
-// One XML-rules pass finds both the first kind-2 node's encoding and whether an XML declaration exists; it
-// stops as soon as both answers are known.
-DeclarationScan scanDeclarations(const String& source) {
-    DeclarationScan scan;
+// The encoding the first kind-2 node names, read with the XML rules; the scan stops at that node.
+bool scanFirstDeclaration(const String& source, std::string_view& name) {
     XmlParser parser(source, ParseMode::DeclarationScan);
-    bool firstSeen = false;
     for (;;) {
         MarkupItem item = parser.next();
-        if (item.type == MarkupItem::Type::Comment) {
-            std::string_view text = parser.rawText(item.node);
-            if (!firstSeen) {
-                firstSeen = true;
-                scan.foundName = findKeywordValue(text, "encoding", scan.name);
-            }
-            if (startsWithCaseBlind(text, "?xml")) scan.xmlDeclaration = true;
-        }
+        if (item.type == MarkupItem::Type::Comment)
+            return findKeywordValue(parser.rawText(item.node), "encoding", name);
         parser.discard();
-        if (item.endOfText || (firstSeen && (scan.xmlDeclaration || scan.foundName))) break;
+        if (item.endOfText) return false;
     }
-    return scan;
+}
+
+// Whether any kind-2 node, read with the XML rules, is an XML declaration.
+bool scanXmlDeclaration(const String& source) {
+    XmlParser parser(source, ParseMode::DeclarationScan);
+    for (;;) {
+        MarkupItem item = parser.next();
+        if (item.type == MarkupItem::Type::Comment && startsWithCaseBlind(parser.rawText(item.node), "?xml"))
+            return true;
+        parser.discard();
+        if (item.endOfText) return false;
+    }
 }
 
 // The charset a meta element declares: the HTML5 form `<meta charset="utf-8">` or the older
@@ -149,16 +151,12 @@ int32_t detectEncoding(String& source) {
     std::string_view text = source.bytes();
     int32_t codePage = kCodePageUnset;
     if (text.starts_with("<%@")) codePage = scriptCodePage(text);
-    DeclarationScan declarations;
-    if (codePage == kCodePageUnset) {
-        declarations = scanDeclarations(source);
-        if (declarations.foundName) codePage = lookUpCharset(source, declarations.name);
-    }
-    if (codePage == kCodePageUnset) {
-        std::string_view metaName;
-        if (scanMeta(source, metaName)) codePage = lookUpCharset(source, metaName);
-    }
-    if (codePage == kCodePageUnset && declarations.xmlDeclaration) codePage = kCodePageUtf8;
+    const bool kind2Nodes = mayHoldKind2Nodes(text);
+    std::string_view name;
+    if (codePage == kCodePageUnset && kind2Nodes && scanFirstDeclaration(source, name))
+        codePage = lookUpCharset(source, name);
+    if (codePage == kCodePageUnset && scanMeta(source, name)) codePage = lookUpCharset(source, name);
+    if (codePage == kCodePageUnset && kind2Nodes && scanXmlDeclaration(source)) codePage = kCodePageUtf8;
     // ASCII names no real encoding for 8-bit text: its bytes above 127 would lose their high bit. Such a
     // source is read as the ANSI code page, which agrees with ASCII on every 7-bit byte.
     if (codePage == kCodePageUnset || codePage == kCodePageAscii) codePage = kCodePageSystemDefault;

@@ -107,15 +107,15 @@ void XmlParser::fault(MessageCode code, size_t position) {
     report(*this, code, lineAt(position), context_);
 }
 
+// The offsets where lines start are found once, on the first question.
 int XmlParser::lineAt(size_t position) {
-    position = std::min(position, text_.size());
-    if (position < lineScanned_) {
-        lineScanned_ = 0;
-        lineNumber_ = 1;
+    if (lineStarts_.empty()) {
+        lineStarts_.push_back(0);
+        for (size_t p = text_.find('\n'); p != std::string_view::npos; p = text_.find('\n', p + 1))
+            lineStarts_.push_back(p + 1);
     }
-    lineNumber_ += static_cast<int>(std::count(text_.begin() + lineScanned_, text_.begin() + position, '\n'));
-    lineScanned_ = position;
-    return lineNumber_;
+    const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), std::min(position, text_.size()));
+    return static_cast<int>(after - lineStarts_.begin());
 }
 
 // --- Store ---

@@ -187,8 +187,7 @@ private:
     NodeIndex heldNode_ = kNoNode;
     const std::atomic<bool>* cancel_ = nullptr;
 
-    size_t lineScanned_ = 0;  // line numbers for messages, counted forward as positions advance
-    int lineNumber_ = 1;
+    std::vector<size_t> lineStarts_;  // for the line numbers of messages
 };
 
 }  // namespace qp

@@ -266,7 +266,9 @@ MarkupItem XmlParser::closeByName(std::string_view tagName, uint32_t tagPos, uin
             return {MarkupItem::Type::EndTag, top};
         }
     }
-    fault(WarningCode::UnclosedNodesAbove, tagPos);
+    // In HTML, an end tag with nothing open (the usual case after discard() while streaming) has nothing above
+    // it to close: it becomes a stray end tag without a word.
+    if (!openStack_.empty() || !htmlRules()) fault(WarningCode::UnclosedNodesAbove, tagPos);
     if (openNames_.contains(nameKey(tagName))) {
         for (size_t k = openStack_.size(); k-- > 0;) {
             const Node& n = nodes_[openStack_[k]];
