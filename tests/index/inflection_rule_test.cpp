@@ -32,7 +32,9 @@ INSTANTIATE_TEST_SUITE_P(Forms, InflectionRules,
                                                     "\x01unb\x04"
                                                     "b"},  // a beginning to put in front
                                            RuleCase{"machen", "gemacht", "\x01gem\x04m\x02th\x03neh"},
-                      RuleCase{"\xEAtre", "\xE9t\xE9", "\x01\xE9\x04\xEA\x02\xE9t\x03" "ert"}));  // a run of one
+                                           RuleCase{"\xEAtre", "\xE9t\xE9",
+                                                    "\x01\xE9\x04\xEA\x02\xE9t\x03"
+                                                    "ert"}));  // a run of one
 
 TEST(InflectionRules, RuleThatDoesNotFitTheForm) {
     EXPECT_EQ(qp::headwordOf("dogs", "\x02seit\x03yt"), std::nullopt);
