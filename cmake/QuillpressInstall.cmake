@@ -2,6 +2,8 @@
 # Only the two programs and their documentation are installed: the static libraries, the tests, the
 # benchmarks and the fuzz targets have no install rules.
 include(GNUInstallDirs)
+# Installing and packaging need the two programs only, not the tests and benchmarks of the whole build.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 install(TARGETS quillpress kovadump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 

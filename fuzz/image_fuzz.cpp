@@ -9,7 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     const uint8_t selector = data[0];
-    const qp::FitOptions options = qp::fitOptionsForMode(static_cast<qp::ImageMode>(selector % 3), (selector & 0x04) == 0);
+    const qp::FitOptions options =
+        qp::fitOptionsForMode(static_cast<qp::ImageMode>(selector % 3), (selector & 0x04) == 0);
     const std::span<const uint8_t> file(data + 1, size - 1);
     if (selector & 0x08) {
         qp::makeThumbnail(file, 240, 240, (selector & 0x10) == 0, options);

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../tests/compress/palmdoc_reference.h"
 #include "compress/palmdoc.h"
 #include "palmdoc_decoder.h"
+#include "palmdoc_reference.h"
 
 namespace {
 

@@ -18,15 +18,15 @@ TEST_P(CharacterReferences, DecodeToUtf8) {
     EXPECT_EQ(decoded.unsupported, GetParam().unsupported);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CharacterReferences,
-    ::testing::Values(ReferenceCase{"Rapha&#235;l", "Rapha\xC3\xABl", false},
-                      ReferenceCase{"caf&#xE9; &eacute;t&eacute;", "caf\xC3\xA9 \xC3\xA9t\xC3\xA9", false},
-                      ReferenceCase{"&amp;&lt;&gt;&quot;&nbsp;", "&<>\"\xC2\xA0", false},
-                      ReferenceCase{"&#x1F4D6;&euro;", "\xF0\x9F\x93\x96\xE2\x82\xAC", false},
-                      ReferenceCase{"a & b; c", "a & b; c", true},
-                      ReferenceCase{"&nosuch; &#0; &#xD800;", "&nosuch; &#0; &#xD800;", true},
-                      ReferenceCase{"no semicolon &amp", "no semicolon &amp", false}));
+INSTANTIATE_TEST_SUITE_P(Cases, CharacterReferences,
+                         ::testing::Values(ReferenceCase{"Rapha&#235;l", "Rapha\xC3\xABl", false},
+                                           ReferenceCase{"caf&#xE9; &eacute;t&eacute;", "caf\xC3\xA9 \xC3\xA9t\xC3\xA9",
+                                                         false},
+                                           ReferenceCase{"&amp;&lt;&gt;&quot;&nbsp;", "&<>\"\xC2\xA0", false},
+                                           ReferenceCase{"&#x1F4D6;&euro;", "\xF0\x9F\x93\x96\xE2\x82\xAC", false},
+                                           ReferenceCase{"a & b; c", "a & b; c", true},
+                                           ReferenceCase{"&nosuch; &#0; &#xD800;", "&nosuch; &#0; &#xD800;", true},
+                                           ReferenceCase{"no semicolon &amp", "no semicolon &amp", false}));
 
 TEST(NamedEntities, TheHtmlFourSet) {
     EXPECT_EQ(qp::namedEntity("AElig"), 0xC6u);

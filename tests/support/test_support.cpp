@@ -91,7 +91,7 @@ RunResult run(const std::string& program, const std::vector<std::string>& args, 
 }
 
 RunResult runQuillpress(const std::vector<std::string>& args, const fs::path& workingDir) {
-    return run(QP_QUILLPRESS_BIN_PATH, args, workingDir);
+    return run(QP_QUILLPRESS_BIN, args, workingDir);
 }
 
 std::vector<std::string> tempEntries(const std::string& prefix) {
