@@ -15,9 +15,9 @@
 #include <string_view>
 
 #include "bench_packages.h"
-#include "wordnet_dictionary.h"
 #include "core/message_sink.h"
 #include "pipeline/opf_build.h"
+#include "wordnet_dictionary.h"
 
 namespace {
 

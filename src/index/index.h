@@ -41,7 +41,6 @@ constexpr size_t kMaxUnicodeKeyCharacters = 127;
 
 using IndexEntryId = uint32_t;
 
-
 class Index : public FaultHeader {
 public:
     // codePage: 1252 (western), 65001 (UTF-8 keys compared as bytes) or kUnicodeIndexCodePage (keys through

@@ -73,8 +73,7 @@ CommonRun longestCommonRun(std::u16string_view key, std::u16string_view form, Fo
         ++best.inForm;
         --best.length;
     }
-    if (best.length > 0 &&
-        (splitsPair(key, best.inKey + best.length) || splitsPair(form, best.inForm + best.length)))
+    if (best.length > 0 && (splitsPair(key, best.inKey + best.length) || splitsPair(form, best.inForm + best.length)))
         --best.length;
     return best;
 }

@@ -11,9 +11,9 @@
 #include "convert/image_decode.h"
 #include "core/big_endian.h"
 #include "core/message_sink.h"
+#include "index/dictionary_indexes.h"
 #include "index/index_records.h"
 #include "pipeline/book_builder.h"
-#include "index/dictionary_indexes.h"
 #include "pipeline/toc_index.h"
 
 namespace qp {

@@ -95,13 +95,15 @@ bool endsWith(const std::string& word, std::string_view ending) {
 }
 
 bool consonantBeforeY(const std::string& word) {
-    return endsWith(word, "y") && word.size() >= 2 && std::string("aeiou").find(word[word.size() - 2]) == std::string::npos;
+    return endsWith(word, "y") && word.size() >= 2 &&
+           std::string("aeiou").find(word[word.size() - 2]) == std::string::npos;
 }
 
 // The plural of a noun, or the third person of a verb.
 std::string plural(const std::string& word) {
     if (consonantBeforeY(word)) return word.substr(0, word.size() - 1) + "ies";
-    if (endsWith(word, "s") || endsWith(word, "x") || endsWith(word, "z") || endsWith(word, "ch") || endsWith(word, "sh"))
+    if (endsWith(word, "s") || endsWith(word, "x") || endsWith(word, "z") || endsWith(word, "ch") ||
+        endsWith(word, "sh"))
         return word + "es";
     return word + "s";
 }
@@ -145,7 +147,8 @@ std::vector<Lemma> lemmas(Part part, size_t senses) {
         fields >> word;
         std::vector<size_t> offsets;  // the synsets are the last fields, 8 digits each
         while (fields >> field)
-            if (field.size() == 8 && std::all_of(field.begin(), field.end(), ::isdigit)) offsets.push_back(std::stoul(field));
+            if (field.size() == 8 && std::all_of(field.begin(), field.end(), ::isdigit))
+                offsets.push_back(std::stoul(field));
         Lemma lemma;
         lemma.word = spaced(word);
         lemma.part = part;
