@@ -191,14 +191,14 @@ private:
             if (const PreviewImage* record = imageRecord(href->substr(1), images_))
                 element_.attributes += " href=\"" + htmlAttribute(kPagesToRoot + record->file) + "\"";
             else
-                unresolved("a link to image record " + *href + ", which the book does not have");
+                unresolved("a link to an image record that the book does not have");
             return;
         }
         const std::string scheme = lower(href->substr(0, href->find(':') + 1));
         if (oneOf(scheme, {"http:", "https:", "mailto:", "ftp:"}))
             element_.attributes += " href=\"" + htmlAttribute(*href) + "\" rel=\"noopener noreferrer\"";
         else
-            unresolved("a link to " + *href + ", outside the book");
+            unresolved("a link that leads outside the book");
     }
 
     void unresolved(const std::string& why) {
@@ -221,7 +221,6 @@ private:
         }
         // No picture to show: a marked box that says so instead of a broken image.
         element_.name = "span";
-        element_.role = ElementRole::container;
         element_.attributes.clear();
         styles_.clear();
         addClass("missing-image");

@@ -14,7 +14,7 @@ namespace kova {
 
 enum class ElementRole {
     container,    // start and end tags around content
-    empty,        // a void element (br, hr, img)
+    empty,        // an element without content: a void element (br, hr, img) or a marked empty span
     pageBreak,    // tqp:pagebreak
     dropped,      // the tags go, the content stays
     droppedWhole  // the element and its content go (scripts, styles, the head)

@@ -122,6 +122,7 @@ private:
         anchorsBefore(tag.end);
         if (element.role == ElementRole::empty) {
             writeStartTag({element.name, element.attributes, element.target}, id);
+            if (element.name == "span") writeEndTag(element.name);
         } else {
             closeImpliedBy(element.name);
             OpenElement opened{element.name, element.attributes, element.target};
