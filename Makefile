@@ -3,6 +3,7 @@
 # sanitizers (scripts/check-sanitized). `make fuzz` runs every fuzz target for FUZZ_SECONDS each.
 # `make install PREFIX=DIR` installs the programs, manual pages and completion under DIR (default /usr/local);
 # `make package` writes the Debian package quillpress_<version>_<arch>.deb into the build directory.
+# `make preview-screenshot` writes doc/preview.png, the README's picture of the sample's HTML preview.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_BUILD_DIR ?= build-fuzz
@@ -11,7 +12,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps build check check-sanitized fuzz demo bench install package clean
+.PHONY: all deps build check check-sanitized fuzz demo bench install package preview-screenshot clean
 
 all: build
 
@@ -43,6 +44,9 @@ install: build
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
+
+preview-screenshot: build
+	python3 scripts/preview-screenshot $(BUILD_DIR) doc/preview.png
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_BUILD_DIR)

@@ -1,6 +1,9 @@
 #include "html_preview.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <system_error>
 
 #include "book_header.h"
@@ -44,9 +47,14 @@ std::string escaped(std::string_view utf8) {
     return out;
 }
 
-// A page of the preview around its main content; `root` leads from the page to the preview's folder.
-std::string document(const PreviewBook& preview, const std::string& root, const std::string& title,
-                     const std::string& navigation, const std::string& main) {
+// A page of the preview, before and after its main content; `root` leads from the page to the preview's folder.
+struct Document {
+    std::string head;
+    std::string tail;
+};
+
+Document document(const PreviewBook& preview, const std::string& root, const std::string& title,
+                  const std::string& navigation) {
     std::string html = "<!DOCTYPE html>\n<html";
     if (!preview.language.empty()) html += " lang=\"" + preview.language + "\"";
     html += " data-root=\"" + root + "\">\n<head>\n<meta charset=\"utf-8\">\n";
@@ -65,8 +73,8 @@ std::string document(const PreviewBook& preview, const std::string& root, const 
     html +=
         "</header>\n<div class=\"layout\">\n<nav id=\"contents\" class=\"sidebar\" aria-label=\"Contents\"></nav>\n";
     if (preview.search) html += "<div id=\"results\" class=\"results\" aria-live=\"polite\" hidden></div>\n";
-    html += "<main class=\"book\">\n" + main + "</main>\n</div>\n</body>\n</html>\n";
-    return html;
+    html += "<main class=\"book\">\n";
+    return {html, "</main>\n</div>\n</body>\n</html>\n"};
 }
 
 std::string fileLink(size_t n, const char* rel, const char* label) {
@@ -81,8 +89,17 @@ bool writePages(const PreviewBook& preview, const PreviewText& pages, const fs::
         if (n > 0) navigation += fileLink(n - 1, "prev", "Previous");
         if (n + 1 < count) navigation += fileLink(n + 1, "next", "Next");
         const std::string title = preview.title + " \u2013 part " + std::to_string(n + 1);
-        const std::string html = document(preview, kPagesToRoot, title, navigation, linkedHtml(pages, pages.files[n]));
-        if (!writePreviewFile(folder / kPagesFolder / previewFileName(n), html, error)) return false;
+        const Document around = document(preview, kPagesToRoot, title, navigation);
+        const fs::path path = folder / kPagesFolder / previewFileName(n);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << around.head;
+        writeLinkedHtml(pages, pages.files[n], out);
+        out << around.tail;
+        out.close();
+        if (!out) {
+            error = "cannot write " + path.string() + ": " + std::strerror(errno);
+            return false;
+        }
     }
     return true;
 }
@@ -195,6 +212,11 @@ std::string titlePanel(const PreviewBook& preview, const PreviewText& pages) {
     return html;
 }
 
+bool writeTitlePanel(const PreviewBook& preview, const PreviewText& pages, const fs::path& path, std::string& error) {
+    const Document around = document(preview, "", preview.title, "");
+    return writePreviewFile(path, around.head + titlePanel(preview, pages) + around.tail, error);
+}
+
 std::vector<uint64_t> targets(const PreviewBook& preview) {
     std::vector<uint64_t> positions = searchTargets(preview.book);
     if (preview.startReading) positions.push_back(*preview.startReading);
@@ -237,9 +259,7 @@ bool writeHtmlPreview(const Book& book, const fs::path& folder, std::string& err
     if (!makeFolders(folder, error) || !extractImages(book, folder / "images", error)) return false;
 
     const PreviewText pages = renderPreviewText(book, targets(preview), preview.startReading, preview.images);
-    return writePages(preview, pages, folder, error) &&
-           writePreviewFile(folder / "index.html", document(preview, "", preview.title, "", titlePanel(preview, pages)),
-                            error) &&
+    return writePages(preview, pages, folder, error) && writeTitlePanel(preview, pages, folder / "index.html", error) &&
            writePreviewFile(folder / "data" / "contents.js",
                             previewDataScript("contents", contentsJson(preview, pages)), error) &&
            writeSearchData(book, pages, folder / "data", error) &&

@@ -1,6 +1,7 @@
 #include "html_text.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "text_encoding.h"
 
@@ -44,6 +45,10 @@ std::optional<uint32_t> numericReference(std::string_view name) {
 
 void appendHtmlText(std::string& out, std::string_view utf8) {
     for (size_t i = 0; i < utf8.size(); ++i) {
+        const size_t plain = utf8.find_first_of("<>&", i);
+        out.append(utf8.substr(i, plain - i));
+        if (plain == std::string_view::npos) return;
+        i = plain;
         const char c = utf8[i];
         if (c == '<') {
             out += "&lt;";
@@ -57,9 +62,22 @@ void appendHtmlText(std::string& out, std::string_view utf8) {
                 out.append(utf8.substr(i, length));
                 i += length - 1;
             }
-        } else {
-            out += c;
         }
+    }
+}
+
+void appendHtmlText(std::string& out, std::string_view text, uint32_t textEncoding) {
+    if (textEncoding == codePageUtf8) {
+        appendHtmlText(out, text);
+        return;
+    }
+    // Runs of ASCII go as they are; each other byte becomes the UTF-8 of its Windows-1252 character.
+    for (size_t i = 0; i < text.size();) {
+        size_t end = i;
+        while (end < text.size() && static_cast<uint8_t>(text[end]) < 0x80) ++end;
+        appendHtmlText(out, text.substr(i, end - i));
+        if (end < text.size()) appendUtf8(out, characterOf1252(static_cast<uint8_t>(text[end++])));
+        i = end;
     }
 }
 

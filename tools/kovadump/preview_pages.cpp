@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 #include <string_view>
 
 #include "html_text.h"
@@ -171,8 +172,7 @@ private:
         if (from >= to) return;
         const std::string_view part = text_.substr(from, to - from);
         if (!pageHasContent_) pageHasContent_ = part.find_first_not_of(" \t\r\n") != std::string_view::npos;
-        appendHtmlText(file().html, encoding_ == codePageUtf8 ? std::string(part)
-                                                              : utf8FromTextEncoding(std::string(part), encoding_));
+        appendHtmlText(file().html, part, encoding_);
     }
 
     // Empty spans for every target before `end` not yet placed.
@@ -180,19 +180,22 @@ private:
         while (nextTarget_ < targets_.size() && targets_[nextTarget_] < end) {
             const uint64_t target = targets_[nextTarget_++];
             result_.anchors.emplace_back(target, result_.files.size() - 1);
-            if (target == startReading_)
-                file().html +=
-                    "<span id=\"" + anchorId(target) + "\" class=\"start-reading\" title=\"Start reading\"></span>";
-            else
-                file().html += "<span id=\"" + anchorId(target) + "\"></span>";
+            std::string& html = file().html;
+            html += "<span id=\"p";
+            html += std::to_string(target);
+            html +=
+                target == startReading_ ? "\" class=\"start-reading\" title=\"Start reading\"></span>" : "\"></span>";
         }
     }
 
     void writeStartTag(const OpenElement& element, std::optional<uint64_t> id) {
         std::string& html = file().html;
-        html += "<" + element.name;
+        html += '<';
+        html += element.name;
         if (id) {
-            html += " id=\"" + anchorId(*id) + "\"";
+            html += " id=\"p";
+            html += std::to_string(*id);
+            html += '"';
             result_.anchors.emplace_back(*id, result_.files.size() - 1);
         }
         if (element.target) {
@@ -200,10 +203,16 @@ private:
             file().links.push_back({html.size(), *element.target});
             html += "\"";
         }
-        html += element.attributes + ">";
+        html += element.attributes;
+        html += '>';
     }
 
-    void writeEndTag(const std::string& name) { file().html += "</" + name + ">"; }
+    void writeEndTag(const std::string& name) {
+        std::string& html = file().html;
+        html += "</";
+        html += name;
+        html += '>';
+    }
 
     void close(const std::string& name) {
         for (size_t i = open_.size(); i-- > 0;) {
@@ -236,6 +245,7 @@ private:
 
     void startFile(size_t start) {
         result_.files.emplace_back();
+        file().html.reserve(kFileBytes + kFileBytes / 2);
         fileStart_ = start;
         file().html += "<section class=\"page\">";
         file().pages = 1;
@@ -291,17 +301,14 @@ PreviewText renderPreviewText(const Book& book, std::vector<uint64_t> targets, s
     return PageRenderer(book, std::move(targets), startReading, images).render();
 }
 
-std::string linkedHtml(const PreviewText& text, const PreviewFile& file) {
-    std::string html;
-    html.reserve(file.html.size() + file.links.size() * 24);
+void writeLinkedHtml(const PreviewText& text, const PreviewFile& file, std::ostream& out) {
     size_t at = 0;
     for (const PreviewLink& link : file.links) {
-        html.append(file.html, at, link.offset - at);
-        html += previewFileName(text.fileOf(link.target)) + "#" + anchorId(link.target);
+        out.write(file.html.data() + at, static_cast<std::streamsize>(link.offset - at));
+        out << previewFileName(text.fileOf(link.target)) << '#' << anchorId(link.target);
         at = link.offset;
     }
-    html.append(file.html, at, std::string::npos);
-    return html;
+    out.write(file.html.data() + at, static_cast<std::streamsize>(file.html.size() - at));
 }
 
 }  // namespace kova

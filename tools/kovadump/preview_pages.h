@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,7 @@ std::string previewFileName(size_t n);
 PreviewText renderPreviewText(const Book& book, std::vector<uint64_t> targets, std::optional<uint64_t> startReading,
                               const std::vector<PreviewImage>& images);
 
-// The HTML of a file with each link's href written in: "part0003.html#p1234".
-std::string linkedHtml(const PreviewText& text, const PreviewFile& file);
+// Writes the HTML of a file with each link's href written in: "part0003.html#p1234".
+void writeLinkedHtml(const PreviewText& text, const PreviewFile& file, std::ostream& out);
 
 }  // namespace kova

@@ -15,7 +15,7 @@ namespace {
 
 constexpr size_t kKeyChunkBytes = 64 * 1024;
 constexpr size_t kEntriesPerChunk = 256;
-constexpr size_t kExcerptBytes = 240;
+constexpr size_t kExcerptBytes = 120;
 
 enum Way : uint8_t { headword = 0, inflection = 1, spelling = 2 };
 
@@ -107,6 +107,7 @@ const BookIndex* spellIndex(const Book& book, const BookIndex& lookup, std::vect
 
 std::vector<KeyedMatch> keyedMatches(const Book& book, const BookIndex& lookup, const BookIndex* spell) {
     std::vector<KeyedMatch> matches;
+    matches.reserve(3 * lookup.entries.size());
     const IndexCollation collation = lookup.collation();
     for (size_t rank = 0; rank < lookup.entries.size(); ++rank)
         matches.push_back({searchKey(u'L', collation.sortValues(lookup.entries[rank].key)), static_cast<uint32_t>(rank),
@@ -143,14 +144,16 @@ std::string chunkName(const char* kind, size_t n) {
     return name;
 }
 
-// The entry's text without its markup, at most kExcerptBytes of it.
-std::string excerpt(const Book& book, uint64_t position, uint64_t length) {
+// Appends the entry's text as a JSON string: without its markup, white space collapsed, the basic character
+// references decoded, at most kExcerptBytes of the book's text.
+void appendExcerpt(std::string& out, const Book& book, uint64_t position, uint64_t length) {
     const std::vector<uint8_t>& text = book.text();
     std::string plain;
     bool inMarkup = false;
     bool space = false;
     const uint64_t end = std::min<uint64_t>(text.size(), position + length);
-    for (uint64_t i = position; i < end && plain.size() < kExcerptBytes; ++i) {
+    uint64_t i = position;
+    for (; i < end && plain.size() < kExcerptBytes; ++i) {
         const char c = static_cast<char>(text[i]);
         if (c == '<') {
             inMarkup = true;
@@ -167,12 +170,18 @@ std::string excerpt(const Book& book, uint64_t position, uint64_t length) {
             plain += c;
         }
     }
-    const bool cut = plain.size() >= kExcerptBytes;
-    if (cut && book.kova().textEncoding == codePageUtf8)
-        while (!plain.empty() && (static_cast<uint8_t>(plain.back()) & 0xC0) == 0x80) plain.pop_back();
-    if (cut && book.kova().textEncoding == codePageUtf8 && !plain.empty() && static_cast<uint8_t>(plain.back()) >= 0xC0)
-        plain.pop_back();
-    return decodeBasicReferences(utf8FromTextEncoding(plain, book.kova().textEncoding)) + (cut ? "\u2026" : "");
+    const bool utf8 = book.kova().textEncoding == codePageUtf8;
+    const bool cut = i < end;
+    // A UTF-8 character cut short at the end goes whole.
+    if (cut && utf8) {
+        size_t keep = plain.size();
+        while (keep > 0 && (static_cast<uint8_t>(plain[keep - 1]) & 0xC0) == 0x80) --keep;
+        if (keep > 0 && static_cast<uint8_t>(plain[keep - 1]) >= 0xC0) plain.resize(keep - 1);
+    }
+    std::string readable = decodeBasicReferences(
+        utf8 ? plain : utf8From1252(ByteView(reinterpret_cast<const uint8_t*>(plain.data()), plain.size())));
+    if (cut) readable += "\u2026";
+    out += JsonWriter::quote(readable);
 }
 
 class SearchWriter {
@@ -235,16 +244,22 @@ private:
             std::string chunk = "[";
             for (size_t rank = first; rank < std::min(lookup.entries.size(), first + kEntriesPerChunk); ++rank) {
                 const IndexEntry& entry = lookup.entries[rank];
-                chunk += (rank > first ? ",[" : "[") + JsonWriter::quote(lookup.keyText(entry.key)) + ",[";
+                chunk += rank > first ? ",[" : "[";
+                chunk += JsonWriter::quote(lookup.keyText(entry.key));
+                chunk += ",[";
                 const TagValues* positions = entry.tag(1);
                 const TagValues* lengths = entry.tag(2);
                 const std::vector<uint32_t> starts = positions ? positions->column(0) : std::vector<uint32_t>();
                 const std::vector<uint32_t> sizes = lengths ? lengths->column(0) : std::vector<uint32_t>();
                 for (size_t g = 0; g < starts.size(); ++g) {
-                    const std::string href = std::string(kPagesFolder) + previewFileName(text_.fileOf(starts[g])) +
-                                             "#p" + std::to_string(starts[g]);
-                    chunk += (g ? ",[" : "[") + JsonWriter::quote(href) + "," +
-                             JsonWriter::quote(excerpt(book_, starts[g], g < sizes.size() ? sizes[g] : 0)) + "]";
+                    chunk += g ? ",[\"" : "[\"";
+                    chunk += kPagesFolder;
+                    chunk += previewFileName(text_.fileOf(starts[g]));
+                    chunk += "#p";
+                    chunk += std::to_string(starts[g]);
+                    chunk += "\",";
+                    appendExcerpt(chunk, book_, starts[g], g < sizes.size() ? sizes[g] : 0);
+                    chunk += ']';
                 }
                 chunk += "]]";
             }
