@@ -6,6 +6,7 @@
 # `make install PREFIX=DIR` installs the programs, manual pages and completion under DIR (default /usr/local);
 # `make package` writes the Debian package quillpress_<version>_<arch>.deb into the build directory.
 # WERROR=ON turns every compiler warning into an error, in both builds.
+# `make preview-screenshot` writes doc/preview.png, the README's picture of the sample's HTML preview.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_BUILD_DIR ?= build-fuzz
@@ -17,7 +18,7 @@ PREFIX ?= /usr/local
 # A new build tree uses Ninja (scripts/install-deps installs it); an existing tree keeps its generator.
 export CMAKE_GENERATOR ?= Ninja
 
-.PHONY: all deps configure programs build test check check-sanitized fuzz demo bench install package clean
+.PHONY: all deps configure programs build test check check-sanitized fuzz demo bench install package preview-screenshot clean
 
 all: build
 
@@ -63,6 +64,9 @@ install: programs
 
 package: programs
 	cd $(BUILD_DIR) && cpack -G DEB
+
+preview-screenshot: programs
+	python3 scripts/preview-screenshot $(BUILD_DIR) doc/preview.png
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_BUILD_DIR)

@@ -54,6 +54,7 @@ case $mode in
         expect "Page.HTML|book.opf|my books|novel.epub|page.htm|style.css" quillpress ""
         expect "book.kova|my books" kovadump ""
         expect "my books" kovadump book.kova --extract ""
+        expect "my books" kovadump book.kova --html ""
         expect "" quillpress -o ""
         ;;
     *) fail "unknown mode $mode" ;;

@@ -23,6 +23,15 @@ IndexCollation::IndexCollation(const IndexTables& tables, KeyForm form, bool exa
                                                                              : Kind::binary),
       exact_(exact) {}
 
+const char* IndexCollation::kindName() const {
+    switch (kind_) {
+        case Kind::western: return "western";
+        case Kind::unicode: return "unicode";
+        case Kind::binary: break;
+    }
+    return "binary";
+}
+
 std::vector<uint16_t> IndexCollation::sortValues(const IndexKey& key) const {
     std::vector<uint16_t> values;
     auto add = [&](uint16_t value) {

@@ -18,6 +18,8 @@ public:
 
     // True when the index carries the tables its keys are sorted by.
     bool hasTables() const { return kind_ != Kind::binary; }
+    // "western" (ordering table), "unicode" (folds of the character table) or "binary".
+    const char* kindName() const;
 
     std::vector<uint16_t> sortValues(const IndexKey& key) const;
     // Order by the sort values alone (below 0, 0, above 0): the equality a lookup matches by.

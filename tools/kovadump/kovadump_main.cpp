@@ -1,14 +1,16 @@
-// kovadump BOOK [--json | --text | --toc | --extract DIR | --index NAME_OR_RECORD | --lookup WORD]: checks a
-// KOVA book and prints its structure, metadata, text, image records and indexes; or only the table of contents
-// as a tree; or writes the image records into DIR as image00001.jpg and so on; or prints one index's entries;
-// or looks a word up in the orthographic index.
-// Exit code 0 for a sound book, 1 when structural faults were found or the word was not found, 2 for usage
-// errors, an unreadable file, an unknown index or images that cannot be written.
+// kovadump BOOK [--json | --text | --toc | --extract DIR | --index NAME_OR_RECORD | --lookup WORD | --html DIR]:
+// checks a KOVA book and prints its structure, metadata, text, image records and indexes; or only the table of
+// contents as a tree; or writes the image records into DIR as image00001.jpg and so on; or prints one index's
+// entries; or looks a word up in the orthographic index; or writes a static HTML preview of the book into DIR.
+// Exit code 0 for a sound book, 1 when structural faults were found or the word was not found (an unsound
+// book still gets its preview, which lists the faults), 2 for usage errors, an unreadable file, an unknown
+// index, or images or a preview that cannot be written.
 #include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "book_printer.h"
+#include "html_preview.h"
 #include "index_printer.h"
 #include "kova_book.h"
 #include "lookup_printer.h"
@@ -16,11 +18,11 @@
 
 namespace {
 
-enum class Output { listing, json, text, toc, extract, index, lookup };
+enum class Output { listing, json, text, toc, extract, index, lookup, html };
 
 int usage() {
     std::cerr << "usage: kovadump BOOK [--json | --text | --toc | --extract DIR | --index NAME_OR_RECORD | "
-                 "--lookup WORD]\n";
+                 "--lookup WORD | --html DIR]\n";
     return 2;
 }
 
@@ -28,7 +30,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::string path;
-    std::string argument;  // of --extract, --index or --lookup
+    std::string argument;  // of --extract, --index, --lookup or --html
     Output output = Output::listing;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -38,8 +40,11 @@ int main(int argc, char** argv) {
             output = Output::text;
         else if (arg == "--toc")
             output = Output::toc;
-        else if ((arg == "--extract" || arg == "--index" || arg == "--lookup") && i + 1 < argc) {
-            output = arg == "--extract" ? Output::extract : arg == "--index" ? Output::index : Output::lookup;
+        else if ((arg == "--extract" || arg == "--index" || arg == "--lookup" || arg == "--html") && i + 1 < argc) {
+            output = arg == "--extract"  ? Output::extract
+                     : arg == "--index"  ? Output::index
+                     : arg == "--lookup" ? Output::lookup
+                                         : Output::html;
             argument = argv[++i];
         } else if (arg.starts_with("--") || !path.empty())
             return usage();
@@ -86,6 +91,15 @@ int main(int argc, char** argv) {
             std::cerr << "kovadump: the book has no index " << argument << '\n';
             return 2;
         case Output::lookup: found = kova::printLookup(book, argument, std::cout); break;
+        case Output::html: {
+            std::string error;
+            if (!kova::writeHtmlPreview(book, argument, error)) {
+                std::cerr << "kovadump: " << error << '\n';
+                return 2;
+            }
+            std::cout << (std::filesystem::path(argument) / "index.html").string() << '\n';
+            break;
+        }
     }
     std::cout.flush();
     for (const std::string& fault : book.faults()) std::cerr << "kovadump: " << fault << '\n';

@@ -124,28 +124,41 @@ std::vector<std::string> checkTocTree(const Book& book, const TocTree& tree) {
     return faults;
 }
 
-void printTocTree(const TocTree& tree, std::ostream& out) {
-    // Roots in rank order, each followed by its children depth first.
+std::vector<TocLine> tocReadingOrder(const TocTree& tree) {
     std::vector<std::vector<size_t>> children(tree.nodes.size());
-    std::vector<size_t> stack;
     for (const TocTreeNode& node : tree.nodes) {
         if (node.parent && *node.parent < tree.nodes.size() && *node.parent != node.rank)
             children[*node.parent].push_back(node.rank);
     }
-    for (auto it = tree.nodes.rbegin(); it != tree.nodes.rend(); ++it)
-        if (!it->parent || *it->parent >= tree.nodes.size()) stack.push_back(it->rank);
-    std::vector<bool> printed(tree.nodes.size(), false);
-    while (!stack.empty()) {
-        const TocTreeNode& node = tree.nodes[stack.back()];
-        stack.pop_back();
-        if (printed[node.rank]) continue;
-        printed[node.rank] = true;
+    std::vector<TocLine> order;
+    std::vector<bool> visited(tree.nodes.size(), false);
+    std::vector<TocLine> stack;
+    const auto visit = [&](size_t root) {
+        stack.push_back({root, 0});
+        while (!stack.empty()) {
+            const TocLine line = stack.back();
+            stack.pop_back();
+            if (visited[line.rank]) continue;
+            visited[line.rank] = true;
+            order.push_back(line);
+            for (auto child = children[line.rank].rbegin(); child != children[line.rank].rend(); ++child)
+                stack.push_back({*child, line.level + 1});
+        }
+    };
+    for (const TocTreeNode& node : tree.nodes)
+        if (!node.parent || *node.parent >= tree.nodes.size()) visit(node.rank);
+    for (const TocTreeNode& node : tree.nodes)
+        if (!visited[node.rank]) visit(node.rank);
+    return order;
+}
+
+void printTocTree(const TocTree& tree, std::ostream& out) {
+    for (const TocLine& line : tocReadingOrder(tree)) {
+        const TocTreeNode& node = tree.nodes[line.rank];
         out << std::string(2 * node.depth, ' ') << node.label << "  [" << node.position << " +" << node.length << "]";
         if (!node.className.empty()) out << " class=" << node.className;
         for (const auto& [tag, value] : node.properties) out << " tag" << unsigned{tag} << "=" << value;
         out << '\n';
-        for (auto child = children[node.rank].rbegin(); child != children[node.rank].rend(); ++child)
-            stack.push_back(*child);
     }
 }
 

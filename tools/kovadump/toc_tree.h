@@ -42,6 +42,13 @@ std::optional<TocTree> readTocTree(const Book& book);
 // the navigation map (an item naming no entry, or not overlapping the record; an entry that begins in a record
 // and is missing from its items).
 std::vector<std::string> checkTocTree(const Book& book, const TocTree& tree);
+// The entries in reading order, each with its nesting level: roots in rank order, each followed by its
+// children depth first; entries that no root leads to (a loop of parents) come last, as roots.
+struct TocLine {
+    size_t rank = 0;
+    size_t level = 0;
+};
+std::vector<TocLine> tocReadingOrder(const TocTree& tree);
 // The tree indented by depth: label, position, length, class and properties.
 void printTocTree(const TocTree& tree, std::ostream& out);
 

@@ -1,0 +1,17 @@
+#pragma once
+// Writing the files of the HTML preview, and the form of its data files: scripts that a page loads with
+// <script src> (which works from file://, where fetch() does not), each storing one JSON value under its name
+// in the global QuillpressPreviewData.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kova {
+
+// Writes the file whole; false with "cannot write PATH: reason" in error.
+bool writePreviewFile(const std::filesystem::path& path, std::string_view content, std::string& error);
+
+// The text of a data file holding `json` under `name`.
+std::string previewDataScript(const std::string& name, const std::string& json);
+
+}  // namespace kova

@@ -1,0 +1,299 @@
+#include "preview_search.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "html_text.h"
+#include "inflected_forms.h"
+#include "json_writer.h"
+#include "preview_output.h"
+#include "text_encoding.h"
+
+namespace kova {
+
+namespace {
+
+constexpr size_t kKeyChunkBytes = 64 * 1024;
+constexpr size_t kEntriesPerChunk = 256;
+constexpr size_t kExcerptBytes = 120;
+
+enum Way : uint8_t { headword = 0, inflection = 1, spelling = 2 };
+
+struct KeyedMatch {
+    std::u16string key;
+    uint32_t rank = 0;
+    Way way = headword;
+    uint32_t group = 0;
+    int64_t rule = -1;
+};
+
+std::u16string searchKey(char16_t prefix, const std::vector<uint16_t>& sortValues) {
+    std::u16string key(1, prefix);
+    key.append(sortValues.begin(), sortValues.end());
+    return key;
+}
+
+// A key as a JavaScript string literal: code units as they are, so that the page compares them the same way.
+std::string keyLiteral(const std::u16string& key) {
+    std::string literal = "\"";
+    for (char16_t unit : key) {
+        if (unit >= 0x20 && unit < 0x7F && unit != '"' && unit != '\\') {
+            literal += static_cast<char>(unit);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(unit));
+            literal += escaped;
+        }
+    }
+    return literal + "\"";
+}
+
+std::string base64(const std::vector<uint8_t>& bytes) {
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const uint32_t group = uint32_t{bytes[i]} << 16 | (i + 1 < bytes.size() ? uint32_t{bytes[i + 1]} << 8 : 0) |
+                               (i + 2 < bytes.size() ? bytes[i + 2] : 0);
+        out += alphabet[group >> 18 & 63];
+        out += alphabet[group >> 12 & 63];
+        out += i + 1 < bytes.size() ? alphabet[group >> 6 & 63] : '=';
+        out += i + 2 < bytes.size() ? alphabet[group & 63] : '=';
+    }
+    return out;
+}
+
+std::string numberList(const std::vector<uint64_t>& numbers) {
+    std::string list = "[";
+    for (size_t i = 0; i < numbers.size(); ++i) list += (i ? "," : "") + std::to_string(numbers[i]);
+    return list + "]";
+}
+
+// What the page needs to turn a word into the index's sort values: the key form and the comparison tables.
+std::string comparisonJson(const BookIndex& index) {
+    const std::string kind = index.collation().kindName();
+    std::string json = "{\"kind\":\"" + kind + "\",\"form\":\"" +
+                       (index.keyForm() == KeyForm::bytes ? "bytes" : "positions") +
+                       "\",\"codePage\":" + std::to_string(index.codePage());
+    if (kind == "western") {
+        json += ",\"sortValues\":" + numberList({index.tables.sortValues.begin(), index.tables.sortValues.end()});
+        json += ",\"ligatures\":[";
+        for (size_t i = 0; i < index.tables.ligatures.size(); ++i) {
+            const Ligature& l = index.tables.ligatures[i];
+            json += (i ? ",[" : "[") + std::to_string(l.ligature) + "," + std::to_string(l.firstLetterByte) + "," +
+                    std::to_string(l.secondLetter) + "]";
+        }
+        json += "]";
+    }
+    if (index.keyForm() != KeyForm::bytes) {
+        json += ",\"characters\":" + numberList({index.tables.characters.begin(), index.tables.characters.end()});
+        json += ",\"folds\":" + numberList({index.tables.folds.begin(), index.tables.folds.end()});
+    }
+    return json + "}";
+}
+
+// The spell index that follows the lookup index, when it has the six tables the phonetic form needs.
+const BookIndex* spellIndex(const Book& book, const BookIndex& lookup, std::vector<std::string>& tables) {
+    const std::optional<size_t> dependent = lookup.dependentRecord();
+    const BookIndex* spell = dependent ? book.indexAt(*dependent) : nullptr;
+    if (!spell) return nullptr;
+    tables.assign(6, "");
+    for (const SpellTable& table : lookup.tables.spellTables) {
+        const char digit = table.name.size() == 4 ? table.name[3] : '0';
+        if (digit >= '1' && digit <= '6') tables[static_cast<size_t>(digit - '1')] = base64(table.bytes);
+    }
+    const bool complete = std::none_of(tables.begin(), tables.end(), [](const std::string& t) { return t.empty(); });
+    return complete ? spell : nullptr;
+}
+
+std::vector<KeyedMatch> keyedMatches(const Book& book, const BookIndex& lookup, const BookIndex* spell) {
+    std::vector<KeyedMatch> matches;
+    matches.reserve(3 * lookup.entries.size());
+    const IndexCollation collation = lookup.collation();
+    for (size_t rank = 0; rank < lookup.entries.size(); ++rank)
+        matches.push_back({searchKey(u'L', collation.sortValues(lookup.entries[rank].key)), static_cast<uint32_t>(rank),
+                           headword, 0, -1});
+    const BookIndex* inflections =
+        book.kova().inflectionIndex != noRecord ? book.indexAt(book.kova().inflectionIndex) : nullptr;
+    if (inflections) {
+        for (const InflectedForm& form : inflectedForms(lookup, *inflections).forms) {
+            const auto key = keyFromText(form.text(), lookup.keyForm(), lookup.codePage(), lookup.tables);
+            if (!key) continue;
+            matches.push_back({searchKey(u'L', collation.sortValues(*key)), static_cast<uint32_t>(form.entry),
+                               inflection, static_cast<uint32_t>(form.group),
+                               form.rule ? static_cast<int64_t>(*form.rule) : -1});
+        }
+    }
+    if (spell) {
+        const IndexCollation spellCollation = spell->collation();
+        for (const IndexEntry& entry : spell->entries) {
+            const TagValues* values = entry.tag(37);
+            if (!values) continue;
+            const std::u16string key = searchKey(u'S', spellCollation.sortValues(entry.key));
+            for (uint32_t rank : values->column(0))
+                if (rank < lookup.entries.size()) matches.push_back({key, rank, spelling, 0, -1});
+        }
+    }
+    std::stable_sort(matches.begin(), matches.end(),
+                     [](const KeyedMatch& a, const KeyedMatch& b) { return a.key < b.key; });
+    return matches;
+}
+
+std::string chunkName(const char* kind, size_t n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%s-%04zu", kind, n);
+    return name;
+}
+
+// Appends the entry's text as a JSON string: without its markup, white space collapsed, the basic character
+// references decoded, at most kExcerptBytes of the book's text.
+void appendExcerpt(std::string& out, const Book& book, uint64_t position, uint64_t length) {
+    const std::vector<uint8_t>& text = book.text();
+    std::string plain;
+    bool inMarkup = false;
+    bool space = false;
+    const uint64_t end = std::min<uint64_t>(text.size(), position + length);
+    uint64_t i = position;
+    for (; i < end && plain.size() < kExcerptBytes; ++i) {
+        const char c = static_cast<char>(text[i]);
+        if (c == '<') {
+            inMarkup = true;
+            space = true;
+        } else if (c == '>' && inMarkup) {
+            inMarkup = false;
+        } else if (!inMarkup) {
+            if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+                space = true;
+                continue;
+            }
+            if (space && !plain.empty()) plain += ' ';
+            space = false;
+            plain += c;
+        }
+    }
+    const bool utf8 = book.kova().textEncoding == codePageUtf8;
+    const bool cut = i < end;
+    // A UTF-8 character cut short at the end goes whole.
+    if (cut && utf8) {
+        size_t keep = plain.size();
+        while (keep > 0 && (static_cast<uint8_t>(plain[keep - 1]) & 0xC0) == 0x80) --keep;
+        if (keep > 0 && static_cast<uint8_t>(plain[keep - 1]) >= 0xC0) plain.resize(keep - 1);
+    }
+    std::string readable = decodeBasicReferences(
+        utf8 ? plain : utf8From1252(ByteView(reinterpret_cast<const uint8_t*>(plain.data()), plain.size())));
+    if (cut) readable += "\u2026";
+    out += JsonWriter::quote(readable);
+}
+
+class SearchWriter {
+public:
+    SearchWriter(const Book& book, const PreviewText& text, const std::filesystem::path& folder, std::string& error)
+        : book_(book), text_(text), folder_(folder), error_(error) {}
+
+    bool write(const BookIndex& lookup) {
+        std::vector<std::string> tables;
+        const BookIndex* spell = spellIndex(book_, lookup, tables);
+        std::vector<std::u16string> firstKeys;
+        if (!writeKeys(keyedMatches(book_, lookup, spell), firstKeys) || !writeEntries(lookup)) return false;
+        std::string json = "{\"lookup\":" + comparisonJson(lookup) + ",\"spell\":";
+        if (spell) {
+            json += "{\"index\":" + comparisonJson(*spell) + ",\"tables\":[";
+            for (size_t i = 0; i < tables.size(); ++i) json += (i ? ",\"" : "\"") + tables[i] + "\"";
+            json += "]}";
+        } else {
+            json += "null";
+        }
+        json += ",\"chunks\":[";
+        for (size_t i = 0; i < firstKeys.size(); ++i) json += (i ? "," : "") + keyLiteral(i ? firstKeys[i] : u"");
+        json += "],\"entriesPerChunk\":" + std::to_string(kEntriesPerChunk) +
+                ",\"entryCount\":" + std::to_string(lookup.entries.size()) + "}";
+        return writeData("search", json);
+    }
+
+private:
+    bool writeData(const std::string& name, const std::string& json) {
+        return writePreviewFile(folder_ / (name + ".js"), previewDataScript(name, json), error_);
+    }
+
+    bool writeKeys(const std::vector<KeyedMatch>& matches, std::vector<std::u16string>& firstKeys) {
+        std::string chunk;
+        for (size_t i = 0; i < matches.size();) {
+            if (chunk.empty()) firstKeys.push_back(matches[i].key);
+            chunk += (chunk.empty() ? "[[" : ",[") + keyLiteral(matches[i].key) + ",[";
+            const std::u16string& key = matches[i].key;
+            for (size_t first = i; i < matches.size() && matches[i].key == key; ++i) {
+                const KeyedMatch& m = matches[i];
+                chunk += (i > first ? ",[" : "[") + std::to_string(m.rank) + "," + std::to_string(m.way);
+                if (m.way == inflection) chunk += "," + std::to_string(m.group) + "," + std::to_string(m.rule);
+                chunk += "]";
+            }
+            chunk += "]]";
+            if (chunk.size() >= kKeyChunkBytes || i == matches.size()) {
+                if (!writeData(chunkName("keys", firstKeys.size() - 1), chunk + "]")) return false;
+                chunk.clear();
+            }
+        }
+        if (firstKeys.empty()) {
+            firstKeys.emplace_back();
+            return writeData(chunkName("keys", 0), "[]");
+        }
+        return true;
+    }
+
+    bool writeEntries(const BookIndex& lookup) {
+        for (size_t first = 0; first < lookup.entries.size(); first += kEntriesPerChunk) {
+            std::string chunk = "[";
+            for (size_t rank = first; rank < std::min(lookup.entries.size(), first + kEntriesPerChunk); ++rank) {
+                const IndexEntry& entry = lookup.entries[rank];
+                chunk += rank > first ? ",[" : "[";
+                chunk += JsonWriter::quote(lookup.keyText(entry.key));
+                chunk += ",[";
+                const TagValues* positions = entry.tag(1);
+                const TagValues* lengths = entry.tag(2);
+                const std::vector<uint32_t> starts = positions ? positions->column(0) : std::vector<uint32_t>();
+                const std::vector<uint32_t> sizes = lengths ? lengths->column(0) : std::vector<uint32_t>();
+                for (size_t g = 0; g < starts.size(); ++g) {
+                    chunk += g ? ",[\"" : "[\"";
+                    chunk += kPagesFolder;
+                    chunk += previewFileName(text_.fileOf(starts[g]));
+                    chunk += "#p";
+                    chunk += std::to_string(starts[g]);
+                    chunk += "\",";
+                    appendExcerpt(chunk, book_, starts[g], g < sizes.size() ? sizes[g] : 0);
+                    chunk += ']';
+                }
+                chunk += "]]";
+            }
+            if (!writeData(chunkName("entries", first / kEntriesPerChunk), chunk + "]")) return false;
+        }
+        return true;
+    }
+
+    const Book& book_;
+    const PreviewText& text_;
+    const std::filesystem::path& folder_;
+    std::string& error_;
+};
+
+}  // namespace
+
+const BookIndex* searchIndex(const Book& book) {
+    if (!book.hasHeaders() || book.kova().orthographicIndex == noRecord) return nullptr;
+    return book.indexAt(book.kova().orthographicIndex);
+}
+
+std::vector<uint64_t> searchTargets(const Book& book) {
+    std::vector<uint64_t> targets;
+    if (const BookIndex* lookup = searchIndex(book))
+        for (const IndexEntry& entry : lookup->entries)
+            if (const TagValues* positions = entry.tag(1))
+                for (uint32_t position : positions->column(0)) targets.push_back(position);
+    return targets;
+}
+
+bool writeSearchData(const Book& book, const PreviewText& text, const std::filesystem::path& dataFolder,
+                     std::string& error) {
+    const BookIndex* lookup = searchIndex(book);
+    return !lookup || SearchWriter(book, text, dataFolder, error).write(*lookup);
+}
+
+}  // namespace kova
