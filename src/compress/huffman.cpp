@@ -70,10 +70,11 @@ HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, unsi
     for (uint32_t symbol : grammar.sequence) ++textUses[symbol];
 
     progress.compressionPass(1);
+    HuffmanPieces pieces(grammar);
     HuffmanSelection selection = initialHuffmanSelection(grammar, textUses);
     for (uint32_t pass = 0; pass < dictionaryPasses; ++pass) {
         if (progress.cancelRequested()) return HuffmanOutcome::Canceled;
-        selection = selectHuffmanEntries(grammar, textUses, selection, idealCodeBits(selection));
+        selection = selectHuffmanEntries(grammar, pieces, textUses, selection, idealCodeBits(selection));
     }
     progress.compressionPass(2);
     if (longestHuffmanCode(selection) < minLongestCode) return HuffmanOutcome::Declined;
@@ -85,11 +86,11 @@ HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, unsi
     for (uint32_t round = 3;; ++round) {
         if (progress.cancelRequested()) return HuffmanOutcome::Canceled;
         progress.compressionPass(round);
-        const HuffmanRoundSize size = measureHuffman(grammar, selection, cuts);
+        const HuffmanRoundSize size = measureHuffman(grammar, pieces, selection, cuts);
         progress.roundResult(size.compressedBytes, text.size(), size.dictionaryBytes, size.entryCount);
         if (size.longestCode < minLongestCode) break;
         if (best && size.compressedBytes >= bestBytes) break;
-        HuffmanSelection next = selectHuffmanEntries(grammar, textUses, selection, size.codeBits);
+        HuffmanSelection next = selectHuffmanEntries(grammar, pieces, textUses, selection, size.codeBits);
         best = std::move(selection);
         bestBytes = size.compressedBytes;
         selection = std::move(next);

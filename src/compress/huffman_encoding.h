@@ -7,6 +7,7 @@
 
 #include "compress/huffman.h"
 #include "compress/huffman_grammar.h"
+#include "compress/huffman_pieces.h"
 #include "compress/huffman_record_cuts.h"
 #include "compress/huffman_selection.h"
 
@@ -25,8 +26,8 @@ struct HuffmanRoundSize {
 uint32_t longestHuffmanCode(const HuffmanSelection& selection);
 
 // The sizes that encodeHuffman's records would have, exactly.
-HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
-                                const HuffmanRecordCuts& cuts);
+HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanPieces& pieces,
+                                const HuffmanSelection& selection, const HuffmanRecordCuts& cuts);
 
 // The text records are encoded on up to `threads` threads.
 HuffmanRecords encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,

@@ -1,0 +1,88 @@
+#include "compress/huffman_pieces.h"
+
+namespace qp {
+namespace {
+
+constexpr uint32_t none = UINT32_MAX;
+
+}  // namespace
+
+HuffmanPieces::HuffmanPieces(const HuffmanGrammar& grammar) : grammar_(grammar), count_(grammar.spelledSymbols) {
+    pieceAt_.assign(1, none);
+    samePiece_.assign(count_, none);
+    matchBegin_.assign(count_, none);
+    matchEnd_.assign(count_, none);
+    children_.clear(count_ * 2);
+    std::vector<uint32_t> nodeOf(count_, 0);
+    for (uint32_t symbol = 0; symbol < count_; ++symbol) {
+        // A rule's path continues that of its left part with the bytes of its right part.
+        uint32_t node = 0;
+        bytes_.clear();
+        if (grammar.isRule(symbol)) {
+            node = nodeOf[grammar.rule(symbol).left];
+            spell(grammar.rule(symbol).right, bytes_);
+        } else {
+            bytes_.push_back(static_cast<uint8_t>(symbol));
+        }
+        for (uint8_t byte : bytes_) {
+            uint32_t& next = children_[HuffmanPairTable::key(node, byte)];
+            if (next == 0) {
+                next = static_cast<uint32_t>(pieceAt_.size());
+                pieceAt_.push_back(none);
+            }
+            node = next;
+        }
+        nodeOf[symbol] = node;
+        if (pieceAt_[node] == none) {
+            pieceAt_[node] = symbol;
+        } else {
+            uint32_t last = pieceAt_[node];
+            while (samePiece_[last] != none) last = samePiece_[last];
+            samePiece_[last] = symbol;
+        }
+    }
+    // Counting sort by length.
+    uint32_t longest = 0;
+    for (uint32_t symbol = 0; symbol < count_; ++symbol) longest = std::max(longest, grammar.length(symbol));
+    std::vector<uint32_t> firstOfLength(longest + 2, 0);
+    for (uint32_t symbol = 0; symbol < count_; ++symbol) ++firstOfLength[grammar.length(symbol) + 1];
+    for (uint32_t length = 1; length <= longest + 1; ++length) firstOfLength[length] += firstOfLength[length - 1];
+    byLength_.resize(count_);
+    for (uint32_t symbol = 0; symbol < count_; ++symbol) byLength_[firstOfLength[grammar.length(symbol)]++] = symbol;
+}
+
+uint32_t HuffmanPieces::child(uint32_t node, uint8_t byte) const {
+    const uint32_t* next = children_.find(HuffmanPairTable::key(node, byte));
+    return next == nullptr ? none : *next;
+}
+
+void HuffmanPieces::spell(uint32_t symbol, std::vector<uint8_t>& out) const {
+    if (!grammar_.isRule(symbol)) {
+        out.push_back(static_cast<uint8_t>(symbol));
+        return;
+    }
+    spell(grammar_.rule(symbol).left, out);
+    spell(grammar_.rule(symbol).right, out);
+}
+
+uint32_t HuffmanPieces::matchesOf(uint32_t rule) {
+    if (matchBegin_[rule] == none) {
+        matchBegin_[rule] = static_cast<uint32_t>(matches_.size());
+        bytes_.clear();
+        spell(rule, bytes_);
+        const size_t length = bytes_.size();
+        for (size_t start = 0; start < length; ++start) {
+            uint32_t node = 0;
+            for (size_t end = start; end < length && end - start + 1 < length; ++end) {
+                node = child(node, bytes_[end]);
+                if (node == none) break;
+                for (uint32_t piece = pieceAt_[node]; piece != none; piece = samePiece_[piece])
+                    matches_.push_back({piece, static_cast<uint16_t>(start), static_cast<uint16_t>(end - start + 1)});
+            }
+        }
+        matchEnd_[rule] = static_cast<uint32_t>(matches_.size());
+    }
+    return matchBegin_[rule];
+}
+
+}  // namespace qp
