@@ -119,7 +119,8 @@ uint32_t longestHuffmanCode(const HuffmanSelection& selection) {
 }
 
 HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanPieces& pieces,
-                                const HuffmanSelection& selection, const HuffmanRecordCuts& cuts) {
+                                const HuffmanSelection& selection, std::span<const uint32_t> sequence,
+                                const HuffmanRecordCuts& cuts) {
     HuffmanRoundSize size;
     const EntryCodes codes = assignCodes(selection);
     size.longestCode = codes.canonical.maxLength();
@@ -144,7 +145,7 @@ HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanPiec
     size_t start = 0;
     for (size_t end : cuts.ends) {
         uint64_t recordBits = 0;
-        for (size_t i = start; i < end; ++i) recordBits += bits[grammar.sequence[i]];
+        for (size_t i = start; i < end; ++i) recordBits += bits[sequence[i]];
         size.compressedBytes += (recordBits + 7) / 8;
         start = end;
     }
@@ -152,7 +153,7 @@ HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanPiec
 }
 
 HuffmanRecords encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
-                             const HuffmanRecordCuts& cuts, unsigned threads) {
+                             std::span<const uint32_t> sequence, const HuffmanRecordCuts& cuts, unsigned threads) {
     const EntryCodes codes = assignCodes(selection);
     const SymbolWriter writer(grammar, selection, codes);
     HuffmanRecords records;
@@ -163,8 +164,7 @@ HuffmanRecords encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelecti
     const auto encodeRecord = [&](size_t r) {
         std::vector<uint8_t> record;
         HuffmanBitWriter bits(record);
-        for (size_t i = r == 0 ? 0 : cuts.ends[r - 1]; i < cuts.ends[r]; ++i)
-            writer.writeCodes(grammar.sequence[i], bits);
+        for (size_t i = r == 0 ? 0 : cuts.ends[r - 1]; i < cuts.ends[r]; ++i) writer.writeCodes(sequence[i], bits);
         bits.finish();
         return record;
     };

@@ -42,13 +42,14 @@ HuffmanPieces::HuffmanPieces(const HuffmanGrammar& grammar) : grammar_(grammar),
         }
     }
     // Counting sort by length.
+    const uint32_t symbols = grammar.symbolCount();
     uint32_t longest = 0;
-    for (uint32_t symbol = 0; symbol < count_; ++symbol) longest = std::max(longest, grammar.length(symbol));
+    for (uint32_t symbol = 0; symbol < symbols; ++symbol) longest = std::max(longest, grammar.length(symbol));
     std::vector<uint32_t> firstOfLength(longest + 2, 0);
-    for (uint32_t symbol = 0; symbol < count_; ++symbol) ++firstOfLength[grammar.length(symbol) + 1];
+    for (uint32_t symbol = 0; symbol < symbols; ++symbol) ++firstOfLength[grammar.length(symbol) + 1];
     for (uint32_t length = 1; length <= longest + 1; ++length) firstOfLength[length] += firstOfLength[length - 1];
-    byLength_.resize(count_);
-    for (uint32_t symbol = 0; symbol < count_; ++symbol) byLength_[firstOfLength[grammar.length(symbol)]++] = symbol;
+    byLength_.resize(symbols);
+    for (uint32_t symbol = 0; symbol < symbols; ++symbol) byLength_[firstOfLength[grammar.length(symbol)]++] = symbol;
 }
 
 uint32_t HuffmanPieces::child(uint32_t node, uint8_t byte) const {

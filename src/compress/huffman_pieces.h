@@ -27,17 +27,15 @@ public:
     // Spelled symbols are numbered below this: the bytes, then the spelling rules.
     uint32_t count() const { return count_; }
     bool isSpelledRule(uint32_t symbol) const { return symbol >= HuffmanGrammar::kByteSymbols && symbol < count_; }
-    // Calls visit(symbol) for every symbol of the grammar, each after every symbol it can be written with: the
-    // spelled symbols from the shortest up, then the phrase rules in the order they were made.
+    // Calls visit(symbol) for every symbol of the grammar, each after every symbol it can be written with (all of
+    // them shorter): the symbols from the shortest up.
     template <typename Visit>
     void forEachBottomUp(Visit visit) const {
         for (uint32_t symbol : byLength_) visit(symbol);
-        for (uint32_t symbol = count_; symbol < grammar_.symbolCount(); ++symbol) visit(symbol);
     }
     // The same in reverse: every symbol after every symbol that can be written with it.
     template <typename Visit>
     void forEachTopDown(Visit visit) const {
-        for (uint32_t symbol = grammar_.symbolCount(); symbol-- > count_;) visit(symbol);
         for (auto at = byLength_.rbegin(); at != byLength_.rend(); ++at) visit(*at);
     }
 
@@ -92,7 +90,7 @@ private:
 
     const HuffmanGrammar& grammar_;
     uint32_t count_ = 0;
-    std::vector<uint32_t> byLength_;
+    std::vector<uint32_t> byLength_;    // every symbol of the grammar
     HuffmanPairTable children_;         // (node, byte) -> child node; node 0 is the root
     std::vector<uint32_t> pieceAt_;     // per node: the first piece spelled by the path to it, or UINT32_MAX
     std::vector<uint32_t> samePiece_;   // per spelled symbol: the next piece with the same bytes, or UINT32_MAX

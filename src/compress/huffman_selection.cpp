@@ -137,6 +137,13 @@ HuffmanSelection selectHuffmanEntries(const HuffmanGrammar& grammar, HuffmanPiec
     return selection;
 }
 
+void recountHuffmanUses(const HuffmanGrammar& grammar, const HuffmanPieces& pieces,
+                        const std::vector<uint32_t>& textUses, HuffmanSelection& selection) {
+    countUses(grammar, pieces, textUses, selection);
+    if (limitNesting(grammar, pieces, selection)) countUses(grammar, pieces, textUses, selection);
+    finishTotals(selection);
+}
+
 std::vector<float> idealCodeBits(const HuffmanSelection& selection) {
     const double total = static_cast<double>(std::max<uint64_t>(selection.totalUses, 2));
     std::vector<float> bits(selection.uses.size(), 0);

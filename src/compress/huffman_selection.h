@@ -51,6 +51,12 @@ HuffmanSelection selectHuffmanEntries(const HuffmanGrammar& grammar, HuffmanPiec
                                       const std::vector<uint32_t>& textUses, const HuffmanSelection& previous,
                                       const std::vector<float>& codeBits);
 
+// Counts the uses of every symbol again from its uses in the text, after the parts that symbols are written with
+// have changed. Coded entries that would nest deeper than decoders follow become literal; entries that are not
+// used leave the selection.
+void recountHuffmanUses(const HuffmanGrammar& grammar, const HuffmanPieces& pieces,
+                        const std::vector<uint32_t>& textUses, HuffmanSelection& selection);
+
 // Ideal code bits of every entry of a selection: log2(total uses / uses).
 std::vector<float> idealCodeBits(const HuffmanSelection& selection);
 
