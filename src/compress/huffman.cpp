@@ -12,15 +12,15 @@
 // symbols, or nests deeper than kHuffmanMaxNesting. Every rule is a candidate entry, literal or coded as the
 // codes of its two parts.
 //
-// Dictionary passes then choose the entries by the bits they save under estimated code lengths (log2 of the
-// total uses over the entry's uses), deciding symbols from the largest down so that each knows how often its
-// users need it; a symbol that is no entry is written as its parts. Encoding rounds assign Huffman codes to the
-// entries' uses, measure the HUFF, CDIC and text records that would result, and choose again with the code
-// lengths just assigned; they stop when the output no longer shrinks. A spelled word that is no entry is written
-// with the cheapest pieces (huffman_pieces.h). Last, the text and the coded phrase entries are parsed with the code
-// lengths of the smallest round (huffman_phrase_parse.h), which lets phrases be written with the entries that
-// cover them best rather than with their own two parts; the smaller of the two is written, the text records on
-// several threads.
+// Dictionary passes then choose the entries by the bits they save under estimated code lengths (log2 of the total uses
+// over the entry's uses), deciding symbols from the largest down so that each knows how often its users need it; a
+// symbol that is no entry is written as its parts. Encoding rounds assign Huffman codes to the entries' uses, measure
+// the HUFF, CDIC and text records that would result, and choose again with the code lengths just assigned; they stop
+// when the output no longer shrinks (once a round saves less than a 2000th, the next keeps the dictionary and so ends
+// them). A spelled word that is no entry is written with the cheapest pieces (huffman_pieces.h). Last, the text and the
+// coded phrase entries are parsed with the code lengths of the smallest round (huffman_phrase_parse.h), which lets
+// phrases be written with the entries that cover them best rather than with their own two parts; the smaller of the two
+// is written, the text records on several threads.
 //
 // Cost for a text of n bytes. Time: tokens take one pass with a hash lookup per token; a round is one pass over
 // the current sequence (the distinct tokens' bytes, then the token sequence) plus a few hash-table updates per
@@ -49,6 +49,10 @@ namespace {
 
 // Selections made with ideal code lengths before the first codes are assigned.
 constexpr uint32_t dictionaryPasses = 3;
+// Once a round saves less than this share of the output, the dictionary is kept as it is: the next round measures
+// the same size and ends the rounds. Further rounds would save a few hundredths of a percent each, and a text of
+// several languages can take 25 of them.
+constexpr uint64_t settledShare = 2000;
 // A shorter longest code could let the zero bits that complete a record's last byte decode as a code.
 constexpr uint32_t minLongestCode = 8;
 // Coded entries hold at most 4 bytes of codes per byte of text, and must stay within the length word.
@@ -95,7 +99,10 @@ HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, unsi
         progress.roundResult(size.compressedBytes, text.size(), size.dictionaryBytes, size.entryCount);
         if (size.longestCode < minLongestCode) break;
         if (best && size.compressedBytes >= bestSize.compressedBytes) break;
-        HuffmanSelection next = selectHuffmanEntries(grammar, pieces, textUses, selection, size.codeBits);
+        const bool settled =
+            best && bestSize.compressedBytes - size.compressedBytes < bestSize.compressedBytes / settledShare;
+        HuffmanSelection next =
+            settled ? selection : selectHuffmanEntries(grammar, pieces, textUses, selection, size.codeBits);
         best = std::move(selection);
         bestSize = std::move(size);
         selection = std::move(next);
