@@ -41,6 +41,10 @@ HuffmanPieces::HuffmanPieces(const HuffmanGrammar& grammar) : grammar_(grammar),
             samePiece_[last] = symbol;
         }
     }
+    // Bytes are the first pieces: byte b is node b + 1.
+    pairNode_.resize(size_t{1} << 16);
+    for (uint32_t pair = 0; pair < pairNode_.size(); ++pair) pairNode_[pair] = child(1 + (pair >> 8), pair & 0xFF);
+    matches_.reserve(size_t{count_} * 4);
     // Counting sort by length.
     const uint32_t symbols = grammar.symbolCount();
     uint32_t longest = 0;
@@ -75,7 +79,10 @@ uint32_t HuffmanPieces::matchesOf(uint32_t rule) {
         for (size_t start = 0; start < length; ++start) {
             uint32_t node = 0;
             for (size_t end = start; end < length && end - start + 1 < length; ++end) {
-                node = child(node, bytes_[end]);
+                const size_t depth = end - start;
+                node = depth == 0   ? 1u + bytes_[end]
+                       : depth == 1 ? pairNode_[bytes_[start] << 8 | bytes_[end]]
+                                    : child(node, bytes_[end]);
                 if (node == none) break;
                 for (uint32_t piece = pieceAt_[node]; piece != none; piece = samePiece_[piece])
                     matches_.push_back({piece, static_cast<uint16_t>(start), static_cast<uint16_t>(end - start + 1)});

@@ -92,6 +92,7 @@ private:
     uint32_t count_ = 0;
     std::vector<uint32_t> byLength_;    // every symbol of the grammar
     HuffmanPairTable children_;         // (node, byte) -> child node; node 0 is the root
+    std::vector<uint32_t> pairNode_;    // per two bytes b1 b2 (b1 << 8 | b2): their node, or UINT32_MAX
     std::vector<uint32_t> pieceAt_;     // per node: the first piece spelled by the path to it, or UINT32_MAX
     std::vector<uint32_t> samePiece_;   // per spelled symbol: the next piece with the same bytes, or UINT32_MAX
     std::vector<Match> matches_;        // the matches of the rules parsed so far, rule by rule
