@@ -33,6 +33,7 @@ HuffmanPhraseParser::HuffmanPhraseParser(const HuffmanGrammar& grammar, const Hu
     children_.clear(words_.size() - recordEnds_.back());
     phraseAt_.assign(1, none);
     samePhrase_.assign(phrases_.size(), none);
+    firstNode_.assign(grammar.spelledSymbols, none);
     for (uint32_t phrase = 0; phrase < phrases_.size(); ++phrase) {
         uint32_t node = 0;
         for (size_t i = phraseWords_[phrase]; i < phraseWords_[phrase + 1]; ++i) {
@@ -41,6 +42,7 @@ HuffmanPhraseParser::HuffmanPhraseParser(const HuffmanGrammar& grammar, const Hu
                 child = static_cast<uint32_t>(phraseAt_.size());
                 phraseAt_.push_back(none);
             }
+            if (node == 0) firstNode_[words_[i]] = child;
             node = child;
         }
         // Rules made in different rounds may spell the same words.
@@ -78,9 +80,14 @@ void HuffmanPhraseParser::parseRange(size_t begin, size_t end, bool wholeAllowed
         relax(i + 1, cost + bits[words_[begin + i]], words_[begin + i], i);
         uint32_t node = 0;
         for (size_t j = i; j < n && (wholeAllowed || i > 0 || j + 1 < n); ++j) {
-            const uint32_t* child = children_.find(HuffmanPairTable::key(node, words_[begin + j]));
-            if (child == nullptr) break;
-            node = *child;
+            if (j == i) {
+                node = firstNode_[words_[begin + j]];
+                if (node == none) break;
+            } else {
+                const uint32_t* child = children_.find(HuffmanPairTable::key(node, words_[begin + j]));
+                if (child == nullptr) break;
+                node = *child;
+            }
             for (uint32_t phrase = phraseAt_[node]; phrase != none; phrase = samePhrase_[phrase])
                 relax(j + 1, cost + bits[phrases_[phrase]], phrases_[phrase], i);
         }

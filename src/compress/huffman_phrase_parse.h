@@ -52,6 +52,7 @@ private:
     std::vector<uint32_t> phrases_;     // the phrase entries
     std::vector<size_t> phraseWords_;   // per phrase entry: its start in words_; one more for the end
     HuffmanPairTable children_;         // (node, word) -> child node; node 0 is the root
+    std::vector<uint32_t> firstNode_;   // per word: the root's child for it, or UINT32_MAX
     std::vector<uint32_t> phraseAt_;    // per node: the first phrase entry spelled by the path to it, or UINT32_MAX
     std::vector<uint32_t> samePhrase_;  // per phrase entry (by number): the next with the same words, or UINT32_MAX
 };
