@@ -1,26 +1,25 @@
 // Huffman dictionary compression.
 //
 // Method. The text is cut into tokens (words with the space before them, wide characters, single bytes; see
-// huffman_tokens.h) and turned into a grammar by rounds of pair replacement, in two phases. First the distinct
-// tokens are spelled: their bytes are paired round by round, each pair counted as often as its token occurs,
-// until every token is one symbol (or the limits below stop it). Then the text, as the sequence of its tokens'
-// symbols, is paired into phrases: the counts of adjacent symbol pairs are taken once and kept up to date as
-// pairs are replaced; each round replaces every pair counted at least a quarter as often as the most frequent one
-// by a new symbol (a rule), choosing among overlapping pairs the heaviest set. Rounds go on until no pair occurs
-// twice or the pass count is reached. Working on tokens keeps words whole and the sequence four to five times
-// shorter than the bytes. No rule stands for more than an eighth of a record, so that records can end between
-// symbols, or nests deeper than kHuffmanMaxNesting. Every rule is a candidate entry, literal or coded as the
-// codes of its two parts.
+// huffman_tokens.h) and turned into a grammar by rounds of pair replacement, in two phases. First the distinct tokens
+// are spelled: their bytes are paired round by round, each pair counted as often as its token occurs, until every token
+// is one symbol (or the limits below stop it). Then the text, as the sequence of its tokens' symbols, is paired into
+// phrases: the counts of adjacent symbol pairs are taken once and kept up to date as pairs are replaced; each round
+// replaces every pair counted at least a sixteenth as often as the most frequent one by a new symbol (a rule), choosing
+// among overlapping pairs the heaviest set. Rounds go on until no pair occurs twice or the pass count is reached.
+// Working on tokens keeps words whole and the sequence four to five times shorter than the bytes. No rule stands for
+// more than an eighth of a record, so that records can end between symbols, or nests deeper than kHuffmanMaxNesting.
+// Every rule is a candidate entry, literal or coded as the codes of its two parts.
 //
 // Dictionary passes then choose the entries by the bits they save under estimated code lengths (log2 of the total uses
 // over the entry's uses), deciding symbols from the largest down so that each knows how often its users need it; a
 // symbol that is no entry is written as its parts. Encoding rounds assign Huffman codes to the entries' uses, measure
 // the HUFF, CDIC and text records that would result, and choose again with the code lengths just assigned; they stop
-// when the output no longer shrinks (once a round saves less than a 2000th, the next keeps the dictionary and so ends
-// them). A spelled word that is no entry is written with the cheapest pieces (huffman_pieces.h). Last, the text and the
-// coded phrase entries are parsed with the code lengths of the smallest round (huffman_phrase_parse.h), which lets
-// phrases be written with the entries that cover them best rather than with their own two parts; the smaller of the two
-// is written, the text records on several threads.
+// when the output no longer shrinks. Once a round saves less than a 2000th, the dictionary is chosen once more, with
+// the spelled words that are no entries written in the cheapest pieces that are entries (huffman_pieces.h), and then
+// kept, so that the next round ends them. Last, the text and the coded phrase entries are parsed with the code lengths
+// of the smallest round (huffman_phrase_parse.h), which lets phrases be written with the entries that cover them best
+// rather than with their own two parts; the smaller of the two is written, the text records on several threads.
 //
 // Cost for a text of n bytes. Time: tokens take one pass with a hash lookup per token; a round is one pass over
 // the current sequence (the distinct tokens' bytes, then the token sequence) plus a few hash-table updates per
@@ -99,8 +98,16 @@ HuffmanOutcome compress(std::span<const uint8_t> text, uint32_t recordSize, unsi
         progress.roundResult(size.compressedBytes, text.size(), size.dictionaryBytes, size.entryCount);
         if (size.longestCode < minLongestCode) break;
         if (best && size.compressedBytes >= bestSize.compressedBytes) break;
-        const bool settled =
+        bool settled =
             best && bestSize.compressedBytes - size.compressedBytes < bestSize.compressedBytes / settledShare;
+        // Once the rounds settle, the dictionary is chosen once more, with spelled words written in any pieces
+        // that are entries; then it is kept.
+        if (settled && !pieces.indexed()) {
+            pieces.index([&](uint32_t rule) { return selection.isEntry(rule); });
+            settled = false;
+        } else if (pieces.indexed()) {
+            settled = true;
+        }
         HuffmanSelection next =
             settled ? selection : selectHuffmanEntries(grammar, pieces, textUses, selection, size.codeBits);
         best = std::move(selection);

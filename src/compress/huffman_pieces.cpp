@@ -1,50 +1,7 @@
 #include "compress/huffman_pieces.h"
 
 namespace qp {
-namespace {
-
-constexpr uint32_t none = UINT32_MAX;
-
-}  // namespace
-
 HuffmanPieces::HuffmanPieces(const HuffmanGrammar& grammar) : grammar_(grammar), count_(grammar.spelledSymbols) {
-    pieceAt_.assign(1, none);
-    samePiece_.assign(count_, none);
-    matchBegin_.assign(count_, none);
-    matchEnd_.assign(count_, none);
-    children_.clear(count_ * 2);
-    std::vector<uint32_t> nodeOf(count_, 0);
-    for (uint32_t symbol = 0; symbol < count_; ++symbol) {
-        // A rule's path continues that of its left part with the bytes of its right part.
-        uint32_t node = 0;
-        bytes_.clear();
-        if (grammar.isRule(symbol)) {
-            node = nodeOf[grammar.rule(symbol).left];
-            spell(grammar.rule(symbol).right, bytes_);
-        } else {
-            bytes_.push_back(static_cast<uint8_t>(symbol));
-        }
-        for (uint8_t byte : bytes_) {
-            uint32_t& next = children_[HuffmanPairTable::key(node, byte)];
-            if (next == 0) {
-                next = static_cast<uint32_t>(pieceAt_.size());
-                pieceAt_.push_back(none);
-            }
-            node = next;
-        }
-        nodeOf[symbol] = node;
-        if (pieceAt_[node] == none) {
-            pieceAt_[node] = symbol;
-        } else {
-            uint32_t last = pieceAt_[node];
-            while (samePiece_[last] != none) last = samePiece_[last];
-            samePiece_[last] = symbol;
-        }
-    }
-    // Bytes are the first pieces: byte b is node b + 1.
-    pairNode_.resize(size_t{1} << 16);
-    for (uint32_t pair = 0; pair < pairNode_.size(); ++pair) pairNode_[pair] = child(1 + (pair >> 8), pair & 0xFF);
-    matches_.reserve(size_t{count_} * 4);
     // Counting sort by length.
     const uint32_t symbols = grammar.symbolCount();
     uint32_t longest = 0;
@@ -54,6 +11,31 @@ HuffmanPieces::HuffmanPieces(const HuffmanGrammar& grammar) : grammar_(grammar),
     for (uint32_t length = 1; length <= longest + 1; ++length) firstOfLength[length] += firstOfLength[length - 1];
     byLength_.resize(symbols);
     for (uint32_t symbol = 0; symbol < symbols; ++symbol) byLength_[firstOfLength[grammar.length(symbol)]++] = symbol;
+}
+
+void HuffmanPieces::addPiece(uint32_t symbol) {
+    bytes_.clear();
+    spell(symbol, bytes_);
+    uint32_t node = 0;
+    for (uint8_t byte : bytes_) {
+        uint32_t& next = children_[HuffmanPairTable::key(node, byte)];
+        if (next == 0) {
+            next = static_cast<uint32_t>(pieceAt_.size());
+            pieceAt_.push_back(none);
+        }
+        node = next;
+    }
+    uint32_t* last = &pieceAt_[node];
+    while (*last != none) last = &samePiece_[*last];
+    *last = symbol;
+}
+
+void HuffmanPieces::finishIndex() {
+    // Bytes are the first pieces: byte b is node b + 1.
+    pairNode_.resize(size_t{1} << 16);
+    for (uint32_t pair = 0; pair < pairNode_.size(); ++pair) pairNode_[pair] = child(1 + (pair >> 8), pair & 0xFF);
+    matches_.reserve(size_t{count_} * 4);
+    indexed_ = true;
 }
 
 uint32_t HuffmanPieces::child(uint32_t node, uint8_t byte) const {

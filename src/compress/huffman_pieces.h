@@ -5,8 +5,9 @@
 // instead be written as any string of shorter pieces that spells it. A rare word then takes the pieces that are
 // dictionary entries wherever they occur in it, not only where its own pairs happened to split it.
 //
-// A trie over the bytes of every piece finds the pieces that occur in a rule; these matches are found once per rule
-// and kept, and each parse is a shortest path over them under the current cost of every piece.
+// A trie over the bytes of the pieces finds the pieces that occur in a rule; these matches are found once per rule
+// and kept, and each parse is a shortest path over them under the current cost of every piece. The pieces are the
+// bytes and the spelled rules that are entries when the trie is made (see index).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -21,8 +22,24 @@ namespace qp {
 class HuffmanPieces {
 public:
     static constexpr double kUnavailable = std::numeric_limits<double>::infinity();
+    static constexpr uint32_t none = UINT32_MAX;
 
     explicit HuffmanPieces(const HuffmanGrammar& grammar);
+
+    // Makes every byte and every spelled rule for which isPiece(rule) holds a piece. Until then a spelled rule is
+    // written as its two parts; parse needs it called once.
+    template <typename IsPiece>
+    void index(IsPiece isPiece) {
+        pieceAt_.assign(1, none);
+        samePiece_.assign(count_, none);
+        matchBegin_.assign(count_, none);
+        matchEnd_.assign(count_, none);
+        children_.clear(count_);
+        for (uint32_t symbol = 0; symbol < count_; ++symbol)
+            if (!grammar_.isRule(symbol) || isPiece(symbol)) addPiece(symbol);
+        finishIndex();
+    }
+    bool indexed() const { return indexed_; }
 
     // Spelled symbols are numbered below this: the bytes, then the spelling rules.
     uint32_t count() const { return count_; }
@@ -45,6 +62,8 @@ public:
     // rule: pieces drop out of the dictionary as the selections go on, and seldom come back.
     template <typename Cost>
     double parse(uint32_t rule, Cost costOf, std::vector<uint32_t>& parts) {
+        // Two bytes have no other way to be written; `parts` stays empty for them.
+        if (grammar_.length(rule) == 2) return costOf(grammar_.rule(rule).left) + costOf(grammar_.rule(rule).right);
         const uint32_t first = matchesOf(rule);
         const uint32_t length = grammar_.length(rule);
         best_.assign(length + 1, kUnavailable);
@@ -85,11 +104,14 @@ private:
     // Finds the matches of a rule on first use, in order of their start so that a parse visits them in one pass;
     // returns the first of them, matches_[first … matchEnd_[rule]).
     uint32_t matchesOf(uint32_t rule);
+    void addPiece(uint32_t symbol);
+    void finishIndex();
     uint32_t child(uint32_t node, uint8_t byte) const;
     void spell(uint32_t symbol, std::vector<uint8_t>& out) const;
 
     const HuffmanGrammar& grammar_;
     uint32_t count_ = 0;
+    bool indexed_ = false;
     std::vector<uint32_t> byLength_;    // every symbol of the grammar
     HuffmanPairTable children_;         // (node, byte) -> child node; node 0 is the root
     std::vector<uint32_t> pairNode_;    // per two bytes b1 b2 (b1 << 8 | b2): their node, or UINT32_MAX

@@ -100,8 +100,17 @@ HuffmanSelection selectHuffmanEntries(const HuffmanGrammar& grammar, HuffmanPiec
     selection.form.assign(grammar.symbolCount(), HuffmanEntryForm::None);
     selection.pieceBegin.assign(pieces.count(), 0);
     selection.pieceEnd.assign(pieces.count(), 0);
-    // The bits of a spelled rule written as pieces under the previous code lengths, parsed when first needed.
+    // The bits of a spelled rule written as pieces under the previous code lengths, parsed when first needed;
+    // before the pieces are indexed, as its two parts.
     std::vector<double> spelledBits(pieces.count(), notComputed);
+    if (!pieces.indexed()) {
+        const auto partBits = [&](uint32_t part) {
+            if (previous.isEntry(part)) return static_cast<double>(codeBits[part]);
+            return grammar.isRule(part) ? spelledBits[part] : unusedBits;
+        };
+        for (uint32_t s = HuffmanGrammar::kByteSymbols; s < pieces.count(); ++s)
+            spelledBits[s] = partBits(grammar.rule(s).left) + partBits(grammar.rule(s).right);
+    }
     const auto piecesBits = [&](uint32_t rule) {
         if (spelledBits[rule] == notComputed) {
             selection.pieceBegin[rule] = static_cast<uint32_t>(selection.pieces.size());
