@@ -5,7 +5,7 @@
 // are spelled: their bytes are paired round by round, each pair counted as often as its token occurs, until every token
 // is one symbol (or the limits below stop it). Then the text, as the sequence of its tokens' symbols, is paired into
 // phrases: the counts of adjacent symbol pairs are taken once and kept up to date as pairs are replaced; each round
-// replaces every pair counted at least a sixteenth as often as the most frequent one by a new symbol (a rule), choosing
+// replaces every pair counted at least a quarter as often as the most frequent one by a new symbol (a rule), choosing
 // among overlapping pairs the heaviest set. Rounds go on until no pair occurs twice or the pass count is reached.
 // Working on tokens keeps words whole and the sequence four to five times shorter than the bytes. No rule stands for
 // more than an eighth of a record, so that records can end between symbols, or nests deeper than kHuffmanMaxNesting.
