@@ -61,7 +61,8 @@ EntryCodes assignCodes(const HuffmanSelection& selection) {
 
 class SymbolWriter {
 public:
-    SymbolWriter(const HuffmanGrammar& grammar, const EntryCodes& codes) : grammar_(grammar), codes_(codes) {}
+    SymbolWriter(const HuffmanGrammar& grammar, const HuffmanSelection& selection, const EntryCodes& codes)
+        : grammar_(grammar), selection_(selection), codes_(codes) {}
 
     // The codes of a symbol: its own when it is an entry, else those of its parts.
     void writeCodes(uint32_t symbol, HuffmanBitWriter& bits) const {
@@ -69,9 +70,11 @@ public:
             bits.put(codes_.code[symbol], codes_.codeLength[symbol]);
             return;
         }
-        const HuffmanRule& rule = grammar_.rule(symbol);
-        writeCodes(rule.left, bits);
-        writeCodes(rule.right, bits);
+        writePartCodes(symbol, bits);
+    }
+
+    void writePartCodes(uint32_t rule, HuffmanBitWriter& bits) const {
+        selection_.forEachPart(grammar_, rule, [&](uint32_t part) { writeCodes(part, bits); });
     }
 
     void writeBytes(uint32_t symbol, std::vector<uint8_t>& out) const {
@@ -85,11 +88,12 @@ public:
 
 private:
     const HuffmanGrammar& grammar_;
+    const HuffmanSelection& selection_;
     const EntryCodes& codes_;
 };
 
-DictionaryEntries dictionaryEntries(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
-                                    const EntryCodes& codes, const SymbolWriter& writer) {
+DictionaryEntries dictionaryEntries(const HuffmanSelection& selection, const EntryCodes& codes,
+                                    const SymbolWriter& writer) {
     DictionaryEntries entries;
     std::vector<uint8_t> bytes;
     for (uint32_t symbol : codes.symbols) {
@@ -99,8 +103,7 @@ DictionaryEntries dictionaryEntries(const HuffmanGrammar& grammar, const Huffman
             writer.writeBytes(symbol, bytes);
         } else {
             HuffmanBitWriter bits(bytes);
-            writer.writeCodes(grammar.rule(symbol).left, bits);
-            writer.writeCodes(grammar.rule(symbol).right, bits);
+            writer.writePartCodes(symbol, bits);
             bits.finish();
         }
         entries.add(bytes, literal);
@@ -115,35 +118,34 @@ uint32_t longestHuffmanCode(const HuffmanSelection& selection) {
     return lengths.empty() ? 0 : *std::max_element(lengths.begin(), lengths.end());
 }
 
-HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
+HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanPieces& pieces,
+                                const HuffmanSelection& selection, std::span<const uint32_t> sequence,
                                 const HuffmanRecordCuts& cuts) {
     HuffmanRoundSize size;
     const EntryCodes codes = assignCodes(selection);
     size.longestCode = codes.canonical.maxLength();
     size.entryCount = static_cast<uint32_t>(codes.symbols.size());
     size.codeBits.assign(selection.form.size(), 0);
-    // The bits a symbol is written in: its code, or the bits of its parts (which are smaller symbols).
+    // The bits a symbol is written in: its code, or the bits of its parts (which come before it).
     std::vector<uint64_t> bits(selection.form.size(), 0);
-    for (uint32_t symbol = 0; symbol < bits.size(); ++symbol) {
-        if (codes.codeLength[symbol] != 0) {
-            bits[symbol] = codes.codeLength[symbol];
-            size.codeBits[symbol] = codes.codeLength[symbol];
-        } else if (grammar.isRule(symbol)) {
-            bits[symbol] = bits[grammar.rule(symbol).left] + bits[grammar.rule(symbol).right];
-        }
-    }
+    std::vector<uint64_t> partBits(selection.form.size(), 0);
+    pieces.forEachBottomUp([&](uint32_t symbol) {
+        if (grammar.isRule(symbol))
+            selection.forEachPart(grammar, symbol, [&](uint32_t part) { partBits[symbol] += bits[part]; });
+        bits[symbol] = codes.codeLength[symbol] != 0 ? codes.codeLength[symbol] : partBits[symbol];
+        size.codeBits[symbol] = codes.codeLength[symbol];
+    });
     std::vector<uint32_t> entryLengths;
     for (uint32_t symbol : codes.symbols) {
         const bool literal = selection.form[symbol] == HuffmanEntryForm::Literal;
-        const uint64_t partBits = literal ? 0 : bits[grammar.rule(symbol).left] + bits[grammar.rule(symbol).right];
-        entryLengths.push_back(static_cast<uint32_t>(literal ? grammar.length(symbol) : (partBits + 7) / 8));
+        entryLengths.push_back(static_cast<uint32_t>(literal ? grammar.length(symbol) : (partBits[symbol] + 7) / 8));
     }
     size.dictionaryBytes = cdicBytes(entryLengths);
     size.compressedBytes = huffman_layout::kHuffRecordSize + size.dictionaryBytes;
     size_t start = 0;
     for (size_t end : cuts.ends) {
         uint64_t recordBits = 0;
-        for (size_t i = start; i < end; ++i) recordBits += bits[grammar.sequence[i]];
+        for (size_t i = start; i < end; ++i) recordBits += bits[sequence[i]];
         size.compressedBytes += (recordBits + 7) / 8;
         start = end;
     }
@@ -151,19 +153,18 @@ HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanSele
 }
 
 HuffmanRecords encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
-                             const HuffmanRecordCuts& cuts, unsigned threads) {
+                             std::span<const uint32_t> sequence, const HuffmanRecordCuts& cuts, unsigned threads) {
     const EntryCodes codes = assignCodes(selection);
-    const SymbolWriter writer(grammar, codes);
+    const SymbolWriter writer(grammar, selection, codes);
     HuffmanRecords records;
     records.huff = huffRecord(codes.canonical);
-    records.cdic = cdicRecords(dictionaryEntries(grammar, selection, codes, writer));
+    records.cdic = cdicRecords(dictionaryEntries(selection, codes, writer));
     records.textLengths = cuts.lengths;
     records.text.reserve(cuts.ends.size());
     const auto encodeRecord = [&](size_t r) {
         std::vector<uint8_t> record;
         HuffmanBitWriter bits(record);
-        for (size_t i = r == 0 ? 0 : cuts.ends[r - 1]; i < cuts.ends[r]; ++i)
-            writer.writeCodes(grammar.sequence[i], bits);
+        for (size_t i = r == 0 ? 0 : cuts.ends[r - 1]; i < cuts.ends[r]; ++i) writer.writeCodes(sequence[i], bits);
         bits.finish();
         return record;
     };

@@ -3,10 +3,12 @@
 // HUFF, CDIC and text records that they give.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "compress/huffman.h"
 #include "compress/huffman_grammar.h"
+#include "compress/huffman_pieces.h"
 #include "compress/huffman_record_cuts.h"
 #include "compress/huffman_selection.h"
 
@@ -24,12 +26,14 @@ struct HuffmanRoundSize {
 // Code lengths only, for a selection (the longest code decides whether the text is worth coding at all).
 uint32_t longestHuffmanCode(const HuffmanSelection& selection);
 
-// The sizes that encodeHuffman's records would have, exactly.
-HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
+// The sizes that encodeHuffman's records would have, exactly. The text is written as `sequence`, whose records
+// end at cuts.ends.
+HuffmanRoundSize measureHuffman(const HuffmanGrammar& grammar, const HuffmanPieces& pieces,
+                                const HuffmanSelection& selection, std::span<const uint32_t> sequence,
                                 const HuffmanRecordCuts& cuts);
 
 // The text records are encoded on up to `threads` threads.
 HuffmanRecords encodeHuffman(const HuffmanGrammar& grammar, const HuffmanSelection& selection,
-                             const HuffmanRecordCuts& cuts, unsigned threads);
+                             std::span<const uint32_t> sequence, const HuffmanRecordCuts& cuts, unsigned threads);
 
 }  // namespace qp

@@ -312,6 +312,7 @@ bool buildHuffmanGrammar(std::span<const uint8_t> text, const HuffmanGrammarLimi
         for (uint32_t token : tokens.sequence)
             for (size_t i = starts[token]; i + 1 < starts[token + 1]; ++i) grammar.sequence.push_back(spelling[i]);
     }
+    grammar.spelledSymbols = grammar.symbolCount();
     PairRounds phrases(grammar, limits, rules, grammar.sequence, {}, 2);
     for (uint32_t pass = 1; pass <= limits.maxRounds; ++pass) {
         if (progress.cancelRequested()) return false;

@@ -23,6 +23,9 @@ struct HuffmanGrammar {
 
     std::vector<HuffmanRule> rules;
     std::vector<uint32_t> sequence;
+    // Symbols below this are spelled symbols: the bytes and the rules of the spelling rounds, which stand for bytes
+    // within one token. The phrase rounds make the symbols from here on.
+    uint32_t spelledSymbols = kByteSymbols;
 
     uint32_t symbolCount() const { return static_cast<uint32_t>(kByteSymbols + rules.size()); }
     bool isRule(uint32_t symbol) const { return symbol >= kByteSymbols; }
