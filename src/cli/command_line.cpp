@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/progress_line.h"
 #include "core/ascii_text.h"
 #include "core/interrupt_cleanup.h"
 #include "core/message_sink.h"
@@ -276,7 +277,13 @@ BuildResult runJob(const BuildJob& job) {
     if (outputReplacesSource(paths.source, paths.output)) return BuildResult::Failed;
     // An interrupted build leaves no temporary file, unpacked archive or unfinished book behind.
     installInterruptCleanup();
-    return buildSource(sourceKindOf(sourcePath), paths, job.options);
+    ProgressLine progressLine = ProgressLine::forStandardError(job.verbose);
+    BuildOptions options = job.options;
+    options.progress = &progressLine;
+    sink().setProgressDisplay(&progressLine);
+    const BuildResult result = buildSource(sourceKindOf(sourcePath), paths, options);
+    sink().setProgressDisplay(nullptr);
+    return result;
 }
 
 }  // namespace qp

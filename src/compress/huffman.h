@@ -28,7 +28,7 @@ enum class HuffmanOutcome { Compressed, Declined, Canceled, OutOfMemory };
 class HuffmanProgress {
 public:
     virtual ~HuffmanProgress() = default;
-    // Called when the pass number reaches 1, 2, 4, 8, ...
+    // Called at the start of every dictionary pass.
     virtual void compilingPass([[maybe_unused]] uint32_t pass) {}
     // 1: dictionary passes, 2: code lengths, 3, 4, ...: encoding rounds
     virtual void compressionPass([[maybe_unused]] uint32_t pass) {}

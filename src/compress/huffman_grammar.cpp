@@ -316,7 +316,7 @@ bool buildHuffmanGrammar(std::span<const uint8_t> text, const HuffmanGrammarLimi
     PairRounds phrases(grammar, limits, rules, grammar.sequence, {}, 2);
     for (uint32_t pass = 1; pass <= limits.maxRounds; ++pass) {
         if (progress.cancelRequested()) return false;
-        if (std::has_single_bit(pass)) progress.compilingPass(pass);
+        progress.compilingPass(pass);
         if (!phrases.choose() || phrases.replace() == 0) break;
     }
     return true;

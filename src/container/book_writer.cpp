@@ -164,6 +164,7 @@ bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs)
         return fail(ErrorCode::BookTooLarge);
     PdbDatabase* records = textStore();
     if (!records) return false;
+    progress_->begin("compressing");
     size_t step = count / kProgressSteps + 1;
     report(*this, InfoCode::RecordCount, messageNumber(count));
     const size_t recordCount = (text.size() + recordSize - 1) / recordSize;
@@ -182,6 +183,7 @@ bool BookWriter::writeText(std::span<const uint8_t> text, TrailingInputs inputs)
         if (i % step == 0) report(*this, InfoCode::RecordProgress, messageNumber(i));
         if (record.empty() || !records->adoptRecord(std::move(record))) return fail(ErrorCode::NotEnoughMemory);
         lengths.push_back(static_cast<uint32_t>(piece(i).size()));
+        progress_->advance(i + 1, recordCount);
         return true;
     };
     try {

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "compress/record_threads.h"
+#include "core/progress.h"
 #include "container/exth.h"
 #include "container/fdst_records.h"
 #include "container/pdb_database.h"
@@ -104,6 +105,8 @@ public:
     // Threads for compressing and verifying the text records (default: one per core); the book is the same
     // for any number.
     void setThreadCount(unsigned threads) { threads_ = std::max(1u, threads); }
+    // Where compressing the text tells how far it is.
+    void setProgress(Progress& progress) { progress_ = &progress; }
 
     // --- Metadata (EXTH) ---
     // Converts the value to the text encoding and appends it, keeping the metadata within 30 KB: Review,
@@ -206,6 +209,8 @@ private:
     std::vector<std::filesystem::path> childBooks_;
     BookStatistics statistics_;
     unsigned threads_ = hardwareThreads();
+    Progress silent_;
+    Progress* progress_ = &silent_;
     bool assemblyStarted_ = false;
     bool assembled_ = false;
 };

@@ -2,6 +2,7 @@
 // (falling back to PalmDOC when the compressor declines), verifying the assembled records by decoding them,
 // and the DATP records that follow.
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 #include "compress/huffman.h"
@@ -22,12 +23,18 @@ int messageNumber(uint64_t value) { return static_cast<int>(std::min<uint64_t>(v
 // The compressor's progress as console messages.
 class CompressionMessages : public HuffmanProgress {
 public:
-    explicit CompressionMessages(FaultHeader& faults) : faults_(faults) {}
+    CompressionMessages(FaultHeader& faults, Progress& progress) : faults_(faults), progress_(progress) {}
 
+    // The console names passes 1, 2, 4, 8, ...
     void compilingPass(uint32_t pass) override {
-        report(faults_, InfoCode::CompilingForCompression, messageNumber(pass));
+        if (std::has_single_bit(pass)) report(faults_, InfoCode::CompilingForCompression, messageNumber(pass));
+        // The passes stop when they no longer pay, so the display counts them instead of a percentage.
+        progress_.begin("compressing (Huffman pass " + std::to_string(pass) + ")");
     }
-    void compressionPass(uint32_t pass) override { report(faults_, InfoCode::CompressionPass, messageNumber(pass)); }
+    void compressionPass(uint32_t pass) override {
+        report(faults_, InfoCode::CompressionPass, messageNumber(pass));
+        if (pass > 2) progress_.begin("compressing (Huffman round " + std::to_string(pass - 2) + ")");
+    }
     void roundResult(uint64_t compressedBytes, uint64_t textBytes, uint64_t dictionaryBytes,
                      uint32_t entryCount) override {
         const uint64_t hundredths = textBytes == 0 ? 0 : compressedBytes * 10000 / textBytes;
@@ -37,13 +44,14 @@ public:
 
 private:
     FaultHeader& faults_;
+    Progress& progress_;
 };
 
 }  // namespace
 
 BookWriter::HuffmanText BookWriter::writeHuffmanText(std::span<const uint8_t> text, uint32_t recordSize,
                                                      TrailingInputs& inputs) {
-    CompressionMessages messages(*this);
+    CompressionMessages messages(*this, *progress_);
     HuffmanRecords records;
     switch (compressHuffman(text, recordSize, threads_, records, messages)) {
         case HuffmanOutcome::Compressed: break;

@@ -11,6 +11,9 @@ namespace qp {
 
 namespace {
 
+// How often the conversion of a body tells its progress, in markup items.
+constexpr size_t kItemsPerProgressStep = 4096;
+
 // Elements that reach the converter whole, from their start tag to their end tag.
 const std::vector<std::string> kHeldElements = {"tei-ms:entry",    "idx:entry", "select", "textarea",         "button",
                                                 "tqp:slave-frame", "script",    "style",  "idx:ext-subentry", "pre"};
@@ -70,7 +73,9 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
     }
 
     // Body: one item at a time, until its end tag.
-    for (;;) {
+    const size_t textSize = parser.parsedText().size();
+    for (size_t items = 0;; ++items) {
+        if (items % kItemsPerProgressStep == 0) progress_->advance(parser.position(), textSize);
         const MarkupItem item = parser.next();
         if (item.type == MarkupItem::Type::None) break;
         if (item.type == MarkupItem::Type::EndTag && item.node != kNoNode && parser.hasName(item.node, "body")) break;
@@ -78,6 +83,7 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
         parser.discard();
         if (item.endOfText) break;
     }
+    progress_->advance(textSize, textSize);
     writer_->endFile();
     stream_.write(" ");
 

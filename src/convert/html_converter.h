@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "core/fault.h"
+#include "core/progress.h"
 #include "core/string.h"
 #include "markup/css_sheet_files.h"
 
@@ -54,6 +55,8 @@ public:
     // file's `body` start tag (the first file of the book). False with error 166 when the file has no body.
     // One space follows every file that has a body.
     bool convertFile(const String& source, const String& path, bool writeBodyTag);
+    // Where the conversion of a file tells how far into its text it is.
+    void setProgress(Progress& progress) { progress_ = &progress; }
     // A `lang` attribute was met in some file.
     bool languageSeen() const;
     // Positions just before each `tqp:pagebreak` whose `crossable` is "no", in text order.
@@ -65,6 +68,8 @@ private:
     TextStream& stream_;
     LinkTable& links_;
     StyleSheetFiles sheetFiles_;  // the linked sheets of the whole build
+    Progress silent_;
+    Progress* progress_ = &silent_;
 };
 
 }  // namespace qp

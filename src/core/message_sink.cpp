@@ -105,6 +105,7 @@ void MessageSink::raise(MessageCode code, int a, int b, int c) {
     try {
         Pieces pieces;
         layout(pieces, *row, a, b, c);
+        if (display_) display_->suspend();
         output(pieces);
         // A warning only verbose mode shows is a note on the build, not a fault of the source.
         if (code.severity == Severity::Warning && row->console == ConsoleFilter::Shown) ++printedWarnings_;

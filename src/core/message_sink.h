@@ -12,6 +12,7 @@
 
 #include "core/fault.h"
 #include "core/message_catalogue.h"
+#include "core/progress.h"
 
 namespace qp {
 
@@ -47,6 +48,9 @@ public:
     // How many warnings this sink has printed so far. A build compares it before and after, so a warning
     // from any subsystem that reaches the user makes the result "generated with warnings".
     uint64_t printedWarnings() const { return printedWarnings_.load(); }
+
+    // A progress display on the same console, taken off the screen before each line; nullptr for none.
+    void setProgressDisplay(Progress* display) { display_ = display; }
 
     bool verbose() const { return verbose_; }
     void setVerbose(bool on) { verbose_ = on; }
@@ -85,6 +89,7 @@ private:
     std::timed_mutex mutex_;
     bool enabled_ = false;
     bool verbose_ = false;
+    Progress* display_ = nullptr;
     std::u16string lastArgument_;
     int lastNumber_ = -1;
     std::atomic<uint64_t> printedWarnings_{0};

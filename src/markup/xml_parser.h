@@ -82,6 +82,8 @@ public:
     void discard();
 
     bool atEnd() const { return pos_ >= text_.size(); }
+    // How far into the parsed text the parser has read.
+    size_t position() const { return pos_; }
     bool aborted() const { return aborted_; }
     ParseMode mode() const { return mode_; }
     // Code page of the parsed text and of the node texts.

@@ -72,8 +72,17 @@ bool BookBuilder::convertContentFile(const std::string& path) {
     return convertContent(source, path);
 }
 
+void BookBuilder::beginParsing(uint64_t files) {
+    progress().begin("parsing files");
+    fileProgress_.emplace(progress(), files);
+    filesConverted_ = 0;
+}
+
 bool BookBuilder::convertContent(const String& source, const std::string& path) {
     if (!converter_) return false;
+    if (!fileProgress_) beginParsing(1);
+    fileProgress_->setPart(filesConverted_++);
+    converter_->setProgress(*fileProgress_);
     // Each content file is a section of the text; the first one starts with the text.
     sectionStarts_.push_back(sectionStarts_.empty() ? 0 : static_cast<uint32_t>(stream_.position()));
     const bool converted = converter_->convertFile(source, String::fromUtf8(path), !bodyWritten_);

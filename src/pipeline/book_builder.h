@@ -39,6 +39,8 @@ public:
     BookBuilder& operator=(const BookBuilder&) = delete;
 
     const BuildOptions& options() const { return options_; }
+    // Where the build shows how far it is.
+    Progress& progress() { return options_.progress ? *options_.progress : silent_; }
     BookMetadata& metadata() { return metadata_; }
 
     bool failed() const;
@@ -57,6 +59,8 @@ public:
     bool writeText(std::string_view markup);
     // True once the text stream can take no more (its temporary file failed).
     bool textFailed() const;
+    // Starts the stage that converts the content files, `files` of them.
+    void beginParsing(uint64_t files);
     // Reads a content file (its encoding detected from the document) and converts it into the text.
     bool convertContentFile(const std::string& path);
     // Converts markup composed by the build, named as `path` for its links.
@@ -103,6 +107,9 @@ private:
     std::vector<TocEntry> tocEntries_;     // the navigation map as the trailing index entries see it
     std::vector<uint32_t> sectionStarts_;  // where each content file's text begins
     bool bodyWritten_ = false;
+    Progress silent_;
+    std::optional<PartOfStage> fileProgress_;  // the content file being converted, as a part of the stage
+    uint64_t filesConverted_ = 0;
 };
 
 }  // namespace qp

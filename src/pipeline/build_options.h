@@ -4,6 +4,7 @@
 
 #include "container/record_zero.h"
 #include "convert/image_fit.h"
+#include "core/progress.h"
 
 namespace qp {
 
@@ -19,6 +20,7 @@ struct BuildOptions {
     bool onlyDependencies = false;  // build the package's dependencies only, not the book
     bool noDependencies = false;    // neither check nor build the dependencies
     bool oneThread = false;         // a background build (-lowpriority) keeps to the main thread
+    Progress* progress = nullptr;   // where the build shows how far it is; none: nowhere
 };
 
 // Absolute UTF-8 paths with "/" separators.

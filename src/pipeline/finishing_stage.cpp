@@ -65,6 +65,7 @@ std::optional<WarningCode> coverProblem(const std::string& path) {
 }  // namespace
 
 BuildResult BookBuilder::finish(const std::string& outputPath) {
+    progress().begin("converting");
     closeText();
     if (failed()) return abandon();
 
@@ -74,7 +75,9 @@ BuildResult BookBuilder::finish(const std::string& outputPath) {
 
     if (!openWriter(outputPath)) return abandon();
     handOverMetadata();
-    if (!addCoverAndMedia() || !writeIndexes()) return abandon();
+    if (!addCoverAndMedia()) return abandon();
+    progress().begin("building indexes");
+    if (!writeIndexes()) return abandon();
 
     std::vector<uint8_t> text;
     if (!readText(text) || !writeBook(text)) return abandon();
@@ -159,6 +162,7 @@ bool BookBuilder::writeTocIndex(PdbDatabase& store, IndexRecords& records) {
 bool BookBuilder::openWriter(const std::string& outputPath) {
     writer_ = std::make_unique<BookWriter>(fs::path(outputPath), options_.compression);
     if (options_.oneThread) writer_->setThreadCount(1);
+    writer_->setProgress(progress());
     return !writer_->failed();
 }
 
@@ -241,9 +245,9 @@ bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
     for (uint64_t position : converter_ ? converter_->nonCrossableBreaks() : std::vector<uint64_t>{}) {
         if (position <= UINT32_MAX) inputs.positions.push_back({static_cast<uint32_t>(position), false});
     }
-    if (!writer_->writeText(text, std::move(inputs)) || !writer_->assemble(options_.minimize, text) || failed()) {
-        return false;
-    }
+    if (!writer_->writeText(text, std::move(inputs))) return false;
+    progress().begin("writing");
+    if (!writer_->assemble(options_.minimize, text) || failed()) return false;
     if (!writer_->save()) return false;
     report(InfoCode::Saving);
     return true;

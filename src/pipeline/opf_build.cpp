@@ -168,6 +168,7 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
         if (!isChildDocument(item) && (item.kind == ItemKind::Content || item.kind == ItemKind::Image)) ++files;
     }
     builder.report(InfoCode::ParsingFiles, files);
+    builder.beginParsing(static_cast<uint64_t>(files));
     // A file that fails is reported and skipped, so that one run names every failing file; the build then
     // ends without a book. Only a text that can no longer be written stops the loop.
     // Spine items that name the same file (with different fragments) convert it once, at its first place.
