@@ -17,8 +17,7 @@ void report(FaultHeader& object, MessageCode code, int a, int b, int c) {
         case Severity::Warning: {
             const auto warning = static_cast<WarningCode>(code.number);
             object.lastWarning = warning;
-            // Running past the end of a string is how callers detect the end, not a fault to print.
-            if (!object.quiet && warning != WarningCode::PastEndOfString) sink().warning(warning, a, b, c);
+            if (!object.quiet) sink().warning(warning, a, b, c);
             break;
         }
         case Severity::Info: {

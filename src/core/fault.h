@@ -19,7 +19,7 @@ struct FaultHeader {
 };
 
 // Records a message in the object's header and, unless the object is quiet, sends it to the process sink.
-// Warning PastEndOfString is only recorded, never sent. A quiet object does not record errors either.
+// A quiet object does not record errors either.
 // Arguments are message-argument slots or plain numbers, as the code's layout says; kNoArg when absent.
 void report(FaultHeader& object, MessageCode code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
 

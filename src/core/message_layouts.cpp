@@ -24,8 +24,6 @@ constexpr char16_t kBytes[] = u" bytes ";
 constexpr char16_t kEntries[] = u" entries ";
 constexpr char16_t kRecords[] = u" records ";
 constexpr char16_t kQuote[] = u"\"";
-constexpr char16_t kKiloBytes[] = u"KB";
-constexpr char16_t kMegaBytes[] = u"MB";
 constexpr char16_t kOpenAngle[] = u"<";
 constexpr char16_t kCloseAngle[] = u">";
 
@@ -73,27 +71,6 @@ void MessageSink::layoutSourceLine(Pieces& pieces, int a, int b, int c) {
     }
 }
 
-// The size of an allocation: bytes up to 1 KB, kilobytes below 1,049,600 bytes, megabytes above.
-void MessageSink::layoutSize(Pieces& pieces, int a, int b) {
-    if (a != kNoArg) {
-        if (a <= 1024) {
-            addNumber(pieces, a, 7);
-            pieces.push_back(kBytes);
-        } else if (a < 1049600) {
-            addNumber(pieces, a / 1024, 7);
-            pieces.push_back(kKiloBytes);
-        } else {
-            addNumber(pieces, a / 1048576, 7);
-            pieces.push_back(kMegaBytes);
-        }
-    }
-    pieces.push_back(kTwoBlanks);
-    if (b != kNoArg) {
-        pieces.push_back(kPercent);
-        addNumber(pieces, b, 3);
-    }
-}
-
 // The line number and file of a parsing warning.
 void MessageSink::layoutSourcePosition(Pieces& pieces, int a, int b) {
     if (a != kNoArg) {
@@ -129,19 +106,10 @@ void MessageSink::layout(Pieces& pieces, const MessageRow& row, int a, int b, in
                 addText(pieces, a);
             }
             break;
-        case MessageLayout::AllocationSize: layoutSize(pieces, a, b); break;
         case MessageLayout::SourcePosition:
             if (textGiven(c)) {
                 pieces.push_back(kLineEnd);
                 addText(pieces, c);
-            }
-            layoutSourcePosition(pieces, a, b);
-            break;
-        case MessageLayout::ElementSourcePosition:
-            if (textGiven(c)) {
-                pieces.insert(pieces.end(), {kFiveBlanks, kOpenAngle});
-                addText(pieces, c);
-                pieces.push_back(kCloseAngle);
             }
             layoutSourcePosition(pieces, a, b);
             break;
@@ -158,12 +126,6 @@ void MessageSink::layout(Pieces& pieces, const MessageRow& row, int a, int b, in
             }
             if (textGiven(a)) {
                 pieces.push_back(kInFile);
-                addText(pieces, a);
-            }
-            break;
-        case MessageLayout::IndentedArgument:
-            if (textGiven(a)) {
-                pieces.insert(pieces.end(), {kSevenBlanks, kSevenBlanks, kFiveBlanks});
                 addText(pieces, a);
             }
             break;

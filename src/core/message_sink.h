@@ -77,7 +77,6 @@ private:
     void layout(Pieces& pieces, const MessageRow& row, int a, int b, int c);
     void layoutSourceLine(Pieces& pieces, int a, int b, int c);
     void layoutSourcePosition(Pieces& pieces, int a, int b);
-    void layoutSize(Pieces& pieces, int a, int b);
 
     std::array<Slot, kArgumentSlots> slots_;
     int reuseCursorMark2_ = 0;

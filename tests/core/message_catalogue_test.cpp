@@ -19,12 +19,9 @@ std::string layoutName(MessageLayout layout) {
         case MessageLayout::FileLine: return "FileLine";
         case MessageLayout::SourceLine: return "SourceLine";
         case MessageLayout::InFile: return "InFile";
-        case MessageLayout::AllocationSize: return "AllocationSize";
         case MessageLayout::SourcePosition: return "SourcePosition";
-        case MessageLayout::ElementSourcePosition: return "ElementSourcePosition";
         case MessageLayout::Argument: return "Argument";
         case MessageLayout::ArgumentInFile: return "ArgumentInFile";
-        case MessageLayout::IndentedArgument: return "IndentedArgument";
         case MessageLayout::Url: return "Url";
         case MessageLayout::Number: return "Number";
         case MessageLayout::Quoted: return "Quoted";

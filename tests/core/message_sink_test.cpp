@@ -78,23 +78,9 @@ TEST_F(MessageLayout, AbsentOrFreeSlotsCountAsNotGiven) {
     EXPECT_EQ(sink.last(), "Error(mkbook): could not open file:\n");
 }
 
-TEST_F(MessageLayout, StorageSizeWarningPicksItsUnit) {
-    const std::string lead = "Warning(Storage): Storage trying to allocate ";
-    sink.warning(qp::WarningCode::StorageAllocation, 512);
-    EXPECT_EQ(sink.last(), lead + "0000512 bytes   \n");
-    sink.warning(qp::WarningCode::StorageAllocation, 1024);
-    EXPECT_EQ(sink.last(), lead + "0001024 bytes   \n");
-    sink.warning(qp::WarningCode::StorageAllocation, 1025, 50);
-    EXPECT_EQ(sink.last(), lead + "0000001KB  %050\n");
-    sink.warning(qp::WarningCode::StorageAllocation, 1049599);
-    EXPECT_EQ(sink.last(), lead + "0001024KB  \n");
-    sink.warning(qp::WarningCode::StorageAllocation, 1049600);
-    EXPECT_EQ(sink.last(), lead + "0000001MB  \n");
-}
-
 TEST_F(MessageLayout, ParsingWarningsShowElementLineAndFile) {
-    sink.warning(qp::WarningCode::DtdImplicitParent, 7, text("f.html"), text("td"));
-    EXPECT_EQ(sink.last(), "Warning(DTD): Opening implicit parent.     <td>       line: 0000007 in file: f.html\n");
+    sink.warning(qp::WarningCode::EmptyKey, 7, text("f.html"), text("key"));
+    EXPECT_EQ(sink.last(), "Warning(mkbook): encountered an empty \"idx:key\" tag.\nkey       line: 0000007 in file: f.html\n");
     sink.warning(qp::WarningCode::UnclosedNodesAbove, kNoArg, kNoArg, text("div"));
     EXPECT_EQ(sink.last(), "Warning(parsing): Unclosed XML node(s) above.\ndiv\n");
 }
@@ -109,9 +95,6 @@ TEST_F(MessageLayout, WarningsWithTrailingArguments) {
               "Warning(mkbook): External anchor redefinition. The second external anchor will be ignored. "
               "External anchor names must be unique across the OPF publication. Name of the anchor: anchor\n"
               " in file: f.html\n");
-    sink.warning(qp::WarningCode::UnicodeRangeUnsupported, text("U+0400"));
-    EXPECT_EQ(sink.last(), "Warning(tavra): Found UNICODE range is not supported on the Tavra: " +
-                               std::string(19, ' ') + "U+0400\n");
 }
 
 TEST_F(MessageLayout, InfoNumbersHaveFixedDigitCounts) {
@@ -241,14 +224,6 @@ TEST(ReportThroughObject, RecordsAndSendsBySeverity) {
     EXPECT_EQ(object.lastInfo, qp::InfoCode::ResolvingLinks);
     EXPECT_EQ(sink.last(), "Info(mkbook): Resolving hyperlinks\n");
     EXPECT_EQ(sink.lines.size(), 3u);
-}
-
-TEST(ReportThroughObject, PastEndWarningIsStoredButNeverSent) {
-    CaptureSink sink;
-    qp::FaultHeader object;
-    qp::report(object, qp::WarningCode::PastEndOfString);
-    EXPECT_EQ(object.lastWarning, qp::WarningCode::PastEndOfString);
-    EXPECT_TRUE(sink.lines.empty());
 }
 
 TEST(ReportThroughObject, QuietObjectKeepsWarningsAndInfosButNoErrors) {
