@@ -201,17 +201,17 @@ enum class MessageLayout : uint8_t {
     SourceLine,         // a second line: five blanks and "<c>", five blanks and "line: " a (7 digits), " in file: " b
     InFile,             // seven blanks, " in file: ", a's text
     SourcePosition,     // a line end and c's text, seven blanks and "line: " a (7 digits), " in file: " b
-    Argument,               // two blanks, a's text
-    ArgumentInFile,         // b's text and a line end, then " in file: " and a's text
-    Url,                    // five blanks, "URL: ", a's text
-    Number,                 // two blanks, a (7 digits)
-    Quoted,                 // one blank, a's text in double quotes
-    NumberIndexName,        // two blanks, a (7 digits), " Index name: " and b's text
-    NumberKeyType,          // two blanks, a (7 digits), " Key type: " and b's text
-    Percent,                // two blanks, a (3 digits), ".", b (2 digits), "%"
-    Digit,                  // a as one digit (0 to 9)
-    BytesRecords,           // two blanks, a (9 digits), " bytes ", b (9 digits), " records "
-    BytesEntries,           // two blanks, a (9 digits), " bytes ", b (9 digits), " entries "
+    Argument,           // two blanks, a's text
+    ArgumentInFile,     // b's text and a line end, then " in file: " and a's text
+    Url,                // five blanks, "URL: ", a's text
+    Number,             // two blanks, a (7 digits)
+    Quoted,             // one blank, a's text in double quotes
+    NumberIndexName,    // two blanks, a (7 digits), " Index name: " and b's text
+    NumberKeyType,      // two blanks, a (7 digits), " Key type: " and b's text
+    Percent,            // two blanks, a (3 digits), ".", b (2 digits), "%"
+    Digit,              // a as one digit (0 to 9)
+    BytesRecords,       // two blanks, a (9 digits), " bytes ", b (9 digits), " records "
+    BytesEntries,       // two blanks, a (9 digits), " bytes ", b (9 digits), " entries "
 };
 
 // Whether the console prints a message: always, only in verbose mode (progress notes), or never (the

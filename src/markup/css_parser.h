@@ -1,7 +1,7 @@
 #pragma once
 // The style-sheet parser. Tolerant: it never fails; at-rules other than a leading "@charset" are skipped
-// with warning 59 (their blocks whole, nested blocks included), characters that cannot stand in a
-// declaration give warning 58 and the parse resumes at the next declaration.
+// with `CssAtRuleIgnored` (their blocks whole, nested blocks included), characters that cannot stand in a
+// declaration give `CssInvalidCharacter` and the parse resumes at the next declaration.
 #include <string_view>
 #include <vector>
 

@@ -22,7 +22,7 @@ namespace qp {
 class StyleContext : public FaultHeader {
 public:
     // Adds a sheet file, read and parsed at its first use in `files` (see StyleSheetFiles::load). False, with
-    // error 177, when the file cannot be read.
+    // `CssFileNotFound`, when the file cannot be read.
     bool addSheetFile(const String& path, int32_t defaultCodePage, StyleSheetFiles& files);
     // Adds a sheet given as UTF-8 text; `fileSlot` names its file in warnings.
     void addSheetText(std::string_view utf8, int fileSlot = kNoArg);

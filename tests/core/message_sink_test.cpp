@@ -80,7 +80,8 @@ TEST_F(MessageLayout, AbsentOrFreeSlotsCountAsNotGiven) {
 
 TEST_F(MessageLayout, ParsingWarningsShowElementLineAndFile) {
     sink.warning(qp::WarningCode::EmptyKey, 7, text("f.html"), text("key"));
-    EXPECT_EQ(sink.last(), "Warning(mkbook): encountered an empty \"idx:key\" tag.\nkey       line: 0000007 in file: f.html\n");
+    EXPECT_EQ(sink.last(),
+              "Warning(mkbook): encountered an empty \"idx:key\" tag.\nkey       line: 0000007 in file: f.html\n");
     sink.warning(qp::WarningCode::UnclosedNodesAbove, kNoArg, kNoArg, text("div"));
     EXPECT_EQ(sink.last(), "Warning(parsing): Unclosed XML node(s) above.\ndiv\n");
 }
