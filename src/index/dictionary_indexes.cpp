@@ -154,17 +154,17 @@ void DictionaryIndexes::enterEntry(size_t number) {
         if (!source.oldStyleRules.empty()) inflections_->addOldStyleRules(*lookup.index, *first, source.oldStyleRules);
     }
     for (const EntryKey& key : source.keys) {
-        KeyIndex& keys = keyIndex(key.index, key.exact);
-        const std::optional<IndexEntryId> keyEntry = keys.index->addKey(key.text);
+        KeyIndex& target = keyIndex(key.index, key.exact);
+        const std::optional<IndexEntryId> keyEntry = target.index->addKey(key.text);
         if (!keyEntry) continue;
-        keys.references.push_back({*keyEntry, &lookup, *first});
+        target.references.push_back({*keyEntry, &lookup, *first});
         if (!key.scriptable) continue;
         const auto foreign = tagFor(lookup.foreignKeyTags, key.index, tag::kFirstForeignKey, tag::kLastForeignKey);
         if (!foreign) {
             report(*lookup.index, ErrorCode::ForeignKeyLimit);
             continue;
         }
-        lookup.index->addLink(*first, *foreign, *keys.index, *keyEntry);
+        lookup.index->addLink(*first, *foreign, *target.index, *keyEntry);
     }
 }
 

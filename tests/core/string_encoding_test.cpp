@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 u"\u0141\u00F3d\u017A"},
                       RoundTrip{10000, "\x80\x8E\x9F", u"\u00C4\u00E9\u00FC"},
                       RoundTrip{20866, "\xE1\xE2\xC2", u"\u0410\u0411\u0431"}, RoundTrip{51932, "\xC6\xFC", u"\u65E5"}),
-    [](const ::testing::TestParamInfo<RoundTrip>& info) { return "cp" + std::to_string(info.param.codePage); });
+    [](const ::testing::TestParamInfo<RoundTrip>& test) { return "cp" + std::to_string(test.param.codePage); });
 
 TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
     CapturedSink recorder;
