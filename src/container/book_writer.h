@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "compress/record_threads.h"
@@ -158,8 +159,13 @@ private:
     bool appendDatpRecords();
     void acceptText(uint64_t textLength, uint32_t recordSize, std::vector<uint32_t> recordLengths,
                     TrailingInputs inputs);
-    bool fail(ErrorCode code, int argument = kNoArg);
-    bool failWithPath(ErrorCode code, const std::filesystem::path& path);
+    // Reports the error; always false.
+    template <typename... Arguments>
+    bool fail(MessageFor<Arguments...> message, Arguments&&... arguments) {
+        report(*this, message, std::forward<Arguments>(arguments)...);
+        return false;
+    }
+    bool failWithPath(Message<MessageText> message, const std::filesystem::path& path);
     enum class Store { Text, Huffman, Dictionary, Index, Media, Frames, Count };
     PdbDatabase* store(Store kind);
     // The store's records, read back from its file; an empty database for a store no stage made.

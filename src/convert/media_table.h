@@ -110,7 +110,7 @@ private:
     int32_t addEntry(MediaEntry entry);
     // The most bytes an entry's records can take in the book.
     uint64_t bookBytesOf(const MediaEntry& entry) const;
-    void reportFile(MessageCode code, const std::string& path);
+    void reportFile(Message<MessageText> message, const std::string& path);
     // `CannotOpenFile` naming a file that was removed or changed after it was registered; always false.
     bool fileChanged(const MediaEntry& entry);
     bool writeImage(MediaEntry& entry, RecordSink& sink);

@@ -53,8 +53,8 @@ public:
     const uint8_t* data() const { return buffer_; }
     std::string_view bytes() const;
 
-    // Message-argument slot naming the file the text came from (-1 none).
-    int32_t context = -1;
+    // The file the text came from, named in its messages (absent when it came from none).
+    MessageText context = std::nullopt;
 
     // --- Encoding ---
     // Converts the text (through UTF-16) to the kind the code page implies: `EncodingNotSupported` or

@@ -10,8 +10,8 @@
 
 namespace qp {
 
-// Parses a whole sheet. Warnings go to `faults`, with the line number and, when given, the file slot.
-StyleSheet parseStyleSheet(std::string_view text, FaultHeader& faults, int fileSlot = kNoArg);
+// Parses a whole sheet. Warnings go to `faults`, with the line number and, when given, the file.
+StyleSheet parseStyleSheet(std::string_view text, FaultHeader& faults, const MessageText& file = std::nullopt);
 
 // Parses a bare declaration list, as found in a `style` attribute.
 std::vector<CssDeclaration> parseDeclarationList(std::string_view text, FaultHeader& faults);

@@ -70,13 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
     CapturedSink recorder;
     String s(u"\u65E5\u672C ok \U0001F600");
-    s.context = 17;
+    s.context = "notes.txt";
     ASSERT_TRUE(s.convertTo(1252));
     EXPECT_EQ(bytesOf(s), "?? ok ?");
     EXPECT_EQ(s.lastWarning, qp::WarningCode::InexactConversion);
     ASSERT_EQ(recorder.warnings.size(), 1u);
     EXPECT_EQ(recorder.warnings[0].code, qp::WarningCode::InexactConversion);
-    EXPECT_EQ(recorder.warnings[0].a, 17);  // the file the text came from
+    EXPECT_EQ(recorder.warnings[0].text(0), u"notes.txt");  // the file the text came from
 }
 
 TEST(StringConversion, LossyConversionThroughIconvIsDetected) {
