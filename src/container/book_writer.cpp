@@ -28,8 +28,6 @@ size_t paddedToFour(size_t length) { return (length + 3) & ~size_t{3}; }
 // Message numbers are printed from int arguments.
 int messageNumber(uint64_t value) { return static_cast<int>(std::min<uint64_t>(value, INT_MAX)); }
 
-int argument(std::string_view utf8) { return sink().registerArgument(utf8); }
-
 uint32_t millisecondTicks() {
     return static_cast<uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -67,13 +65,8 @@ PdbDatabase* BookWriter::store(Store kind) {
     return &store->database();
 }
 
-bool BookWriter::fail(ErrorCode code, int argument) {
-    report(*this, code, argument);
-    return false;
-}
-
-bool BookWriter::failWithPath(ErrorCode code, const std::filesystem::path& path) {
-    return fail(code, argument(path.string()));
+bool BookWriter::failWithPath(Message<MessageText> message, const std::filesystem::path& path) {
+    return fail(message, path.string());
 }
 
 // --- Settings ---
@@ -120,7 +113,7 @@ bool BookWriter::addMetadata(uint32_t type, const String& value) {
     }
     if (!addMetadataValue(type, std::move(bytes))) return false;
     std::string line = std::string(exthLabel(type)) + "\"" + value.toUtf8() + "\"";
-    report(*this, InfoCode::AddedMetadata, argument(line));
+    report(*this, InfoCode::AddedMetadata, line);
     return true;
 }
 
@@ -379,7 +372,7 @@ bool BookWriter::mergeChildBooks() {
     if (childBooks_.empty()) return true;
     uint32_t first = static_cast<uint32_t>(output_.recordCount());
     for (const std::filesystem::path& path : childBooks_) {
-        report(*this, InfoCode::MergingFile, argument(path.string()));
+        report(*this, InfoCode::MergingFile, path.string());
         PdbDatabase child;
         child.quiet = true;
         if (!child.open(path)) return failWithPath(ErrorCode::CannotOpenFile, path);
@@ -414,7 +407,7 @@ void BookWriter::setDocumentIdentifier() {
     output_.setName(identifier);
     std::u16string kept;
     for (unsigned char byte : identifier) kept.push_back(byte);
-    if (databaseName_ && kept != name) report(*this, WarningCode::DatabaseNameAltered, argument(identifier));
+    if (databaseName_ && kept != name) report(*this, WarningCode::DatabaseNameAltered, identifier);
 }
 
 void BookWriter::printStatistics() {
@@ -426,8 +419,8 @@ void BookWriter::printStatistics() {
     uint32_t otherRecords =
         s.totalRecords - s.textRecords - s.huffmanRecords - s.pictureRecords - s.indexRecords - s.frameRecords;
 
-    auto line = [&](InfoCode code, uint64_t bytes, uint64_t records) {
-        report(*this, code, messageNumber(bytes), messageNumber(records));
+    auto line = [&](Message<MessageNumber, MessageNumber> message, uint64_t bytes, uint64_t records) {
+        report(*this, message, messageNumber(bytes), messageNumber(records));
     };
     line(InfoCode::StatsText, text, s.textRecords + s.huffmanRecords);
     line(InfoCode::StatsPictures, s.pictureBytes, s.pictureRecords);
@@ -440,7 +433,7 @@ void BookWriter::printStatistics() {
         uint64_t hundredths = text * 10000 / palmDoc_.textLength;
         report(*this, InfoCode::CompressedToPercent, messageNumber(hundredths / 100), messageNumber(hundredths % 100));
     }
-    report(*this, InfoCode::DocumentIdentifier, argument(output_.name()));
+    report(*this, InfoCode::DocumentIdentifier, output_.name());
     report(*this, InfoCode::FormatVersion, messageNumber(kova_.version));
 }
 

@@ -27,10 +27,10 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "compress/record_threads.h"
-#include "core/progress.h"
 #include "container/exth.h"
 #include "container/fdst_records.h"
 #include "container/pdb_database.h"
@@ -38,6 +38,7 @@
 #include "container/temp_record_store.h"
 #include "container/trailing_entries.h"
 #include "core/fault.h"
+#include "core/progress.h"
 #include "core/string.h"
 
 namespace qp {
@@ -77,7 +78,7 @@ struct BookStatistics {
 
 class BookWriter : public FaultHeader {
 public:
-    // Binds the output database (error 182 when the output cannot be written).
+    // Binds the output database (`OutputNotWritable` when the output cannot be written).
     BookWriter(const std::filesystem::path& output, Compression compression);
     ~BookWriter();
     BookWriter(const BookWriter&) = delete;
@@ -110,16 +111,17 @@ public:
 
     // --- Metadata (EXTH) ---
     // Converts the value to the text encoding and appends it, keeping the metadata within 30 KB: Review,
-    // then Description are cut (warning 86); if that is not enough, error 232 and the item is not kept.
+    // then Description are cut (`MetadataTruncated`); if that is not enough, `TooMuchMetadata` and the item is
+    // not kept.
     bool addMetadata(uint32_t type, const String& value);
     // A value already in its stored form (numbers), under the same limit.
     bool addMetadataValue(uint32_t type, std::vector<uint8_t> value);
     ExthList& exthItems() { return exth_; }
 
     // --- Records written by the stages ---
-    // Appends an image or media record; returns its number counted from 1, or 0 after error 222.
+    // Appends an image or media record; returns its number counted from 1, or 0 after `NotEnoughMemory`.
     uint32_t addMediaRecord(std::span<const uint8_t> bytes);
-    // The temporary stores, each made when a stage first asks for it; nullptr after error 184 (reported).
+    // The temporary stores, each made when a stage first asks for it; nullptr after `CannotCreateTempFile` (reported).
     PdbDatabase* textStore() { return store(Store::Text); }
     PdbDatabase* huffmanStore() { return store(Store::Huffman); }
     PdbDatabase* dictionaryStore() { return store(Store::Dictionary); }
@@ -129,7 +131,7 @@ public:
 
     // Cuts the whole uncompressed text into records of the nominal size and compresses them into the text
     // store (compression 1: stored as they are; 2: PalmDOC). Dictionary compression is its own stage: a
-    // writer asked to compress the text itself uses PalmDOC, as when that stage declines. Error 224 for a
+    // writer asked to compress the text itself uses PalmDOC, as when that stage declines. `TooMuchText` for a
     // text over the limit.
     bool writeText(std::span<const uint8_t> text, TrailingInputs inputs);
     // For the dictionary compressor, which fills the text, HUFF and CDIC stores itself: the uncompressed
@@ -160,13 +162,18 @@ private:
     bool appendDatpRecords();
     void acceptText(uint64_t textLength, uint32_t recordSize, std::vector<uint32_t> recordLengths,
                     TrailingInputs inputs);
-    bool fail(ErrorCode code, int argument = kNoArg);
-    bool failWithPath(ErrorCode code, const std::filesystem::path& path);
+    // Reports the error; always false.
+    template <typename... Arguments>
+    bool fail(MessageFor<Arguments...> message, Arguments&&... arguments) {
+        report(*this, message, std::forward<Arguments>(arguments)...);
+        return false;
+    }
+    bool failWithPath(Message<MessageText> message, const std::filesystem::path& path);
     enum class Store { Text, Huffman, Dictionary, Index, Media, Frames, Count };
     PdbDatabase* store(Store kind);
     // The store's records, read back from its file; an empty database for a store no stage made.
     PdbDatabase* readBack(Store kind);
-    // Appends a record to the book, padded with zero bytes to paddedLength; error 180 past 65,535 records.
+    // Appends a record to the book, padded with zero bytes to paddedLength; `BookTooLarge` past 65,535 records.
     bool appendToBook(std::vector<uint8_t> record, size_t paddedLength = 0);
     bool moveRecords(PdbDatabase& from, bool padded, uint64_t* bytes = nullptr);
     std::vector<uint8_t> toTextEncoding(const String& text) const;

@@ -22,7 +22,7 @@ bool BookWriter::verifyIndexEntries() {
 bool BookWriter::verifyTargets(std::span<const uint8_t> text) {
     for (uint64_t position : targets_) {
         if (position >= text.size() || text[position] != '<')
-            return fail(ErrorCode::TargetNotOnTag, sink().registerArgument(std::to_string(position)));
+            return fail(ErrorCode::TargetNotOnTag, std::to_string(position));
     }
     return true;
 }
@@ -40,7 +40,7 @@ bool BookWriter::failTocTooDeep(size_t record, uint64_t start, uint64_t end) {
     const std::string why = std::to_string(levels) + " levels; text record " + std::to_string(record + 1) +
                             " would name " + std::to_string(named) + " entries, more than its " +
                             std::to_string(kTrailingBufferSize) + " bytes of trailing entries hold.";
-    return fail(ErrorCode::TocTooDeep, sink().registerArgument(why));
+    return fail(ErrorCode::TocTooDeep, why);
 }
 
 }  // namespace qp

@@ -49,7 +49,7 @@ public:
     // A scratch database (a temporary store) is saved without waiting for the disk.
     void setScratch() { pending_.setDurable(false); }
 
-    // --- Records. Failed record operations report "Not enough memory." (error 222). ---
+    // --- Records. Failed record operations report "Not enough memory." (`NotEnoughMemory`). ---
     size_t recordCount() const { return records_.size(); }
     // A zero-filled record of the given length at an index; kAppend or any index past the end appends.
     bool createRecord(size_t length, size_t index = kAppend);

@@ -45,8 +45,8 @@ void PositionListEncoder::appendEntry(std::vector<uint8_t>& out, size_t start, s
 
 // The state of one record's index entry while its items are written.
 struct IndexEntryEncoder::Emission {
-    Emission(std::vector<uint8_t>& out, size_t limit, size_t recordStart)
-        : out(out), limit(limit), recordStart(recordStart) {}
+    Emission(std::vector<uint8_t>& output, size_t outputLimit, size_t start)
+        : out(output), limit(outputLimit), recordStart(start) {}
 
     std::vector<uint8_t>& out;
     size_t limit;  // out.size() may not pass this

@@ -67,7 +67,7 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
     }
     if (!bodyFound) {
         absorbFaults(faults_, styles);
-        report(faults_, ErrorCode::NoBodyInContent, sink().registerArgument(file));
+        report(faults_, ErrorCode::NoBodyInContent, file);
         writer_->endFile();
         return false;
     }
@@ -89,7 +89,7 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
 
     absorbFaults(faults_, styles);
     if (writer_->introducedReferences()) {
-        report(faults_, WarningCode::NotWestern, kNoArg, sink().registerArgument(file));
+        report(faults_, WarningCode::NotWestern, kNoNumber, file);
         report(faults_, InfoCode::EntitiesIntroduced);
     }
     absorbFaults(faults_, stream_);

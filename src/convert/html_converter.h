@@ -52,7 +52,7 @@ public:
     HtmlConverter& operator=(const HtmlConverter&) = delete;
 
     // Converts one content file (`path` names it, for its links and style sheets). `writeBodyTag` writes the
-    // file's `body` start tag (the first file of the book). False with error 166 when the file has no body.
+    // file's `body` start tag (the first file of the book). False with `NoBodyInContent` when the file has no body.
     // One space follows every file that has a body.
     bool convertFile(const String& source, const String& path, bool writeBodyTag);
     // Where the conversion of a file tells how far into its text it is.

@@ -74,8 +74,7 @@ void LinkTable::registerAnchor(std::string_view file, std::string_view name, uin
     anchors_.try_emplace(anchorKey(normalFile, name), position);
     if (!external) return;
     if (!externalAnchors_.try_emplace(std::string(name), position).second) {
-        report(faults_, WarningCode::ExternalAnchorRedefined, sink().registerArgument(normalFile),
-               sink().registerArgument(name));
+        report(faults_, WarningCode::ExternalAnchorRedefined, normalFile, name);
     }
 }
 
@@ -150,7 +149,7 @@ size_t LinkTable::resolveLinks() {
         link.resolved = lookUp(link.target, link.global);
         if (link.resolved) continue;
         ++unresolved;
-        report(faults_, WarningCode::LinkNotResolved, sink().registerArgument(targetText(link.target)));
+        report(faults_, WarningCode::LinkNotResolved, targetText(link.target));
     }
     if (unresolved > 0) report(faults_, WarningCode::SomeLinksNotResolved);
     return unresolved;

@@ -12,9 +12,9 @@
 //
 // Order of use by the pipeline (one LinkTable per book, living across all content files):
 //   for each content file: HtmlConverter registers the file start, the anchors and the links;
-//   resolveLinks();                  info 7, warnings 65 per unresolved link and 66 once
-//   resolve(start reading location)  the pipeline raises warning 67 when it gives nothing
-//   writeLinks(stream, media);       info 9
+//   resolveLinks();                  `ResolvingLinks`, `LinkNotResolved` per link and `SomeLinksNotResolved` once
+//   resolve(start reading location)  the pipeline raises `StartNotResolved` when it gives nothing
+//   writeLinks(stream, media);       `WritingLinks`
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,7 +39,7 @@ public:
     // The start of a content file's text: what a link naming the file without fragment points to.
     void registerFileStart(std::string_view file, uint64_t position);
     // An anchor (`id` or `name` value, one leading "#" removed) of the file at a position. An external one
-    // also enters the publication-wide name space (warning 107 on a second definition, which is ignored).
+    // also enters the publication-wide name space (`ExternalAnchorRedefined` on a second definition, which is ignored).
     void registerAnchor(std::string_view file, std::string_view name, uint64_t position, bool external);
     // Whether registering the anchor would enter it anywhere: false for an empty name, and for one the file
     // already has unless it is external and the publication-wide name space lacks it.

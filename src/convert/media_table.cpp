@@ -18,6 +18,9 @@ namespace qp {
 
 namespace {
 
+// A message naming a file.
+using FileMessage = Message<MessageText>;
+
 namespace fs = std::filesystem;
 
 std::string extensionOf(const std::string& path) {
@@ -85,10 +88,7 @@ uint8_t MediaTable::typeOf(std::string_view typeHint) {
     return media_type::kOther;
 }
 
-void MediaTable::reportFile(MessageCode code, const std::string& path) {
-    int slot = sink().registerArgument(path, 2);
-    report(*this, code, slot);
-}
+void MediaTable::reportFile(Message<MessageText> message, const std::string& path) { report(*this, message, path); }
 
 int32_t MediaTable::recordOf(std::string_view path, MediaSelectors selectors) const {
     auto found = index_.find(Key{absoluteNormalPath(path), selectors});
@@ -134,18 +134,18 @@ int32_t MediaTable::registerFile(std::string_view path, std::string_view typeHin
     const uint8_t type = typeOf(typeHint.empty() ? std::string_view(extensionOf(absolute)) : typeHint);
     const bool image = type == media_type::kImage;
     if (path.empty()) {
-        report(*this, image ? WarningCode::ImageNotSpecified : WarningCode::MediaNotFound);
+        report(*this, image ? Message<>(WarningCode::ImageNotSpecified) : Message<>(WarningCode::MediaNotFound));
         return -1;
     }
     std::error_code error;
     const bool regular = fs::is_regular_file(absolute, error);
     const uintmax_t size = regular ? fs::file_size(absolute, error) : 0;
     if (!regular || error) {
-        reportFile(image ? WarningCode::ImageNotFound : WarningCode::MediaNotFound, absolute);
+        reportFile(image ? FileMessage(WarningCode::ImageNotFound) : FileMessage(WarningCode::MediaNotFound), absolute);
         return -1;
     }
     if (size == 0 || (image && size > kMaxFileBytes)) {
-        reportFile(image ? WarningCode::ImageInvalid : WarningCode::MediaNotFound, absolute);
+        reportFile(image ? FileMessage(WarningCode::ImageInvalid) : FileMessage(WarningCode::MediaNotFound), absolute);
         return -1;
     }
     MediaEntry entry;
@@ -190,8 +190,8 @@ bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink) {
         }
         if (fitted.ok() && fitted.bytes.size() > PdbDatabase::kMaxRecordLength) fitted.fault = ImageFault::Corrupt;
         if (!fitted.ok()) {
-            reportFile(fitted.fault == ImageFault::UnknownFormat ? WarningCode::ImageFormatUnsupported
-                                                                 : WarningCode::ImageInvalid,
+            reportFile(fitted.fault == ImageFault::UnknownFormat ? FileMessage(WarningCode::ImageFormatUnsupported)
+                                                                 : FileMessage(WarningCode::ImageInvalid),
                        entry.path);
             entry.placeholder = true;
         }
@@ -208,7 +208,7 @@ bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink) {
         const std::string sizes = " (" + std::to_string(fitted.sourceWidth) + "x" +
                                   std::to_string(fitted.sourceHeight) + " to " + std::to_string(fitted.width) + "x" +
                                   std::to_string(fitted.height) + ")";
-        qp::sink().warning(WarningCode::ImageResized, qp::sink().registerArgument(entry.path + sizes));
+        qp::sink().raise(WarningCode::ImageResized, entry.path + sizes);
     }
     if (entry.selectors.thumbnail()) entry.fileName = thumbnailName(entry.path, entry.selectors, fitted.kind);
     return sink.addRecord(fitted.bytes.data(), fitted.bytes.size());
@@ -234,7 +234,7 @@ bool MediaTable::writeRecords(RecordSink& sink) {
     for (MediaEntry& entry : entries_) {
         const bool image = entry.type == media_type::kImage || entry.type == media_type::kGif ||
                            entry.type == media_type::kJpeg || entry.type == media_type::kBmp;
-        reportFile(image ? InfoCode::ConvertingImage : InfoCode::ConvertingMedia, entry.path);
+        reportFile(image ? FileMessage(InfoCode::ConvertingImage) : FileMessage(InfoCode::ConvertingMedia), entry.path);
         bool written = image ? writeImage(entry, sink) : writeMedia(entry, sink);
         if (!written) return false;
     }

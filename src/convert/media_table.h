@@ -74,8 +74,8 @@ public:
     void setImageMode(ImageMode imageMode) { imageMode_ = imageMode; }
 
     // The first record number of a file, registering it when new; -1 when the file is missing, a directory,
-    // empty or an image past the size cap (warning naming it), when the table is full (error 179) or when
-    // the media would no longer fit into a book file (error 180). The type hint is a MIME type or an
+    // empty or an image past the size cap (warning naming it), when the table is full (`TooManyImages`) or when
+    // the media would no longer fit into a book file (`BookTooLarge`). The type hint is a MIME type or an
     // extension; empty means the path's extension.
     int32_t registerFile(std::string_view path, std::string_view typeHint = {}, MediaSelectors selectors = {});
     // An image entry that is written as the built-in picture; the file need not exist.
@@ -88,9 +88,9 @@ public:
     uint32_t recordCount() const { return recordCount_; }
 
     // Writes every entry's records in table order. Images are fitted to the image mode's limit; one that
-    // cannot be used is reported (warning 77) and the built-in picture takes its record, so later record
+    // cannot be used is reported (`ImageInvalid`) and the built-in picture takes its record, so later record
     // numbers stay right. A file that was removed or changed since it was registered ends the writing with
-    // error 183 naming it, since its records can no longer be the ones the text refers to. False then, and
+    // `CannotOpenFile` naming it, since its records can no longer be the ones the text refers to. False then, and
     // when the sink refuses a record.
     bool writeRecords(RecordSink& sink);
 
@@ -110,8 +110,8 @@ private:
     int32_t addEntry(MediaEntry entry);
     // The most bytes an entry's records can take in the book.
     uint64_t bookBytesOf(const MediaEntry& entry) const;
-    void reportFile(MessageCode code, const std::string& path);
-    // Error 183 naming a file that was removed or changed after it was registered; always false.
+    void reportFile(Message<MessageText> message, const std::string& path);
+    // `CannotOpenFile` naming a file that was removed or changed after it was registered; always false.
     bool fileChanged(const MediaEntry& entry);
     bool writeImage(MediaEntry& entry, RecordSink& sink);
     bool writeMedia(const MediaEntry& entry, RecordSink& sink);

@@ -26,7 +26,7 @@ bool resolveTargets(std::vector<TocNode>& nodes, bool lists, LinkTable& links, c
         const std::optional<uint64_t> position =
             node.target.empty() ? std::nullopt : links.resolve(ncxPath, node.target);
         if (!position || *position > UINT32_MAX) {
-            report(faults, ErrorCode::TocLinkUnresolved, sink().registerArgument(node.target));
+            report(faults, ErrorCode::TocLinkUnresolved, node.target);
             return false;
         }
         node.position = static_cast<uint32_t>(*position);
@@ -71,7 +71,7 @@ bool checkScopes(std::vector<TocNode>& nodes, FaultHeader& faults) {
         if (node.parent == kNoTocNode) continue;
         TocNode& parent = nodes[static_cast<size_t>(node.parent)];
         if (node.position < parent.position || endOf(node) > endOf(parent)) {
-            report(faults, ErrorCode::TocScopeOutsideParent, sink().registerArgument(node.label));
+            report(faults, ErrorCode::TocScopeOutsideParent, node.label);
             return false;
         }
         const auto index = static_cast<int32_t>(i);

@@ -42,7 +42,7 @@ bool TextStream::open() {
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) {
         const int error = errno;
-        report(*this, ErrorCode::FileNotAccessible, sink().registerArgument(pattern));
+        report(*this, ErrorCode::FileNotAccessible, pattern);
         printSystemReason(error);
         return false;
     }
@@ -57,7 +57,7 @@ bool TextStream::open() {
 }
 
 bool TextStream::fail(int error) {
-    report(*this, ErrorCode::FileNotAccessible, sink().registerArgument(path_));
+    report(*this, ErrorCode::FileNotAccessible, path_);
     printSystemReason(error);
     return false;
 }

@@ -20,10 +20,10 @@ public:
     TextStream& operator=(const TextStream&) = delete;
     ~TextStream();
 
-    // Creates the temporary file. Error 7 when it cannot be made.
+    // Creates the temporary file. `FileNotAccessible` when it cannot be made.
     bool open();
     bool isOpen() const { return fd_ >= 0; }
-    // Appends bytes at the end. Error 7 (naming the file) when the write fails.
+    // Appends bytes at the end. `FileNotAccessible` (naming the file) when the write fails.
     bool write(std::string_view bytes);
     // The position the next byte will have: the current length of the text.
     uint64_t position() const { return flushed_ + buffer_.size(); }
@@ -37,7 +37,7 @@ public:
 
 private:
     bool flush();
-    // Error 7 naming the file, with the reason the system gave; always false.
+    // `FileNotAccessible` naming the file, with the reason the system gave; always false.
     bool fail(int error);
 
     int fd_ = -1;

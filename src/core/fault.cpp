@@ -4,30 +4,16 @@
 
 namespace qp {
 
-// The sink takes its message lock itself while it assembles and prints the line.
-void report(FaultHeader& object, MessageCode code, int a, int b, int c) {
+void reportMessage(FaultHeader& object, MessageCode code, const MessageArguments& arguments) {
     switch (code.severity) {
-        case Severity::Error: {
+        case Severity::Error:
             if (object.quiet) return;
-            const auto error = static_cast<ErrorCode>(code.number);
-            object.lastError = error;
-            sink().error(error, a, b, c);
+            object.lastError = static_cast<ErrorCode>(code.number);
             break;
-        }
-        case Severity::Warning: {
-            const auto warning = static_cast<WarningCode>(code.number);
-            object.lastWarning = warning;
-            // Running past the end of a string is how callers detect the end, not a fault to print.
-            if (!object.quiet && warning != WarningCode::PastEndOfString) sink().warning(warning, a, b, c);
-            break;
-        }
-        case Severity::Info: {
-            const auto info = static_cast<InfoCode>(code.number);
-            object.lastInfo = info;
-            if (!object.quiet) sink().info(info, a, b);
-            break;
-        }
+        case Severity::Warning: object.lastWarning = static_cast<WarningCode>(code.number); break;
+        case Severity::Info: object.lastInfo = static_cast<InfoCode>(code.number); break;
     }
+    if (!object.quiet) sink().emit(code, arguments);
 }
 
 void absorbFaults(FaultHeader& into, const FaultHeader& from) {

@@ -1,12 +1,12 @@
 #pragma once
 // The fault header that every core object starts with. Operations return a status or a count and leave
 // their outcome here; callers test the fields instead of catching exceptions.
+#include <utility>
+
+#include "core/message_arguments.h"
 #include "core/message_catalogue.h"
 
 namespace qp {
-
-// An absent message argument.
-constexpr int kNoArg = -1;
 
 struct FaultHeader {
     bool quiet = false;  // faults are recorded but not sent to the message sink
@@ -19,9 +19,14 @@ struct FaultHeader {
 };
 
 // Records a message in the object's header and, unless the object is quiet, sends it to the process sink.
-// Warning PastEndOfString is only recorded, never sent. A quiet object does not record errors either.
-// Arguments are message-argument slots or plain numbers, as the code's layout says; kNoArg when absent.
-void report(FaultHeader& object, MessageCode code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
+// A quiet object does not record errors either.
+void reportMessage(FaultHeader& object, MessageCode code, const MessageArguments& arguments);
+
+// The same for a code and its arguments, checked against the code's layout when the program is compiled.
+template <typename... Arguments>
+void report(FaultHeader& object, MessageFor<Arguments...> message, Arguments&&... arguments) {
+    reportMessage(object, message.code(), MessageArguments(std::forward<Arguments>(arguments)...));
+}
 
 // Takes the error and warning another object recorded (and already reported) into `into`.
 void absorbFaults(FaultHeader& into, const FaultHeader& from);

@@ -24,23 +24,19 @@ constexpr char16_t kBytes[] = u" bytes ";
 constexpr char16_t kEntries[] = u" entries ";
 constexpr char16_t kRecords[] = u" records ";
 constexpr char16_t kQuote[] = u"\"";
-constexpr char16_t kKiloBytes[] = u"KB";
-constexpr char16_t kMegaBytes[] = u"MB";
 constexpr char16_t kOpenAngle[] = u"<";
 constexpr char16_t kCloseAngle[] = u">";
 
 constexpr int kLineNumberDigits = 7;
 
-}  // namespace
+using Pieces = std::vector<std::u16string>;
 
-void MessageSink::addText(Pieces& pieces, int slot) {
-    if (!textGiven(slot)) return;
-    pieces.push_back(slots_[slot].text);
-    lastArgument_ = slots_[slot].text;
+void addText(Pieces& pieces, const MessageText& text) {
+    if (text.given()) pieces.push_back(text.text());
 }
 
 // A number in a fixed count of digits, leading zeros included; higher digits do not fit and are dropped.
-void MessageSink::addNumber(Pieces& pieces, int value, int digits) {
+void addNumber(Pieces& pieces, int value, int digits) {
     unsigned remaining = value < 0 ? 0u : static_cast<unsigned>(value);
     std::u16string text(static_cast<size_t>(digits), u'0');
     for (int i = digits - 1; i >= 0; --i) {
@@ -50,147 +46,115 @@ void MessageSink::addNumber(Pieces& pieces, int value, int digits) {
     pieces.push_back(std::move(text));
 }
 
-void MessageSink::addLineNumber(Pieces& pieces, int value) {
-    addNumber(pieces, value, kLineNumberDigits);
-    lastNumber_ = value;
-}
+void addLineNumber(Pieces& pieces, int value) { addNumber(pieces, value, kLineNumberDigits); }
 
-// The second line of the source-position errors and the tail of the parsing warnings: the element, the
-// line number and the file, each only when given.
-void MessageSink::layoutSourceLine(Pieces& pieces, int a, int b, int c) {
-    if (textGiven(c)) {
+// The second line of the source-position errors: the element, the line number and the file, each only when
+// given.
+void layOutSourceLine(Pieces& pieces, int line, const MessageText& file, const MessageText& element) {
+    if (element.given()) {
         pieces.insert(pieces.end(), {kFiveBlanks, kOpenAngle});
-        addText(pieces, c);
+        addText(pieces, element);
         pieces.push_back(kCloseAngle);
     }
-    if (a != kNoArg) {
+    if (line != kNoNumber) {
         pieces.insert(pieces.end(), {kFiveBlanks, kLinePrefix});
-        addLineNumber(pieces, a);
+        addLineNumber(pieces, line);
     }
-    if (textGiven(b)) {
+    if (file.given()) {
         pieces.push_back(kInFile);
-        addText(pieces, b);
-    }
-}
-
-// The size of an allocation: bytes up to 1 KB, kilobytes below 1,049,600 bytes, megabytes above.
-void MessageSink::layoutSize(Pieces& pieces, int a, int b) {
-    if (a != kNoArg) {
-        if (a <= 1024) {
-            addNumber(pieces, a, 7);
-            pieces.push_back(kBytes);
-        } else if (a < 1049600) {
-            addNumber(pieces, a / 1024, 7);
-            pieces.push_back(kKiloBytes);
-        } else {
-            addNumber(pieces, a / 1048576, 7);
-            pieces.push_back(kMegaBytes);
-        }
-    }
-    pieces.push_back(kTwoBlanks);
-    if (b != kNoArg) {
-        pieces.push_back(kPercent);
-        addNumber(pieces, b, 3);
+        addText(pieces, file);
     }
 }
 
 // The line number and file of a parsing warning.
-void MessageSink::layoutSourcePosition(Pieces& pieces, int a, int b) {
-    if (a != kNoArg) {
+void layOutSourcePosition(Pieces& pieces, int line, const MessageText& file) {
+    if (line != kNoNumber) {
         pieces.insert(pieces.end(), {kSevenBlanks, kLinePrefix});
-        addLineNumber(pieces, a);
+        addLineNumber(pieces, line);
     }
-    if (textGiven(b)) {
+    if (file.given()) {
         pieces.push_back(kInFile);
-        addText(pieces, b);
+        addText(pieces, file);
     }
 }
 
-void MessageSink::layout(Pieces& pieces, const MessageRow& row, int a, int b, int c) {
-    pieces.push_back(utf8ToUtf16(row.text));
+}  // namespace
+
+std::vector<std::u16string> layOutMessage(const MessageRow& row, const MessageArguments& arguments) {
+    const int a = arguments.number(0);
+    const int b = arguments.number(1);
+    const MessageText& textA = arguments.text(0);
+    const MessageText& textB = arguments.text(1);
+    const MessageText& textC = arguments.text(2);
+    Pieces pieces{utf8ToUtf16(row.text)};
     switch (row.layout) {
         case MessageLayout::Plain: break;
-        case MessageLayout::ArgumentAfterText: addText(pieces, a); break;
+        case MessageLayout::ArgumentAfterText: addText(pieces, textA); break;
         case MessageLayout::FileLine:
-            if (textGiven(a)) {
+            if (textA.given()) {
                 pieces.insert(pieces.end(), {kLineEnd, kFiveBlanks, kInFile});
-                addText(pieces, a);
+                addText(pieces, textA);
             }
             break;
         case MessageLayout::SourceLine:
-            if (a != kNoArg || textGiven(b) || textGiven(c)) {
+            if (a != kNoNumber || textB.given() || textC.given()) {
                 pieces.push_back(kLineEnd);
-                layoutSourceLine(pieces, a, b, c);
+                layOutSourceLine(pieces, a, textB, textC);
             }
             break;
         case MessageLayout::InFile:
-            if (textGiven(a)) {
+            if (textA.given()) {
                 pieces.insert(pieces.end(), {kSevenBlanks, kInFile});
-                addText(pieces, a);
+                addText(pieces, textA);
             }
             break;
-        case MessageLayout::AllocationSize: layoutSize(pieces, a, b); break;
         case MessageLayout::SourcePosition:
-            if (textGiven(c)) {
+            if (textC.given()) {
                 pieces.push_back(kLineEnd);
-                addText(pieces, c);
+                addText(pieces, textC);
             }
-            layoutSourcePosition(pieces, a, b);
-            break;
-        case MessageLayout::ElementSourcePosition:
-            if (textGiven(c)) {
-                pieces.insert(pieces.end(), {kFiveBlanks, kOpenAngle});
-                addText(pieces, c);
-                pieces.push_back(kCloseAngle);
-            }
-            layoutSourcePosition(pieces, a, b);
+            layOutSourcePosition(pieces, a, textB);
             break;
         case MessageLayout::Argument:
-            if (textGiven(a)) {
+            if (textA.given()) {
                 pieces.push_back(kTwoBlanks);
-                addText(pieces, a);
+                addText(pieces, textA);
             }
             break;
         case MessageLayout::ArgumentInFile:
-            if (textGiven(b)) {
-                addText(pieces, b);
+            if (textB.given()) {
+                addText(pieces, textB);
                 pieces.push_back(kLineEnd);
             }
-            if (textGiven(a)) {
+            if (textA.given()) {
                 pieces.push_back(kInFile);
-                addText(pieces, a);
-            }
-            break;
-        case MessageLayout::IndentedArgument:
-            if (textGiven(a)) {
-                pieces.insert(pieces.end(), {kSevenBlanks, kSevenBlanks, kFiveBlanks});
-                addText(pieces, a);
+                addText(pieces, textA);
             }
             break;
         case MessageLayout::Url:
-            if (textGiven(a)) {
+            if (textA.given()) {
                 pieces.insert(pieces.end(), {kFiveBlanks, kUrl});
-                addText(pieces, a);
+                addText(pieces, textA);
             }
             break;
         case MessageLayout::Number:
-            if (a != kNoArg) {
+            if (a != kNoNumber) {
                 pieces.push_back(kTwoBlanks);
                 addLineNumber(pieces, a);
             }
             break;
         case MessageLayout::Quoted:
             pieces.insert(pieces.end(), {kOneBlank, kQuote});
-            addText(pieces, a);
+            addText(pieces, textA);
             pieces.push_back(kQuote);
             break;
         case MessageLayout::NumberIndexName:
         case MessageLayout::NumberKeyType:
             pieces.push_back(kTwoBlanks);
-            if (a != kNoArg) addLineNumber(pieces, a);
-            if (textGiven(b)) {
+            if (a != kNoNumber) addLineNumber(pieces, a);
+            if (textB.given()) {
                 pieces.push_back(row.layout == MessageLayout::NumberIndexName ? kIndexName : kKeyType);
-                addText(pieces, b);
+                addText(pieces, textB);
             }
             break;
         case MessageLayout::Percent:
@@ -213,6 +177,7 @@ void MessageSink::layout(Pieces& pieces, const MessageRow& row, int a, int b, in
             break;
     }
     pieces.push_back(kLineEnd);
+    return pieces;
 }
 
 }  // namespace qp

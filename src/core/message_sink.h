@@ -1,98 +1,50 @@
 #pragma once
-// The process-wide message sink: errors, warnings and infos raised by number, their texts looked up in
-// fixed tables, arguments filled in a layout fixed per code, filtered, and printed one line each.
-#include <array>
-#include <atomic>
-#include <chrono>
+// The process-wide message sink: errors, warnings and infos raised by code, their texts looked up in the
+// catalogue, their arguments laid out as the code's layout says, filtered, and printed one line each.
 #include <cstdint>
-#include <mutex>
 #include <string>
-#include <string_view>
+#include <utility>
 #include <vector>
 
-#include "core/fault.h"
+#include "core/message_arguments.h"
 #include "core/message_catalogue.h"
 #include "core/progress.h"
 
 namespace qp {
 
-class String;
-
 class MessageSink {
 public:
-    static constexpr int kArgumentSlots = 400;
-    static constexpr int kArgumentChars = 299;
-    static constexpr auto kLockWait = std::chrono::milliseconds(100);
-
-    MessageSink();
+    MessageSink() = default;
     virtual ~MessageSink() = default;
     MessageSink(const MessageSink&) = delete;
     MessageSink& operator=(const MessageSink&) = delete;
 
-    // A code without a catalogue row, or one the sink filters, is dropped.
-    virtual void error(ErrorCode code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
-    virtual void warning(WarningCode code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
-    virtual void info(InfoCode code, int a = kNoArg, int b = kNoArg);
+    // Raises a message whose arguments are checked against the code's layout when the program is compiled.
+    template <typename... Arguments>
+    void raise(MessageFor<Arguments...> message, Arguments&&... arguments) {
+        emit(message.code(), MessageArguments(std::forward<Arguments>(arguments)...));
+    }
+    // Lays out and writes one message. A code without a catalogue row, or one the sink filters, is dropped.
+    virtual void emit(MessageCode code, const MessageArguments& arguments);
     // Writes one assembled line (its pieces, the last being the line end). The base sink writes nothing.
     virtual void output(const std::vector<std::u16string>& pieces);
     // True suppresses the message. The base sink suppresses nothing.
     virtual bool filtered(const MessageRow& row) const;
 
-    // Stores a text for use as a message argument; mark 1 or 2 (build stages use 2). Returns the slot or -1.
-    int registerArgument(const String& text, int mark = 2);
-    int registerArgument(std::string_view utf8, int mark = 2);
-    // The text held in a slot ("" for a free or invalid slot, or when the lock stays busy).
-    std::u16string argument(int slot);
-    void releaseArgument(int slot);
-
     // How many warnings this sink has printed so far. A build compares it before and after, so a warning
     // from any subsystem that reaches the user makes the result "generated with warnings".
-    uint64_t printedWarnings() const { return printedWarnings_.load(); }
+    uint64_t printedWarnings() const { return printedWarnings_; }
 
     // A progress display on the same console, taken off the screen before each line; nullptr for none.
     void setProgressDisplay(Progress* display) { display_ = display; }
 
     bool verbose() const { return verbose_; }
     void setVerbose(bool on) { verbose_ = on; }
-    bool enabled() const { return enabled_; }
-
-    // The last argument text and line number printed, kept for callers.
-    const std::u16string& lastArgument() const { return lastArgument_; }
-    int lastNumber() const { return lastNumber_; }
-
-    // The message lock: guards the argument store and the output. Waits are bounded by kLockWait.
-    std::timed_mutex& mutex() { return mutex_; }
 
 private:
-    using Pieces = std::vector<std::u16string>;
-    struct Slot {
-        std::u16string text;
-        uint8_t mark = 0;  // 0 free, 1 or 2 in use
-    };
-
-    // The caller holds the mutex for all of these. The layouts assemble a whole line: text, arguments, line end.
-    int storeArgument(std::u16string text, int mark);
-    int reusableSlot(uint8_t mark, int& cursor) const;
-    bool textGiven(int slot) const;
-    void addText(Pieces& pieces, int slot);
-    void addNumber(Pieces& pieces, int value, int digits);
-    void addLineNumber(Pieces& pieces, int value);
-    void raise(MessageCode code, int a, int b, int c);
-    void layout(Pieces& pieces, const MessageRow& row, int a, int b, int c);
-    void layoutSourceLine(Pieces& pieces, int a, int b, int c);
-    void layoutSourcePosition(Pieces& pieces, int a, int b);
-    void layoutSize(Pieces& pieces, int a, int b);
-
-    std::array<Slot, kArgumentSlots> slots_;
-    int reuseCursorMark2_ = 0;
-    int reuseCursorMark1_ = 0;
-    std::timed_mutex mutex_;
-    bool enabled_ = false;
     bool verbose_ = false;
     Progress* display_ = nullptr;
-    std::u16string lastArgument_;
-    int lastNumber_ = -1;
-    std::atomic<uint64_t> printedWarnings_{0};
+    uint64_t printedWarnings_ = 0;
 };
 
 // The sink the program installs: prints each line on standard output in UTF-8, leaving out the messages the
@@ -102,6 +54,9 @@ public:
     void output(const std::vector<std::u16string>& pieces) override;
     bool filtered(const MessageRow& row) const override;
 };
+
+// The pieces of a message line: the code's text, its arguments as the layout places them, the line end.
+std::vector<std::u16string> layOutMessage(const MessageRow& row, const MessageArguments& arguments);
 
 // The process-wide sink (a ConsoleSink unless replaced).
 MessageSink& sink();

@@ -85,7 +85,7 @@ void String::clear() {
     static_cast<FaultHeader&>(*this) = FaultHeader();
     kind_ = TextKind::Raw;
     codePage_ = kCodePageUnset;
-    context = -1;
+    context = std::nullopt;
 }
 
 bool String::reserve(size_t bytes) {

@@ -29,7 +29,7 @@ public:
     String() = default;
     // UTF-16 text (kind 2, code page 65002), copied without terminator.
     explicit String(std::u16string_view utf16);
-    // 8-bit text with its code page; code page 65002 here is error 5.
+    // 8-bit text with its code page; code page 65002 here is `StringUnknown`.
     String(std::string_view text, int32_t codePage);
     // Raw bytes: kind 0, code page unset.
     static String fromBytes(const void* data, size_t size);
@@ -53,13 +53,14 @@ public:
     const uint8_t* data() const { return buffer_; }
     std::string_view bytes() const;
 
-    // Message-argument slot naming the file the text came from (-1 none).
-    int32_t context = -1;
+    // The file the text came from, named in its messages (absent when it came from none).
+    MessageText context = std::nullopt;
 
     // --- Encoding ---
-    // Converts the text (through UTF-16) to the kind the code page implies. Errors 6, 10; warning 3 when lossy.
-    // Undecodable sequences become U+FFFD (error 10); a code page the converter does not know is error 10 and
-    // the text is read as Windows-1252 instead; characters the target lacks become '?' (warning 3).
+    // Converts the text (through UTF-16) to the kind the code page implies: `EncodingNotSupported` or
+    // `UnicodeConversionFailed` when it cannot, `InexactConversion` when lossy. Undecodable sequences become
+    // U+FFFD (`UnicodeConversionFailed`); a code page the converter does not know is that error too and the text
+    // is read as Windows-1252 instead; characters the target lacks become '?' (`InexactConversion`).
     bool convertTo(int32_t codePage);
     // Sets kind and code page without touching the bytes (for text whose encoding becomes known later).
     void declareCodePage(int32_t codePage);
@@ -68,7 +69,8 @@ public:
     std::u16string toUtf16() const;
 
     // --- Appending ---
-    // Bytes in the given code page; an empty string takes the code page, otherwise it must match (error 11).
+    // Bytes in the given code page; an empty string takes the code page, otherwise it must match
+    // (`IncoherentEncodings`).
     bool append(const void* data, size_t size, int32_t codePage);
     bool append(std::string_view text, int32_t codePage) { return append(text.data(), text.size(), codePage); }
     // The other's text, in the other's code page.
@@ -90,12 +92,13 @@ public:
     std::string systemPath() const;
 
     // --- Files ---
-    // Loads a whole file; a byte-order mark decides the encoding, else kind 1 code page 20105. Error 7 on failure.
+    // Loads a whole file; a byte-order mark decides the encoding, else kind 1 code page 20105.
+    // `FileNotAccessible` on failure.
     bool loadFile(const String& path);
 
 private:
     bool reserve(size_t bytes);
-    // Replaces the text; error 3 and the old text kept when allocation fails.
+    // Replaces the text; `StringAllocationFailed` and the old text kept when allocation fails.
     bool assignBytes(const void* data, size_t size, TextKind kind, int32_t codePage);
     bool assignUtf16(std::u16string_view units);
     void release();

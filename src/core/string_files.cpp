@@ -45,7 +45,7 @@ size_t readFully(int fd, char* data, size_t size) {
 }  // namespace
 
 bool String::loadFile(const String& path) {
-    context = sink().registerArgument(path, 1);
+    context = path;
     const std::string name = path.systemPath();
     // Non-blocking, so that a named pipe given as a file is refused instead of waiting for a writer.
     FileHandle file(name.empty() ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));

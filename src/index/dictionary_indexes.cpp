@@ -21,8 +21,6 @@ namespace {
 
 constexpr uint32_t kThirtyBits = 0x3FFFFFFF;
 
-int argument(std::string_view text) { return sink().registerArgument(text); }
-
 // The next free tag of a kind for a name, from `first` to `last`; nothing past `last`.
 std::optional<uint8_t> tagFor(std::map<std::string, uint8_t>& tags, const std::string& name, uint8_t first,
                               uint8_t last) {
@@ -154,17 +152,17 @@ void DictionaryIndexes::enterEntry(size_t number) {
         if (!source.oldStyleRules.empty()) inflections_->addOldStyleRules(*lookup.index, *first, source.oldStyleRules);
     }
     for (const EntryKey& key : source.keys) {
-        KeyIndex& keys = keyIndex(key.index, key.exact);
-        const std::optional<IndexEntryId> keyEntry = keys.index->addKey(key.text);
+        KeyIndex& target = keyIndex(key.index, key.exact);
+        const std::optional<IndexEntryId> keyEntry = target.index->addKey(key.text);
         if (!keyEntry) continue;
-        keys.references.push_back({*keyEntry, &lookup, *first});
+        target.references.push_back({*keyEntry, &lookup, *first});
         if (!key.scriptable) continue;
         const auto foreign = tagFor(lookup.foreignKeyTags, key.index, tag::kFirstForeignKey, tag::kLastForeignKey);
         if (!foreign) {
             report(*lookup.index, ErrorCode::ForeignKeyLimit);
             continue;
         }
-        lookup.index->addLink(*first, *foreign, *keys.index, *keyEntry);
+        lookup.index->addLink(*first, *foreign, *target.index, *keyEntry);
     }
 }
 
@@ -196,7 +194,7 @@ void DictionaryIndexes::enterProperties(LookupIndex& lookup, IndexEntryId entry,
             case PropertyKind::Link: {
                 const auto target = entryWithId(property.text);
                 if (!target) {
-                    report(index, WarningCode::ExtendedEntryMissing, argument(property.text));
+                    report(index, WarningCode::ExtendedEntryMissing, property.text);
                     break;
                 }
                 index.addLink(entry, *propertyTag, *target->first->index, target->second);
@@ -222,7 +220,7 @@ void DictionaryIndexes::enterExternalSubentries() {
     for (const ExternalSubentry& subentry : markup_.externalSubentries()) {
         const auto target = entryWithId(subentry.extends);
         if (!target) {
-            report(faults_, WarningCode::ExtendedEntryMissing, argument(subentry.extends));
+            report(faults_, WarningCode::ExtendedEntryMissing, subentry.extends);
             continue;
         }
         LookupIndex& lookup = *target->first;
@@ -268,7 +266,7 @@ void DictionaryIndexes::enterDependentKeys(LookupIndex& lookup) {
             const bool lossy = encodeFromUtf16(kCodePageWestern, utf8ToUtf16(text), western).lossy;
             const std::string form = lossy ? std::string() : phoneticForm(*phonetics_, western);
             if (form.empty()) {
-                report(index, WarningCode::NotPhonetized, argument(text));
+                report(index, WarningCode::NotPhonetized, text);
                 continue;
             }
             key = dependent->addKeyBytes(form);
@@ -310,12 +308,12 @@ namespace {
 
 // The index whose name the package gives as the default (with the not-found warning), else the first written.
 template <class Written>
-Written* chooseDefault(std::vector<std::unique_ptr<Written>>& indexes, const std::string& name, WarningCode missing,
-                       FaultHeader& faults) {
+Written* chooseDefault(std::vector<std::unique_ptr<Written>>& indexes, const std::string& name,
+                       Message<MessageText> missing, FaultHeader& faults) {
     Written* chosen = nullptr;
     for (auto& index : indexes)
         if (index->header >= 0 && !name.empty() && index->name == name) chosen = index.get();
-    if (!name.empty() && !chosen) report(faults, missing, argument(name));
+    if (!name.empty() && !chosen) report(faults, missing, name);
     for (auto& index : indexes)
         if (!chosen && index->header >= 0) chosen = index.get();
     return chosen;
@@ -332,7 +330,7 @@ bool unnamedIsNotDefault(const std::vector<std::unique_ptr<Written>>& indexes, c
 
 bool DictionaryIndexes::writeLookupIndexes(PdbDatabase& store, IndexRecords& records) {
     for (auto& lookup : lookupIndexes_) {
-        report(faults_, InfoCode::BuildingIndex, static_cast<int>(store.recordCount()), argument(lookup->name));
+        report(faults_, InfoCode::BuildingIndex, static_cast<int>(store.recordCount()), lookup->name);
         lookup->header = writeIndex(*lookup->index, store);
         absorbFaults(faults_, *lookup->index);
         if (lookup->index->failed()) return false;
@@ -349,7 +347,7 @@ bool DictionaryIndexes::writeLookupIndexes(PdbDatabase& store, IndexRecords& rec
         report(faults_, ErrorCode::UnnamedLookupIndex);
         return false;
     }
-    report(faults_, InfoCode::DefaultLookupIndex, argument(std::to_string(chosen->header)));
+    report(faults_, InfoCode::DefaultLookupIndex, std::to_string(chosen->header));
     records.orthographic = static_cast<uint32_t>(chosen->header);
     for (const auto& lookup : lookupIndexes_)
         if (lookup->header >= 0 && lookup.get() != chosen) addExtra(records, lookup->header);
@@ -365,7 +363,7 @@ bool DictionaryIndexes::writeKeyIndexes(PdbDatabase& store, IndexRecords& record
                                   {static_cast<uint32_t>(reference.lookup->header),
                                    reference.lookup->index->rankOf(reference.lookupEntry)});
         }
-        report(faults_, InfoCode::BuildingKeyIndex, static_cast<int>(store.recordCount()), argument(key->name));
+        report(faults_, InfoCode::BuildingKeyIndex, static_cast<int>(store.recordCount()), key->name);
         key->header = writeIndex(*key->index, store);
         absorbFaults(faults_, *key->index);
         if (key->index->failed()) return false;
@@ -378,7 +376,7 @@ bool DictionaryIndexes::writeKeyIndexes(PdbDatabase& store, IndexRecords& record
         report(faults_, ErrorCode::UnnamedLookupKey);
         return false;
     }
-    report(faults_, InfoCode::DefaultLookupKey, argument(std::to_string(chosen->header)));
+    report(faults_, InfoCode::DefaultLookupKey, std::to_string(chosen->header));
     records.keys = static_cast<uint32_t>(chosen->header);
     for (const auto& key : keyIndexes_)
         if (key->header >= 0 && key.get() != chosen) addExtra(records, key->header);

@@ -56,8 +56,6 @@ std::vector<std::string> keyList(std::string_view text, char separator) {
     return keys;
 }
 
-int argument(std::string_view text) { return sink().registerArgument(text); }
-
 }  // namespace
 
 bool IndexMarkup::isIndexMarkup(std::string_view name) {
@@ -82,8 +80,9 @@ int32_t IndexMarkup::currentEntry(bool needed) {
     return -1;
 }
 
-void IndexMarkup::reportAt(MessageCode code, int line, std::string_view detail) {
-    report(*this, code, line, argument(file_), detail.empty() ? kNoArg : argument(detail));
+void IndexMarkup::reportAt(Message<MessageNumber, MessageText, MessageText> message, int line,
+                           std::string_view detail) {
+    report(*this, message, line, MessageText(file_), detail.empty() ? MessageText(std::nullopt) : MessageText(detail));
 }
 
 void IndexMarkup::open(IndexElement element) {

@@ -86,7 +86,7 @@ private:
     // The innermost open entry, -1 outside any (reported as a markup fault when `needed`).
     int32_t currentEntry(bool needed);
     // A fault of the element at that line of the current source file.
-    void reportAt(MessageCode code, int line, std::string_view detail = {});
+    void reportAt(Message<MessageNumber, MessageText, MessageText> message, int line, std::string_view detail = {});
 
     std::string file_;  // the source file of the elements being read
     std::vector<DictionaryEntry> entries_;

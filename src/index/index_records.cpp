@@ -185,8 +185,8 @@ private:
         IndexEntryId last = 0;
     };
 
-    bool fail(ErrorCode code) {
-        report(index_, code);
+    bool fail(Message<> message) {
+        report(index_, message);
         return false;
     }
 
@@ -243,7 +243,9 @@ private:
             if (writeIndex(*dependent, store_) >= 0) {
                 put32(header, field::kDependentRecords, static_cast<uint32_t>(store_.recordCount() - before));
             } else if (dependent->failed()) {
-                return fail(dependent->lastError);
+                // The dependent index has reported its error already; it becomes this index's too.
+                absorbFaults(index_, *dependent);
+                return false;
             }
         }
         if (!store_.resizeRecord(first_, header.size()) || !store_.writeRecord(first_, 0, header))
@@ -301,7 +303,7 @@ private:
                 return {};
             }
             if (header.size() + master.size() + reserve + tables + 4 > kIndexRecordLimit) {
-                report(index_, ErrorCode::IndexHeaderOverflow, sink().registerArgument(index_.name()));
+                report(index_, ErrorCode::IndexHeaderOverflow, index_.name());
                 return {};
             }
             reserve += 2;
@@ -319,12 +321,14 @@ private:
     }
 
     void reportEncoding() {
-        if (index_.unicode()) {
-            report(index_,
-                   index_.characterTable().singleByteForm() ? InfoCode::IndexSingleByte : InfoCode::IndexDoubleByte);
-        } else {
-            report(index_, index_.codePage() == kCodePageUtf8 ? InfoCode::IndexUtf8 : InfoCode::IndexWestern);
-        }
+        if (index_.unicode() && index_.characterTable().singleByteForm())
+            report(index_, InfoCode::IndexSingleByte);
+        else if (index_.unicode())
+            report(index_, InfoCode::IndexDoubleByte);
+        else if (index_.codePage() == kCodePageUtf8)
+            report(index_, InfoCode::IndexUtf8);
+        else
+            report(index_, InfoCode::IndexWestern);
     }
 
     Index& index_;

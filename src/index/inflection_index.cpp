@@ -29,8 +29,6 @@ std::optional<uint32_t> readValue(std::string_view bytes, size_t& at) {
     return static_cast<uint32_t>(read->value);
 }
 
-int argument(std::string_view text) { return sink().registerArgument(text); }
-
 }  // namespace
 
 InflectionIndex::InflectionIndex(int32_t textCodePage, uint16_t language, FaultHeader& faults)
@@ -243,7 +241,7 @@ bool InflectionIndex::appliesToItsEntries(const Group& group) const {
         bool applies = group.bytes[0] != kOldStyleMark || key.ends_with(oldStyleEnding);
         for (const InflectionRule& rule : rules) applies = applies && applyRule(key, rule).has_value();
         if (!applies) {
-            report(faults_, ErrorCode::InflectionRuleMismatch, argument(lookup->keyText(entry)));
+            report(faults_, ErrorCode::InflectionRuleMismatch, lookup->keyText(entry));
             return false;
         }
     }

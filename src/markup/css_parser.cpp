@@ -91,8 +91,8 @@ std::string withoutImportant(std::string value) {
 
 class CssScanner {
 public:
-    CssScanner(std::string_view text, FaultHeader& faults, int fileSlot)
-        : text_(text), faults_(faults), fileSlot_(fileSlot) {}
+    CssScanner(std::string_view text, FaultHeader& faults, MessageText file)
+        : text_(text), faults_(faults), file_(std::move(file)) {}
 
     StyleSheet parseSheet() {
         StyleSheet sheet;
@@ -344,24 +344,24 @@ private:
         return line_;
     }
 
-    void warn(WarningCode code) { report(faults_, code, lineAt(pos_), fileSlot_); }
+    void warn(Message<MessageNumber, MessageText> message) { report(faults_, message, lineAt(pos_), file_); }
 
     std::string_view text_;
     size_t pos_ = 0;
     FaultHeader& faults_;
-    int fileSlot_;
+    MessageText file_;
     size_t linePos_ = 0;
     int line_ = 1;
 };
 
 }  // namespace
 
-StyleSheet parseStyleSheet(std::string_view text, FaultHeader& faults, int fileSlot) {
-    return CssScanner(text, faults, fileSlot).parseSheet();
+StyleSheet parseStyleSheet(std::string_view text, FaultHeader& faults, const MessageText& file) {
+    return CssScanner(text, faults, file).parseSheet();
 }
 
 std::vector<CssDeclaration> parseDeclarationList(std::string_view text, FaultHeader& faults) {
-    return CssScanner(text, faults, kNoArg).parseDeclarations(false);
+    return CssScanner(text, faults, std::nullopt).parseDeclarations(false);
 }
 
 std::string leadingCharset(std::string_view text) {

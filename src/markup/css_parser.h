@@ -1,7 +1,7 @@
 #pragma once
 // The style-sheet parser. Tolerant: it never fails; at-rules other than a leading "@charset" are skipped
-// with warning 59 (their blocks whole, nested blocks included), characters that cannot stand in a
-// declaration give warning 58 and the parse resumes at the next declaration.
+// with `CssAtRuleIgnored` (their blocks whole, nested blocks included), characters that cannot stand in a
+// declaration give `CssInvalidCharacter` and the parse resumes at the next declaration.
 #include <string_view>
 #include <vector>
 
@@ -10,8 +10,8 @@
 
 namespace qp {
 
-// Parses a whole sheet. Warnings go to `faults`, with the line number and, when given, the file slot.
-StyleSheet parseStyleSheet(std::string_view text, FaultHeader& faults, int fileSlot = kNoArg);
+// Parses a whole sheet. Warnings go to `faults`, with the line number and, when given, the file.
+StyleSheet parseStyleSheet(std::string_view text, FaultHeader& faults, const MessageText& file = std::nullopt);
 
 // Parses a bare declaration list, as found in a `style` attribute.
 std::vector<CssDeclaration> parseDeclarationList(std::string_view text, FaultHeader& faults);

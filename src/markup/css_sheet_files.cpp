@@ -11,7 +11,7 @@ void readSheet(const String& path, int32_t defaultCodePage, StyleSheetFiles::She
     String text;
     text.quiet = true;
     if (!text.loadFile(path)) {
-        report(sheet.faults, ErrorCode::CssFileNotFound, sink().registerArgument(path));
+        report(sheet.faults, ErrorCode::CssFileNotFound, path);
         return;
     }
     if (text.kind() == TextKind::SingleByte && text.codePage() == kCodePageAscii) {

@@ -16,7 +16,7 @@ class StyleSheetFiles {
 public:
     struct Sheet {
         std::vector<CssRule> rules;
-        FaultHeader faults;  // what reading and parsing it raised (error 177 when it could not be read)
+        FaultHeader faults;  // what reading and parsing it raised (`CssFileNotFound` when it could not be read)
     };
 
     // The sheet at `path`. A sheet without a byte-order mark is decoded with its leading "@charset", else with

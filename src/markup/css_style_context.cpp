@@ -47,8 +47,8 @@ bool StyleContext::addSheetFile(const String& path, int32_t defaultCodePage, Sty
     return !sheet.faults.failed();
 }
 
-void StyleContext::addSheetText(std::string_view utf8, int fileSlot) {
-    StyleSheet sheet = parseStyleSheet(utf8, *this, fileSlot);
+void StyleContext::addSheetText(std::string_view utf8, const MessageText& file) {
+    StyleSheet sheet = parseStyleSheet(utf8, *this, file);
     for (CssRule& rule : sheet.rules) addRule(std::move(rule));
 }
 

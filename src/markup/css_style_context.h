@@ -22,10 +22,10 @@ namespace qp {
 class StyleContext : public FaultHeader {
 public:
     // Adds a sheet file, read and parsed at its first use in `files` (see StyleSheetFiles::load). False, with
-    // error 177, when the file cannot be read.
+    // `CssFileNotFound`, when the file cannot be read.
     bool addSheetFile(const String& path, int32_t defaultCodePage, StyleSheetFiles& files);
-    // Adds a sheet given as UTF-8 text; `fileSlot` names its file in warnings.
-    void addSheetText(std::string_view utf8, int fileSlot = kNoArg);
+    // Adds a sheet given as UTF-8 text; `file` names its file in warnings.
+    void addSheetText(std::string_view utf8, const MessageText& file = std::nullopt);
 
     // The computed style of an element from its name and its `class`, `id` and `style` attribute values.
     // `hasHref` gives an `a` element the pseudo-class "link". Declarations apply in the order of their

@@ -68,7 +68,7 @@ bool checkStyleSheet(const String& path) {
     out.write(dump.data(), static_cast<std::streamsize>(dump.size()));
     out.close();
     if (!out) {
-        report(faults, ErrorCode::FileNotAccessible, sink().registerArgument(target));
+        report(faults, ErrorCode::FileNotAccessible, target);
         return false;
     }
     return true;

@@ -94,17 +94,14 @@ MarkupItem XmlParser::next() {
     return item;
 }
 
-void XmlParser::abort(ErrorCode code) {
+void XmlParser::abort(Message<> message) {
     aborted_ = true;
-    report(*this, code);
+    report(*this, message);
 }
 
-void XmlParser::fault(MessageCode code, size_t position) {
-    if (quiet) {
-        report(*this, code);
-        return;
-    }
-    report(*this, code, lineAt(position), context_);
+void XmlParser::fault(Message<MessageNumber, MessageText> message, size_t position) {
+    // A quiet parser only records the fault: its line number is not worth counting.
+    report(*this, message, quiet ? kNoNumber : lineAt(position), context_);
 }
 
 // The offsets where lines start are found once, on the first question.

@@ -165,14 +165,15 @@ private:
     bool pushOpen(NodeIndex element);
     void popOpen();
     bool canceled() const { return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed); }
-    void abort(ErrorCode code);
-    void fault(MessageCode code, size_t position);
+    void abort(Message<> message);
+    // A fault at a position of the source, reported with its line number and the source file.
+    void fault(Message<MessageNumber, MessageText> message, size_t position);
     static uint64_t nameKey(std::string_view name);
 
     String owned_;
     std::string_view text_;
     int32_t codePage_ = kCodePageUnset;
-    int32_t context_ = -1;  // message-argument slot naming the source file
+    MessageText context_ = std::nullopt;  // the source file, when the text came from one
     bool sourceFailed_ = false;
     ParseMode mode_ = ParseMode::Html;
 

@@ -321,7 +321,7 @@ std::optional<std::vector<ManifestItem>> OpfPackage::spine() {
         const std::string idref = attributeText(itemref, "idref");
         const ManifestItem* found = item(idref);
         if (found == nullptr) {
-            report(*this, ErrorCode::SpineIdUnknown, sink().registerArgument(idref));
+            report(*this, ErrorCode::SpineIdUnknown, idref);
             return std::nullopt;
         }
         items.push_back(*found);

@@ -61,7 +61,7 @@ class OpfPackage : public FaultHeader {
 public:
     // Loads the package with the XML parser and locates its elements. False when the file cannot be read.
     bool open(const String& path);
-    // Manifest, spine and metadata must be present (errors 169, 170, 171); builds the manifest map.
+    // Manifest, spine and metadata must be present (`NoManifest`, `NoSpine`, `NoDcMetadata`); builds the manifest map.
     bool check();
 
     // The index-th element of that name (dc: names among the dc-metadata, others among the x-metadata),
@@ -81,7 +81,7 @@ public:
     // Every manifest item, in the package's order.
     const std::vector<ManifestItem>& manifestItems() const { return manifest_; }
     uint32_t nextItemNumber() const { return nextItemNumber_; }
-    // The spine's items in order; nothing (and error 172 naming the idref) when an idref has no item.
+    // The spine's items in order; nothing (and `SpineIdUnknown` naming the idref) when an idref has no item.
     std::optional<std::vector<ManifestItem>> spine();
     std::vector<GuideReference> guide() const;
 

@@ -24,8 +24,6 @@ bool BookBuilder::warned() const {
     return faults_.warned() || stream_.warned() || media_.warned() || index_.warned() || (writer_ && writer_->warned());
 }
 
-void BookBuilder::report(MessageCode code, int a, int b, int c) { qp::report(faults_, code, a, b, c); }
-
 void BookBuilder::absorbFaults(const FaultHeader& faults) { qp::absorbFaults(faults_, faults); }
 
 void BookBuilder::announceMetadata(std::string_view label, std::string_view value) {
@@ -34,7 +32,7 @@ void BookBuilder::announceMetadata(std::string_view label, std::string_view valu
     line += '"';
     line += value;
     line += '"';
-    report(InfoCode::AddedMetadata, sink().registerArgument(line));
+    report(InfoCode::AddedMetadata, line);
 }
 
 bool BookBuilder::startText(int32_t textCodePage, std::string_view headMarkup) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "container/trailing_entries.h"
@@ -45,7 +46,10 @@ public:
 
     bool failed() const;
     bool warned() const;
-    void report(MessageCode code, int a = kNoArg, int b = kNoArg, int c = kNoArg);
+    template <typename... Arguments>
+    void report(MessageFor<Arguments...> message, Arguments&&... arguments) {
+        qp::report(faults_, message, std::forward<Arguments>(arguments)...);
+    }
     void absorbFaults(const FaultHeader& faults);
     // Announces a value under a label of 16 characters (info "Added metadata").
     void announceMetadata(std::string_view label, std::string_view value);

@@ -47,7 +47,7 @@ bool ChildBooks::build(const std::string& packagePath, const std::vector<Manifes
         if (!isChildDocument(item)) continue;
         if (!keys.insert(item.mergeKey).second) {
             builder.report(ErrorCode::DuplicateChildId);
-            builder.report(ErrorCode::ChildMergeFailed, sink().registerArgument(item.path));
+            builder.report(ErrorCode::ChildMergeFailed, item.path);
             return false;
         }
         if (!buildOne(item, options, builder)) return false;
@@ -56,30 +56,33 @@ bool ChildBooks::build(const std::string& packagePath, const std::vector<Manifes
 }
 
 bool ChildBooks::buildOne(const ManifestItem& item, const BuildOptions& options, BookBuilder& builder) {
-    const auto fail = [&](ErrorCode cause, const char* reason) {
-        if (cause != ErrorCode::None) builder.report(cause);
-        builder.report(ErrorCode::ChildMergeFailed, sink().registerArgument(item.path));
+    const auto fail = [&](const char* reason) {
+        builder.report(ErrorCode::ChildMergeFailed, item.path);
         if (reason) printReason(reason);
         return false;
     };
+    const auto failBecause = [&](Message<> cause) {
+        builder.report(cause);
+        return fail(nullptr);
+    };
     std::error_code error;
-    if (!fs::is_regular_file(item.path, error)) return fail(ErrorCode::ChildNotOpened, nullptr);
+    if (!fs::is_regular_file(item.path, error)) return failBecause(ErrorCode::ChildNotOpened);
     const bool package = isPackage(item);
     if (!package && item.kind != ItemKind::Content) {
-        return fail(ErrorCode::None, "a child document is a package (.opf) or a page (.html)");
+        return fail("a child document is a package (.opf) or a page (.html)");
     }
     const std::string source = fs::weakly_canonical(item.path, error).string();
     for (const std::string& building : packagesInProgress()) {
-        if (building == source) return fail(ErrorCode::None, "the child is a book it is part of");
+        if (building == source) return fail("the child is a book it is part of");
     }
     if (!directory_) directory_ = std::make_unique<UnpackDirectory>("quillpress-children-");
-    if (!directory_->created()) return fail(ErrorCode::ChildDirectoryNotCreated, nullptr);
+    if (!directory_->created()) return failBecause(ErrorCode::ChildDirectoryNotCreated);
 
-    builder.report(InfoCode::BuildingChild, sink().registerArgument(item.path));
+    builder.report(InfoCode::BuildingChild, item.path);
     const std::string output = (directory_->path() / ("child" + std::to_string(books_.size()) + ".kova")).string();
     const BuildPaths paths{item.path, output};
     const BuildResult result = package ? buildOpfBook(paths, options) : buildHtmlBook(paths, options);
-    if (result == BuildResult::Failed) return fail(ErrorCode::None, nullptr);
+    if (result == BuildResult::Failed) return fail(nullptr);
     books_.push_back(output);
     return true;
 }

@@ -11,7 +11,7 @@ BuildResult buildEpubBook(const BuildPaths& paths, const BuildOptions& options) 
     EpubSource source;
     report(source, InfoCode::UnpackingEpub);
     if (!source.unpack(String::fromUtf8(paths.source))) {
-        report(source, ErrorCode::CannotUnpackEpub, sink().registerArgument(paths.source));
+        report(source, ErrorCode::CannotUnpackEpub, paths.source);
         printReason(source.refusal());
         return BuildResult::Failed;
     }

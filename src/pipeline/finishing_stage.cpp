@@ -43,21 +43,26 @@ struct CoverRecords {
 };
 
 // The cover's problems are warnings: a missing, unreadable or small cover still leaves a book.
-std::optional<WarningCode> coverProblem(const std::string& path) {
+struct CoverProblem {
+    Message<MessageText> warning;
+    bool unusable;  // the cover is left out of the book
+};
+
+std::optional<CoverProblem> coverProblem(const std::string& path) {
     std::error_code error;
     const bool regular = fs::is_regular_file(path, error);
     const uintmax_t size = regular ? fs::file_size(path, error) : 0;
-    if (!regular || error || size == 0) return WarningCode::CoverNotFound;
+    if (!regular || error || size == 0) return CoverProblem{WarningCode::CoverNotFound, true};
     String file;
     file.quiet = true;
     DecodedImage image;
     if (!file.loadFile(String::fromUtf8(path)) ||
         decodeImage(std::span<const uint8_t>(file.data(), file.length()), image) != ImageFault::None ||
         image.frames.empty()) {
-        return WarningCode::CoverInvalid;
+        return CoverProblem{WarningCode::CoverInvalid, true};
     }
     if (image.first().width < kMinimumCoverSide || image.first().height < kMinimumCoverSide) {
-        return WarningCode::CoverTooSmall;
+        return CoverProblem{WarningCode::CoverTooSmall, false};
     }
     return std::nullopt;
 }
@@ -113,7 +118,7 @@ void BookBuilder::resolveStartReading() {
 // The table of contents is read and placed as soon as the text is complete; it is written with the indexes.
 bool BookBuilder::readTableOfContents() {
     if (metadata_.ncxPath.empty()) return true;
-    report(InfoCode::BuildingToc, sink().registerArgument(metadata_.ncxPath));
+    report(InfoCode::BuildingToc, metadata_.ncxPath);
     TableOfContents toc;
     const bool read = metadata_.navigationDocument ? readNavigationDocument(metadata_.ncxPath, toc, faults_)
                                                    : readNcx(metadata_.ncxPath, toc, faults_);
@@ -192,9 +197,9 @@ bool BookBuilder::addCoverAndMedia() {
     CoverRecords cover;
     const std::string& path = metadata_.coverPath;
     if (!path.empty()) {
-        const std::optional<WarningCode> problem = coverProblem(path);
-        if (problem) report(*problem, sink().registerArgument(path));
-        if (problem != WarningCode::CoverNotFound && problem != WarningCode::CoverInvalid) {
+        const std::optional<CoverProblem> problem = coverProblem(path);
+        if (problem) report(problem->warning, path);
+        if (!problem || !problem->unusable) {
             const MediaSelectors thumbnail{
                 kThumbnailBox, kThumbnailBox,
                 options_.allowJpeg ? MediaSelectors::kThumbnailJpeg : MediaSelectors::kThumbnailGif};
@@ -226,7 +231,7 @@ bool BookBuilder::recordCharacterRanges(const std::vector<uint8_t>& text) {
     report(InfoCode::ComputingUnicodeRanges);
     const std::vector<CharacterRange> ranges = characterRanges(text, textCodePage_);
     for (const CharacterRange& range : ranges) {
-        report(InfoCode::UnicodeRangeFound, sink().registerArgument(describeCharacterRange(range)));
+        report(InfoCode::UnicodeRangeFound, describeCharacterRange(range));
     }
     return writer_->addMetadataValue(exth::kCharacterRanges, encodeCharacterRanges(ranges));
 }

@@ -179,14 +179,14 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
         switch (item.kind) {
             case ItemKind::Content:
                 if (!converted.insert(item.path).second) {
-                    builder.report(InfoCode::FileAlreadyInBook, sink().registerArgument(item.path));
+                    builder.report(InfoCode::FileAlreadyInBook, item.path);
                     break;
                 }
-                builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
+                builder.report(InfoCode::ParsingFile, item.path);
                 builder.convertContentFile(item.path);
                 break;
             case ItemKind::Image: {
-                builder.report(InfoCode::ParsingFile, sink().registerArgument(item.path));
+                builder.report(InfoCode::ParsingFile, item.path);
                 const std::string page =
                     "<html><body><p align=\"center\"><img src=\"" + item.path + "\"></p></body></html>";
                 builder.convertContent(String::fromUtf8(page), item.path);

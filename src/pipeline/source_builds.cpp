@@ -49,10 +49,10 @@ BuildResult buildSource(SourceKind kind, const BuildPaths& paths, const BuildOpt
     const BuildResult result = buildBook(kind, paths, options);
     if (result == BuildResult::Failed) return result;
     if (result == BuildResult::GeneratedWithWarnings || sink().printedWarnings() > warningsBefore) {
-        sink().info(InfoCode::SucceededWithWarnings);
+        sink().raise(InfoCode::SucceededWithWarnings);
         return BuildResult::GeneratedWithWarnings;
     }
-    sink().info(InfoCode::Succeeded);
+    sink().raise(InfoCode::Succeeded);
     return BuildResult::Generated;
 }
 

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EntryBitsCase{"OddLengthPads", std::vector<uint32_t>(9, 15351), 1},  // 16 + 4 x 15356 = 61440
                     EntryBitsCase{"ShortestRunDecides", {10, 30000, 30000, 30000, 10, 10, 10, 10}, 1},
                     EntryBitsCase{"OneEntry", {5}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Entries "abc" (literal), two bytes of codes, "x" (literal). All three fit one record, so 2^b = 2.
 TEST(CdicRecords, EntriesOnEvenOffsetsWithTheirLengthWords) {

@@ -188,6 +188,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, HuffmanRoundTrip,
                                          RoundTripCase{"Utf8", utf8Words(100000), 4096},
                                          RoundTripCase{"SlidingAlphabet", slidingAlphabet(200000), 4096},
                                          RoundTripCase{"RandomBytes", randomBytes(100000), 4096}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // In 8-bit text a letter above 0xDF leads no UTF-8 character and stays in its word.
                     TokenCase{"EightBitLetters", "caf\xE9s na\xEFve", {"caf\xE9s", " na\xEFve"}},
                     TokenCase{"LongWord", std::string(40, 'w'), {std::string(32, 'w'), std::string(8, 'w')}}),
-    [](const testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<TokenCase>& test) { return std::string(test.param.name); });
 
 TEST(HuffmanTokens, AreNumberedInOrderOfFirstOccurrenceAndCounted) {
     const std::string text = "the cat the cat the";

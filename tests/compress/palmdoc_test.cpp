@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         HandCase{"EndMatchKeepsPositionOfLongerString", bytesOf("abcdZabcdEabcdE"), "61 62 63 64 5A 80 29 45 80 29 45"},
         // Among equal matches the earliest wins: "xyz" at 0 (distance 8), not at 4.
         HandCase{"EarliestOfEqualMatches", bytesOf("xyz1xyz2xyz3"), "78 79 7A 31 80 20 32 80 40 33"}),
-    [](const testing::TestParamInfo<HandCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<HandCase>& test) { return std::string(test.param.name); });
 
 TEST(PalmdocWindow, ReachesBackExactly2047Bytes) {
     // "XYZ" at 0 and again at 2047: distance 2047 length 3 is 0x8000 | 2047 << 3 = 0xBFF8.

@@ -17,7 +17,7 @@ TEST(StringConstruction, StartsUnsetAndEmpty) {
     EXPECT_EQ(s.kind(), TextKind::Raw);
     EXPECT_EQ(s.codePage(), -1);
     EXPECT_TRUE(s.empty());
-    EXPECT_EQ(s.context, -1);
+    EXPECT_FALSE(s.context.given());
     EXPECT_EQ(s.lastError, qp::ErrorCode::None);
 }
 
@@ -61,11 +61,11 @@ TEST(StringConstruction, BadArgumentsAreReportedNotFatal) {
 
 TEST(StringCopy, CopiesTheTextWithEncodingAndContext) {
     String path("novel.html", 1252);
-    path.context = 7;
+    path.context = "dir/novel.html";
     String copy(path);
     EXPECT_EQ(bytesOf(copy), "novel.html");
     EXPECT_EQ(copy.codePage(), 1252);
-    EXPECT_EQ(copy.context, 7);
+    EXPECT_EQ(copy.context.text(), u"dir/novel.html");
 
     String assigned("old", 65001);
     assigned = path;
@@ -90,12 +90,12 @@ TEST(StringCopy, MoveLeavesTheSourceCleared) {
 
 TEST(StringCopy, ClearResetsEveryField) {
     String s("abc", 1252);
-    s.context = 3;
+    s.context = "f.txt";
     s.clear();
     EXPECT_TRUE(s.empty());
     EXPECT_EQ(s.kind(), TextKind::Raw);
     EXPECT_EQ(s.codePage(), -1);
-    EXPECT_EQ(s.context, -1);
+    EXPECT_FALSE(s.context.given());
 }
 
 TEST(StringAppend, EmptyStringTakesTheCodePage) {

@@ -65,18 +65,18 @@ INSTANTIATE_TEST_SUITE_P(
                                 u"\u0141\u00F3d\u017A"},
                       RoundTrip{10000, "\x80\x8E\x9F", u"\u00C4\u00E9\u00FC"},
                       RoundTrip{20866, "\xE1\xE2\xC2", u"\u0410\u0411\u0431"}, RoundTrip{51932, "\xC6\xFC", u"\u65E5"}),
-    [](const ::testing::TestParamInfo<RoundTrip>& info) { return "cp" + std::to_string(info.param.codePage); });
+    [](const ::testing::TestParamInfo<RoundTrip>& test) { return "cp" + std::to_string(test.param.codePage); });
 
 TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
     CapturedSink recorder;
     String s(u"\u65E5\u672C ok \U0001F600");
-    s.context = 17;
+    s.context = "notes.txt";
     ASSERT_TRUE(s.convertTo(1252));
     EXPECT_EQ(bytesOf(s), "?? ok ?");
     EXPECT_EQ(s.lastWarning, qp::WarningCode::InexactConversion);
     ASSERT_EQ(recorder.warnings.size(), 1u);
     EXPECT_EQ(recorder.warnings[0].code, qp::WarningCode::InexactConversion);
-    EXPECT_EQ(recorder.warnings[0].a, 17);  // the file the text came from
+    EXPECT_EQ(recorder.warnings[0].text(0), u"notes.txt");  // the file the text came from
 }
 
 TEST(StringConversion, LossyConversionThroughIconvIsDetected) {

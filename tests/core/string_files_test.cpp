@@ -83,13 +83,13 @@ TEST_F(StringFile, OddLengthUtf16LosesItsLastByteWithError7) {
     EXPECT_EQ(text.bytes(), std::string("A\0", 2));
     EXPECT_EQ(text.lastError, qp::ErrorCode::FileNotAccessible);
     ASSERT_TRUE(recorder.saw(qp::ErrorCode::FileNotAccessible));
-    EXPECT_EQ(recorder.errors.back().a, text.context);
+    EXPECT_EQ(recorder.errors.back().text(0), text.context.text());
 }
 
-TEST_F(StringFile, PathIsRegisteredAsTheContextArgument) {
+TEST_F(StringFile, PathBecomesTheContext) {
     String text = load("x");
-    ASSERT_GE(text.context, 0);
-    EXPECT_EQ(recorder.argument(text.context), (dir / "text.bin").u16string());
+    ASSERT_TRUE(text.context.given());
+    EXPECT_EQ(text.context.text(), (dir / "text.bin").u16string());
 }
 
 TEST_F(StringFile, UnreadablePathsAreError7) {

@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Indexes, ExactKeys,
                                                      "clair",
                                                      "eclair",
                                                      false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(DictionaryBuild, HundredThousandEntries) {
     const auto words = dictionaryWords(kEnglish, 100000);

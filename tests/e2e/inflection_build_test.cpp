@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Builds, RealDictionary,
                          ::testing::Values(DictionaryKind{"Western", {}, false},
                                            DictionaryKind{"Utf8", {"-unicode"}, false},
                                            DictionaryKind{"DoubleByteIndex", {"-unicode"}, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(InflectionBuild, FrenchAndGermanForms) {
     const std::vector<Word> french = {{"cheval", {"chevaux"}},

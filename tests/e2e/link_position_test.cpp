@@ -61,6 +61,6 @@ TEST_P(LinkPosition, LinksLandOnTheirTargetsInEitherEncoding) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, LinkPosition, ::testing::Values("windows-1252", "utf-8"),
-                         [](const auto& info) { return info.param == "utf-8" ? "Utf8" : "Western"; });
+                         [](const auto& test) { return test.param == "utf-8" ? "Utf8" : "Western"; });
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST_P(PhoneticForms, KeysWithoutLettersCannotBePhonetized) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, PhoneticForms, ::testing::ValuesIn(phonetic_test::languageForms()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PhoneticFormLength, FormsStopAt255Codes) {
     qp::PhoneticTables tables;

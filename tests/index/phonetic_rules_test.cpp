@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenRules{"NothingMatched", "1001f0", PhoneticRuleFault::badMatchedLetters},
         BrokenRules{"RulesOfOneLetterApart", "302ph01f302th01T201p01b", PhoneticRuleFault::scatteredRules},
         BrokenRules{"RuleBeyondOffsetLimit", rulesBeyondOffsetLimit(), PhoneticRuleFault::beyondTableReach}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PhoneticRules, FirstRuleOffsetsOfATinyRuleString) {
     qp::PhoneticTables tables;

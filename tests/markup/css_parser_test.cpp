@@ -20,7 +20,7 @@ struct Parsed {
 Parsed parse(std::string_view text) {
     CapturedSink messages;
     qp::FaultHeader faults;
-    Parsed parsed{qp::parseStyleSheet(text, faults, 42), {}, {}};
+    Parsed parsed{qp::parseStyleSheet(text, faults, "sheet.css"), {}, {}};
     parsed.warnings = messages.warningCodes();
     parsed.details = messages.warnings;
     return parsed;
@@ -109,11 +109,11 @@ TEST(CssParser, ImportMediaAndOtherAtRulesAreSkippedWholeWithTheAtRuleWarning) {
                                              qp::WarningCode::CssAtRuleIgnored, qp::WarningCode::CssAtRuleIgnored));
     EXPECT_THAT(selectorsOf(parsed.sheet), ElementsAre("h2|||"));
     ASSERT_EQ(parsed.details.size(), 4u);
-    EXPECT_EQ(parsed.details[0].a, 1);  // line numbers, and the file slot as given
-    EXPECT_EQ(parsed.details[1].a, 2);
-    EXPECT_EQ(parsed.details[2].a, 7);
-    EXPECT_EQ(parsed.details[3].a, 8);
-    EXPECT_EQ(parsed.details[3].b, 42);
+    EXPECT_EQ(parsed.details[0].number(0), 1);  // line numbers, and the file as given
+    EXPECT_EQ(parsed.details[1].number(0), 2);
+    EXPECT_EQ(parsed.details[2].number(0), 7);
+    EXPECT_EQ(parsed.details[3].number(0), 8);
+    EXPECT_EQ(parsed.details[3].text(1), u"sheet.css");
 }
 
 TEST(CssParser, InvalidCharactersInDeclarationsWarnAndTheParseGoesOn) {
@@ -122,8 +122,8 @@ TEST(CssParser, InvalidCharactersInDeclarationsWarnAndTheParseGoesOn) {
                                 "h1 { color: blue }");
     EXPECT_THAT(parsed.warnings, ElementsAre(qp::WarningCode::CssInvalidCharacter, qp::WarningCode::CssInvalidCharacter,
                                              qp::WarningCode::CssInvalidCharacter));
-    EXPECT_EQ(parsed.details[0].a, 2);
-    EXPECT_EQ(parsed.details[1].a, 3);
+    EXPECT_EQ(parsed.details[0].number(0), 2);
+    EXPECT_EQ(parsed.details[1].number(0), 3);
     ASSERT_EQ(parsed.sheet.rules.size(), 2u);
     EXPECT_THAT(declarationsOf(parsed.sheet.rules[0]), ElementsAre("font-style=italic", "text-align=center"));
     EXPECT_THAT(declarationsOf(parsed.sheet.rules[1]), ElementsAre("color=blue"));

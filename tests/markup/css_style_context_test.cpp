@@ -105,7 +105,7 @@ TEST(CssStyleContext, AMissingSheetFileIsErrorCssFileNotFound) {
     EXPECT_EQ(context.lastError, qp::ErrorCode::CssFileNotFound);
     ASSERT_EQ(messages.errors.size(), 1u);
     EXPECT_EQ(messages.errors[0].code, qp::ErrorCode::CssFileNotFound);
-    EXPECT_EQ(qp::sink().argument(messages.errors[0].a), std::u16string(missing.begin(), missing.end()));
+    EXPECT_EQ(messages.errors[0].text(0), std::u16string(missing.begin(), missing.end()));
 }
 
 TEST(CssStyleContext, SheetFilesAreDecodedByCharsetByteOrderMarkOrTheDefault) {

@@ -21,9 +21,10 @@ inline void PrintTo(InfoCode code, std::ostream* os) { *os << "info " << static_
 template <class Code>
 struct Raised {
     Code code;
-    int a;
-    int b;
-    int c;
+    qp::MessageArguments arguments;
+
+    int number(size_t position) const { return arguments.number(position); }
+    std::u16string text(size_t position) const { return arguments.text(position).text(); }
 };
 
 class CapturedSink : public qp::MessageSink {
@@ -31,17 +32,15 @@ public:
     CapturedSink() { previous_ = qp::installSink(this); }
     ~CapturedSink() override { qp::installSink(previous_); }
 
-    void error(qp::ErrorCode code, int a, int b, int c) override {
-        errors.push_back({code, a, b, c});
-        MessageSink::error(code, a, b, c);
-    }
-    void warning(qp::WarningCode code, int a, int b, int c) override {
-        warnings.push_back({code, a, b, c});
-        MessageSink::warning(code, a, b, c);
-    }
-    void info(qp::InfoCode code, int a, int b) override {
-        infos.push_back({code, a, b, qp::kNoArg});
-        MessageSink::info(code, a, b);
+    void emit(qp::MessageCode code, const qp::MessageArguments& arguments) override {
+        switch (code.severity) {
+            case qp::Severity::Error: errors.push_back({static_cast<qp::ErrorCode>(code.number), arguments}); break;
+            case qp::Severity::Warning:
+                warnings.push_back({static_cast<qp::WarningCode>(code.number), arguments});
+                break;
+            case qp::Severity::Info: infos.push_back({static_cast<qp::InfoCode>(code.number), arguments}); break;
+        }
+        MessageSink::emit(code, arguments);
     }
     void output(const std::vector<std::u16string>& pieces) override {
         std::u16string line;

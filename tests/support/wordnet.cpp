@@ -61,10 +61,10 @@ Synset synsetAt(const std::string& data, size_t offset) {
     size_t pointers = 0;
     fields >> pointers;
     for (size_t i = 0; i < pointers; ++i) {
-        std::string symbol, offset, part, ends;
-        fields >> symbol >> offset >> part >> ends;
-        if (synset.broader == 0 && (symbol == "@" || symbol == "@i") && offset.size() == 8)
-            synset.broader = std::stoul(offset);
+        std::string symbol, target, part, ends;
+        fields >> symbol >> target >> part >> ends;
+        if (synset.broader == 0 && (symbol == "@" || symbol == "@i") && target.size() == 8)
+            synset.broader = std::stoul(target);
     }
     if (const size_t bar = line.find("| "); bar != std::string::npos) {
         synset.gloss = line.substr(bar + 2);

@@ -166,6 +166,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   "10 entries of 2^3 per record need 2 CDIC records, the book has 1"},
                     MalformedCase{"CdicOffsetsCut", huffRecord(), withFirstRecord(cdicRecords()[0].substr(0, 24)),
                                   "CDIC record 0: the offsets of its 8 entries run past its end"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -89,6 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"FieldAtARecordWithoutIndx", kovatest::westernLookupBook, nullptr,
                   [](Records& r) { r[0].replace(0, 4, "XNDX"); },
                   "orthographicIndex 2 names a record that does not begin with \"INDX\""}),
-    [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<FaultCase>& test) { return test.param.name; });
 
 }  // namespace

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Words, HeadwordLookup,
                                          LookupCase{"FoldOfAMissingCharacter", BookKind::unicodeSingleByte, "be", {1}},
                                          LookupCase{"UnicodeNotFound", BookKind::unicodeSingleByte, "ba", {}},
                                          LookupCase{"SixteenBitForm", BookKind::unicode16, "oa", {1}}),
-                         [](const testing::TestParamInfo<LookupCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<LookupCase>& test) { return test.param.name; });
 
 TEST(HeadwordLookupWithoutIndex, SaysWhy) {
     kovatest::Record0Fields fields;

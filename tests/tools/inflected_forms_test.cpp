@@ -102,6 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
                       InflectionCase{"OldStyleEndingNotThere", bytes({1, 'x', 0x01, 0x82, 0x80}), "", kOldTagx,
                                      bytes({0x82}) + "ea",
                                      "old-style group 0 does not apply: the key does not end with \"x\"", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST_P(ReaderPhoneticForms, KeysWithoutLettersCannotBePhonetized) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ReaderPhoneticForms, ::testing::ValuesIn(phonetic_test::languageForms()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // Damaged tables give some form without reading outside them or looping.
 TEST(ReaderPhoneticForm, DamagedTablesAreReadSafely) {
