@@ -23,6 +23,16 @@ foreach(page quillpress.1 kovadump.1)
 endforeach()
 install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The changelog goes with the documentation, compressed as a Debian package carries it.
+set(changelog ${PROJECT_BINARY_DIR}/doc/changelog.gz)
+execute_process(COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/doc/changelog OUTPUT_FILE ${changelog}
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "gzip could not compress doc/changelog")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/doc/changelog)
+install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/doc/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -39,7 +49,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "command-line e-book compiler for the KOVA
 set(CPACK_PACKAGE_DESCRIPTION "quillpress compiles an OPF package, a single HTML page or an ePub archive
 into one book file in the KOVA format. kovadump, the companion inspector,
 reads a book back and reports what a reader would see.")
-set(CPACK_PACKAGE_CONTACT "quillpress maintainers <quillpress@orvane.example>")
+# Whoever builds the package names themselves here (-DQUILLPRESS_PACKAGE_MAINTAINER="Name <address>").
+set(QUILLPRESS_PACKAGE_MAINTAINER "quillpress maintainers <quillpress@orvane.example>"
+    CACHE STRING "The Maintainer field of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${QUILLPRESS_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUILLPRESS_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

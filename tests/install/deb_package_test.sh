@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Usage: deb_package_test.sh BUILD_DIR VERSION EXAMPLE_DIR
-# Builds the Debian package from the built tree and inspects it: its name, its files, and its dependencies,
-# which must name the package of every shared library the programs load. As root (CI's disposable machine)
+# Builds the Debian package from the built tree and inspects it: its name, its files, lintian's verdict, and
+# its dependencies, which must name the package of every shared library the programs load. As root (CI's disposable machine)
 # it then installs the package with apt-get, runs both programs from PATH and purges it again, also when a
 # step fails.
 set -euo pipefail
@@ -9,7 +9,7 @@ source "$(dirname "$0")/test_lib.sh"
 build_dir=$1
 version=$2
 example=$3
-require cpack dpkg dpkg-deb dpkg-query readelf ldd
+require cpack dpkg dpkg-deb dpkg-query readelf ldd lintian
 
 work=$(mktemp -d)
 # apt-get reads the package as its own unprivileged user.
@@ -33,6 +33,7 @@ expected="./usr/bin/kovadump
 ./usr/share/bash-completion/completions/kovadump
 ./usr/share/bash-completion/completions/quillpress
 ./usr/share/doc/quillpress/README.md
+./usr/share/doc/quillpress/changelog.gz
 ./usr/share/doc/quillpress/copyright
 ./usr/share/man/man1/kovadump.1.gz
 ./usr/share/man/man1/quillpress.1.gz"
@@ -41,6 +42,9 @@ contents=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $6 }' | LC_ALL=C
 $contents
 expected:
 $expected"
+
+# The checks Debian applies to a package: none of its errors may be found.
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian found errors"; }
 
 info=$(dpkg-deb --info "$deb")
 grep -qx " Package: quillpress" <<<"$info" || fail "not the quillpress package: $info"

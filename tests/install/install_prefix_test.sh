@@ -18,6 +18,7 @@ bin/quillpress
 share/bash-completion/completions/kovadump
 share/bash-completion/completions/quillpress
 share/doc/quillpress/README.md
+share/doc/quillpress/changelog.gz
 share/doc/quillpress/copyright
 share/man/man1/kovadump.1.gz
 share/man/man1/quillpress.1.gz"
