@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two set-up commands: `make demo` and `make check`. Both install what is missing first.
 # `make demo` builds only the two programs and compiles the sample book with them. `make check` runs the suite
 # built with the address and undefined-behaviour sanitizers (scripts/check-sanitized), after the tests that only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Generated source packages for the whole-build benchmarks, written to a directory; each function returns the
 // bytes of HTML it wrote. Deterministic, so that runs compare.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A generated book text for compression benchmarks: chapters of prose in English, French, German and Spanish
 // (UTF-8, with accented letters) and, in the multilingual text, also Russian and Chinese, in the book's HTML

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-build throughput: a generated package of 20 MB of HTML in 20 chapters, with internal links, compiled
 // into a book. The flags below write a generated package instead, print its bytes of HTML and measure
 // nothing: scripts/bench times the quillpress binary on it next to gzip -6 on the same HTML.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converting one large content file into the book text: throughput and peak memory. The file is streamed, so
 // the peak resident size stays far below the file's size.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Huffman dictionary compression of a generated book text (prose in four languages with markup, see
 // book_text_generator.h) of 2 MB and of 20 MB, compressed with 4,096-byte records. Counters: the bytes of the
 // text, HUFF and CDIC records together and, for comparison, of the same text in PalmDOC records.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Index writing: 100,000 dictionary headwords (5 to 14 letters, some with accented letters) with a text
 // position and length each, sorted and written as the records of a western and of a Unicode lookup index.
 // `--write-corpus=FILE` writes the same keys and values as text, one entry per line, so that scripts/bench

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of PalmDOC compression on book-like prose, compressed in 4,096-byte records as a book's
 // text is. `--write-corpus=FILE` writes the same prose to FILE and exits, so that other compressors can
 // be timed on identical bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the markup parser streaming a 20 MB HTML content file item by item, as the converter reads it,
 // with the peak resident memory of the process and the largest node store seen.
 #include <benchmark/benchmark.h>

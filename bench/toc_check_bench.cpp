@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writer's self-check of the trailing index entries on a real book: every text record's index entry read
 // back and compared with the table-of-contents entries that overlap the record, as the writer does before it
 // saves. `--book=FILE` names the book (scripts/bench gives it the book of its "toc" section); its records and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A dictionary with the shape of a real one, made of the WordNet lexical database (Debian's wordnet-base):
 // capitalised headwords of every part of speech in alphabetical order, spell="yes" on every entry, the glosses

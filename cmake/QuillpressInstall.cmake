@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts under the prefix, and the Debian package made of the same files by CPack.
 # Only the two programs and their documentation are installed: the static libraries, the tests, the
 # benchmarks and the fuzz targets have no install rules.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The standard headers that most of the code includes. Under clang each library parses them once, into a
 # precompiled header, instead of once per file. GCC builds without: it reports its late warnings inside a
 # precompiled header's standard headers as if they were ours, and a build without one still checks that every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts arbitrary bytes as a content file, the way the HTML build does: encoding detection, the head with
 // its style elements, the body through the serializer and the style rewriting, lists, anchors and links; then
 // writes the links into the text and reads the finished text back.

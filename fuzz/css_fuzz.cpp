@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the style-sheet parser as a sheet and as a `style` attribute, then computes and
 // rewrites the styles of a few elements and dumps the sheet: none of it may crash or hang.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Unpacks arbitrary bytes as an ePub archive: whatever the archive holds, unpacking ends in a package or a
 // refusal, nothing is written outside the working directory, and the working directory is gone afterwards.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file through which a fuzz target hands its input to code that reads from a path: one per process in
 // the temporary directory, rewritten for every input and removed when the process ends normally.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compresses a text with Huffman dictionary compression; the book reader's decoder must give every record back
 // exactly, and no record may hold more than the record size. The first byte chooses the text: the input itself,
 // the input repeated (long repeats), one repeated byte, or "ab…yz" patterns with a sliding cut built from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for image fitting: the first byte picks the image mode, the JPEG switch and whether a
 // thumbnail is made; the rest is the image file.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes an index of arbitrary entries and reads it back with the book reader: every record must parse
 // without a fault, and every key and value must come back in key order.
 #include <cstddef>

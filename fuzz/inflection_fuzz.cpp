@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes an inflection rule from a lookup key to an arbitrary form and applies it back: the stored bytes must
 // read back as the same rule, and the rule must apply strictly to the key as the index decodes it and give the
 // form (compared through the index's folding).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes read as a book: the reader, both printers, the index tables and the headword lookup must
 // stay within bounds and end.
 #include <cstddef>

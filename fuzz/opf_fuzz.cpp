@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary bytes as an OPF package file and asks it everything the OPF build asks: the checks, the
 // metadata, the output requests, the manifest, the spine and the guide.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compresses arbitrary bytes as one text record; the book reader's decoder must give them back, and the
 // bytes must equal those of the plain reference transcription.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parses arbitrary bytes in every parse mode, streams them with a hold list, runs node requests over the tree
 // and detects the encoding.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes through the String encodings: the first byte picks a code page, the second a target
 // code page, the rest is the text. Conversions, comparison and path operations must never crash.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a table of contents over a text cut into small records: every record's trailing index entry
 // is written, read back by the book reader and by the writer's own check, and must name exactly the entries that
 // overlap the record. A record whose entries do not fit its trailing bytes is the writer's reported limit.

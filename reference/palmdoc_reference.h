@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plain transcription of the PalmDOC compression algorithm, written for clarity and not for speed:
 // a linear scan of the window for every candidate length, a first pass that writes one escape per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The quillpress command: the arguments become a build job without side effects; running the job prints the
 // banner and the option lines, checks the source, forms the paths and starts the build its kind names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress of a long build on a terminal: one line on standard error, "stage  42%", rewritten in place
 // and cleared when the build ends. It appears only once the build has run for a second, so that short builds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Huffman dictionary compression.
 //
 // Method. The text is cut into tokens (words with the space before them, wide characters, single bytes; see

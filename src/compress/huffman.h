@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Huffman dictionary compression: the whole book text is described by a dictionary of frequent strings
 // (CDIC records) and every text record by canonical Huffman codes of dictionary entries (the HUFF record

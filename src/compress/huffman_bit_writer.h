@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Packs codes most significant bit first; the last byte is completed with zero bits.
 #include <cstddef>

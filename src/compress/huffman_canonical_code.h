@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Canonical code assignment. Codes are handed out from the longest length down: the codes of the longest
 // length start at 0, and for each shorter length L, first(L) = (first(L+1) + count(L+1) + 1) / 2. A longer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The CDIC records that hold the dictionary entries in entry-number order, 2^b entries per record.
 //

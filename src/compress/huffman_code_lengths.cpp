@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "compress/huffman_code_lengths.h"
 
 #include <algorithm>

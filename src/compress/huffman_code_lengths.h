@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Huffman code lengths for the dictionary entries, limited to 32 bits.
 #include <cstddef>

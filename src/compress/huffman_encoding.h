@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One encoding round: Huffman code lengths from the uses of the selected entries, canonical codes, and the
 // HUFF, CDIC and text records that they give.

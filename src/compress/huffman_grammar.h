@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grammar from which the dictionary is chosen: rules that each stand for a pair of symbols, and the text
 // as a sequence of symbols. Symbols 0 … 255 are the bytes; symbol 256 + i is rule i, whose parts are always

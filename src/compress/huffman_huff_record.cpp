@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "compress/huffman_huff_record.h"
 
 #include "compress/huffman_layout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The HUFF record: the code tables of a canonical code, big-endian and again little-endian.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte layout of the HUFF and CDIC records, and the byte order in which their integers are read and
 // written. The compression library keeps these to itself so that it depends on no other library.

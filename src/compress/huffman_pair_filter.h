@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A compact filter that tells which symbol pairs were seen at least twice: 2-bit saturating counters, two per
 // pair in the same 64-bit word (one memory access per pair). A pair seen twice always passes; a pair seen once

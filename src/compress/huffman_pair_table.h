@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An open-addressing hash table from a pair of symbols to a 32-bit value, for counting and looking up the
 // adjacent symbol pairs of the grammar rounds. A slot holds the pair and its value together, so that a lookup

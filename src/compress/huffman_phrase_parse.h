@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text written with the phrase entries it costs least in: a shortest path over the words of each record
 // (the spelled symbols that the phrase rounds paired), where a step is one word or a phrase entry that matches

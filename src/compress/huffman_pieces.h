@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The spelled symbols of the grammar (the bytes and the rules of the spelling rounds, which stand for bytes within
 // one token) as pieces from which one another can be written. The spelling rounds give every spelled rule one way

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the text records end. A record ends before the first symbol of the grammar's sequence that would take
 // it past the nominal record size, so that every record is a whole number of symbols and decodes on its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dictionary selection: which grammar symbols become dictionary entries, and in which form. An entry is either
 // literal bytes or a coded string: the codes of the symbols it is written with. A symbol that is no entry is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text cut into tokens, the units from which the grammar is built: a word (a run of letters and digits,
 // including the bytes of two-byte UTF-8 characters and, in 8-bit text, the letters above 0x7F) with the space

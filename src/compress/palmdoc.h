@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PalmDOC compression: literals, pairs "space + character", and back-references of 3 to 10 bytes at
 // distances up to 2,047 within one text record.

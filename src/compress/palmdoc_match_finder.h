@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finds back-references for PalmDOC compression: at a position p, the longest string starting at p that
 // also starts at an earlier position m in the 2,047-byte window (the source may overlap p), and among

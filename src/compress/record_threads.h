@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Independent per-record work on several threads, with the results taken in record order, so that the output
 // never depends on the number of threads. Workers only compute: every result is handed to the calling thread,

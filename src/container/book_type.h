@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Book type codes of record 0, chosen from the output content type a package asks for.
 #include <cstdint>

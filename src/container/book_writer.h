@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // BookWriter: collects the records of one build in six temporary stores and assembles them, in the book's
 // fixed order, into the output database.

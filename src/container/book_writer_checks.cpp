@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The book writer's checks of what the text records point to, made before the book is saved: every record's
 // trailing index entry reads back as the table-of-contents entries that overlap the record, and every link and
 // table-of-contents target stands on a tag. A failure is an internal error: the book is not saved.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Huffman dictionary steps of the book writer: compressing the text into the text, HUFF and CDIC stores
 // (falling back to PalmDOC when the compressor declines), verifying the assembled records by decoding them,
 // and the DATP records that follow.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // DATP records of a Huffman-compressed book: where each text record's text starts, for readers that seek by
 // text offset. Each record describes up to 27,312 text records:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document identifier: the database name of the book, made of Latin letters, digits, "-", "." and "_",
 // at most 27 characters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EXTH metadata: the typed (type, value) records of record 0. Text values are in the book's text encoding,
 // numbers are 4-byte big-endian values.

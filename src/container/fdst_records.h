@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FDST records: the text's sections (one per content file) as pairs of start and end offsets. "FDST",
 // 12 (header length), the number of sections in the record, then the pairs. A record holds at most 62,000

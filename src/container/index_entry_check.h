@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The self-check of the trailing index entries: each text record's entry is read back as a reader reads it, and
 // the table-of-contents entries it names must be exactly those that overlap the record: the entries that begin

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "container/pdb_database.h"
 
 #include <algorithm>

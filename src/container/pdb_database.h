@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PdbDatabase: a Palm database held in memory and bound to a file. The book and the temporary record stores
 // are both such databases.

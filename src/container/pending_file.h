@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file that replaces its target only once it has been written completely: the bytes go to a fresh file
 // beside the target, which is renamed over the target after a successful write. Until then the target is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Record 0 of the book: the 16-byte PalmDOC header, the 232-byte KOVA header, the EXTH block, the full name
 // padded to a multiple of 4 with at least two zero bytes, and 2,048 zero bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "container/temp_record_store.h"
 
 #include <fcntl.h>

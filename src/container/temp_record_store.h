@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A temporary record store: a database of type "TEMP", creator "KOVA", bound to a fresh file in the
 // temporary directory whose name starts with "quillpress-<process id>-" and ends in the store's extension.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Trailing entries: small blocks after the compressed text of each text record that describe the record
 // without decompressing it. Record 0 announces the entries present in its extra record data flags.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the anchors of the book text stand. A link or a table-of-contents entry opens the text at its target,
 // and a reader starts reading there with a tag: every anchor stands on one. An element that writes its own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The character ranges of a book: the Unicode blocks that hold at least one character of its text. The build
 // names them on the console and stores them in metadata record 300, so that a reader can tell before opening

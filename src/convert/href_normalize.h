@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Normalisation of the `href` and `src` values that content files use, so that one file is one entry however
 // it is spelled: both separators, repeated separators, "./" and "../" steps, percent escapes ("%20"), and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // HtmlConverter: turns the content files of a book, one after the other, into the book text.
 //

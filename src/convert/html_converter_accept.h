@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which elements and attributes of content reach the book text, and in what form.
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text of a content file written in the book's encoding (1252 or UTF-8). A character that the book's code page
 // cannot hold is written as a numeric character reference ("&#8364;"), so that nothing is lost; the converter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbering of ordered lists: each `li` of an `ol` without its own `value` gets the list's counter, so the
 // reader shows the numbers the source meant (`start`, explicit values, nested lists).

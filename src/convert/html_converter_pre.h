@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Preformatted text rewritten into markup the reader keeps as laid out: a line feed becomes "<br/>", a
 // carriage return is dropped, a tab becomes "&nbsp; &nbsp; ", and a run of spaces alternates plain spaces and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ElementWriter: the serializer of the converter. It receives the nodes of a content file in document order
 // (one streamed markup item, or a held element as a whole subtree) and writes the book text: accept rules,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colour statistics of a picture, used to choose the output format.
 #include <cstddef>

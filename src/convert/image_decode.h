@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Recognises an image file by its first bytes and decodes it with the matching codec.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fitting an image file to the byte limit of the book's image mode: small GIF, JPEG and palette BMP files
 // are kept, everything else is re-encoded as JPEG or GIF, lowering the JPEG quality and then the picture

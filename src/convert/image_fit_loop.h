@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search for encoding parameters that bring an encoded picture under a byte limit.
 #include <cstdint>

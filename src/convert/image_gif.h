@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // GIF decoding and encoding on giflib; animations are kept as whole-canvas frames.
 #include <cstdint>

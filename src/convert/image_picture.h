@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoded pictures: 8-bit RGBA pixels, row after row, and the frames of an animation.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PNG decoding on libpng, with bounds on the declared size and on chunk memory.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reduction of a picture to at most 256 palette colours for GIF output.
 #include <array>

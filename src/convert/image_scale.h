@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Resampling by area averaging: every target pixel is the mean of the source area it covers, weighted by
 // the covered fraction of each source pixel, with colours weighted by their alpha.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Anchors and hyperlinks of the book text. While content is converted, a link is written as a fixed-width
 // placeholder and remembered as a fixup; anchors are recorded at their byte positions. Once all text is

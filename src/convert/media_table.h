@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table of the images and media files a book uses: one entry per distinct file (and thumbnail
 // request), each with its record number, and the writing of their records once the text is done.

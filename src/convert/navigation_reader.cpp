@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an ePub 3 navigation document into the table of contents: the `nav` whose epub:type names "toc"
 // (else the first `nav`), its nested `ol`/`li` lists read as the navigation map. A list item's label is the
 // text of its link and its depth the depth of its list; an item without a link (a heading of a group) adds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an NCX file into the table of contents: the `navPoint`s of the `navMap` to any depth, then each
 // `navList` with its `navTarget`s.
 #include "convert/table_of_contents.h"

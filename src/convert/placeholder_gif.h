@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The built-in picture stored in place of an image that is missing or cannot be used: a small framed
 // landscape struck through, drawn here and padded with a comment block to a fixed size.

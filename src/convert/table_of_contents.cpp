@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placing the table of contents in the book text: targets through the anchor table, the lengths of the
 // navigation map, and the check that every child lies inside its parent.
 #include "convert/table_of_contents.h"

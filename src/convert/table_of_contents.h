@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table of contents read from an NCX file (or an ePub 3 navigation document): the navigation map (a tree of any
 // depth) and the navigation lists (each list with its targets), placed in the book text through the anchor table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The book text stream: one temporary file per book ("quillpress-XXXXXX" in the temporary directory),
 // written strictly forward. Every byte position is final, so a placeholder written now can be overwritten in

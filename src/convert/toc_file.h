@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the two table-of-contents readers (NCX and ePub 3 navigation document) share: the file parsed as XML
 // and the lookup of child elements by name.

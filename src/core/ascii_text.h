@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte-level text helpers for names, keywords and markup: blanks and the case of A to Z. They work on any
 // ASCII-compatible encoding (single-byte code pages, UTF-8, the East Asian code pages).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Big-endian integers in byte buffers: every integer of the book file is stored most significant byte first.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shared character classification table: 256 entries indexed by the Windows-1252 code of a character.
 #include <cstdint>

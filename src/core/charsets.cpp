@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The charset names that documents use (XML declarations, meta charsets, output requests) and their code
 // pages, searched in this order.
 #include <array>

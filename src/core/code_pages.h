@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Conversion of 8-bit and multi-byte code pages to and from UTF-16 little-endian. Windows-1252, ASCII (20105)
 // and UTF-8 (65001) are converted here; every other code page goes through iconv.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fault header that every core object starts with. Operations return a status or a count and leave
 // their outcome here; callers test the fields instead of catching exceptions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files and directories that must not outlive an interrupted build. Their owners remove them in the normal
 // course of things; when SIGINT, SIGTERM, SIGHUP or SIGQUIT ends the process, the handler removes whatever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arguments of a message: the texts and numbers its line carries after the catalogue text. Each code's
 // layout fixes how many it takes and of which kind; `Message` checks a call against that layout while the

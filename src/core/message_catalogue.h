@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The message catalogue: a named code for every error, warning and info of the system, and one row per code
 // with its text, how its arguments follow the text, and whether the console shows it. Code numbers appear

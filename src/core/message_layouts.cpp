@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The layout of each message line: the code's text, its arguments in the pieces fixed per code, and the
 // line end.
 #include "core/message_sink.h"

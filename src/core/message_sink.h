@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process-wide message sink: errors, warnings and infos raised by code, their texts looked up in the
 // catalogue, their arguments laid out as the code's layout says, filtered, and printed one line each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Paths as UTF-8 text. Input may separate with "/" or "\"; the paths the system composes use "/".
 #include <cstddef>

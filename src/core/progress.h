@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a build stands, for a display that shows it. The stages of a build call these from the main thread;
 // the base class shows nothing, so a build without a display passes `Progress` itself.

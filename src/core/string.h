@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // String: a byte buffer with its encoding (raw, single-byte code page, UTF-16LE, multi-byte code page).
 #include <cstddef>

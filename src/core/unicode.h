@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // UTF-8 and UTF-16 (native char16_t units): the one place where code points are put together and taken apart.
 #include <cstddef>

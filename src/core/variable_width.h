@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The variable-width integers of the book format, 7 bits per byte, most significant group first.
 //  - forward form: the high bit marks the last byte (read front to back);

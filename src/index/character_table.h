@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The character table of a Unicode index: up to 768 characters, each with its folded sort character. Keys of
 // the index are held as positions in the table. A new table starts with U+0000, "%" and "_". The first Latin

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the dictionary markup of a book says, gathered while the text is converted: the entries of each lookup
 // index with their headwords, keys, properties and text ranges. The index stage turns it into index records.

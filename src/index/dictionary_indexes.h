@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The indexes of a dictionary book, built from its captured markup: a lookup index per index name used on
 // entries (each headword, compound key and homograph one key, its entries' text ranges and properties as tags),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An index of the book, as the index stages fill it and the record writer writes it: its name, type, code
 // page, language and exactness; its key table; one value list per entry; links to entries of this or another

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dictionary markup of the content (`idx:` elements, and `tei-ms:` for the entry, headword, key, short
 // and grammar elements) as the converter meets it: each element opens with its attributes and text position

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing an index as records: its header record (a 192-byte header, the name, the TAGX block, the master
 // entries and their IDXT, the collation and spell tables), its data records (a 192-byte header, the entries back

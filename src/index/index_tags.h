@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tags under which index entries keep their values. A tag word holds the tag in its low byte and the
 // tag's number of values per group in its second byte.

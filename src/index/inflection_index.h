@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inflection index of a dictionary (type 2): a rule entry per distinct rule that turns the key of a lookup
 // entry into one of its forms, a group entry per distinct list of forms, and the entries of old-style rules.

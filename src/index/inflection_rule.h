@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Inflection rules: how the key of a lookup entry becomes one of its inflected forms, as an inflection index
 // stores it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The phonetic form of a word: its key in the spell index of a dictionary, so that a misspelling that sounds
 // the same finds the word. A reading device computes the form of a typed word from the spell tables of the

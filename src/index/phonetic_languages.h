@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The phonetic data of the languages the spell checker knows: the rule string (grammar in phonetic_rules.h)
 // and two byte maps, each written as pairs of bytes: a byte, then what it maps to; bytes not listed map to 0.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The letter classes of the spell checker, one per windows-1252 byte, as the rule contexts test them: "A" for
 // a vowel (a, e, i, o, u, y, their capitals and accented forms, and the ligatures ae and oe), "C" for a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Phonetic rule strings of the spell checker. A rule string is a sequence of rules written in digits and
 // letters. Each rule is one digit, its total length n, then four fields, each a digit giving its length

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The spell-checker tables of one index, set up for the index's language, as the index header record carries
 // them: SPL1 the normalising table (the western ordering table), SPL2 the letter classes, SPL3 the rule string,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folded sort character of a character in a Unicode index: lower case, and a Latin letter without its
 // accents. It is derived from ICU's character data: the canonical decomposition (NFD) of the character, whose

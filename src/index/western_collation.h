@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sorting western (windows-1252) keys: each byte by its sort value in the western ordering table, a ligature
 // as its two letters, bytes of sort value 0 left out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The western ordering table: the sort value of each windows-1252 byte in a western index. Letters sort as
 // their small unaccented letter, digits and the space as themselves; 0 means the byte is ignored. Bytes 0x01

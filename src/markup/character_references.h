@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Character references in markup text: "&#233;", "&#xE9;" and the named entities of HTML 4 ("&eacute;").
 #include <cstdint>

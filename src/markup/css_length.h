@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lengths of style-sheet values: a number and a unit, absolute units brought to pixels at 96 per inch,
 // and the conversions of font sizes, indents and line heights into the device's attribute texts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The style-sheet parser. Tolerant: it never fails; at-rules other than a leading "@charset" are skipped
 // with `CssAtRuleIgnored` (their blocks whole, nested blocks included), characters that cannot stand in a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rewriting a computed style into the device's HTML vocabulary: `font` (size, face, color), the wrappers
 // `b`, `i`, `u`, `strike`, `sub`, `sup`, `tt` and `blockquote`, the attributes `align`, `width`, `height`,

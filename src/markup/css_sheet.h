@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A parsed style sheet: an ordered list of rules, each a list of selectors and an ordered list of
 // declarations. Names and values keep the bytes of the source (ASCII syntax, any 8-bit or UTF-8 text).

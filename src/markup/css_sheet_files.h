@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The linked style sheet files of one build. Many content files link the same sheets: each file is read and
 // parsed once (per absolute path and default code page), and its warnings are printed that one time.

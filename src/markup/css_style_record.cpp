@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "markup/css_style_record.h"
 
 #include <initializer_list>

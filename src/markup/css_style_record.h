@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The style record: the computed style of one element. Every property is unset until a declaration with a
 // valid value sets it; keyword properties hold the keyword's number, the others a text ready for markup.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small text helpers of the style-sheet code: value tokens and attribute escaping.
 #include <string>

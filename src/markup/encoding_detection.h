@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the text encoding of a markup source from the document itself.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // NodeSelector: node requests, small path queries over an XmlParser's node store.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "markup/style_sheet_check.h"
 
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The style-sheet check of the command line: a `.css` source is parsed and written back out as
 // "dump.css" beside it, so that its author sees what the compiler understood.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // XmlParser: the tolerant HTML/XML parser and its node store.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The node store of the markup parser: nodes in a paged array addressed by a 32-bit index, and the paged stack
 // of open elements. Pages never move, so the store grows without copying nodes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text read-out and write-back of markup text.
 // Work on bytes of any ASCII-compatible encoding (single-byte code pages, UTF-8, the East Asian code pages).

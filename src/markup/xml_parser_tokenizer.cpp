@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tokenizer of XmlParser: a forward scan that reads one markup item per call.
 #include <cstring>
 

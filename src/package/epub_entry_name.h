@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The names stored in a zip archive, turned into relative paths that stay below the unpacking directory.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bounds on what an archive may expand to, so that a small hostile file cannot fill the disk.
 //

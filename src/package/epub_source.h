@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EpubSource: an ePub archive unpacked into a working directory, with the package file found inside it.
 //

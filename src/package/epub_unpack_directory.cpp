@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "package/epub_unpack_directory.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The directory an archive is unpacked into (and the one child books are built in): a fresh directory in the
 // temporary directory, named "quillpress-epub-" (or another prefix) and a random suffix, removed with

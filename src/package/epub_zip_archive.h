@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A zip archive read through minizip: the entries in archive order, their central-directory facts, and the
 // inflated bytes of the current entry.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Language codes of the package metadata ("en", "en-US", "fr_CA", ...) turned into the 16-bit locale codes
 // that the book header stores: the primary language in the low 10 bits, the sublanguage (region) above.

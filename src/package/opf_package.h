@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // OpfPackage: the package file of a book, loaded into the XML parser's node tree, and the answers the OPF
 // build asks of it: metadata, output requests, manifest items, spine order and guide references. Both the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "pipeline/book_builder.h"
 
 #include "container/book_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // BookBuilder: the state of one build, from the first stage of a source build to the saved book.
 //

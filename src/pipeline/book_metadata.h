@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the source tells about the book: the values that record 0 and its EXTH block will carry, the cover,
 // the start reading location and the table of contents file.

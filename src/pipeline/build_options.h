@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The options of one build, where its source and book are, and how it ends.
 #include <string>

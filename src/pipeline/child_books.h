@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Child documents: manifest items marked "merge-into" or "merge-into-key". Each is compiled as a book of its
 // own, with the options of the book that names it, into a private temporary directory; the writer then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "pipeline/epub_build.h"
 
 #include "core/message_sink.h"

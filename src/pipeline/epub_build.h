@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ePub build: the archive is unpacked into a working directory and its package built as an OPF package,
 // with the same options and the output path formed from the ePub's own name.

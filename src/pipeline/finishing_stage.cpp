@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The finishing stage that every source build ends in: closes the text, resolves the links and the start
 // reading location, adds the cover and the media, compresses the text, assembles the records and saves the
 // book. Nothing is written when a step fails.

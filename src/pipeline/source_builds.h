@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The builds a source file goes to, chosen by the extension of its name.
 #include <string>

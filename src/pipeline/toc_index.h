@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table of contents as an index: every node an entry keyed by its sequence number in hexadecimal, with its
 // label, depth, tree links, position, length, class and properties as tags; and the entries of the navigation

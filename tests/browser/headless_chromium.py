@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Debian's Chromium without a display, driven through its DevTools protocol over a pipe: no port, no network,
 no browser download. Used by the preview's browser tests and by scripts/bench.
 

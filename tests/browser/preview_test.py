@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Browser test of `kovadump BOOK --html DIR`: builds a book, writes its preview and opens every page of it in
 Debian's headless Chromium, where checks run inside the page and report back.
 

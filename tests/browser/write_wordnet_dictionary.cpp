@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // write_wordnet_dictionary DIR COUNT: writes DIR/d.opf and DIR/d.html, an English dictionary of about COUNT
 // capitalised WordNet nouns with their glosses, every fifth noun (and tooth, mouse, goose, child, ox, foot and
 // man) with its plurals as inflected forms, every entry in the spell index. The browser tests preview it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Huffman code lengths and canonical code assignment, against hand-worked codes.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phrase parse: the text written with the entries that cost least, across the places where the grammar's
 // pairs were split.
 #include "compress/huffman_phrase_parse.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pieces: a spelled word written with the cheapest string of pieces that are entries, wherever they stand in it.
 #include "compress/huffman_pieces.h"
 

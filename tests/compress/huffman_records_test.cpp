@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HUFF and CDIC record layouts, against hand-computed bytes.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Huffman dictionary compression of whole texts: the pass count, when it declines, and round trips through the
 // compressor's own decoder and the book reader's independent one.
 #include "compress/huffman.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tokens from which the Huffman grammar is built: words with the space before them, wide UTF-8 characters
 // and single bytes.
 #include "compress/huffman_tokens.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PalmDOC compression: hand-computed token streams for the format's corner cases, and byte-for-byte
 // agreement with the plain reference transcription on many kinds of input.
 #include "compress/palmdoc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A few kilobytes of ordinary prose, with punctuation, capitals, numbers and a few non-ASCII
 // characters in code page 1252 and in UTF-8, for compression tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DATP and FDST records against bytes worked out by hand.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writer's failures, metadata limits and statistics as they reach the message sink.
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading trailing index entries back as a reader does, and the check that each names exactly the
 // table-of-contents entries overlapping its record.
 #include "container/index_entry_check.h"

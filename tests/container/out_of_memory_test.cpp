@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writer when memory runs out in the middle of compressing the text. This test binary's operator new
 // refuses large blocks while a test asks it to, standing in for a machine that has run out of memory.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The book text written for content files: exact bytes for each accept rule and rewriting.
 #include "converter_fixture.h"
 

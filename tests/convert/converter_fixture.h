@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A book-sized conversion in a scratch directory: content files written there, converted into a text stream,
 // the resulting bytes and the messages raised kept for the tests.

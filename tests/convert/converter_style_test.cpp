@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Style sheets of the head and body reaching the book text through the serializer's hooks.
 #include "converter_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoders and encoders of the image layer, on pictures made by the libraries themselves.
 #include <gtest/gtest.h>
 

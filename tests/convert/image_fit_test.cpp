@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fitting images to the byte limit of the image mode.
 #include "convert/image_fit.h"
 

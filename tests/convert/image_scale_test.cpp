@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Area-averaging scaler, colour statistics, palette reduction and thumbnail sizes.
 #include "convert/image_scale.h"
 

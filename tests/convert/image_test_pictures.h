@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test pictures made with the image libraries themselves (and BMP files laid out by hand), and decoders
 // that check what the image layer produced. Nothing here uses the code under test.

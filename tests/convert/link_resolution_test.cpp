@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Links between content files, record links and image placeholders, unresolved links, start location.
 #include <filesystem>
 

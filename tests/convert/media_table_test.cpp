@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media table: entries, record numbers, type bytes, limits and the records it writes.
 #include "convert/media_table.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an NCX file and placing its nodes in the text through the anchors.
 #include "convert/table_of_contents.h"
 

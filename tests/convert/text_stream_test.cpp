@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The temporary text stream: forward writes, in-place patches before and after buffered data, clean-up.
 #include "convert/text_stream.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an interrupted build removes: registered files, and registered directories with everything below them,
 // without following links out of them.
 #include "core/interrupt_cleanup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Properties of the catalogue that hold whatever its texts say. That each call site passes what its code's
 // layout takes is the compiler's job: report() checks the arguments against the layout at compile time.
 #include "core/message_catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up of the build tests: a scratch directory as the working and temporary directory of the
 // compiler, sources written into it, and the book read back with the independent reader.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Child documents: manifest items marked "merge-into" or "merge-into-key" are built as books of their own and
 // carried, record for record, behind the book that names them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dictionaries built end to end and looked up as a reading device does, through kovadump's library.
 #include <gtest/gtest.h>
 

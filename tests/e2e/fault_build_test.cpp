@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds that meet a broken environment: an output path that cannot be written, a temporary directory that
 // is missing or unusable, a content file that is a directory or a named pipe, media too large for a book
 // file. Each must end with an error line and exit code 2, leave no partial book and no temporary store

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixture of the fault tests: the sample book copied into a scratch directory, an earlier book at the
 // output path, and the checks that a failed build left everything as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Disks that fill up during a build: simulated by a file size limit, and real small file systems where the
 // machine allows them. The build ends with the file named and the system's reason, and leaves nothing behind.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dictionaries written to break the index stage end with its messages, or with warnings and a sound book.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Books with Huffman dictionary compression, read back with kovadump's own decoder.
 #include <gtest/gtest.h>
 

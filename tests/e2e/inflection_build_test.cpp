@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dictionaries with inflected forms and spell data, looked up through the inflection rules and the spell
 // index with kovadump's library.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds ended by a signal at chosen points: whatever the build had made is removed before the signal ends
 // the process.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inputs at and past the program's limits: deep nesting, huge names and attribute values, images whose
 // declared size is past the pixel cap, media files past the size cap, very many manifest items. Each either
 // builds or ends with a message; none exhausts the stack or the memory, and none leaves anything behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Links across the three chapters of the sample book, built once as Western (1252) text and once as UTF-8:
 // every link must land where its target begins, whatever the byte width of the text before it.
 #include <gtest/gtest.h>

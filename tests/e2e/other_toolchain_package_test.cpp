@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Packages written the way common documentation and ePub 3 toolchains write them.
 #include <gtest/gtest.h>
 

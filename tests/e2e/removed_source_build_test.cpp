@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Source files and the temporary directory taken away while a book is built, at points chosen through the
 // preloaded open hook: the build ends with exit 2 and the file named, and nothing is left behind.
 #include <gtest/gtest.h>

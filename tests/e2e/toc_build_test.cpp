@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tables of contents from NCX files, built end to end and read back as a tree with kovadump's library.
 #include <gtest/gtest.h>
 

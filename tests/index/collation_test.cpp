@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key order of western and Unicode indexes, and the Unicode character table.
 #include <gtest/gtest.h>
 

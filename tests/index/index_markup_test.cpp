@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Capturing dictionary markup into entries, and the faults of the markup.
 #include "index/index_markup.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Index records against bytes worked out by hand.
 #include "index/index_records.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: completion_test.sh options|files SOURCE_DIR
 # Calls the completion functions as bash does on Tab, with the words typed so far.
 #   options: the first three letters of each option of either program complete to a list holding it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: deb_package_test.sh BUILD_DIR VERSION EXAMPLE_DIR
 # Builds the Debian package from the built tree and inspects it: its name, its files, lintian's verdict, and
 # its dependencies, which must name the package of every shared library the programs load. As root (CI's disposable machine)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: install_prefix_test.sh BUILD_DIR EXAMPLE_DIR
 # Installs the build into a temporary prefix: exactly the programs and their documentation land there, and
 # the installed programs, run from outside the source tree, compile the example and read the book back.

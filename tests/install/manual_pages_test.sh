@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: manual_pages_test.sh lint|options SOURCE_DIR
 #   lint:    both manual pages are clean for mandoc's linter and for groff, which man(1) formats them with.
 #   options: each page describes every option its program accepts.

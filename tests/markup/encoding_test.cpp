@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding a source's text encoding from the document itself.
 #include <gtest/gtest.h>
 

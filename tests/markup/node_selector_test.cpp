@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Node requests over a parsed package: absolute and relative paths, predicates, attribute steps.
 #include "markup/node_selector.h"
 

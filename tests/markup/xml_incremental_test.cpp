@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Streaming use of the markup parser: one item per call, the hold list, discarding between calls.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the markup parser reports: the texts of malformed constructs in XML mode, and nothing in HTML mode.
 #include <gtest/gtest.h>
 

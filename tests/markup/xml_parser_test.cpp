@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tree building of the markup parser: nesting, the unclosed-element repair, stray end tags, attributes,
 // comments, declarations, CDATA and raw script text.
 #include "markup/xml_parser.h"

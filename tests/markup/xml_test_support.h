@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the markup parser tests: a message recorder and a compact picture of a parsed tree.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Read-out and write-back of markup text.
 #include <gtest/gtest.h>
 

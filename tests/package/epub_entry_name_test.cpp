@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "package/epub_entry_name.h"
 
 #include <gtest/gtest.h>

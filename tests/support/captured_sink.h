@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A message sink for tests: keeps every code raised, with its arguments, and the printed lines while it is
 // installed.

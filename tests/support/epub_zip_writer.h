@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds zip archives for the ePub tests with minizip's writer, including the malformed and hostile kinds:
 // any stored name, unix modes, flag bits, and entries whose declared size differs from their data.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into the compiler by the fault tests, to act at a known point of a build without timing anything.
 // The first time the process opens a file whose path ends with QP_HOOK_AFTER_OPENING, the file or directory
 // tree named by QP_HOOK_REMOVE (if set) is removed, then the signal numbered QP_HOOK_SIGNAL (if set) is raised.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The spell tables of each language as the writer makes them, kept in tests/data/phonetic/<language>.spell for
 // the reader's tests, which may not use the writer. Layout: SPL1, SPL2, SPL4, SPL5 (256 bytes each), SPL6 (512

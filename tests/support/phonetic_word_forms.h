@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Phonetic forms worked out by hand from each language's rule string, sound map and class map, for the
 // spell-index writer's tests and the book reader's tests alike: both must give these forms. Words are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The WordNet lexical database of Debian's wordnet-base, read for dictionaries of real words in tests and
 // benchmarks: each lemma of a part of speech with the glosses and synonyms of its senses, and the irregular

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Real English words for dictionary tests: the nouns of the WordNet lexical database (Debian's wordnet-base),
 // each with its first gloss and, where WordNet lists them, its irregular plurals.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kovadump's HTML preview of books built by hand: what of the book's markup reaches the pages, how page breaks
 // and large texts are cut, where links lead, and the exit codes of --html.
 #include "html_preview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader's Huffman dictionary decoder on a hand-made dictionary. Code lengths 1, 2, …, 8, 9, 9: entry k < 8
 // has the code 0…01 of k + 1 bits, entries 8 and 9 the 9-bit codes 000000001 and 000000000. M(L) = L for
 // L <= 8 and 9 for longer lengths. Entries: 0 " ", 1 "e", 2 "t", 3 "h", 4 "th" coded (001 0001 -> 0x22),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small books with one index each, their entries written byte by byte, for the index tests.
 #include <string>

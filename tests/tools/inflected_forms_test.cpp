@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inflection rules applied as a device applies them: to the key as the lookup index decodes it (folded in a
 // UTF-16 index), strictly, with a fault for a rule that takes off a character the key does not have.
 #include "inflected_forms.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small book builder for the reader's tests, written from the file layout alone: every field is
 // placed by hand so that the reader is checked against independent bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Index records for the reader's tests, laid out by hand from the record format: a header record (192-byte
 // header, name, TAGX, master entries, IDXT, tables), data records of given entry bytes, and string records.

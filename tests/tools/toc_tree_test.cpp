@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of contents read back as a tree, and the faults kovadump finds in it.
 #include "toc_tree.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The records beside the text of a Huffman or sectioned book: HUFF and CDIC (the dictionary), DATP (where
 // each text record's text starts), FDST (the text's sections), FLIS and FCIS, read from the record numbers in

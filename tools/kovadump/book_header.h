@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Record 0: the 16-byte PalmDOC header, the KOVA header that follows it, and the full name.
 #include <cstdint>

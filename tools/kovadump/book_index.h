@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One index of a book, read from its run of records: the header record (header, name, TAGX, master entries,
 // tables), the data records with their entries, the string records, and the record count of the dependent

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tags of a book's text as a reading device reads them: a start tag with its name and attributes
 // (quoted, single-quoted or bare values such as filepos=0000001234), an end tag, or a comment, declaration or

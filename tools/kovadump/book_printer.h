@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Prints a read book: a readable listing, or one JSON object.
 #include <ostream>

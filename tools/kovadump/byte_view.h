@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A bounds-checked, read-only window on bytes with big-endian accessors. Reads outside the window
 // yield 0; callers that need to tell a short window from a zero value ask fits() first.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The EXTH metadata block of record 0: "EXTH", block length, record count, then records of type,
 // length (value + 8) and value, padded with zero bytes to a multiple of 4.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Looking a word up in a book the way a reading device does: through the orthographic index, by the index's
 // own comparison. A lookup gathers matches together with how each was found, so that other ways of finding an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `kovadump BOOK --html DIR`: a static preview of the book that any browser opens from the disk, with nothing
 // fetched from elsewhere. Everything in it comes from the book as a device reads it:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Escaping for the HTML preview: every text and attribute value that comes from a book goes through these.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoder of Huffman-dictionary-compressed text records (compression 17480).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The image and media records of a book: the run of records from the first image record up to the
 // first record that is not media (the end-of-file record or an auxiliary record known by its magic).

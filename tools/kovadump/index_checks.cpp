@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Consistency of a read index: what its parts say about each other.
 #include "book_index.h"
 

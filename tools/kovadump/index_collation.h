@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The order of an index's keys, from the tables in its header record. Western: each byte through the ordering
 // table, a ligature byte standing for its two letters. Unicode: each table position through its fold. Sort

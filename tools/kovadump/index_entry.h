@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One entry of an index data record: its key, its control bytes, and the values of its tags. Each tag's
 // group count sits in its TAGX mask; a 2-bit mask with all bits set says that the byte length of the tag's

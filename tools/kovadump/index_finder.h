@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finds the indexes of a book: every index record field of record 0, the dependent index behind an index,
 // and the indexes the naming index lists (its tag 1 counts records from the first non-book record). Each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 192-byte header that opens every index record ("INDX"), the IDXT offset table of a record, and the
 // names of the header record's fields.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Entry keys of an index: a length byte and the key in one of three forms. Bytes of the code page (western
 // and UTF-8 indexes); or, in a UTF-16 index, positions in its Unicode character table, one byte each in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Prints the indexes of a book: a section of the listing, a part of the JSON object, and one index's entries
 // as a table.

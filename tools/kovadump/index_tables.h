@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The comparison and spell tables in an index header record. Each table field of the header points at the
 // table's 4-byte magic ("ORDT", "LIGT", "SPL1", ...); its data follows the magic.

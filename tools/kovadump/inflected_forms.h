@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inflected forms of a dictionary, made as a reading device makes them: each lookup entry that names groups
 // of the inflection index (tag 42) has its key decoded (the fold of each character of a UTF-16 index, through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A minimal streaming JSON writer: objects, arrays, strings and unsigned numbers, with the commas
 // placed by the writer. Strings are bytes; valid UTF-8 passes through, any other byte is written

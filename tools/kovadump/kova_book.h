@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A KOVA book read from its bytes: the PDB container, record 0 with its headers, EXTH metadata and
 // full name, the decoded text, the image records and the indexes. Reading never fails outright; what is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kovadump BOOK [--json | --text | --toc | --extract DIR | --index NAME_OR_RECORD | --lookup WORD | --html DIR]:
 // checks a KOVA book and prints its structure, metadata, text, image records and indexes; or only the table of
 // contents as a tree; or writes the image records into DIR as image00001.jpg and so on; or prints one index's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The language of a locale number of record 0 (a Windows language identifier: the primary language in the low
 // ten bits, the region above them), as an ISO 639-1 code.

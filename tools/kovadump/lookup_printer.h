@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Prints the result of looking a word up: each matching entry with how it matched and, for each group of
 // its tags 1 (text position) and 2 (text length), the entry's text with the markup removed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The child books a book carries: record 0 names the first merged record (offset 224) and the number of
 // merged records (offset 228). Each child is a whole book of its own, from its record 0 (with "KOVA" at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoder of PalmDOC-compressed text records.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Palm database container: the 78-byte header, the record list and the record bytes.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The phonetic form of a word, as a reading device computes it to find a misspelled word in a dictionary's
 // spell index: from the six spell tables of the index header record alone. SPL1 normalises the bytes, SPL2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The preview's style sheet and script (tools/kovadump/preview/preview.css and preview.js), built into kovadump.
 #include <string_view>

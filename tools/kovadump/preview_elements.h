@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the HTML preview makes of each element of a book's text. The device's vocabulary maps to HTML5 and CSS:
 // `font` sizes, faces and colours, `align`, `width` (first-line indent) and `height` (space above) of blocks,

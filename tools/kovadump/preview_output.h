@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing the files of the HTML preview, and the form of its data files: scripts that a page loads with
 // <script src> (which works from file://, where fetch() does not), each storing one JSON value under its name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The book's text as the pages of the HTML preview. The text after <body> is mapped element by element
 // (preview_elements.h); each page break ends a page, shown as its own sheet. The pages go into files of one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data of the preview's offline dictionary search, taken from the book's own indexes so that the page
 // finds exactly what `--lookup` finds: a headword, a form that the inflection rules make of a headword

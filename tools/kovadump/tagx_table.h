@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The TAGX block of an index header record: which tags an entry may carry, how many values make one of
 // their groups, and where each tag's group count sits in the entry's control bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Conversions between the encodings a book uses (windows-1252, UTF-8, UTF-16) and UTF-8 for display.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text records: each is the compressed text followed by its trailing entries. Decoding strips
 // the entries, expands the text and joins the records into the book text.

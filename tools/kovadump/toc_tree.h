@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table of contents of a book: the index record 0 names at offset 244, read as a tree. Each entry carries
 // its label (tag 3) and class (tag 5) as string locations, its depth (4), its text position and length (1, 2),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trailing entries that follow the compressed text of a text record. Bits of the extra record
 // data flags of record 0 say which entries are present: 0x1 multibyte overlap, 0x2 index entry,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two variable-width integer forms of the book format, 7 bits per byte, most significant group
 // first. Forward form: the high bit marks the last byte. Backward form: the high bit marks the first

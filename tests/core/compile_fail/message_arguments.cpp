@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Calls that must not compile: each QP_CASE_* but the first gives a code arguments its layout does not take.
 // The core tests compile it once per case; QP_CASE_right shows the file builds when the kinds are right.
 #include "core/fault.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes OUTPUT, a C++ source that holds preview.css and preview.js of SOURCE_DIR as string literals, so that
 # kovadump carries the preview's style and script and writes them beside the pages.
 file(READ ${SOURCE_DIR}/preview.css style)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview's own script: the contents sidebar, and the dictionary search that finds what `kovadump --lookup`
 // finds, from data files that kovadump wrote beside the pages (loaded with <script src>, which works from
 // file://). Hand-written, without dependencies.
