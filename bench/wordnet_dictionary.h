@@ -17,52 +17,37 @@ namespace benchpackage {
 
 namespace detail {
 
-inline std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
-    return out;
-}
-
 inline std::string capitalised(std::string word) {
     if (!word.empty() && word[0] >= 'a' && word[0] <= 'z') word[0] = static_cast<char>(word[0] - 'a' + 'A');
     return word;
 }
 
 inline std::string entryHtml(const wordnet::Lemma& lemma, size_t entry) {
-    std::string html = "<idx:entry name=\"words\" spell=\"yes\"><p><b><idx:orth>" + escaped(capitalised(lemma.word)) +
-                       "</idx:orth></b>";
+    std::string html = "<idx:entry name=\"words\" spell=\"yes\"><p><b><idx:orth>" +
+                       wordnet::escaped(capitalised(lemma.word)) + "</idx:orth></b>";
     if (entry % 7 == 0) {
         std::vector<std::string> forms = lemma.irregularForms;
         for (const std::string& form : wordnet::regularForms(lemma.word, lemma.part))
             if (forms.size() < 6 && std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
         if (forms.empty()) forms.push_back(lemma.word + "s");
         html += "<idx:infl>";
-        for (const std::string& form : forms) html += "<idx:iform value=\"" + escaped(capitalised(form)) + "\"/>";
+        for (const std::string& form : forms)
+            html += "<idx:iform value=\"" + wordnet::escaped(capitalised(form)) + "\"/>";
         html += "</idx:infl>";
     }
     if (entry % 50 == 0) html += "<idx:key name=\"numbers\" value=\"w" + std::to_string(entry) + "\"/>";
     html += " <i>" + std::string(wordnet::partName(lemma.part)) + "</i>";
     for (size_t number = 0; number < lemma.senses.size(); ++number) {
         const wordnet::Sense& sense = lemma.senses[number];
-        html += " <b>" + std::to_string(number + 1) + ".</b> " + escaped(sense.gloss) + ";";
+        html += " <b>" + std::to_string(number + 1) + ".</b> " + wordnet::escaped(sense.gloss) + ";";
         if (!sense.broader.empty())
-            html += " <i>a kind of</i> <i>" + escaped(sense.broader) + "</i>: " + escaped(sense.broaderGloss) + ";";
+            html += " <i>a kind of</i> <i>" + wordnet::escaped(sense.broader) +
+                    "</i>: " + wordnet::escaped(sense.broaderGloss) + ";";
     }
     if (!lemma.synonyms.empty()) {
         html += " <i>see also</i>";
         for (size_t i = 0; i < lemma.synonyms.size() && i < 12; ++i)
-            html += std::string(i == 0 ? " " : ", ") + "<i>" + escaped(lemma.synonyms[i]) + "</i>";
+            html += std::string(i == 0 ? " " : ", ") + "<i>" + wordnet::escaped(lemma.synonyms[i]) + "</i>";
     }
     return html + "</p></idx:entry>\n";
 }

@@ -8,26 +8,8 @@
 #include <string>
 
 #include "test_support.h"
+#include "wordnet.h"
 #include "wordnet_nouns.h"
-
-namespace {
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else
-            out += c;
-    }
-    return out;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -48,7 +30,7 @@ int main(int argc, char** argv) {
             for (const std::string& form : word.forms) body += "<idx:iform value=\"" + form + "\"/>";
             body += "</idx:infl>";
         }
-        body += " <i>noun</i> " + escaped(word.gloss) + "</p></idx:entry>\n";
+        body += " <i>noun</i> " + wordnet::escaped(word.gloss) + "</p></idx:entry>\n";
     }
     qptest::writeFile(folder / "d.html",
                       "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"

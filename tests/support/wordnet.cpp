@@ -184,4 +184,18 @@ std::vector<std::string> regularForms(const std::string& word, Part part) {
     return {};
 }
 
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace wordnet

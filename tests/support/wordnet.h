@@ -36,4 +36,7 @@ std::vector<std::string> regularForms(const std::string& word, Part part);
 
 const char* partName(Part part);
 
+// Text as HTML markup writes it: &, <, > and " escaped.
+std::string escaped(const std::string& text);
+
 }  // namespace wordnet
