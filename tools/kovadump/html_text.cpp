@@ -46,9 +46,11 @@ std::optional<uint32_t> numericReference(std::string_view name) {
 
 void appendHtmlText(std::string& out, std::string_view utf8) {
     for (size_t i = 0; i < utf8.size(); ++i) {
-        const size_t plain = utf8.find_first_of("<>&", i);
+        // A plain loop: find_first_of looks each byte up in the set with a call of its own.
+        size_t plain = i;
+        while (plain < utf8.size() && utf8[plain] != '<' && utf8[plain] != '>' && utf8[plain] != '&') ++plain;
         out.append(utf8.substr(i, plain - i));
-        if (plain == std::string_view::npos) return;
+        if (plain == utf8.size()) return;
         i = plain;
         const char c = utf8[i];
         if (c == '<') {

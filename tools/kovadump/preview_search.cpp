@@ -150,6 +150,7 @@ std::string chunkName(const char* kind, size_t n) {
 void appendExcerpt(std::string& out, const Book& book, uint64_t position, uint64_t length) {
     const std::vector<uint8_t>& text = book.text();
     std::string plain;
+    plain.reserve(kExcerptBytes + 1);
     bool inMarkup = false;
     bool space = false;
     const uint64_t end = std::min<uint64_t>(text.size(), position + length);
