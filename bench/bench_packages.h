@@ -168,28 +168,60 @@ inline std::string headword(size_t i) {
 
 enum class Forms { None, One, OneOrTwo };
 
+// The entries of a dictionary in HTML files of about 2 MB (entries0.html, …), and then its package dict.opf.
+class DictionaryFiles {
+public:
+    explicit DictionaryFiles(fs::path directory) : directory_(std::move(directory)) {
+        fs::create_directories(directory_);
+    }
+
+    // The text of the file being filled; an entry goes in whole.
+    std::string& text() {
+        if (text_.empty()) text_ = htmlHead("Entries");
+        return text_;
+    }
+    // Closes the file once it is full.
+    void entryWritten() {
+        if (text_.size() >= kFileBytes) flush();
+    }
+    // Writes the package with the title given; returns the bytes of HTML.
+    size_t finish(const std::string& title) {
+        if (!text_.empty()) flush();
+        writePackage(directory_ / "dict.opf", "<dc:Title>" + title + "</dc:Title><dc:Language>en</dc:Language>",
+                     "<DictionaryInLanguage>en</DictionaryInLanguage><DictionaryOutLanguage>en</DictionaryOutLanguage>"
+                     "<DefaultLookupIndex>words</DefaultLookupIndex>",
+                     items_, spine_);
+        return bytes_;
+    }
+
+private:
+    static constexpr size_t kFileBytes = 2 * 1024 * 1024;
+
+    void flush() {
+        text_ += "</body></html>\n";
+        const std::string name = "entries" + std::to_string(files_) + ".html";
+        std::ofstream(directory_ / name, std::ios::binary) << text_;
+        bytes_ += text_.size();
+        items_ += "<item id=\"e" + std::to_string(files_) + "\" href=\"" + name +
+                  "\" media-type=\"text/x-oeb1-document\"/>\n";
+        spine_ += "<itemref idref=\"e" + std::to_string(files_) + "\"/>\n";
+        ++files_;
+        text_.clear();
+    }
+
+    fs::path directory_;
+    std::string items_, spine_, text_;
+    size_t bytes_ = 0;
+    int files_ = 0;
+};
+
 // `entries` entries in HTML files of about 2 MB, about `htmlBytes` in all, as dict.opf.
 inline size_t writeDictionary(const fs::path& directory, size_t entries, size_t htmlBytes, Forms forms) {
-    constexpr size_t kFileBytes = 2 * 1024 * 1024;
-    fs::create_directories(directory);
+    DictionaryFiles files(directory);
     const size_t entryBytes = htmlBytes / entries;
-    std::string items, spine, text;
-    size_t bytes = 0;
-    int files = 0;
     WordStream words(11);
-    const auto flush = [&] {
-        text += "</body></html>\n";
-        const std::string name = "entries" + std::to_string(files) + ".html";
-        std::ofstream(directory / name, std::ios::binary) << text;
-        bytes += text.size();
-        items +=
-            "<item id=\"e" + std::to_string(files) + "\" href=\"" + name + "\" media-type=\"text/x-oeb1-document\"/>\n";
-        spine += "<itemref idref=\"e" + std::to_string(files) + "\"/>\n";
-        ++files;
-        text.clear();
-    };
     for (size_t i = 0; i < entries; ++i) {
-        if (text.empty()) text = htmlHead("Entries");
+        std::string& text = files.text();
         const size_t start = text.size();
         const std::string word = headword(i);
         text += "<idx:entry name=\"words\" spell=\"yes\"><p><b><idx:orth>" + word + "</idx:orth></b>";
@@ -205,14 +237,9 @@ inline size_t writeDictionary(const fs::path& directory, size_t entries, size_t 
         text += " <i>" + std::string(i % 2 == 0 ? "noun" : "verb") + "</i> ";
         while (text.size() - start < entryBytes) words.sentences(text, 12);
         text += "</p></idx:entry>\n";
-        if (text.size() >= kFileBytes) flush();
+        files.entryWritten();
     }
-    if (!text.empty()) flush();
-    writePackage(directory / "dict.opf", "<dc:Title>Benchmark Dictionary</dc:Title><dc:Language>en</dc:Language>",
-                 "<DictionaryInLanguage>en</DictionaryInLanguage><DictionaryOutLanguage>en</DictionaryOutLanguage>"
-                 "<DefaultLookupIndex>words</DefaultLookupIndex>",
-                 items, spine);
-    return bytes;
+    return files.finish("Benchmark Dictionary");
 }
 
 // About `htmlBytes` of the multilingual book text as book.opf (a UTF-8 book), cut between chapters into files of

@@ -66,34 +66,13 @@ inline size_t writeWordnetDictionary(const fs::path& directory, size_t entries) 
     if (all.empty()) return 0;
     std::stable_sort(all.begin(), all.end(),
                      [](const wordnet::Lemma& a, const wordnet::Lemma& b) { return a.word < b.word; });
-    constexpr size_t kFileBytes = 2 * 1024 * 1024;
-    fs::create_directories(directory);
-    std::string items, spine, text;
-    size_t bytes = 0;
-    int files = 0;
-    const auto flush = [&] {
-        text += "</body></html>\n";
-        const std::string name = "entries" + std::to_string(files) + ".html";
-        std::ofstream(directory / name, std::ios::binary) << text;
-        bytes += text.size();
-        items +=
-            "<item id=\"e" + std::to_string(files) + "\" href=\"" + name + "\" media-type=\"text/x-oeb1-document\"/>\n";
-        spine += "<itemref idref=\"e" + std::to_string(files) + "\"/>\n";
-        ++files;
-        text.clear();
-    };
+    DictionaryFiles files(directory);
     const size_t count = std::min(entries, all.size());
     for (size_t i = 0; i < count; ++i) {
-        if (text.empty()) text = htmlHead("Entries");
-        text += detail::entryHtml(all[i * all.size() / count], i);
-        if (text.size() >= kFileBytes) flush();
+        files.text() += detail::entryHtml(all[i * all.size() / count], i);
+        files.entryWritten();
     }
-    if (!text.empty()) flush();
-    writePackage(directory / "dict.opf", "<dc:Title>WordNet Dictionary</dc:Title><dc:Language>en</dc:Language>",
-                 "<DictionaryInLanguage>en</DictionaryInLanguage><DictionaryOutLanguage>en</DictionaryOutLanguage>"
-                 "<DefaultLookupIndex>words</DefaultLookupIndex>",
-                 items, spine);
-    return bytes;
+    return files.finish("WordNet Dictionary");
 }
 
 }  // namespace benchpackage
