@@ -16,7 +16,6 @@
 #include <string_view>
 
 #include "bench_packages.h"
-#include "core/message_sink.h"
 #include "pipeline/opf_build.h"
 #include "wordnet_dictionary.h"
 
@@ -27,13 +26,10 @@ namespace fs = std::filesystem;
 void BM_OpfBuild(benchmark::State& state) {
     const fs::path directory = fs::temp_directory_path() / "quillpress-build-bench";
     const size_t bytes = benchpackage::writeProseBook(directory, 20, 1024 * 1024, false);
-    qp::MessageSink silent;
-    qp::MessageSink* previous = qp::installSink(&silent);
     const qp::BuildPaths paths{(directory / "book.opf").string(), (directory / "book.kova").string()};
     for (auto _ : state) {
         if (qp::buildOpfBook(paths, qp::BuildOptions{}) == qp::BuildResult::Failed) state.SkipWithError("no book");
     }
-    qp::installSink(previous);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
     fs::remove_all(directory);
 }

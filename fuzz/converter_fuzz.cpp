@@ -16,17 +16,16 @@
 
 namespace {
 
-// Keeps the fuzzer's output quiet: messages are assembled but not printed.
-qp::MessageSink silentSink;
-[[maybe_unused]] qp::MessageSink* const previousSink = qp::installSink(&silentSink);
-
 // A folder that does not exist, so that linked sheets and pictures resolve to nothing on the disk.
 constexpr const char* kPagePath = "/nonexistent-quillpress-fuzz/page.html";
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Messages are assembled, as a build would, but printed nowhere.
+    qp::MessageSink silent;
     qp::String source = qp::String::fromBytes(data, size);
+    source.messages = &silent;
     qp::detectEncoding(source);
     const int32_t codePage = source.codePage() != qp::kCodePageWestern ? qp::kCodePageUtf8 : qp::kCodePageWestern;
     qp::FaultHeader faults;
@@ -34,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qp::LinkTable links(faults);
     qp::MediaTable media;
     qp::IndexMarkup index;
+    faults.messages = stream.messages = media.messages = index.messages = &silent;
     qp::HtmlConverter converter(faults, stream, links, media, index, {.textCodePage = codePage});
     if (stream.open() && stream.write("<html><head></head>") &&
         converter.convertFile(source, qp::String::fromUtf8(kPagePath), true)) {

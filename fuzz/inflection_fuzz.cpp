@@ -12,13 +12,6 @@
 #include "index/index.h"
 #include "index/inflection_rule.h"
 
-namespace {
-
-qp::MessageSink silentSink;
-[[maybe_unused]] qp::MessageSink* const previousSink = qp::installSink(&silentSink);
-
-}  // namespace
-
 // Input: a selector byte (bit 0: a Unicode index, else a western one), the headword, a zero byte, the form.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
@@ -27,6 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t split = input.find('\0');
     if (split == std::string::npos) return 0;
     qp::Index lookup("fuzz", qp::IndexType::Lookup, unicode ? qp::kUnicodeIndexCodePage : 1252, 9, false);
+    // Messages are assembled, as a build would, but printed nowhere.
+    qp::MessageSink silent;
+    lookup.messages = &silent;
     const auto entry = unicode ? lookup.addKey(input.substr(0, split)) : lookup.addKeyBytes(input.substr(0, split));
     if (!entry) return 0;
     const std::u16string key = lookup.readerKey(*entry);

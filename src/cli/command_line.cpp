@@ -260,7 +260,8 @@ BuildResult runJob(const BuildJob& job) {
         case BuildJob::Action::Refuse: return BuildResult::Failed;
         case BuildJob::Action::Build: break;
     }
-    sink().setVerbose(job.verbose);
+    ConsoleSink console;
+    console.setVerbose(job.verbose);
     if (job.lowPriority) setpriority(PRIO_PROCESS, 0, kLowPriorityNice);
 
     const std::optional<std::string> foundPath = findSourcePath(job.sourceArgument);
@@ -281,10 +282,9 @@ BuildResult runJob(const BuildJob& job) {
     ProgressLine progressLine = ProgressLine::forStandardError(job.verbose);
     BuildOptions options = job.options;
     options.progress = &progressLine;
-    sink().setProgressDisplay(&progressLine);
-    const BuildResult result = buildSource(sourceKindOf(sourcePath), paths, options);
-    sink().setProgressDisplay(nullptr);
-    return result;
+    options.messages = &console;
+    console.setProgressDisplay(&progressLine);
+    return buildSource(sourceKindOf(sourcePath), paths, options);
 }
 
 }  // namespace qp

@@ -37,7 +37,8 @@ uint32_t millisecondTicks() {
 
 }  // namespace
 
-BookWriter::BookWriter(const std::filesystem::path& output, Compression compression) {
+BookWriter::BookWriter(const std::filesystem::path& output, Compression compression, MessageSink* sink) {
+    messages = sink;
     palmDoc_.compression = compression;
     output_.quiet = true;
     noRecords_.quiet = true;
@@ -98,6 +99,7 @@ void BookWriter::addChildBook(const std::filesystem::path& path) { childBooks_.p
 
 std::vector<uint8_t> BookWriter::toTextEncoding(const String& text) const {
     String converted(text);
+    converted.messages = messages;
     if (!converted.empty()) converted.convertTo(static_cast<int32_t>(kova_.textEncoding));
     std::string_view bytes = converted.bytes();
     return {bytes.begin(), bytes.end()};

@@ -80,7 +80,8 @@ struct BookStatistics {
 class BookWriter : public FaultHeader {
 public:
     // Binds the output database (`OutputNotWritable` when the output cannot be written).
-    BookWriter(const std::filesystem::path& output, Compression compression);
+    // Messages go to `sink` (none: they are only recorded).
+    BookWriter(const std::filesystem::path& output, Compression compression, MessageSink* sink);
     ~BookWriter();
     BookWriter(const BookWriter&) = delete;
     BookWriter& operator=(const BookWriter&) = delete;

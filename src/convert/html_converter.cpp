@@ -30,7 +30,7 @@ bool isStyleSheetLink(const XmlParser& parser, NodeIndex element) {
 HtmlConverter::HtmlConverter(FaultHeader& faults, TextStream& stream, LinkTable& links, MediaTable& media,
                              IndexMarkup& index, ConversionOptions options)
     : writer_(std::make_unique<ElementWriter>(stream, links, media, index, options)), faults_(faults), stream_(stream),
-      links_(links) {}
+      links_(links), sheetFiles_(faults.messages) {}
 
 HtmlConverter::~HtmlConverter() = default;
 
@@ -42,6 +42,7 @@ bool HtmlConverter::convertFile(const String& source, const String& path, bool w
     XmlParser parser(source, ParseMode::Html);
     parser.setHoldList(kHeldElements);
     StyleContext styles;
+    reportsLike(styles, faults_);
     writer_->startFile(parser, styles, file);
 
     // Head: style sheets are collected until the body starts.

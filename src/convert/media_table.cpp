@@ -209,7 +209,7 @@ bool MediaTable::writeImage(MediaEntry& entry, RecordSink& sink) {
         const std::string sizes = " (" + std::to_string(fitted.sourceWidth) + "x" +
                                   std::to_string(fitted.sourceHeight) + " to " + std::to_string(fitted.width) + "x" +
                                   std::to_string(fitted.height) + ")";
-        qp::sink().raise(WarningCode::ImageResized, entry.path + sizes);
+        if (messages) messages->raise(WarningCode::ImageResized, entry.path + sizes);
     }
     if (entry.selectors.thumbnail()) entry.fileName = thumbnailName(entry.path, entry.selectors, fitted.kind);
     return sink.addRecord(fitted.bytes.data(), fitted.bytes.size());

@@ -8,6 +8,7 @@ namespace qp {
 
 std::unique_ptr<XmlParser> parseTocFile(const std::string& path, FaultHeader& faults) {
     String source;
+    reportsLike(source, faults);
     if (!source.loadFile(String::fromUtf8(path))) {
         absorbFaults(faults, source);
         return nullptr;

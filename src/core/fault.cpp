@@ -14,7 +14,7 @@ void reportMessage(FaultHeader& object, MessageCode code, const MessageArguments
         case Severity::Warning: object.lastWarning = static_cast<WarningCode>(code.number); break;
         case Severity::Info: object.lastInfo = static_cast<InfoCode>(code.number); break;
     }
-    if (!object.quiet) sink().emit(code, arguments);
+    if (!object.quiet && object.messages) object.messages->emit(code, arguments);
 }
 
 void absorbFaults(FaultHeader& into, const FaultHeader& from) {

@@ -9,7 +9,12 @@
 
 namespace qp {
 
+class MessageSink;
+
 struct FaultHeader {
+    // Where the object's messages are shown: the sink of the build that made it. An object without one
+    // (a test's, a fuzz target's) only records its faults. Not owned.
+    MessageSink* messages = nullptr;
     bool quiet = false;  // faults are recorded but not sent to the message sink
     ErrorCode lastError = ErrorCode::None;
     WarningCode lastWarning = WarningCode::None;
@@ -19,7 +24,7 @@ struct FaultHeader {
     bool warned() const { return lastWarning != WarningCode::None; }
 };
 
-// Records a message in the object's header and, unless the object is quiet, sends it to the process sink.
+// Records a message in the object's header and, unless the object is quiet, sends it to the object's sink.
 // A quiet object does not record errors either.
 void reportMessage(FaultHeader& object, MessageCode code, const MessageArguments& arguments);
 
@@ -31,5 +36,8 @@ void report(FaultHeader& object, MessageFor<Arguments...> message, Arguments&&..
 
 // Takes the error and warning another object recorded (and already reported) into `into`.
 void absorbFaults(FaultHeader& into, const FaultHeader& from);
+
+// Sends the messages of `object` where those of `owner` go (for the parts an object makes).
+inline void reportsLike(FaultHeader& object, const FaultHeader& owner) { object.messages = owner.messages; }
 
 }  // namespace qp

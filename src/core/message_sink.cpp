@@ -10,12 +10,6 @@
 
 namespace qp {
 
-namespace {
-
-MessageSink* installedSink = nullptr;
-
-}  // namespace
-
 void MessageSink::emit(MessageCode code, const MessageArguments& arguments) {
     const MessageRow* row = messageRow(code);
     if (!row || filtered(*row)) return;
@@ -49,17 +43,6 @@ bool ConsoleSink::filtered(const MessageRow& row) const {
         case ConsoleFilter::Hidden: return true;
     }
     return false;
-}
-
-MessageSink& sink() {
-    static ConsoleSink console;
-    return installedSink ? *installedSink : console;
-}
-
-MessageSink* installSink(MessageSink* replacement) {
-    MessageSink* previous = &sink();
-    installedSink = replacement;
-    return previous;
 }
 
 void consolePrint(const char* format, ...) {

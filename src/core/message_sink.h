@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The process-wide message sink: errors, warnings and infos raised by code, their texts looked up in the
+// A build's message sink: errors, warnings and infos raised by code, their texts looked up in the
 // catalogue, their arguments laid out as the code's layout says, filtered, and printed one line each.
 #include <cstdint>
 #include <string>
@@ -32,8 +32,8 @@ public:
     // True suppresses the message. The base sink suppresses nothing.
     virtual bool filtered(const MessageRow& row) const;
 
-    // How many warnings this sink has printed so far. A build compares it before and after, so a warning
-    // from any subsystem that reaches the user makes the result "generated with warnings".
+    // How many warnings this sink has printed so far. A build has its own sink, so a warning from any part of
+    // it that reaches the user makes the result "generated with warnings".
     uint64_t printedWarnings() const { return printedWarnings_; }
 
     // A progress display on the same console, taken off the screen before each line; nullptr for none.
@@ -58,11 +58,6 @@ public:
 
 // The pieces of a message line: the code's text, its arguments as the layout places them, the line end.
 std::vector<std::u16string> layOutMessage(const MessageRow& row, const MessageArguments& arguments);
-
-// The process-wide sink (a ConsoleSink unless replaced).
-MessageSink& sink();
-// Replaces the process-wide sink (tests capture output this way); returns the previous one. Not owned.
-MessageSink* installSink(MessageSink* replacement);
 
 // Plain console print: printf-style format, UTF-8, to standard output, flushed.
 void consolePrint(const char* format, ...) __attribute__((format(printf, 1, 2)));

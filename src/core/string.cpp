@@ -43,7 +43,8 @@ String String::fromBytes(const void* data, size_t size) {
 
 String String::fromUtf8(std::string_view utf8) { return String(utf8, kCodePageUtf8); }
 
-String::String(const String& other) : FaultHeader() {
+String::String(const String& other) {
+    messages = other.messages;
     assignBytes(other.buffer_, other.length_, other.kind_, other.codePage_);
     context = other.context;
 }
@@ -52,6 +53,7 @@ String& String::operator=(const String& other) {
     if (this == &other) return *this;
     if (assignBytes(other.buffer_, other.length_, other.kind_, other.codePage_)) {
         context = other.context;
+        messages = other.messages;
     }
     return *this;
 }
@@ -83,7 +85,9 @@ void String::release() {
 
 void String::clear() {
     release();
+    MessageSink* const keptSink = messages;
     static_cast<FaultHeader&>(*this) = FaultHeader();
+    messages = keptSink;
     kind_ = TextKind::Raw;
     codePage_ = kCodePageUnset;
     context = std::nullopt;

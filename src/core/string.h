@@ -37,14 +37,14 @@ public:
     // UTF-8 text (code page 65001): how this platform's paths and console text come in.
     static String fromUtf8(std::string_view utf8);
 
-    // Copies take the text with its kind, code page and context.
+    // Copies take the text with its kind, code page and context, and report where the original does.
     String(const String& other);
     String& operator=(const String& other);
     String(String&& other) noexcept;
     String& operator=(String&& other) noexcept;
     ~String();
 
-    // Frees the buffer and resets every field.
+    // Frees the buffer and resets every field but the sink.
     void clear();
 
     TextKind kind() const { return kind_; }

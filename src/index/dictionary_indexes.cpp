@@ -80,6 +80,7 @@ DictionaryIndexes::LookupIndex& DictionaryIndexes::lookupIndex(const std::string
     lookup->name = name;
     lookup->index = std::make_unique<Index>(name, IndexType::Lookup, keyCodePage(settings_.textCodePage),
                                             settings_.language, false);
+    reportsLike(*lookup->index, faults_);
     lookupIndexes_.push_back(std::move(lookup));
     return *lookupIndexes_.back();
 }
@@ -92,6 +93,7 @@ DictionaryIndexes::KeyIndex& DictionaryIndexes::keyIndex(const std::string& name
     key->name = name;
     key->index = std::make_unique<Index>(name, IndexType::Lookup, keyCodePage(settings_.textCodePage),
                                          settings_.language, exact);
+    reportsLike(*key->index, faults_);
     keyIndexes_.push_back(std::move(key));
     return *keyIndexes_.back();
 }
@@ -253,6 +255,7 @@ void DictionaryIndexes::enterDependentKeys(LookupIndex& lookup) {
     Index& index = *lookup.index;
     const int32_t codePage = lookup.spell ? kCodePageUtf8 : index.codePage();
     auto dependent = std::make_unique<Index>("", IndexType::Lookup, codePage, settings_.language, false);
+    reportsLike(*dependent, faults_);
     if (lookup.spell && !phonetics_) {
         phonetics_ = std::make_unique<PhoneticTables>();
         if (!phonetics_->setUp(settings_.language)) report(index, ErrorCode::IndexInternal);
@@ -388,6 +391,7 @@ bool DictionaryIndexes::writeKeyIndexes(PdbDatabase& store, IndexRecords& record
 bool DictionaryIndexes::writeNamingIndex(PdbDatabase& store, IndexRecords& records) {
     Index naming("", IndexType::Naming, settings_.textCodePage == kCodePageUtf8 ? kCodePageUtf8 : kCodePageWestern,
                  settings_.language, false);
+    reportsLike(naming, faults_);
     for (const auto& [name, header] : written_) {
         if (name.empty()) continue;
         if (const auto entry = naming.addKey(name))

@@ -37,6 +37,7 @@ InflectionIndex::InflectionIndex(int32_t textCodePage, uint16_t language, FaultH
     // Exact: rules are byte strings whose code bytes and characters the western collation would fold.
     index_ =
         std::make_unique<Index>("", IndexType::Inflection, utf8_ ? kCodePageUtf8 : kCodePageWestern, language, true);
+    reportsLike(*index_, faults);
 }
 
 InflectionIndex::~InflectionIndex() = default;

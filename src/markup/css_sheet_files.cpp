@@ -36,7 +36,10 @@ const StyleSheetFiles::Sheet& StyleSheetFiles::load(const String& path, int32_t 
     String absolute = path;
     absolute.makeAbsolute();
     auto [place, added] = sheets_.try_emplace({absolute.toUtf8(), defaultCodePage});
-    if (added) readSheet(absolute, defaultCodePage, place->second);
+    if (added) {
+        place->second.faults.messages = messages_;
+        readSheet(absolute, defaultCodePage, place->second);
+    }
     return place->second;
 }
 

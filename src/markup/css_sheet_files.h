@@ -15,6 +15,9 @@ namespace qp {
 
 class StyleSheetFiles {
 public:
+    // The sheets' messages go to `messages` (none: they are only recorded).
+    explicit StyleSheetFiles(MessageSink* messages) : messages_(messages) {}
+
     struct Sheet {
         std::vector<CssRule> rules;
         FaultHeader faults;  // what reading and parsing it raised (`CssFileNotFound` when it could not be read)
@@ -26,6 +29,7 @@ public:
     size_t parsedCount() const { return sheets_.size(); }
 
 private:
+    MessageSink* messages_;
     std::map<std::pair<std::string, int32_t>, Sheet> sheets_;
 };
 

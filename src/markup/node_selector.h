@@ -19,7 +19,8 @@ namespace qp {
 
 class NodeSelector : public FaultHeader {
 public:
-    explicit NodeSelector(const XmlParser& document) : document_(document) {}
+    // Reports where the document's parser does.
+    explicit NodeSelector(const XmlParser& document) : document_(document) { reportsLike(*this, document); }
 
     // Every node the request selects; empty (and an error) when the request is malformed.
     std::vector<NodeIndex> select(std::string_view request, NodeIndex context = 0);

@@ -52,8 +52,9 @@ std::string styleSheetDump(const StyleSheet& sheet, bool dropFontInformation) {
     return dump;
 }
 
-bool checkStyleSheet(const String& path) {
+bool checkStyleSheet(const String& path, MessageSink* messages) {
     String text;
+    text.messages = messages;
     if (!text.loadFile(path)) return false;
     if (text.kind() == TextKind::SingleByte)
         text.declareCodePage(kCodePageWestern);
@@ -61,6 +62,7 @@ bool checkStyleSheet(const String& path) {
         text.convertTo(kCodePageWestern);
 
     FaultHeader faults;
+    faults.messages = messages;
     const StyleSheet sheet = parseStyleSheet(text.bytes(), faults, text.context);
     const std::string dump = styleSheetDump(sheet);
 

@@ -10,8 +10,8 @@
 namespace qp {
 
 // Reads the file as 8-bit text (code page 1252), parses it and writes "dump.css" in its directory.
-// False when the file cannot be read or the dump cannot be written.
-bool checkStyleSheet(const String& path);
+// False when the file cannot be read or the dump cannot be written. Messages go to `messages` (none: nowhere).
+bool checkStyleSheet(const String& path, MessageSink* messages);
 
 // The dump layout: per rule the selectors joined by ", ", then "{", one tab-indented "name:value;" line per
 // declaration and "}", every line ended by CR LF. `dropFontInformation` leaves out `font-family`

@@ -20,12 +20,14 @@ XmlParser::XmlParser(const String& source, ParseMode mode) {
         codePage_ = source.codePage();
     }
     context_ = source.context;
+    messages = source.messages;
     sourceFailed_ = source.failed();
     init(mode);
 }
 
 XmlParser::XmlParser(String&& source, ParseMode mode) {
     context_ = source.context;
+    messages = source.messages;
     sourceFailed_ = source.failed();
     if (source.kind() == TextKind::Utf16) {
         owned_ = String::fromUtf8(source.toUtf8());

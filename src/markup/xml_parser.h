@@ -62,7 +62,7 @@ public:
     // Longest element or attribute name accepted; a longer one is a fault, not an allocation.
     static constexpr size_t kMaxNameLength = 4096;
 
-    // Parses a source that the caller keeps alive for the parser's life.
+    // Parses a source that the caller keeps alive for the parser's life. A parser reports where its source does.
     XmlParser(const String& source, ParseMode mode);
     // Parses a source that the parser takes over.
     XmlParser(String&& source, ParseMode mode);

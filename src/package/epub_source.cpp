@@ -192,6 +192,7 @@ bool EpubSource::choosePackage() {
 
 String EpubSource::packageOfContainer() const {
     String text;
+    text.messages = messages;
     if (!text.loadFile(containerPath_)) return String();
     detectEncoding(text);
     XmlParser parser(std::move(text), ParseMode::Xml);

@@ -65,6 +65,7 @@ bool OpfPackage::open(const String& path) {
     directory_ = std::filesystem::path(path_).parent_path().string() + "/";
 
     String source;
+    reportsLike(source, *this);
     if (!source.loadFile(absolute)) {
         lastError = source.lastError;
         return false;

@@ -9,6 +9,10 @@
 namespace qp {
 
 BookBuilder::BookBuilder(const BuildOptions& options) : options_(options) {
+    faults_.messages = options.messages;
+    reportsLike(stream_, faults_);
+    reportsLike(media_, faults_);
+    reportsLike(index_, faults_);
     if (options.allowAllScripts) metadata_.exthFlags |= exth_flag::kAllScriptsAuthorised;
     if (options.noCopyPaste) metadata_.exthFlags |= exth_flag::kCopyPasteForbidden;
     media_.setAllowJpeg(options.allowJpeg);
@@ -63,6 +67,7 @@ bool BookBuilder::textFailed() const { return stream_.failed(); }
 
 bool BookBuilder::convertContentFile(const std::string& path) {
     String source;
+    reportsLike(source, faults_);
     if (!source.loadFile(String::fromUtf8(path))) {
         absorbFaults(source);
         return false;

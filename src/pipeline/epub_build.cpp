@@ -10,6 +10,7 @@ namespace qp {
 BuildResult buildEpubBook(const BuildPaths& paths, const BuildOptions& options) {
     // The unpacked files live as long as `source`: they are removed whatever the build's result.
     EpubSource source;
+    source.messages = options.messages;
     report(source, InfoCode::UnpackingEpub);
     if (!source.unpack(String::fromUtf8(paths.source))) {
         report(source, ErrorCode::CannotUnpackEpub, paths.source);

@@ -166,7 +166,7 @@ bool BookBuilder::writeTocIndex(PdbDatabase& store, IndexRecords& records) {
 }
 
 bool BookBuilder::openWriter(const std::string& outputPath) {
-    writer_ = std::make_unique<BookWriter>(fs::path(outputPath), options_.compression);
+    writer_ = std::make_unique<BookWriter>(fs::path(outputPath), options_.compression, faults_.messages);
     if (options_.oneThread) writer_->setThreadCount(1);
     writer_->setProgress(progress());
     return !writer_->failed();

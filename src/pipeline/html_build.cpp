@@ -66,6 +66,7 @@ BuildResult buildHtmlBook(const BuildPaths& paths, const BuildOptions& options) 
     absolute.makeAbsolute();
     const std::string path = absolute.systemPath();
     String source;
+    source.messages = options.messages;
     if (!source.loadFile(String::fromUtf8(path))) {
         builder.absorbFaults(source);
         return BuildResult::Failed;

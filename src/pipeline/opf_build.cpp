@@ -209,6 +209,7 @@ bool convertSpine(BookBuilder& builder, const std::vector<ManifestItem>& spine) 
 
 BuildResult buildOpfBook(const BuildPaths& paths, const BuildOptions& options) {
     OpfPackage package;
+    package.messages = options.messages;
     if (!package.open(String::fromUtf8(paths.source)) || !package.check()) return BuildResult::Failed;
     for (const ManifestItem& item : package.manifestItems()) {
         if (outputReplacesSource(item.path, paths.output)) return BuildResult::Failed;

@@ -43,17 +43,18 @@ BuildResult buildBook(SourceKind kind, const BuildPaths& paths, const BuildOptio
 
 BuildResult buildSource(SourceKind kind, const BuildPaths& paths, const BuildOptions& options) {
     if (kind == SourceKind::StyleSheet) {
-        return checkStyleSheet(String::fromUtf8(paths.source)) ? BuildResult::Generated : BuildResult::Failed;
+        return checkStyleSheet(String::fromUtf8(paths.source), options.messages) ? BuildResult::Generated
+                                                                                 : BuildResult::Failed;
     }
-    // The verdict counts every warning the user saw during the build, whichever part raised it.
-    const uint64_t warningsBefore = sink().printedWarnings();
     const BuildResult result = buildBook(kind, paths, options);
     if (result == BuildResult::Failed) return result;
-    if (result == BuildResult::GeneratedWithWarnings || sink().printedWarnings() > warningsBefore) {
-        sink().raise(InfoCode::SucceededWithWarnings);
+    // The verdict counts every warning the user saw during the build, whichever part raised it.
+    const bool warningsShown = options.messages && options.messages->printedWarnings() > 0;
+    if (result == BuildResult::GeneratedWithWarnings || warningsShown) {
+        if (options.messages) options.messages->raise(InfoCode::SucceededWithWarnings);
         return BuildResult::GeneratedWithWarnings;
     }
-    sink().raise(InfoCode::Succeeded);
+    if (options.messages) options.messages->raise(InfoCode::Succeeded);
     return BuildResult::Generated;
 }
 

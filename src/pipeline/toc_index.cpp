@@ -44,6 +44,7 @@ public:
         index_ = std::make_unique<Index>("", IndexType::Lookup,
                                          textCodePage == kCodePageUtf8 ? kUnicodeIndexCodePage : kCodePageWestern,
                                          language, true);
+        reportsLike(*index_, media);
     }
 
     TocIndex build(const TableOfContents& toc) {

@@ -28,7 +28,7 @@ TEST(BookWriterFailure, UnwritableOutputIsReportedAndNothingIsWritten) {
     qptest::TempDir dir;
     CapturedSink sink;
     {
-        qp::BookWriter writer(dir / "missing-directory" / "b.kova", Compression::PalmDoc);
+        qp::BookWriter writer(dir / "missing-directory" / "b.kova", Compression::PalmDoc, &sink);
         EXPECT_TRUE(writer.failed());
         EXPECT_EQ(writer.lastError, qp::ErrorCode::OutputNotWritable);
         Bytes text = textOf(10);
@@ -45,7 +45,7 @@ TEST(BookWriterFailure, FailedAssemblyLeavesNoBookAndNoStores) {
     CapturedSink sink;
     Bytes text = textOf(5000);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc, &sink);
         ASSERT_FALSE(writer.failed());
         EXPECT_TRUE(leftoverStores().empty());  // a store is made when a stage first uses it
         writer.addMediaRecord(Bytes{1, 2, 3});
@@ -105,7 +105,7 @@ TEST(BookWriterFailure, OldBookSurvivesAFailedBuild) {
         qptest::writeFile(dir / "b.kova", "the old book");
         CapturedSink sink;
         {
-            qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+            qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc, &sink);
             writer.setTargets(c.targets);
             ASSERT_TRUE(writer.writeText(text, c.inputs)) << c.what;
             EXPECT_FALSE(writer.assemble(true, c.assembled)) << c.what;
@@ -124,7 +124,7 @@ TEST(BookWriterFailure, UnsavedWriterWritesNothing) {
     qptest::TempDir dir;
     Bytes text = textOf(100);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc, nullptr);
         ASSERT_TRUE(writer.writeText(text, {}));
         ASSERT_TRUE(writer.assemble(true, text));
     }
@@ -137,7 +137,7 @@ TEST(BookWriterMetadata, CreatorsInOrderAndTheAddedMessage) {
     CapturedSink sink;
     Bytes text = textOf(10);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc, &sink);
         writer.setTextEncoding(1252);
         ASSERT_TRUE(writer.addMetadata(100, qp::String::fromUtf8("Ann Author")));
         ASSERT_TRUE(writer.addMetadata(100, qp::String::fromUtf8("Bob B\xC3\xA9")));
@@ -154,7 +154,7 @@ TEST(BookWriterMetadata, CreatorsInOrderAndTheAddedMessage) {
 TEST(BookWriterMetadata, ReviewIsTruncatedOnceWithAWarning) {
     qptest::TempDir dir;
     CapturedSink sink;
-    qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+    qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc, &sink);
     ASSERT_TRUE(writer.addMetadata(107, qp::String::fromUtf8(std::string(1000, 'r'))));
     ASSERT_TRUE(writer.addMetadata(103, qp::String::fromUtf8(std::string(20000, 'd'))));
     ASSERT_TRUE(writer.addMetadata(109, qp::String::fromUtf8(std::string(10000, 'c'))));  // 31,000 in all
@@ -171,7 +171,7 @@ TEST(BookWriterStatistics, FinalStatsLines) {
     CapturedSink sink;
     Bytes text = textOf(8190);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::None);
+        qp::BookWriter writer(dir / "b.kova", Compression::None, &sink);
         writer.setFullName(qp::String::fromUtf8("Hello"));
         writer.addMediaRecord(Bytes(6, 7));
         ASSERT_TRUE(writer.writeText(text, {}));
@@ -216,7 +216,7 @@ TEST(BookWriterFailure, RecordCountPastSixteenBitsIsRefused) {
         SCOPED_TRACE(media);
         sink.errors.clear();
         {
-            qp::BookWriter writer(dir / "b.kova", Compression::None);
+            qp::BookWriter writer(dir / "b.kova", Compression::None, &sink);
             writer.setFullName(qp::String::fromUtf8("Many"));
             for (size_t i = 0; i < media; ++i) ASSERT_NE(writer.addMediaRecord(Bytes{7}), 0u);
             ASSERT_TRUE(writer.writeText(text, {}));

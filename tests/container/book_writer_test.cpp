@@ -49,7 +49,7 @@ struct BookOptions {
 
 // Writes a book from a text in memory and returns the writer's success.
 bool writeBook(const std::filesystem::path& path, const Bytes& text, const BookOptions& options = {}) {
-    qp::BookWriter writer(path, options.compression);
+    qp::BookWriter writer(path, options.compression, nullptr);
     writer.setThreadCount(options.threads);
     writer.setTextEncoding(options.encoding);
     writer.setFullName(qp::String::fromUtf8(options.title));
@@ -270,7 +270,7 @@ TEST(BookWriter, MediaIndexCoverAndHeaderRecordNumbers) {
     qptest::TempDir dir;
     Bytes text = westernText(5000);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::None);
+        qp::BookWriter writer(dir / "b.kova", Compression::None, nullptr);
         writer.setTextEncoding(1252);
         writer.setFullName(qp::String::fromUtf8("Pictures"));
         EXPECT_EQ(writer.addMediaRecord(bytesOf("GIF89a-image")), 1u);
@@ -316,7 +316,7 @@ TEST(BookWriter, MediaRecordsArePaddedToFour) {
     qptest::TempDir dir;
     Bytes text = westernText(10);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::None);
+        qp::BookWriter writer(dir / "b.kova", Compression::None, nullptr);
         writer.setFullName(qp::String::fromUtf8("Pad"));
         writer.addMediaRecord(bytesOf("12345"));
         ASSERT_TRUE(writer.writeText(text, {}));
@@ -342,7 +342,7 @@ TEST(BookWriter, FramesAndChildBooksAreCopied) {
     }
     Bytes text = westernText(100);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::None);
+        qp::BookWriter writer(dir / "b.kova", Compression::None, nullptr);
         writer.setFullName(qp::String::fromUtf8("Parts"));
         ASSERT_TRUE(writer.writeText(text, {}));
         ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FDST1")));
@@ -376,7 +376,7 @@ TEST(BookWriter, FramesStayOutWithoutFcisRecords) {
     qptest::TempDir dir;
     Bytes text = westernText(100);
     {
-        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+        qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc, nullptr);
         ASSERT_TRUE(writer.frameStore()->appendRecord(bytesOf("FDST")));
         writer.setFramePlacement({0, 2, 0, 0, 0, 0});
         ASSERT_TRUE(writer.writeText(text, {}));
@@ -399,7 +399,7 @@ TEST(BookWriter, DocumentIdentifierFromTitleOrDatabaseName) {
 
     CapturedSink sink;
     Bytes text = westernText(10);
-    qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+    qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc, &sink);
     writer.setFullName(qp::String::fromUtf8("Title"));
     writer.setDatabaseName(qp::String::fromUtf8("my base"));
     ASSERT_TRUE(writer.writeText(text, {}));
@@ -413,7 +413,7 @@ TEST(BookWriter, FittingDatabaseNameIsKeptWithoutWarning) {
     qptest::TempDir dir;
     CapturedSink sink;
     Bytes text = westernText(10);
-    qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc);
+    qp::BookWriter writer(dir / "b.kova", Compression::PalmDoc, &sink);
     writer.setFullName(qp::String::fromUtf8("Title"));
     writer.setDatabaseName(qp::String::fromUtf8("Stra\xC3\x9F"
                                                 "e-1.0"));

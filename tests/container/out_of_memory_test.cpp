@@ -52,7 +52,7 @@ TEST(BookWriterOutOfMemory, ACompressorWithoutMemoryFailsTheTextInsteadOfStoring
     qptest::TempDir dir;
     CapturedSink sink;
     const std::vector<uint8_t> text(20000, 'x');
-    qp::BookWriter writer(dir / "b.kova", qp::Compression::PalmDoc);
+    qp::BookWriter writer(dir / "b.kova", qp::Compression::PalmDoc, &sink);
     ASSERT_FALSE(writer.failed());
     bool written = false;
     {

@@ -20,7 +20,10 @@
 
 class ConverterTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(stream.open()); }
+    void SetUp() override {
+        stream.messages = media.messages = index.messages = &log;
+        ASSERT_TRUE(stream.open());
+    }
 
     std::string path(const std::string& name) const { return (dir / name).string(); }
     void writeContent(const std::string& name, const std::string& bytes) { qptest::writeFile(dir / name, bytes); }
@@ -29,6 +32,7 @@ protected:
     bool convert(const std::string& name, const std::string& html, bool first = true) {
         writeContent(name, html);
         qp::String source(html, codePage);
+        source.messages = &log;
         return converter.convertFile(source, qp::String::fromUtf8(path(name)), first);
     }
     std::string text() {
@@ -39,7 +43,7 @@ protected:
 
     CapturedSink log;
     qptest::TempDir dir;
-    qp::FaultHeader faults;
+    qp::FaultHeader faults{&log};
     qp::TextStream stream;
     qp::LinkTable links{faults};
     qp::MediaTable media;

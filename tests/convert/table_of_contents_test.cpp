@@ -35,7 +35,7 @@ protected:
     qptest::TempDir dir;
     std::string chapter;
     CapturedSink log;
-    qp::FaultHeader faults;
+    qp::FaultHeader faults{&log};
     qp::LinkTable links{faults};
     TableOfContents toc;
 };
@@ -112,7 +112,7 @@ TEST_F(TocTest, UnknownOrEmptyTargetFailsNamingIt) {
         {"<navMap>" + point(1, "One") + "</navMap>" + list, unresolved}};
     for (const auto& [ncx, line] : cases) {
         toc = TableOfContents();
-        faults = qp::FaultHeader();
+        faults = qp::FaultHeader{&log};
         log.lines.clear();
         EXPECT_FALSE(readAndPlace(ncx)) << ncx;
         EXPECT_EQ(faults.lastError, qp::ErrorCode::TocLinkUnresolved) << ncx;

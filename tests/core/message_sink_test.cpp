@@ -16,12 +16,9 @@ namespace {
 
 using qp::kNoNumber;
 
-// Keeps every line it is handed and stands in as the process sink while it lives.
+// Keeps every line it is handed.
 class CaptureSink : public qp::MessageSink {
 public:
-    CaptureSink() : previous_(qp::installSink(this)) {}
-    ~CaptureSink() override { qp::installSink(previous_); }
-
     void output(const std::vector<std::u16string>& pieces) override {
         std::u16string line;
         for (const auto& piece : pieces) line += piece;
@@ -37,9 +34,6 @@ public:
     }
 
     std::vector<std::u16string> lines;
-
-private:
-    qp::MessageSink* previous_;
 };
 
 class MessageLayout : public ::testing::Test {
@@ -178,7 +172,7 @@ TEST(PrintedWarnings, CountsWarningsThatReachTheOutputOnly) {
 
 TEST(ReportThroughObject, RecordsAndSendsBySeverity) {
     CaptureSink sink;
-    qp::FaultHeader object;
+    qp::FaultHeader object{&sink};
     qp::report(object, qp::ErrorCode::NotEnoughMemory);
     EXPECT_EQ(object.lastError, qp::ErrorCode::NotEnoughMemory);
     EXPECT_EQ(sink.last(), "Error(mkbook): Not enough memory.\n");
@@ -192,7 +186,7 @@ TEST(ReportThroughObject, RecordsAndSendsBySeverity) {
 
 TEST(ReportThroughObject, QuietObjectKeepsWarningsAndInfosButNoErrors) {
     CaptureSink sink;
-    qp::FaultHeader object;
+    qp::FaultHeader object{&sink};
     object.quiet = true;
     qp::report(object, qp::ErrorCode::FileNotAccessible);
     qp::report(object, qp::WarningCode::InexactConversion);
@@ -201,6 +195,22 @@ TEST(ReportThroughObject, QuietObjectKeepsWarningsAndInfosButNoErrors) {
     EXPECT_EQ(object.lastWarning, qp::WarningCode::InexactConversion);
     EXPECT_EQ(object.lastInfo, qp::InfoCode::Saving);
     EXPECT_TRUE(sink.lines.empty());
+}
+
+// Two builds each have their sink: what one object reports reaches its own sink and counts there only; an
+// object without a sink keeps its faults to itself.
+TEST(ReportThroughObject, EachObjectReportsToItsOwnSink) {
+    CaptureSink first;
+    CaptureSink second;
+    qp::FaultHeader inFirst{&first};
+    qp::FaultHeader unrouted;
+    qp::report(inFirst, qp::WarningCode::UnsupportedEncoding);
+    qp::report(unrouted, qp::WarningCode::UnsupportedEncoding);
+    EXPECT_EQ(first.lines.size(), 1u);
+    EXPECT_EQ(first.printedWarnings(), 1u);
+    EXPECT_TRUE(second.lines.empty());
+    EXPECT_EQ(second.printedWarnings(), 0u);
+    EXPECT_EQ(unrouted.lastWarning, qp::WarningCode::UnsupportedEncoding);
 }
 
 }  // namespace

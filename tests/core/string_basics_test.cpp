@@ -42,8 +42,7 @@ TEST(StringConstruction, CodePageDecidesTheKind) {
     EXPECT_EQ(qp::kindOfCodePage(-1), TextKind::Raw);
 }
 
-TEST(StringConstruction, BadArgumentsAreReportedNotFatal) {
-    CapturedSink recorder;
+TEST(StringConstruction, BadArgumentsAreRecordedNotFatal) {
     String utf16As8Bit("abc", 65002);
     EXPECT_EQ(utf16As8Bit.lastError, qp::ErrorCode::StringUnknown);
     EXPECT_TRUE(utf16As8Bit.empty());
@@ -51,8 +50,6 @@ TEST(StringConstruction, BadArgumentsAreReportedNotFatal) {
     String nullBytes = String::fromBytes(nullptr, 4);
     EXPECT_EQ(nullBytes.lastError, qp::ErrorCode::StringSelfCheckFailed);
     EXPECT_TRUE(nullBytes.empty());
-    EXPECT_TRUE(recorder.saw(qp::ErrorCode::StringUnknown));
-    EXPECT_TRUE(recorder.saw(qp::ErrorCode::StringSelfCheckFailed));
 
     String raw = String::fromBytes("\x01\x02", 2);
     EXPECT_EQ(raw.kind(), TextKind::Raw);
@@ -111,6 +108,7 @@ TEST(StringAppend, EmptyStringTakesTheCodePage) {
 TEST(StringAppend, MismatchedCodePageIsRefusedAndNothingIsAppended) {
     CapturedSink recorder;
     String s("abc", 1252);
+    s.messages = &recorder;
     EXPECT_FALSE(s.append("d", 65001));
     EXPECT_EQ(s.lastError, qp::ErrorCode::IncoherentEncodings);
     EXPECT_TRUE(recorder.saw(qp::ErrorCode::IncoherentEncodings));

@@ -35,6 +35,7 @@ TEST_P(CodePageRoundTrip, ToUtf16AndBackIsExact) {
     const RoundTrip& sample = GetParam();
     CapturedSink recorder;
     String s(sample.encoded, sample.codePage);
+    s.messages = &recorder;
     ASSERT_TRUE(s.convertTo(65002));
     EXPECT_EQ(s.kind(), TextKind::Utf16);
     EXPECT_EQ(s.codePage(), 65002);
@@ -71,6 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
     CapturedSink recorder;
     String s(u"\u65E5\u672C ok \U0001F600");
+    s.messages = &recorder;
     s.context = "notes.txt";
     ASSERT_TRUE(s.convertTo(1252));
     EXPECT_EQ(bytesOf(s), "?? ok ?");
@@ -83,6 +85,7 @@ TEST(StringConversion, UnmappableCharactersBecomeQuestionMarksWithWarning3) {
 TEST(StringConversion, LossyConversionThroughIconvIsDetected) {
     CapturedSink recorder;
     String s(u"\u0416\u00E9");  // Zhe has no Latin-2 form
+    s.messages = &recorder;
     ASSERT_TRUE(s.convertTo(28592));
     EXPECT_EQ(bytesOf(s), "?\xE9");
     EXPECT_TRUE(recorder.saw(qp::WarningCode::InexactConversion));
@@ -91,12 +94,14 @@ TEST(StringConversion, LossyConversionThroughIconvIsDetected) {
 TEST(StringConversion, AsciiKeepsTheLow7BitsAndCountsChangesAsLossy) {
     CapturedSink recorder;
     String s("caf\xE9", 20105);
+    s.messages = &recorder;
     ASSERT_TRUE(s.convertTo(65002));
     EXPECT_EQ(bytesOf(s), le(u"cafi"));
     EXPECT_TRUE(recorder.saw(qp::WarningCode::InexactConversion));
 
     CapturedSink clean;
     String plain(u"plain");
+    plain.messages = &clean;
     ASSERT_TRUE(plain.convertTo(20105));
     EXPECT_EQ(bytesOf(plain), "plain");
     EXPECT_TRUE(clean.warnings.empty());
@@ -109,6 +114,7 @@ TEST(StringConversion, InvalidUtf8IsReplacedAndReportedAsError10) {
              "c\xED\xA0\x80"
              "d\xE2\x82",
              65001);
+    s.messages = &recorder;
     ASSERT_TRUE(s.convertTo(65002));
     // 0xFF, both bytes of the overlong C0 AF, the encoded surrogate and the cut-off tail are replaced.
     EXPECT_EQ(s.toUtf16(), u"a\uFFFDb\uFFFD\uFFFDc\uFFFDd\uFFFD");
@@ -121,13 +127,13 @@ TEST(StringConversion, UnknownCodePageIsError10AndRetriedAsWindows1252) {
     String s("\x80"
              "x",
              12345);
+    s.messages = &recorder;
     ASSERT_TRUE(s.convertTo(65002));
     EXPECT_EQ(bytesOf(s), le(u"\u20ACx"));
     EXPECT_TRUE(recorder.saw(qp::ErrorCode::UnicodeConversionFailed));
 }
 
 TEST(StringConversion, RawTextCannotBeConverted) {
-    CapturedSink recorder;
     String raw = String::fromBytes("abc", 3);
     EXPECT_FALSE(raw.convertTo(1252));
     EXPECT_EQ(raw.lastError, qp::ErrorCode::EncodingNotSupported);

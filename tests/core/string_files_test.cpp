@@ -21,6 +21,7 @@ protected:
         std::filesystem::path file = dir / "text.bin";
         qptest::writeFile(file, bytes);
         String text;
+        text.messages = &recorder;
         loaded = text.loadFile(String::fromUtf8(file.string()));
         return text;
     }
@@ -95,15 +96,18 @@ TEST_F(StringFile, PathBecomesTheContext) {
 
 TEST_F(StringFile, UnreadablePathsAreError7) {
     String missing;
+    missing.messages = &recorder;
     EXPECT_FALSE(missing.loadFile(String::fromUtf8((dir / "none.html").string())));
     EXPECT_EQ(missing.lastError, qp::ErrorCode::FileNotAccessible);
     EXPECT_TRUE(missing.empty());
 
     String directory;
+    directory.messages = &recorder;
     EXPECT_FALSE(directory.loadFile(String::fromUtf8(dir.path().string())));
     EXPECT_EQ(directory.lastError, qp::ErrorCode::FileNotAccessible);
 
     String overlong;
+    overlong.messages = &recorder;
     EXPECT_FALSE(overlong.loadFile(String(std::string(600, 'p'), 1252)));
     EXPECT_EQ(overlong.lastError, qp::ErrorCode::FileNotAccessible);
     EXPECT_EQ(recorder.errors.size(), 3u);
@@ -111,6 +115,7 @@ TEST_F(StringFile, UnreadablePathsAreError7) {
 
 TEST_F(StringFile, QuietStringsNeitherReportNorRecordErrors) {
     String quiet;
+    quiet.messages = &recorder;
     quiet.quiet = true;
     EXPECT_FALSE(quiet.loadFile(String::fromUtf8((dir / "none.html").string())));
     EXPECT_TRUE(recorder.errors.empty());

@@ -20,6 +20,7 @@ struct Markup {
 // each step is a line.
 class Capture {
 public:
+    Capture() { markup.messages = &log; }
     void run(const std::vector<Markup>& items) {
         for (const Markup& item : items) {
             position += 10;

@@ -24,6 +24,7 @@ Bytes record(const qp::PdbDatabase& store, size_t i) {
 TEST(IndexRecords, TwoEntryWesternIndexByHand) {
     CapturedSink log;
     qp::Index index("t", qp::IndexType::Lookup, 1252, 9, false);
+    index.messages = &log;
     const auto b = index.addKey("b");
     const auto a = index.addKey("a");
     index.addValues(*b, 1, {5});
@@ -135,7 +136,6 @@ TEST(IndexRecords, StringsAndTheDependentIndexFollowTheDataRecords) {
 }
 
 TEST(IndexRecords, AFailedIndexLeavesTheStoreAsItWas) {
-    CapturedSink log;
     qp::Index other("o", qp::IndexType::Lookup, 1252, 9, false);
     qp::Index index("f", qp::IndexType::Lookup, 1252, 9, false);
     index.addLink(*index.addKey("a"), 21, other, 5);  // other has no entry 5
@@ -149,7 +149,6 @@ TEST(IndexRecords, AFailedIndexLeavesTheStoreAsItWas) {
 // A name that leaves just room for the master entry and the western tables: the spell tables do not fit as well,
 // and the build fails naming the index rather than writing a header record past 64 KB.
 TEST(IndexRecords, SpellTablesThatDoNotFitTheHeaderRecordFailTheIndex) {
-    CapturedSink log;
     qp::PhoneticTables english;
     ASSERT_TRUE(english.setUp(9));
     for (bool spell : {false, true}) {

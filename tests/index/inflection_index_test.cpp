@@ -18,7 +18,7 @@ std::vector<int32_t> groupsOf(const qp::Index& lookup, qp::IndexEntryId entry) {
 
 TEST(InflectionIndex, EntriesWithTheSameFormsShareOneGroup) {
     CapturedSink log;
-    qp::FaultHeader faults;
+    qp::FaultHeader faults{&log};
     qp::Index lookup("words", qp::IndexType::Lookup, 1252, 9, false);
     qp::InflectionIndex inflections(1252, 9, faults);
     const auto cat = lookup.addKey("cat");
@@ -39,7 +39,7 @@ TEST(InflectionIndex, EntriesWithTheSameFormsShareOneGroup) {
 // A verb with 400 forms: four groups of 100, each named by the entry; none is lost.
 TEST(InflectionIndex, FormsBeyondOneGroupGoOnInFurtherGroups) {
     CapturedSink log;
-    qp::FaultHeader faults;
+    qp::FaultHeader faults{&log};
     qp::Index lookup("words", qp::IndexType::Lookup, qp::kUnicodeIndexCodePage, 9, false);
     qp::InflectionIndex inflections(65001, 9, faults);
     const auto verb = lookup.addKey("Sprechen");
@@ -57,7 +57,7 @@ TEST(InflectionIndex, FormsBeyondOneGroupGoOnInFurtherGroups) {
 
 TEST(InflectionIndex, AGroupDroppedForAnOverLongRuleLeavesNoRuleBehind) {
     CapturedSink log;
-    qp::FaultHeader faults;
+    qp::FaultHeader faults{&log};
     qp::Index lookup("words", qp::IndexType::Lookup, 1252, 9, false);
     qp::InflectionIndex inflections(1252, 9, faults);
     inflections.addGroup(lookup, *lookup.addKey("cat"), {"noun", {{"cats", ""}, {std::string(300, 'x'), ""}}});

@@ -16,15 +16,14 @@ TEST(CssDump, CheckWritesTheParsedSheetBesideTheSource) {
     CapturedSink messages;
     qptest::TempDir dir;
     qptest::writeFile(dir / "book.css", qptest::readFile(kDataDir + "dump_input.css"));
-    ASSERT_TRUE(qp::checkStyleSheet(qp::String::fromUtf8((dir / "book.css").string())));
+    ASSERT_TRUE(qp::checkStyleSheet(qp::String::fromUtf8((dir / "book.css").string()), &messages));
     EXPECT_EQ(qptest::readFile(dir / "dump.css"), qptest::readFile(kDataDir + "dump_expected.css"));
     EXPECT_EQ(messages.warningCodes(), std::vector<qp::WarningCode>{qp::WarningCode::CssAtRuleIgnored});
 }
 
 TEST(CssDump, ACheckOfAMissingFileFailsAndWritesNothing) {
-    CapturedSink messages;
     qptest::TempDir dir;
-    EXPECT_FALSE(qp::checkStyleSheet(qp::String::fromUtf8((dir / "none.css").string())));
+    EXPECT_FALSE(qp::checkStyleSheet(qp::String::fromUtf8((dir / "none.css").string()), nullptr));
     EXPECT_FALSE(std::filesystem::exists(dir / "dump.css"));
 }
 

@@ -20,7 +20,7 @@ struct Parsed {
 
 Parsed parse(std::string_view text) {
     CapturedSink messages;
-    qp::FaultHeader faults;
+    qp::FaultHeader faults{&messages};
     Parsed parsed{qp::parseStyleSheet(text, faults, "sheet.css"), {}, {}};
     parsed.warnings = messages.warningCodes();
     parsed.details = messages.warnings;
@@ -153,7 +153,7 @@ TEST(CssParser, StrayStatementsAreDropped) {
 
 TEST(CssParser, DeclarationListOfAStyleAttribute) {
     CapturedSink messages;
-    qp::FaultHeader faults;
+    qp::FaultHeader faults{&messages};
     const std::vector<qp::CssDeclaration> list =
         qp::parseDeclarationList("font-weight: bold; color:#333;  } text-align : right", faults);
     ASSERT_EQ(list.size(), 3u);

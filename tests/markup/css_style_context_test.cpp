@@ -91,6 +91,7 @@ TEST(CssStyleContext, RewriteElementReadsClassIdStyleAndHrefFromTheAttributes) {
 TEST(CssStyleContext, WarningsOfStyleAttributesLandInTheContext) {
     CapturedSink messages;
     StyleContext context;
+    context.messages = &messages;
     context.computeStyle("p", "", "", "color: red; {oops}");
     EXPECT_EQ(context.lastWarning, qp::WarningCode::CssInvalidCharacter);
     EXPECT_THAT(messages.warningCodes(), ::testing::ElementsAre(qp::WarningCode::CssInvalidCharacter));
@@ -101,7 +102,7 @@ TEST(CssStyleContext, AMissingSheetFileIsErrorCssFileNotFound) {
     qptest::TempDir dir;
     const std::string missing = (dir / "absent.css").string();
     StyleContext context;
-    qp::StyleSheetFiles files;
+    qp::StyleSheetFiles files(&messages);
     EXPECT_FALSE(context.addSheetFile(qp::String::fromUtf8(missing), qp::kCodePageWestern, files));
     EXPECT_EQ(context.lastError, qp::ErrorCode::CssFileNotFound);
     ASSERT_EQ(messages.errors.size(), 1u);
@@ -115,7 +116,7 @@ TEST(CssStyleContext, SheetFilesAreDecodedByCharsetByteOrderMarkOrTheDefault) {
     qptest::writeFile(dir / "plain.css", "p { font-family: Caf\xE9 }");
     qptest::writeFile(dir / "marked.css", "\xEF\xBB\xBFp { font-family: Caf\xC3\xA9 }");
     qptest::writeFile(dir / "declared.css", "@charset \"utf-8\";\np { font-family: Caf\xC3\xA9 }");
-    qp::StyleSheetFiles files;
+    qp::StyleSheetFiles files(nullptr);
     for (const char* name : {"latin.css", "plain.css", "marked.css", "declared.css"}) {
         StyleContext context;
         ASSERT_TRUE(context.addSheetFile(qp::String::fromUtf8((dir / name).string()), qp::kCodePageWestern, files))
@@ -130,7 +131,7 @@ TEST(CssStyleContext, SheetFilesAreDecodedByCharsetByteOrderMarkOrTheDefault) {
 TEST(CssStyleContext, NovelStyleSheetStylesItsElements) {
     CapturedSink messages;
     StyleContext context;
-    qp::StyleSheetFiles files;
+    qp::StyleSheetFiles files(&messages);
     ASSERT_TRUE(context.addSheetFile(qp::String::fromUtf8(std::string(QP_TEST_DATA_DIR) + "/css/novel.css"),
                                      qp::kCodePageWestern, files));
     EXPECT_GT(context.ruleCount(), 200u);

@@ -49,7 +49,6 @@ TEST(EncodingDetection, DeclaredAsciiIsReadAsTheAnsiCodePage) {
 }
 
 TEST(EncodingDetection, EmptyMetaCharsetFallsBackToTheAnsiCodePage) {
-    qptest::MessageRecorder recorder;
     qp::String source = unknown("<html><meta http-equiv=\"Content-Type\" content=\"text/html; charset=\">");
     EXPECT_EQ(detectEncoding(source), qp::kCodePageSystemDefault);
     EXPECT_EQ(source.lastWarning, qp::WarningCode::NoEncodingFound);
@@ -79,6 +78,7 @@ TEST(EncodingDetection, UnsupportedDeclarationTriesTheMetaNext) {
     qptest::MessageRecorder recorder;
     qp::String source =
         unknown("<?xml version=\"1.0\" encoding=\"klingon\"?><meta http-equiv=a content=\"charset=koi8-r\">");
+    source.messages = &recorder;
     EXPECT_EQ(detectEncoding(source), 20866);
     ASSERT_EQ(recorder.texts().size(), 1u);
     EXPECT_EQ(recorder.texts()[0], "Warning(parsing): Found an unsupported text encoding.");

@@ -74,7 +74,6 @@ TEST_F(NodeRequestTest, RelativePathDoesNotStartAtTheRoot) {
 }
 
 TEST_F(NodeRequestTest, SeveralNodesWhereOneIsNeededWarns) {
-    qptest::MessageRecorder recorder;
     NodeIndex first = requests.selectOne("item", manifest());
     EXPECT_EQ(parser.attribute(first, "id").toUtf8(), "a");
     EXPECT_EQ(requests.lastWarning, qp::WarningCode::SeveralNodes);

@@ -17,6 +17,7 @@ using Texts = std::vector<std::string>;
 Texts reported(const std::string& text, ParseMode mode) {
     qptest::MessageRecorder recorder;
     XmlParser parser(qp::String(text, 1252), mode);
+    parser.messages = &recorder;
     parser.parse();
     return recorder.texts();
 }
@@ -48,6 +49,7 @@ TEST(XmlMessages, WellFormedXmlIsSilent) {
 TEST(XmlMessages, HtmlModeIsQuiet) {
     qptest::MessageRecorder recorder;
     XmlParser parser(qp::String("</span><a b / ></a x>1 < 2<!-- x", 1252), ParseMode::Html);
+    parser.messages = &recorder;
     parser.parse();
     EXPECT_TRUE(recorder.lines.empty());
     EXPECT_EQ(parser.lastError, qp::ErrorCode::None);  // a quiet object records no errors
@@ -57,6 +59,7 @@ TEST(XmlMessages, HtmlModeIsQuiet) {
 TEST(XmlMessages, MessagesCarryTheLineNumber) {
     qptest::MessageRecorder recorder;
     XmlParser parser(qp::String("<a>\n\n</b></a>", 1252), ParseMode::Xml);
+    parser.messages = &recorder;
     parser.parse();
     ASSERT_EQ(recorder.lines.size(), 2u);
     EXPECT_NE(recorder.lines[1].find("line: 0000003"), std::string::npos) << recorder.lines[1];

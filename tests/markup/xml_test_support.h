@@ -11,9 +11,6 @@ namespace qptest {
 
 class MessageRecorder : public qp::MessageSink {
 public:
-    MessageRecorder() { previous_ = qp::installSink(this); }
-    ~MessageRecorder() override { qp::installSink(previous_); }
-
     void output(const std::vector<std::u16string>& pieces) override {
         std::string line;
         for (const std::u16string& piece : pieces) {
@@ -30,9 +27,6 @@ public:
     }
 
     std::vector<std::string> lines;
-
-private:
-    qp::MessageSink* previous_ = nullptr;
 };
 
 // A subtree as text: elements as name(children), attributes as @name=value, text in quotes, kind-2 nodes as

@@ -29,15 +29,11 @@ std::string containerNaming(const std::string& fullPath) {
 
 const std::string kPackage = "<package><metadata/></package>";
 
-// Messages of the container parse are not part of what these tests look at. Each test has a temporary
+// Each test has a temporary
 // directory of its own, so that working directories of tests running in parallel are not taken for leftovers.
 class EpubSourceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = qp::installSink(&quiet_);
-        before_ = qptest::tempEntries("quillpress-epub-");
-    }
-    void TearDown() override { qp::installSink(previous_); }
+    void SetUp() override { before_ = qptest::tempEntries("quillpress-epub-"); }
 
     fs::path archive(const std::vector<ZipMember>& members) {
         fs::path path = dir / "book.epub";
@@ -64,8 +60,6 @@ protected:
 
     qptest::TempDir dir;
     qptest::PrivateTemporaryDirectory temporaryDir;
-    qp::MessageSink quiet_;
-    qp::MessageSink* previous_ = nullptr;
     std::vector<std::string> before_;
 };
 

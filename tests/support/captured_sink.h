@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A message sink for tests: keeps every code raised, with its arguments, and the printed lines while it is
-// installed.
+// A message sink for tests: keeps every code raised, with its arguments, and the printed lines of the objects
+// that report to it.
 #include <algorithm>
 #include <ostream>
 #include <string>
@@ -30,9 +30,6 @@ struct Raised {
 
 class CapturedSink : public qp::MessageSink {
 public:
-    CapturedSink() { previous_ = qp::installSink(this); }
-    ~CapturedSink() override { qp::installSink(previous_); }
-
     void emit(qp::MessageCode code, const qp::MessageArguments& arguments) override {
         switch (code.severity) {
             case qp::Severity::Error: errors.push_back({static_cast<qp::ErrorCode>(code.number), arguments}); break;
@@ -79,6 +76,4 @@ private:
         for (const Raised<Code>& r : raised) codes.push_back(r.code);
         return codes;
     }
-
-    qp::MessageSink* previous_ = nullptr;
 };
