@@ -52,9 +52,9 @@ private:
 
 BookWriter::HuffmanText BookWriter::writeHuffmanText(std::span<const uint8_t> text, uint32_t recordSize,
                                                      TrailingInputs& inputs) {
-    CompressionMessages messages(*this, *progress_);
+    CompressionMessages console(*this, *progress_);
     HuffmanRecords records;
-    switch (compressHuffman(text, recordSize, threads_, records, messages)) {
+    switch (compressHuffman(text, recordSize, threads_, records, console)) {
         case HuffmanOutcome::Compressed: break;
         case HuffmanOutcome::Declined: report(*this, InfoCode::CompressionDeclined); return HuffmanText::Declined;
         case HuffmanOutcome::Canceled: fail(ErrorCode::UserCanceled); return HuffmanText::Failed;
