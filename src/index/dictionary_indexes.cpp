@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <utility>
 
 #include "container/pdb_database.h"
 #include "core/ascii_text.h"
@@ -123,9 +124,10 @@ void DictionaryIndexes::enterMarkup() {
         if (entryOf_[i].first && source.extras) enterProperties(*entryOf_[i].first, entryOf_[i].second, *source.extras);
     }
     enterExternalSubentries();
-    gathered_ = {};
-    entryOf_ = {};
-    ids_ = {};
+    // Moved out rather than cleared, so that their memory goes back now.
+    std::exchange(gathered_, {});
+    std::exchange(entryOf_, {});
+    std::exchange(ids_, {});
 }
 
 bool DictionaryIndexes::fatal() {

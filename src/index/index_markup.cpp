@@ -314,9 +314,9 @@ void IndexMarkup::addForm(const IndexElement& element, int32_t entry) {
 }
 
 DictionaryMarkup IndexMarkup::handOver() {
-    ids_.clear();
-    hasShortParts_ = {};
-    hasNestedEntries_ = {};
+    std::exchange(ids_, {});
+    std::exchange(hasShortParts_, {});
+    std::exchange(hasNestedEntries_, {});
     return {std::exchange(indexNames_, {}), std::exchange(entries_, {}), std::exchange(externalSubentries_, {})};
 }
 
