@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kova::checkIndex(read, faults);
     if (!faults.empty() || read.entries.size() != index.entryCount()) std::abort();
     for (size_t rank = 0; rank < read.entries.size(); ++rank) {
-        const std::string& key = index.key(index.sorted()[rank]);
+        const std::string_view key = index.key(index.sorted()[rank]);
         const std::vector<uint8_t>& bytes = read.entries[rank].key.bytes;
         const bool singleByte = index.unicode() && index.characterTable().singleByteForm();
         if (!singleByte && std::string(bytes.begin(), bytes.end()) != key) std::abort();

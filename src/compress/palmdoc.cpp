@@ -101,6 +101,8 @@ std::vector<uint8_t> palmdocCompress(const uint8_t* data, size_t size) {
             }
         }
         writer.flushSpace();
+        // The book keeps every record until it is saved: no record holds the worst case's room.
+        out.shrink_to_fit();
     } catch (const std::bad_alloc&) {
         return {};
     }

@@ -270,10 +270,11 @@ bool BookWriter::moveRecords(PdbDatabase& from, bool padded, uint64_t* bytes) {
     return true;
 }
 
+// Each record leaves the store as it is copied, so that the compressed text is never held twice.
 bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
-    const PdbDatabase* records = readBack(Store::Text);
+    PdbDatabase* records = readBack(Store::Text);
     if (!records) return false;
-    const PdbDatabase& store = *records;
+    PdbDatabase& store = *records;
     if (store.recordCount() != recordLengths_.size() || text.size() != palmDoc_.textLength)
         return fail(ErrorCode::TrailingBytes);
 
@@ -283,7 +284,7 @@ bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
     size_t start = 0;
     for (size_t i = 0; i < store.recordCount(); ++i) {
         size_t end = start + recordLengths_[i];
-        std::span<const uint8_t> compressed = store.record(i);
+        const std::vector<uint8_t> compressed = store.releaseRecord(i);
         try {
             record.assign(compressed.begin(), compressed.end());
             if (!trailing.appendEntries(record, start, end)) return failTocTooDeep(i, start, end);

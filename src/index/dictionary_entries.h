@@ -3,7 +3,7 @@
 // What the dictionary markup of a book says, gathered while the text is converted: the entries of each lookup
 // index with their headwords, keys, properties and text ranges. The index stage turns it into index records.
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,23 +44,40 @@ struct InflectionGroup {
     std::vector<InflectedForm> forms;
 };
 
-struct DictionaryEntry {
-    std::string index;  // the lookup index, empty for the unnamed one
+// What few entries carry, kept apart so that an entry without any of it stays small.
+struct EntryExtras {
     std::string id;
-    bool scriptable = false;
-    bool spell = false;
-    bool wild = false;
-    std::optional<std::string> headword;  // UTF-8; none without `idx:orth`
-    std::string oldStyleRules;            // the `infl` attribute of `idx:orth`
-    TextRange text;
-    int32_t parent = -1;  // the entry this one is nested in
+    std::string oldStyleRules;  // the `infl` attribute of `idx:orth`
+    std::string grammarGroup;
     std::vector<EntryKey> keys;
     std::vector<EntryProperty> properties;
     std::vector<TextRange> shortParts;
-    std::string grammarGroup;
-    std::vector<InflectionGroup> inflections;
     std::vector<std::string> compoundKeys;  // more headword keys of the entry
     std::vector<std::string> excludedKeys;  // keys the entry keeps out of its lookup
+};
+
+struct DictionaryEntry {
+    TextRange text;
+    std::string headword;  // UTF-8; empty without `idx:orth` (hasHeadword tells)
+    std::vector<InflectionGroup> inflections;
+    std::unique_ptr<EntryExtras> extras;  // none until the entry has some
+    int32_t parent = -1;                  // the entry this one is nested in
+    uint32_t index = 0;                   // the lookup index: its number in DictionaryMarkup::indexNames
+    bool hasHeadword = false;
+    bool scriptable = false;
+    bool spell = false;
+    bool wild = false;
+
+    // The extras, empty ones for an entry without.
+    const EntryExtras& details() const {
+        static const EntryExtras none;
+        return extras ? *extras : none;
+    }
+    // The extras, made when the entry has none yet.
+    EntryExtras& detailsToFill() {
+        if (!extras) extras = std::make_unique<EntryExtras>();
+        return *extras;
+    }
 };
 
 // An `idx:ext-subentry`: text elsewhere that extends the entry whose id it names.
@@ -69,6 +86,13 @@ struct ExternalSubentry {
     std::string extends;
     TextRange text;
     bool scriptable = false;
+};
+
+// What the markup of a book gathered, in the order of the elements.
+struct DictionaryMarkup {
+    std::vector<std::string> indexNames;  // of the lookup indexes, the unnamed one as ""
+    std::vector<DictionaryEntry> entries;
+    std::vector<ExternalSubentry> externalSubentries;
 };
 
 }  // namespace qp

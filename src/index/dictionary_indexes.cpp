@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <utility>
 
 #include "container/pdb_database.h"
 #include "core/ascii_text.h"
@@ -59,7 +60,7 @@ struct DictionaryIndexes::KeyIndex {
     int32_t header = -1;
 };
 
-DictionaryIndexes::DictionaryIndexes(const IndexMarkup& markup, DictionarySettings settings, FaultHeader& faults)
+DictionaryIndexes::DictionaryIndexes(IndexMarkup& markup, DictionarySettings settings, FaultHeader& faults)
     : markup_(markup), settings_(std::move(settings)), faults_(faults),
       inflections_(std::make_unique<InflectionIndex>(settings_.textCodePage, settings_.language, faults)) {}
 
@@ -100,13 +101,7 @@ DictionaryIndexes::KeyIndex& DictionaryIndexes::keyIndex(const std::string& name
 
 bool DictionaryIndexes::build() {
     if (markup_.failed()) return fatal();
-    entryOf_.assign(markup_.entries().size(), {nullptr, 0});
-    for (size_t i = 0; i < markup_.entries().size(); ++i) enterEntry(i);
-    for (size_t i = 0; i < markup_.entries().size(); ++i) {
-        const DictionaryEntry& source = markup_.entries()[i];
-        if (entryOf_[i].first) enterProperties(*entryOf_[i].first, entryOf_[i].second, source);
-    }
-    enterExternalSubentries();
+    enterMarkup();
     for (auto& lookup : lookupIndexes_)
         if (lookup->wild) enterDependentKeys(*lookup);
     if (!inflections_->empty() && (!inflections_->compile() || !inflections_->verify())) return fatal();
@@ -119,6 +114,24 @@ bool DictionaryIndexes::build() {
     return true;
 }
 
+// The markup is taken over and dropped as it is entered: headwords and inflections entry by entry, the rest
+// once every entry is in.
+void DictionaryIndexes::enterMarkup() {
+    gathered_ = markup_.handOver();
+    const size_t count = gathered_.entries.size();
+    entryOf_.assign(count, {nullptr, 0});
+    for (size_t i = 0; i < count; ++i) enterEntry(i);
+    for (size_t i = 0; i < count; ++i) {
+        const DictionaryEntry& source = gathered_.entries[i];
+        if (entryOf_[i].first && source.extras) enterProperties(*entryOf_[i].first, entryOf_[i].second, *source.extras);
+    }
+    enterExternalSubentries();
+    // Moved out rather than cleared, so that their memory goes back now.
+    std::exchange(gathered_, {});
+    std::exchange(entryOf_, {});
+    std::exchange(ids_, {});
+}
+
 bool DictionaryIndexes::fatal() {
     report(faults_, ErrorCode::FatalIndexing);
     return false;
@@ -127,34 +140,37 @@ bool DictionaryIndexes::fatal() {
 // An entry's keys are its headword and compound keys, less the keys it excludes (compared as written, the case
 // of A to Z aside). Each key leads to the entry's text; homographs add their ranges to one key.
 void DictionaryIndexes::enterEntry(size_t number) {
-    const DictionaryEntry& source = markup_.entries()[number];
-    LookupIndex& lookup = lookupIndex(source.index);
+    DictionaryEntry& source = gathered_.entries[number];
+    const EntryExtras& details = source.details();
+    LookupIndex& lookup = lookupIndex(gathered_.indexNames[source.index]);
     if (!lookup.settled) {  // the first entry of an index fixes its spell and wildcard settings
         lookup.settled = true;
         lookup.spell = source.spell;
         lookup.wild = source.wild;
     }
-    std::vector<std::string> keys;
-    if (source.headword) keys.push_back(*source.headword);
-    keys.insert(keys.end(), source.compoundKeys.begin(), source.compoundKeys.end());
     std::optional<IndexEntryId> first;
-    for (const std::string& key : keys) {
-        bool excluded = false;
-        for (const std::string& out : source.excludedKeys) excluded = excluded || equalsCaseBlind(out, key);
-        if (excluded) continue;
+    const auto enterKey = [&](const std::string& key) {
+        for (const std::string& out : details.excludedKeys)
+            if (equalsCaseBlind(out, key)) return;
         const std::optional<IndexEntryId> entry = lookup.index->addKey(key);
-        if (!entry) continue;
+        if (!entry) return;
         lookup.index->addValues(*entry, tag::kPosition, {static_cast<uint32_t>(source.text.start)});
         lookup.index->addValues(*entry, tag::kLength, {static_cast<uint32_t>(source.text.end - source.text.start)});
         if (!first) first = entry;
-    }
+    };
+    if (source.hasHeadword) enterKey(source.headword);
+    for (const std::string& key : details.compoundKeys) enterKey(key);
+    // The headword and the inflections are wanted no more: their memory goes back before the next entry.
+    const std::vector<InflectionGroup> inflections = std::move(source.inflections);
+    std::string().swap(source.headword);
     if (!first) return;
     entryOf_[number] = {&lookup, *first};
-    if (source.headword) {
-        for (const InflectionGroup& group : source.inflections) inflections_->addGroup(*lookup.index, *first, group);
-        if (!source.oldStyleRules.empty()) inflections_->addOldStyleRules(*lookup.index, *first, source.oldStyleRules);
+    if (source.hasHeadword) {
+        for (const InflectionGroup& group : inflections) inflections_->addGroup(*lookup.index, *first, group);
+        if (!details.oldStyleRules.empty())
+            inflections_->addOldStyleRules(*lookup.index, *first, details.oldStyleRules);
     }
-    for (const EntryKey& key : source.keys) {
+    for (const EntryKey& key : details.keys) {
         KeyIndex& target = keyIndex(key.index, key.exact);
         const std::optional<IndexEntryId> keyEntry = target.index->addKey(key.text);
         if (!keyEntry) continue;
@@ -169,7 +185,7 @@ void DictionaryIndexes::enterEntry(size_t number) {
     }
 }
 
-void DictionaryIndexes::enterProperties(LookupIndex& lookup, IndexEntryId entry, const DictionaryEntry& source) {
+void DictionaryIndexes::enterProperties(LookupIndex& lookup, IndexEntryId entry, const EntryExtras& source) {
     Index& index = *lookup.index;
     for (const TextRange& part : source.shortParts)
         index.addValues(entry, tag::kTextRange,
@@ -210,8 +226,10 @@ void DictionaryIndexes::enterProperties(LookupIndex& lookup, IndexEntryId entry,
 std::optional<std::pair<DictionaryIndexes::LookupIndex*, IndexEntryId>> DictionaryIndexes::entryWithId(
     const std::string& id) {
     if (ids_.empty()) {
-        for (size_t i = 0; i < markup_.entries().size(); ++i)
-            if (!markup_.entries()[i].id.empty()) ids_.emplace(markup_.entries()[i].id, i);
+        for (size_t i = 0; i < gathered_.entries.size(); ++i) {
+            const std::string& entryId = gathered_.entries[i].details().id;
+            if (!entryId.empty()) ids_.emplace(entryId, i);
+        }
     }
     const auto found = ids_.find(id);
     if (found == ids_.end() || !entryOf_[found->second].first) return std::nullopt;
@@ -220,7 +238,7 @@ std::optional<std::pair<DictionaryIndexes::LookupIndex*, IndexEntryId>> Dictiona
 
 // An external subentry adds its text range to the entry it extends, under a tag for its name.
 void DictionaryIndexes::enterExternalSubentries() {
-    for (const ExternalSubentry& subentry : markup_.externalSubentries()) {
+    for (const ExternalSubentry& subentry : gathered_.externalSubentries) {
         const auto target = entryWithId(subentry.extends);
         if (!target) {
             report(faults_, WarningCode::ExtendedEntryMissing, subentry.extends);

@@ -34,11 +34,11 @@ struct DictionarySettings {
 
 class DictionaryIndexes {
 public:
-    DictionaryIndexes(const IndexMarkup& markup, DictionarySettings settings, FaultHeader& faults);
+    DictionaryIndexes(IndexMarkup& markup, DictionarySettings settings, FaultHeader& faults);
     ~DictionaryIndexes();
 
-    // Enters every entry, key and property into its index. False, with "Fatal indexing errors: aborting.", when
-    // the markup or any index holds an error.
+    // Enters every entry, key and property into its index, taking the gathered markup over from `markup`. False,
+    // with "Fatal indexing errors: aborting.", when the markup or any index holds an error.
     bool build();
     // Writes the indexes into the store and sets the record 0 fields they fill.
     bool write(PdbDatabase& store, IndexRecords& records);
@@ -49,8 +49,9 @@ private:
 
     LookupIndex& lookupIndex(const std::string& name);
     KeyIndex& keyIndex(const std::string& name, bool exact);
+    void enterMarkup();
     void enterEntry(size_t number);
-    void enterProperties(LookupIndex& lookup, IndexEntryId entry, const DictionaryEntry& source);
+    void enterProperties(LookupIndex& lookup, IndexEntryId entry, const EntryExtras& source);
     void enterExternalSubentries();
     void enterDependentKeys(LookupIndex& lookup);
     // The lookup entry of the markup entry with that id.
@@ -63,7 +64,8 @@ private:
     void addExtra(IndexRecords& records, int32_t header);
     bool fatal();
 
-    const IndexMarkup& markup_;
+    IndexMarkup& markup_;
+    DictionaryMarkup gathered_;  // while it is entered
     DictionarySettings settings_;
     FaultHeader& faults_;
     std::vector<std::unique_ptr<LookupIndex>> lookupIndexes_;

@@ -53,7 +53,7 @@ std::optional<IndexEntryId> Index::addKey(std::string_view utf8Key) {
             appendBigEndian16(key, position);
             if (const char16_t fold = characters_.foldAt(position)) appendBigEndian16(sortKey, fold);
         }
-        return enter(std::move(key), std::move(sortKey));
+        return enter(key, sortKey);
     }
     if (codePage_ == kCodePageUtf8) return addKeyBytes(utf8Key);
     std::string western;
@@ -63,27 +63,53 @@ std::optional<IndexEntryId> Index::addKey(std::string_view utf8Key) {
     return addKeyBytes(western);
 }
 
-std::optional<IndexEntryId> Index::addKeyBytes(std::string_view bytes) {
-    std::string key(bytes);
+std::optional<IndexEntryId> Index::addKeyBytes(std::string_view key) {
     if (key.size() > kMaxKeyBytes) {
         report(*this, WarningCode::StringTruncated);
-        key.resize(codePage_ == kCodePageUtf8 ? utf8PrefixLength(key, kMaxKeyBytes) : kMaxKeyBytes);
+        key = key.substr(0, codePage_ == kCodePageUtf8 ? utf8PrefixLength(key, kMaxKeyBytes) : kMaxKeyBytes);
     }
-    std::string sortKey = codePage_ == kCodePageWestern ? westernSortKey(key) : key;
-    return enter(std::move(key), std::move(sortKey));
+    if (codePage_ != kCodePageWestern) return enter(key, key);
+    return enter(key, westernSortKey(key));
 }
 
-std::optional<IndexEntryId> Index::enter(std::string key, std::string sortKey) {
-    if (key.empty()) return std::nullopt;
-    std::string identity = sortKey;
-    if (exact_) {
-        // The sort key's length first, so that (sort key, key) pairs cannot run into each other.
-        identity.insert(0, std::to_string(sortKey.size()) + ":");
-        identity += key;
+std::string_view Index::sortKey(IndexEntryId entry) const {
+    const Entry& held = entries_[entry];
+    if (held.sortKeyIsKey) return key(entry);
+    return {keys_.data() + held.keyAt + held.keyLength, held.sortKeyLength};
+}
+
+// Entries are one when their sort keys are, and in an exact index their keys too.
+size_t Index::identitySlot(std::string_view key, std::string_view sortKey) const {
+    const size_t mask = identities_.size() - 1;
+    const size_t hash = std::hash<std::string_view>{}(sortKey);
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const IndexEntryId entry = identities_[slot];
+        if (entry == kNoEntry || (this->sortKey(entry) == sortKey && (!exact_ || this->key(entry) == key))) return slot;
     }
-    const auto [found, added] = byIdentity_.emplace(std::move(identity), static_cast<IndexEntryId>(entries_.size()));
-    if (added) entries_.push_back({std::move(key), std::move(sortKey), {}});
-    return found->second;
+}
+
+void Index::growIdentities() {
+    identities_.assign(identities_.empty() ? 16 : 2 * identities_.size(), kNoEntry);
+    for (IndexEntryId entry = 0; entry < entries_.size(); ++entry)
+        if (entries_[entry].keyLength > 0) identities_[identitySlot(key(entry), sortKey(entry))] = entry;
+}
+
+std::optional<IndexEntryId> Index::enter(std::string_view key, std::string_view sortKey) {
+    if (key.empty()) return std::nullopt;
+    if (2 * (keyedEntries_ + 1) > identities_.size()) growIdentities();
+    const size_t slot = identitySlot(key, sortKey);
+    if (identities_[slot] != kNoEntry) return identities_[slot];
+    Entry entry;
+    entry.keyAt = keys_.size();
+    entry.keyLength = static_cast<uint16_t>(key.size());
+    entry.sortKeyLength = static_cast<uint16_t>(sortKey.size());
+    entry.sortKeyIsKey = sortKey == key;
+    keys_.append(key);
+    if (!entry.sortKeyIsKey) keys_.append(sortKey);
+    identities_[slot] = static_cast<IndexEntryId>(entries_.size());
+    ++keyedEntries_;
+    entries_.push_back(std::move(entry));
+    return identities_[slot];
 }
 
 void Index::addCharacters(std::string_view utf8) {
@@ -92,7 +118,7 @@ void Index::addCharacters(std::string_view utf8) {
 }
 
 std::u16string Index::readerKey(IndexEntryId entry) const {
-    const std::string& key = entries_[entry].key;
+    const std::string_view key = this->key(entry);
     std::u16string characters;
     if (unicode()) {
         for (size_t i = 0; i + 1 < key.size(); i += 2)
@@ -106,7 +132,7 @@ std::u16string Index::readerKey(IndexEntryId entry) const {
 }
 
 std::string Index::keyText(IndexEntryId entry) const {
-    const std::string& key = entries_[entry].key;
+    const std::string_view key = this->key(entry);
     std::u16string units;
     if (unicode()) {
         for (size_t i = 0; i + 1 < key.size(); i += 2)
@@ -155,7 +181,10 @@ void Index::addLink(IndexEntryId entry, uint8_t tag, const Index& target, IndexE
         return;
     }
     appendGroupHeader(entry, tag);
-    links_.push_back({entry, entries_[entry].values.size(), &target, targetEntry});
+    auto known = std::find(linkTargets_.begin(), linkTargets_.end(), &target);
+    if (known == linkTargets_.end()) known = linkTargets_.insert(known, &target);
+    const auto targetNumber = static_cast<uint32_t>(known - linkTargets_.begin());
+    links_.push_back({entry, static_cast<uint32_t>(entries_[entry].values.size()), targetEntry, targetNumber});
     entries_[entry].values.push_back(0);
 }
 
@@ -186,7 +215,7 @@ const std::vector<IndexEntryId>& Index::sorted() const {
     };
     std::vector<Sortable> order(entries_.size());
     for (IndexEntryId entry = 0; entry < entries_.size(); ++entry) {
-        const std::string& sortKey = entries_[entry].sortKey;
+        const std::string_view sortKey = this->sortKey(entry);
         uint64_t prefix = 0;
         for (size_t i = 0; i < 8; ++i)
             prefix = prefix << 8 | (i < sortKey.size() ? static_cast<uint8_t>(sortKey[i]) : 0u);
@@ -194,9 +223,9 @@ const std::vector<IndexEntryId>& Index::sorted() const {
     }
     std::sort(order.begin(), order.end(), [this](const Sortable& a, const Sortable& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        const int byFold = entries_[a.entry].sortKey.compare(entries_[b.entry].sortKey);
+        const int byFold = sortKey(a.entry).compare(sortKey(b.entry));
         if (byFold != 0) return byFold < 0;
-        const int raw = entries_[a.entry].key.compare(entries_[b.entry].key);
+        const int raw = key(a.entry).compare(key(b.entry));
         // Equal keys are entries made apart: in the order they were made.
         return raw != 0 ? raw < 0 : a.entry < b.entry;
     });
@@ -214,11 +243,12 @@ uint32_t Index::rankOf(IndexEntryId entry) const {
 
 bool Index::resolveLinks() {
     for (const Link& link : links_) {
-        if (link.targetEntry >= link.target->entryCount()) {
+        const Index& target = *linkTargets_[link.target];
+        if (link.targetEntry >= target.entryCount()) {
             report(*this, ErrorCode::WrongIndexLink);
             return false;
         }
-        entries_[link.entry].values[link.valueAt] = static_cast<int32_t>(link.target->rankOf(link.targetEntry));
+        entries_[link.entry].values[link.valueAt] = static_cast<int32_t>(target.rankOf(link.targetEntry));
     }
     return true;
 }

@@ -18,7 +18,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/fault.h"
@@ -86,7 +85,9 @@ public:
     const std::vector<std::string>& stringRecords() const { return stringRecords_; }
 
     // The key of an entry in the index's form: bytes, or big-endian 16-bit table positions.
-    const std::string& key(IndexEntryId entry) const { return entries_[entry].key; }
+    std::string_view key(IndexEntryId entry) const {
+        return {keys_.data() + entries_[entry].keyAt, entries_[entry].keyLength};
+    }
     // The key as a reader decodes it: the folded characters of a Unicode index (through its second character
     // table), the characters of a UTF-8 index, the bytes of a western index as characters U+0000 to U+00FF.
     std::u16string readerKey(IndexEntryId entry) const;
@@ -105,19 +106,29 @@ public:
     bool resolveLinks();
 
 private:
+    // Keys live in one buffer: an entry holds where its key starts there, followed by its sort key unless the
+    // sort key is the key itself.
     struct Entry {
-        std::string key;
-        std::string sortKey;
         std::vector<int32_t> values;
+        size_t keyAt = 0;
+        uint16_t keyLength = 0;
+        uint16_t sortKeyLength = 0;
+        bool sortKeyIsKey = true;
     };
     struct Link {
         IndexEntryId entry;
-        size_t valueAt;  // in the entry's value list
-        const Index* target;
+        uint32_t valueAt;  // in the entry's value list
         IndexEntryId targetEntry;
+        uint32_t target;  // in linkTargets_
     };
+    static constexpr IndexEntryId kNoEntry = UINT32_MAX;
 
-    std::optional<IndexEntryId> enter(std::string key, std::string sortKey);
+    std::string_view sortKey(IndexEntryId entry) const;
+    // The entry with that key and sort key, made when there is none yet.
+    std::optional<IndexEntryId> enter(std::string_view key, std::string_view sortKey);
+    // Where the entry with that key and sort key is in identities_, or the free slot where it would go.
+    size_t identitySlot(std::string_view key, std::string_view sortKey) const;
+    void growIdentities();
     void appendGroupHeader(IndexEntryId entry, uint8_t tag);
 
     std::string name_;
@@ -127,8 +138,13 @@ private:
     bool exact_;
     CharacterTable characters_;
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, IndexEntryId> byIdentity_;
+    std::string keys_;
+    // The keyed entries by their identity (the sort key, and for an exact index the key too): an open-addressed
+    // table of entry numbers, kNoEntry where free, at most half full.
+    std::vector<IndexEntryId> identities_;
+    size_t keyedEntries_ = 0;
     std::vector<Link> links_;
+    std::vector<const Index*> linkTargets_;
     std::vector<std::string> stringRecords_;
     std::unique_ptr<Index> dependent_;
     const PhoneticTables* spellTables_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <set>
+#include <utility>
 
 #include "core/ascii_text.h"
 #include "core/message_sink.h"
@@ -101,8 +102,11 @@ void IndexMarkup::open(IndexElement element) {
         role = Role::Headword;
         if ((entry = currentEntry(true)) >= 0) {
             entries_[entry].headword = keyText(element);
-            entries_[entry].oldStyleRules = attribute(element, "infl");
-            if (entries_[entry].headword->empty()) reportAt(WarningCode::EmptyOrth, element.line);
+            entries_[entry].hasHeadword = true;
+            std::string rules = attribute(element, "infl");
+            if (!rules.empty() || entries_[entry].extras)
+                entries_[entry].detailsToFill().oldStyleRules = std::move(rules);
+            if (entries_[entry].headword.empty()) reportAt(WarningCode::EmptyOrth, element.line);
         }
     } else if (local == "key") {
         role = Role::Key;
@@ -115,7 +119,11 @@ void IndexMarkup::open(IndexElement element) {
         }
     } else if (local == "gramgrp") {
         role = Role::GrammarGroup;
-        if ((entry = currentEntry(true)) >= 0) entries_[entry].grammarGroup = attribute(element, "value");
+        if ((entry = currentEntry(true)) >= 0) {
+            std::string value = attribute(element, "value");
+            if (!value.empty() || entries_[entry].extras)
+                entries_[entry].detailsToFill().grammarGroup = std::move(value);
+        }
     } else if (teiName) {
         role = Role::Other;  // the other elements exist under the "idx:" prefix only
     } else if (local == "subentry") {
@@ -141,8 +149,8 @@ void IndexMarkup::open(IndexElement element) {
     } else if (local == "compound-keys" || local == "exclude-keys") {
         role = local == "compound-keys" ? Role::CompoundKeys : Role::ExcludedKeys;
         if ((entry = currentEntry(true)) >= 0) {
-            std::vector<std::string>& list =
-                role == Role::CompoundKeys ? entries_[entry].compoundKeys : entries_[entry].excludedKeys;
+            EntryExtras& extras = entries_[entry].detailsToFill();
+            std::vector<std::string>& list = role == Role::CompoundKeys ? extras.compoundKeys : extras.excludedKeys;
             for (std::string& key : keyList(element.text, ';')) list.push_back(std::move(key));
         }
     }
@@ -159,11 +167,11 @@ void IndexMarkup::close(uint64_t position) {
     switch (closing.role) {
         case Role::Entry:
             entries_[closing.entry].text.end = position;
-            if (!entries_[closing.entry].headword) reportAt(WarningCode::EntryWithoutOrth, closing.line);
+            if (!entries_[closing.entry].hasHeadword) reportAt(WarningCode::EntryWithoutOrth, closing.line);
             break;
         case Role::Short: {
             const int32_t entry = currentEntry(false);
-            if (entry >= 0) entries_[entry].shortParts.push_back({closing.start, position});
+            if (entry >= 0) entries_[entry].detailsToFill().shortParts.push_back({closing.start, position});
             break;
         }
         case Role::ExternalSubentry:
@@ -185,8 +193,8 @@ void IndexMarkup::close(uint64_t position) {
 void IndexMarkup::openEntry(const IndexElement& element) {
     const int32_t parent = currentEntry(false);
     DictionaryEntry entry;
-    entry.index = attribute(element, "name");
-    entry.id = attribute(element, "id");
+    const std::string name = attribute(element, "name");
+    std::string id = attribute(element, "id");
     entry.scriptable = isYes(element, "scriptable");
     entry.spell = isYes(element, "spell");
     entry.wild = entry.spell || isYes(element, "wild");
@@ -196,17 +204,19 @@ void IndexMarkup::openEntry(const IndexElement& element) {
         hasNestedEntries_[parent] = true;
         if (hasShortParts_[parent]) report(*this, ErrorCode::NestedAndShortEntries);
     }
-    IndexRules& rules = lookupIndexes_[entry.index];
-    if (!rules.settled) {
-        rules.settled = true;
-        rules.spell = entry.spell;
-        rules.wild = entry.wild;
-    } else if (rules.spell != entry.spell || rules.wild != entry.wild) {
+    // The first entry of an index fixes its spell and wildcard settings.
+    const auto [known, added] = indexNumbers_.emplace(name, static_cast<uint32_t>(lookupIndexes_.size()));
+    entry.index = known->second;
+    if (added) {
+        indexNames_.push_back(name);
+        lookupIndexes_.push_back({entry.spell, entry.wild, {}, {}});
+    } else if (lookupIndexes_[entry.index].spell != entry.spell || lookupIndexes_[entry.index].wild != entry.wild) {
         report(*this, ErrorCode::SpellWildInconsistent);
     }
-    const auto index = static_cast<int32_t>(entries_.size());
-    if (!entry.id.empty() && !ids_.emplace(entry.id, index).second) {
-        reportAt(ErrorCode::DuplicateEntryId, element.line, "id=\"" + entry.id + "\"");
+    const auto number = static_cast<int32_t>(entries_.size());
+    if (!id.empty()) {
+        if (!ids_.emplace(id, number).second) reportAt(ErrorCode::DuplicateEntryId, element.line, "id=\"" + id + "\"");
+        entry.detailsToFill().id = std::move(id);
     }
     entries_.push_back(std::move(entry));
     hasShortParts_.push_back(false);
@@ -238,7 +248,8 @@ void IndexMarkup::addKey(const IndexElement& element, int32_t entry) {
         foreign.insert(index);
     }
     const std::vector<std::string> words = isYes(element, "each-word") ? keyList(text, ' ') : std::vector{text};
-    for (const std::string& word : words) entries_[entry].keys.push_back({index, word, scriptable, exact});
+    std::vector<EntryKey>& keys = entries_[entry].detailsToFill().keys;
+    for (const std::string& word : words) keys.push_back({index, word, scriptable, exact});
 }
 
 void IndexMarkup::addProperty(const IndexElement& element, PropertyKind kind, int32_t entry) {
@@ -274,7 +285,7 @@ void IndexMarkup::addProperty(const IndexElement& element, PropertyKind kind, in
         rules.properties.erase(known);
         return report(*this, ErrorCode::PropertyLimit);
     }
-    entries_[entry].properties.push_back(std::move(property));
+    entries_[entry].detailsToFill().properties.push_back(std::move(property));
 }
 
 bool IndexMarkup::openExternalSubentry(const IndexElement& element) {
@@ -300,6 +311,13 @@ void IndexMarkup::addForm(const IndexElement& element, int32_t entry) {
     std::vector<InflectionGroup>& groups = entries_[entry].inflections;
     if (groups.empty()) groups.push_back({});
     groups.back().forms.push_back({value->value, attribute(element, "name")});
+}
+
+DictionaryMarkup IndexMarkup::handOver() {
+    std::exchange(ids_, {});
+    std::exchange(hasShortParts_, {});
+    std::exchange(hasNestedEntries_, {});
+    return {std::exchange(indexNames_, {}), std::exchange(entries_, {}), std::exchange(externalSubentries_, {})};
 }
 
 }  // namespace qp

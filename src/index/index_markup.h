@@ -42,9 +42,9 @@ public:
     void open(IndexElement element);
     void close(uint64_t position);
 
-    const std::vector<DictionaryEntry>& entries() const { return entries_; }
-    const std::vector<ExternalSubentry>& externalSubentries() const { return externalSubentries_; }
     bool empty() const { return entries_.empty() && externalSubentries_.empty(); }
+    // Gives what was gathered away, for the index stage to drop as it goes; the faults stay here.
+    DictionaryMarkup handOver();
 
 private:
     enum class Role : uint8_t {
@@ -71,7 +71,6 @@ private:
     };
     // What one lookup index has fixed with its first entry and first properties.
     struct IndexRules {
-        bool settled = false;
         bool spell = false;
         bool wild = false;
         std::map<std::string, PropertyKind> properties;
@@ -93,7 +92,9 @@ private:
     std::vector<DictionaryEntry> entries_;
     std::vector<ExternalSubentry> externalSubentries_;
     std::vector<Open> open_;
-    std::map<std::string, IndexRules> lookupIndexes_;
+    std::map<std::string, uint32_t> indexNumbers_;  // of the lookup indexes
+    std::vector<std::string> indexNames_;           // by number
+    std::vector<IndexRules> lookupIndexes_;         // by number
     std::map<std::string, bool> keyIndexExactness_;
     std::map<std::string, int32_t> ids_;
     std::vector<bool> hasShortParts_;

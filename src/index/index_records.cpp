@@ -70,7 +70,7 @@ void forEachGroup(const std::vector<int32_t>& list, Use use) {
 
 // The key as an entry or master entry starts: its length byte and its bytes.
 void appendKey(const Index& index, IndexEntryId entry, std::vector<uint8_t>& out) {
-    const std::string& key = index.key(entry);
+    const std::string_view key = index.key(entry);
     if (index.unicode() && index.characterTable().singleByteForm()) {
         out.push_back(static_cast<uint8_t>((key.size() / 2) & 0x7F));
         for (size_t i = 1; i < key.size(); i += 2) out.push_back(static_cast<uint8_t>(key[i]));

@@ -11,6 +11,7 @@
 #include "convert/character_ranges.h"
 #include "convert/image_decode.h"
 #include "core/big_endian.h"
+#include "core/free_memory.h"
 #include "core/message_sink.h"
 #include "index/dictionary_indexes.h"
 #include "index/index_records.h"
@@ -84,6 +85,7 @@ BuildResult BookBuilder::finish(const std::string& outputPath) {
     if (!addCoverAndMedia()) return abandon();
     progress().begin("building indexes");
     if (!writeIndexes()) return abandon();
+    returnFreeMemory();  // what the indexes were built from, before the text is read back
 
     std::vector<uint8_t> text;
     if (!readText(text) || !writeBook(text)) return abandon();

@@ -109,13 +109,15 @@ TEST_F(ConverterTest, IndexMarkupIsCapturedAndItsTagsDropped) {
     // The index names are no anchors: the entry that opens with loose text gets no anchor tag.
     EXPECT_EQ(text(), "<p>z</p><b>w&#246;rd</b> meansyloose ");
     EXPECT_EQ(links.resolve(path("a.html"), "#other"), std::nullopt);
-    ASSERT_EQ(index.entries().size(), 2u);
-    const qp::DictionaryEntry& entry = index.entries()[0];
-    EXPECT_EQ(entry.index, "dict");
+    const qp::DictionaryMarkup gathered = index.handOver();
+    ASSERT_EQ(gathered.entries.size(), 2u);
+    EXPECT_TRUE(index.empty());
+    const qp::DictionaryEntry& entry = gathered.entries[0];
+    EXPECT_EQ(gathered.indexNames[entry.index], "dict");
     EXPECT_EQ(entry.headword, "w\xC3\xB6rd");
     EXPECT_EQ(entry.text.start, 8u);  // after "<p>z</p>"
     EXPECT_EQ(entry.text.end, 30u);   // 16 bytes of headword and " means": the entry ends before "y"
-    EXPECT_EQ(entry.compoundKeys, std::vector<std::string>{"hidden"});
+    EXPECT_EQ(entry.details().compoundKeys, std::vector<std::string>{"hidden"});
 }
 
 TEST_F(ConverterTest, CharactersOutsideWesternBecomeReferencesOncePerFile) {

@@ -29,7 +29,7 @@ TEST(WesternCollation, SortedByFoldedKeysThenRawBytesWhenExact) {
     qp::Index index("", qp::IndexType::Lookup, 1252, 9, true);
     for (const char* key : {"b", "\xC3\x89t\xC3\xA9", "ete", "a b", "ab"}) index.addKey(key);
     std::vector<std::string> order;
-    for (qp::IndexEntryId id : index.sorted()) order.push_back(index.key(id));
+    for (qp::IndexEntryId id : index.sorted()) order.emplace_back(index.key(id));
     EXPECT_EQ(order, (std::vector<std::string>{"a b", "ab", "b", "ete", "\xC9t\xE9"}));
 }
 
@@ -80,6 +80,25 @@ TEST(CharacterTable, LatinOnlyTableKeepsTheSingleByteFormTill255) {
     index.addKey("a");
     EXPECT_TRUE(index.characterTable().singleByteForm());
     EXPECT_LE(index.characterTable().size(), 255u);
+}
+
+// Keys differing only in case are one entry, unless the index is exact; thousands of keys make the key table
+// grow several times on the way.
+TEST(IndexKeys, EqualKeysFindTheirEntryAmongThousands) {
+    for (const int32_t codePage : {1252, qp::kUnicodeIndexCodePage}) {
+        for (const bool exact : {false, true}) {
+            qp::Index index("", qp::IndexType::Lookup, codePage, 9, exact);
+            std::vector<qp::IndexEntryId> first;
+            for (int i = 0; i < 5000; ++i) first.push_back(*index.addKey("word" + std::to_string(i)));
+            for (int i = 0; i < 5000; ++i) {
+                EXPECT_EQ(index.addKey("word" + std::to_string(i)), first[i]);
+                const auto capital = index.addKey("WORD" + std::to_string(i));
+                EXPECT_EQ(capital == first[i], !exact) << codePage << " " << i;
+            }
+            EXPECT_EQ(index.entryCount(), exact ? 10000u : 5000u) << codePage;
+            EXPECT_EQ(index.keyText(first[4321]), "word4321");
+        }
+    }
 }
 
 TEST(KeyLimits, CutWithOneWarning) {

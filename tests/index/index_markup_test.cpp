@@ -56,18 +56,21 @@ TEST(IndexMarkup, EntriesWithHeadwordsKeysAndRanges) {
                  {"/"},
                  {"/"},
                  {"/"}});
-    const auto& entries = capture.markup.entries();
+    const qp::DictionaryMarkup gathered = capture.markup.handOver();
+    const auto& entries = gathered.entries;
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].headword, "Apple");
-    EXPECT_EQ(entries[0].id, "e1");
+    EXPECT_EQ(entries[0].details().id, "e1");
     EXPECT_EQ(entries[0].text.start, 10u);
     EXPECT_EQ(entries[0].text.end, 100u);
-    ASSERT_EQ(entries[0].keys.size(), 2u);
-    EXPECT_EQ(entries[0].keys[1].text, "fruit");
-    EXPECT_TRUE(entries[0].keys[1].scriptable);
+    ASSERT_EQ(entries[0].details().keys.size(), 2u);
+    EXPECT_EQ(entries[0].details().keys[1].text, "fruit");
+    EXPECT_TRUE(entries[0].details().keys[1].scriptable);
     EXPECT_EQ(entries[1].headword, "pip");  // "value" wins over the text
     EXPECT_EQ(entries[1].parent, 0);
-    EXPECT_EQ(entries[1].index, "");
+    EXPECT_EQ(gathered.indexNames[entries[0].index], "main");
+    EXPECT_EQ(gathered.indexNames[entries[1].index], "");
+    EXPECT_FALSE(entries[1].extras);  // nothing rare, nothing apart
     EXPECT_FALSE(capture.markup.failed());
 }
 
@@ -89,13 +92,15 @@ TEST(IndexMarkup, PropertiesShortPartsAndInflections) {
                  {"/"},
                  {"/"},
                  {"/"}});
-    const qp::DictionaryEntry& entry = capture.markup.entries()[0];
-    ASSERT_EQ(entry.shortParts.size(), 1u);
-    EXPECT_EQ(entry.shortParts[0].start, 40u);
-    EXPECT_EQ(entry.shortParts[0].end, 50u);
-    ASSERT_EQ(entry.properties.size(), 3u);
-    EXPECT_EQ(entry.properties[1].number, -12);
-    EXPECT_EQ(entry.properties[2].text, "see also");
+    const qp::DictionaryMarkup gathered = capture.markup.handOver();
+    const qp::DictionaryEntry& entry = gathered.entries[0];
+    const qp::EntryExtras& details = entry.details();
+    ASSERT_EQ(details.shortParts.size(), 1u);
+    EXPECT_EQ(details.shortParts[0].start, 40u);
+    EXPECT_EQ(details.shortParts[0].end, 50u);
+    ASSERT_EQ(details.properties.size(), 3u);
+    EXPECT_EQ(details.properties[1].number, -12);
+    EXPECT_EQ(details.properties[2].text, "see also");
     ASSERT_EQ(entry.inflections.size(), 1u);
     EXPECT_EQ(entry.inflections[0].kind, "verb");
     EXPECT_EQ(entry.inflections[0].forms[0].name, "past");
@@ -217,8 +222,9 @@ TEST(IndexMarkup, SixteenForeignKeyIndexesAndThirtyTwoProperties) {
     capture.run(entryWith(inside));
     EXPECT_EQ(capture.log.count(qp::ErrorCode::ForeignKeyLimit), 1);
     EXPECT_EQ(capture.log.count(qp::ErrorCode::PropertyLimit), 1);
-    EXPECT_EQ(capture.markup.entries()[0].keys.size(), 16u);
-    EXPECT_EQ(capture.markup.entries()[0].properties.size(), 32u);
+    const qp::DictionaryMarkup gathered = capture.markup.handOver();
+    EXPECT_EQ(gathered.entries[0].details().keys.size(), 16u);
+    EXPECT_EQ(gathered.entries[0].details().properties.size(), 32u);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST(TocIndex, HexadecimalKeysOfOneWidthAndListKeysAfterABar) {
     qp::MediaTable media;
     const qp::TocIndex built = qp::buildTocIndex(toc, 1252, 9, media);
     std::vector<std::string> keys;
-    for (qp::IndexEntryId id : built.index->sorted()) keys.push_back(built.index->key(id));
+    for (qp::IndexEntryId id : built.index->sorted()) keys.emplace_back(built.index->key(id));
     ASSERT_EQ(keys.size(), 19u);
     // 17 entries need two digits; "|" sorts as nothing in a western index, the raw bytes break the tie.
     EXPECT_EQ(keys[0], "00");
