@@ -2,10 +2,12 @@
 #include "convert/text_stream.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <new>
 #include <system_error>
@@ -114,6 +116,23 @@ bool TextStream::readAll(std::vector<uint8_t>& out) {
         done += static_cast<size_t>(got);
     }
     return true;
+}
+
+bool TextStream::readAll(WrittenText& text) {
+    if (fd_ < 0 || !flush()) return false;
+    if (flushed_ > 0 && flushed_ <= SIZE_MAX) {
+        void* mapped = ::mmap(nullptr, static_cast<size_t>(flushed_), PROT_READ, MAP_PRIVATE, fd_, 0);
+        if (mapped != MAP_FAILED) {
+            text.mapped_ = static_cast<const uint8_t*>(mapped);
+            text.size_ = static_cast<size_t>(flushed_);
+            return true;
+        }
+    }
+    return readAll(text.copy_);
+}
+
+WrittenText::~WrittenText() {
+    if (mapped_) ::munmap(const_cast<uint8_t*>(mapped_), size_);
 }
 
 void TextStream::close() {

@@ -5,6 +5,7 @@
 // place once its number is known (patch). The file is deleted by its owner, also when the build fails.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,24 @@
 #include "core/interrupt_cleanup.h"
 
 namespace qp {
+
+// The whole text of a stream, read back: the file mapped into memory where the system allows it (no copy, and
+// pages the system can drop again), else a copy.
+class WrittenText {
+public:
+    WrittenText() = default;
+    WrittenText(const WrittenText&) = delete;
+    WrittenText& operator=(const WrittenText&) = delete;
+    ~WrittenText();
+
+    std::span<const uint8_t> bytes() const { return mapped_ ? std::span(mapped_, size_) : std::span(copy_); }
+
+private:
+    friend class TextStream;
+    const uint8_t* mapped_ = nullptr;
+    size_t size_ = 0;
+    std::vector<uint8_t> copy_;
+};
 
 class TextStream : public FaultHeader {
 public:
@@ -32,6 +51,8 @@ public:
     bool patch(uint64_t position, std::string_view bytes);
     // The whole text from its first byte.
     bool readAll(std::vector<uint8_t>& out);
+    // The same without a copy where the file can be mapped; `text` must not be read after it is destroyed.
+    bool readAll(WrittenText& text);
     // Closes and deletes the file.
     void close();
     const std::string& path() const { return path_; }

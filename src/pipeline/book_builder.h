@@ -89,9 +89,9 @@ private:
     bool writeIndexes();
     bool writeDictionaryIndexes(PdbDatabase& store, IndexRecords& records);
     bool writeTocIndex(PdbDatabase& store, IndexRecords& records);
-    bool readText(std::vector<uint8_t>& text);
-    bool recordCharacterRanges(const std::vector<uint8_t>& text);
-    bool writeBook(const std::vector<uint8_t>& text);
+    bool readText(WrittenText& text);
+    bool recordCharacterRanges(std::span<const uint8_t> text);
+    bool writeBook(std::span<const uint8_t> text);
     std::vector<uint64_t> targetPositions() const;
     BuildResult result();
 

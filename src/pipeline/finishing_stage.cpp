@@ -87,8 +87,8 @@ BuildResult BookBuilder::finish(const std::string& outputPath) {
     if (!writeIndexes()) return abandon();
     returnFreeMemory();  // what the indexes were built from, before the text is read back
 
-    std::vector<uint8_t> text;
-    if (!readText(text) || !writeBook(text)) return abandon();
+    WrittenText text;
+    if (!readText(text) || !writeBook(text.bytes())) return abandon();
     return result();
 }
 
@@ -220,7 +220,7 @@ bool BookBuilder::addCoverAndMedia() {
     return !failed();
 }
 
-bool BookBuilder::readText(std::vector<uint8_t>& text) {
+bool BookBuilder::readText(WrittenText& text) {
     try {
         return stream_.readAll(text);
     } catch (const std::bad_alloc&) {
@@ -230,7 +230,7 @@ bool BookBuilder::readText(std::vector<uint8_t>& text) {
 }
 
 // Names the Unicode blocks of the text and keeps them in metadata record 300.
-bool BookBuilder::recordCharacterRanges(const std::vector<uint8_t>& text) {
+bool BookBuilder::recordCharacterRanges(std::span<const uint8_t> text) {
     report(InfoCode::ComputingUnicodeRanges);
     const std::vector<CharacterRange> ranges = characterRanges(text, textCodePage_);
     for (const CharacterRange& range : ranges) {
@@ -239,7 +239,7 @@ bool BookBuilder::recordCharacterRanges(const std::vector<uint8_t>& text) {
     return writer_->addMetadataValue(exth::kCharacterRanges, encodeCharacterRanges(ranges));
 }
 
-bool BookBuilder::writeBook(const std::vector<uint8_t>& text) {
+bool BookBuilder::writeBook(std::span<const uint8_t> text) {
     if (!recordCharacterRanges(text)) return false;
     std::vector<TextSection> sections;
     for (size_t i = 0; i < sectionStarts_.size(); ++i) {

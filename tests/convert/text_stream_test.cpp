@@ -11,9 +11,13 @@
 
 namespace {
 
+// Reads the text back both ways, as a copy and mapped, and checks that they agree.
 std::string readBack(qp::TextStream& stream) {
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(stream.readAll(bytes));
+    qp::WrittenText text;
+    EXPECT_TRUE(stream.readAll(text));
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), text.bytes().begin(), text.bytes().end()));
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -38,6 +42,17 @@ TEST(TextStream, PatchesInPlaceWhereverTheBytesAre) {
     ASSERT_TRUE(stream.write("end"));
     expected += "end";
     EXPECT_EQ(readBack(stream), expected);
+}
+
+TEST(TextStream, TextReadBackOutlivesTheDeletedFileAndMayBeEmpty) {
+    qp::TextStream stream;
+    ASSERT_TRUE(stream.open());
+    EXPECT_EQ(readBack(stream), "");
+    ASSERT_TRUE(stream.write("kept after close"));
+    qp::WrittenText text;
+    ASSERT_TRUE(stream.readAll(text));
+    stream.close();
+    EXPECT_EQ(std::string(text.bytes().begin(), text.bytes().end()), "kept after close");
 }
 
 TEST(TextStream, TemporaryFileIsNamedAndDeletedByItsOwner) {
