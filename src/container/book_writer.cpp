@@ -280,20 +280,19 @@ bool BookWriter::copyTextRecords(std::span<const uint8_t> text) {
 
     TrailingEntryWriter trailing(kova_.extraRecordDataFlags, text, trailingInputs_.positions,
                                  trailingInputs_.tocEntries);
-    std::vector<uint8_t> record;
     size_t start = 0;
     for (size_t i = 0; i < store.recordCount(); ++i) {
         size_t end = start + recordLengths_[i];
-        const std::vector<uint8_t> compressed = store.releaseRecord(i);
+        std::vector<uint8_t> record = store.releaseRecord(i);
+        const size_t compressedSize = record.size();
         try {
-            record.assign(compressed.begin(), compressed.end());
             if (!trailing.appendEntries(record, start, end)) return failTocTooDeep(i, start, end);
         } catch (const std::bad_alloc&) {
             return fail(ErrorCode::NotEnoughMemory);
         }
         statistics_.textBytes += record.size();
-        statistics_.trailingBytes += record.size() - compressed.size();
-        if (!appendToBook(record)) return false;
+        statistics_.trailingBytes += record.size() - compressedSize;
+        if (!appendToBook(std::move(record))) return false;
         ++statistics_.textRecords;
         start = end;
     }
