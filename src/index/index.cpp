@@ -35,25 +35,27 @@ Index::~Index() = default;
 std::optional<IndexEntryId> Index::addKey(std::string_view utf8Key) {
     if (unicode()) {
         bool unmappable = false;
-        std::optional<std::vector<uint16_t>> positions = characters_.positionsOf(utf8Key, unmappable);
-        if (!positions) {
+        if (!characters_.positionsOf(utf8Key, newPositions_, unmappable)) {
             report(*this, ErrorCode::CharacterTableOverflow);
             return std::nullopt;
         }
         if (unmappable) report(*this, WarningCode::EntityNotMappable);
-        if (positions->size() > kMaxUnicodeKeyCharacters) {
+        if (newPositions_.size() > kMaxUnicodeKeyCharacters) {
             report(*this, WarningCode::UnicodeStringTruncated);
-            positions->resize(kMaxUnicodeKeyCharacters);
+            newPositions_.resize(kMaxUnicodeKeyCharacters);
         }
-        std::string key;
-        std::string sortKey;
-        key.reserve(2 * positions->size());
-        sortKey.reserve(2 * positions->size());
-        for (uint16_t position : *positions) {
-            appendBigEndian16(key, position);
-            if (const char16_t fold = characters_.foldAt(position)) appendBigEndian16(sortKey, fold);
+        // Both keys are big-endian 16-bit units: table positions, and the folds that are not 0.
+        newKey_.resize(2 * newPositions_.size());
+        newSortKey_.resize(2 * newPositions_.size());
+        size_t sortKeyLength = 0;
+        for (size_t i = 0; i < newPositions_.size(); ++i) {
+            putBigEndian16(reinterpret_cast<uint8_t*>(&newKey_[2 * i]), newPositions_[i]);
+            if (const char16_t fold = characters_.foldAt(newPositions_[i])) {
+                putBigEndian16(reinterpret_cast<uint8_t*>(&newSortKey_[sortKeyLength]), fold);
+                sortKeyLength += 2;
+            }
         }
-        return enter(key, sortKey);
+        return enter(newKey_, std::string_view(newSortKey_).substr(0, sortKeyLength));
     }
     if (codePage_ == kCodePageUtf8) return addKeyBytes(utf8Key);
     std::string western;
@@ -114,7 +116,7 @@ std::optional<IndexEntryId> Index::enter(std::string_view key, std::string_view 
 
 void Index::addCharacters(std::string_view utf8) {
     bool unmappable = false;
-    if (unicode()) characters_.positionsOf(utf8, unmappable);
+    if (unicode()) characters_.positionsOf(utf8, newPositions_, unmappable);
 }
 
 std::u16string Index::readerKey(IndexEntryId entry) const {

@@ -148,6 +148,10 @@ private:
     std::vector<std::string> stringRecords_;
     std::unique_ptr<Index> dependent_;
     const PhoneticTables* spellTables_ = nullptr;
+    // The key being added, built here so that adding keys reuses the same buffers.
+    std::vector<uint16_t> newPositions_;
+    std::string newKey_;
+    std::string newSortKey_;
     mutable std::vector<IndexEntryId> sorted_;
     mutable std::vector<uint32_t> ranks_;
 };
