@@ -209,22 +209,27 @@ std::optional<uint32_t> Index::addString(std::string_view bytes) {
 
 const std::vector<IndexEntryId>& Index::sorted() const {
     if (sorted_.size() == entries_.size()) return sorted_;
-    // The first eight bytes of each sort key, as a big-endian number padded with zeros, settle most
-    // comparisons without reaching into the keys.
+    // The first sixteen bytes of each sort key, as a big-endian number padded with zeros, settle most
+    // comparisons without reaching into the keys, even among keys that share their first few letters.
     struct Sortable {
-        uint64_t prefix;
+        uint64_t high;
+        uint64_t low;
         IndexEntryId entry;
+    };
+    auto prefixWord = [](std::string_view bytes, size_t from) {
+        uint64_t word = 0;
+        for (size_t i = from; i < from + 8; ++i)
+            word = word << 8 | (i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0u);
+        return word;
     };
     std::vector<Sortable> order(entries_.size());
     for (IndexEntryId entry = 0; entry < entries_.size(); ++entry) {
         const std::string_view sortKey = this->sortKey(entry);
-        uint64_t prefix = 0;
-        for (size_t i = 0; i < 8; ++i)
-            prefix = prefix << 8 | (i < sortKey.size() ? static_cast<uint8_t>(sortKey[i]) : 0u);
-        order[entry] = {prefix, entry};
+        order[entry] = {prefixWord(sortKey, 0), prefixWord(sortKey, 8), entry};
     }
     std::sort(order.begin(), order.end(), [this](const Sortable& a, const Sortable& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        if (a.high != b.high) return a.high < b.high;
+        if (a.low != b.low) return a.low < b.low;
         const int byFold = sortKey(a.entry).compare(sortKey(b.entry));
         if (byFold != 0) return byFold < 0;
         const int raw = key(a.entry).compare(key(b.entry));
