@@ -77,7 +77,7 @@ std::optional<IndexEntryId> Index::addKeyBytes(std::string_view key) {
 std::string_view Index::sortKey(IndexEntryId entry) const {
     const Entry& held = entries_[entry];
     if (held.sortKeyIsKey) return key(entry);
-    return {keys_.data() + held.keyAt + held.keyLength, held.sortKeyLength};
+    return {keyBytes(held.keyAt + held.keyLength), held.sortKeyLength};
 }
 
 // Entries are one when their sort keys are, and in an exact index their keys too.
@@ -96,18 +96,29 @@ void Index::growIdentities() {
         if (entries_[entry].keyLength > 0) identities_[identitySlot(key(entry), sortKey(entry))] = entry;
 }
 
+size_t Index::keyRoom(size_t bytes) {
+    if (keysEnd_ + bytes > keyBlocks_.size() * kKeyBlockBytes) {
+        keysEnd_ = keyBlocks_.size() * kKeyBlockBytes;
+        keyBlocks_.push_back(std::make_unique_for_overwrite<char[]>(kKeyBlockBytes));
+    }
+    const size_t at = keysEnd_;
+    keysEnd_ += bytes;
+    return at;
+}
+
 std::optional<IndexEntryId> Index::enter(std::string_view key, std::string_view sortKey) {
     if (key.empty()) return std::nullopt;
     if (2 * (keyedEntries_ + 1) > identities_.size()) growIdentities();
     const size_t slot = identitySlot(key, sortKey);
     if (identities_[slot] != kNoEntry) return identities_[slot];
     Entry entry;
-    entry.keyAt = keys_.size();
     entry.keyLength = static_cast<uint16_t>(key.size());
     entry.sortKeyLength = static_cast<uint16_t>(sortKey.size());
     entry.sortKeyIsKey = sortKey == key;
-    keys_.append(key);
-    if (!entry.sortKeyIsKey) keys_.append(sortKey);
+    entry.keyAt = keyRoom(key.size() + (entry.sortKeyIsKey ? 0 : sortKey.size()));
+    char* bytes = keyBlocks_.back().get() + entry.keyAt % kKeyBlockBytes;
+    std::copy(key.begin(), key.end(), bytes);
+    if (!entry.sortKeyIsKey) std::copy(sortKey.begin(), sortKey.end(), bytes + key.size());
     identities_[slot] = static_cast<IndexEntryId>(entries_.size());
     ++keyedEntries_;
     entries_.push_back(std::move(entry));
