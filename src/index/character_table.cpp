@@ -59,27 +59,43 @@ void CharacterTable::rollBack(size_t size, bool latinAdded, bool kanaAdded) {
     kanaAdded_ = kanaAdded;
 }
 
-std::optional<std::vector<uint16_t>> CharacterTable::positionsOf(std::string_view utf8, bool& unmappable) {
+bool CharacterTable::place(char16_t unit, std::vector<uint16_t>& positions) {
+    if (!addBlockFor(unit) || !add(unit)) return false;
+    positions.push_back(positions_[unit]);
+    return true;
+}
+
+// A UTF-8 decoder starts afresh at every ASCII byte, so each run of other bytes is decoded on its own and the
+// ASCII bytes, most of the characters of most keys, are taken as they are.
+bool CharacterTable::positionsOf(std::string_view utf8, std::vector<uint16_t>& positions, bool& unmappable) {
     const size_t size = characters_.size();
     const bool latinAdded = latinAdded_;
     const bool kanaAdded = kanaAdded_;
-    std::vector<uint16_t> positions;
-    const std::u16string units = utf8ToUtf16(utf8);
-    positions.reserve(units.size());
-    for (size_t i = 0; i < units.size();) {
-        const uint32_t character = nextCodePoint(units, i);
-        if (character > 0xFFFF) {
-            unmappable = true;
-            continue;
+    positions.clear();
+    for (size_t at = 0; at < utf8.size();) {
+        bool placed = true;
+        if (static_cast<uint8_t>(utf8[at]) < 0x80) {
+            placed = place(static_cast<char16_t>(utf8[at++]), positions);
+        } else {
+            const size_t runStart = at;
+            while (at < utf8.size() && static_cast<uint8_t>(utf8[at]) >= 0x80) ++at;
+            units_.clear();
+            appendUtf8AsUtf16(utf8.substr(runStart, at - runStart), units_);
+            for (size_t i = 0; placed && i < units_.size();) {
+                const uint32_t character = nextCodePoint(units_, i);
+                if (character > 0xFFFF) {
+                    unmappable = true;
+                    continue;
+                }
+                placed = place(static_cast<char16_t>(character), positions);
+            }
         }
-        const auto unit = static_cast<char16_t>(character);
-        if (!addBlockFor(unit) || !add(unit)) {
+        if (!placed) {
             rollBack(size, latinAdded, kanaAdded);
-            return std::nullopt;
+            return false;
         }
-        positions.push_back(positions_[unit]);
     }
-    return positions;
+    return true;
 }
 
 }  // namespace qp

@@ -6,7 +6,7 @@
 // (U+FF00 to U+FF5F) brings in the folded characters of U+0000 to U+00FF and the capitals "A" to "Z"; the first
 // character of U+3000 to U+30FF brings in that whole block.
 #include <cstdint>
-#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,10 +20,10 @@ public:
 
     CharacterTable();
 
-    // The positions of a key's characters (UTF-8), characters added as needed. Nothing when the table would pass
-    // its limit; the table is then as it was before the key. Characters beyond U+FFFF have no place in the
-    // table: `unmappable` is set and they are left out.
-    std::optional<std::vector<uint16_t>> positionsOf(std::string_view utf8, bool& unmappable);
+    // The positions of a key's characters (UTF-8) into `positions`, characters added as needed. False when the
+    // table would pass its limit; the table is then as it was before the key. Characters beyond U+FFFF have no
+    // place in the table: `unmappable` is set and they are left out.
+    bool positionsOf(std::string_view utf8, std::vector<uint16_t>& positions, bool& unmappable);
 
     size_t size() const { return characters_.size(); }
     const std::vector<char16_t>& characters() const { return characters_; }
@@ -37,6 +37,8 @@ private:
     // Adds a character with its fold unless it is there; false past the limit.
     bool add(char16_t character);
     bool addBlockFor(char16_t character);
+    // Adds a key's character as needed and appends its position; false past the limit.
+    bool place(char16_t unit, std::vector<uint16_t>& positions);
     // Forgets what was added since the table had `size` characters.
     void rollBack(size_t size, bool latinAdded, bool kanaAdded);
 
@@ -44,6 +46,7 @@ private:
     std::vector<char16_t> folds_;
     static constexpr uint16_t kNoPosition = 0xFFFF;
     std::vector<uint16_t> positions_;  // by character, kNoPosition where absent
+    std::u16string units_;             // characters being placed, reused from key to key
     char16_t highestCharacter_ = 0;
     bool latinAdded_ = false;
     bool kanaAdded_ = false;

@@ -35,25 +35,27 @@ Index::~Index() = default;
 std::optional<IndexEntryId> Index::addKey(std::string_view utf8Key) {
     if (unicode()) {
         bool unmappable = false;
-        std::optional<std::vector<uint16_t>> positions = characters_.positionsOf(utf8Key, unmappable);
-        if (!positions) {
+        if (!characters_.positionsOf(utf8Key, newPositions_, unmappable)) {
             report(*this, ErrorCode::CharacterTableOverflow);
             return std::nullopt;
         }
         if (unmappable) report(*this, WarningCode::EntityNotMappable);
-        if (positions->size() > kMaxUnicodeKeyCharacters) {
+        if (newPositions_.size() > kMaxUnicodeKeyCharacters) {
             report(*this, WarningCode::UnicodeStringTruncated);
-            positions->resize(kMaxUnicodeKeyCharacters);
+            newPositions_.resize(kMaxUnicodeKeyCharacters);
         }
-        std::string key;
-        std::string sortKey;
-        key.reserve(2 * positions->size());
-        sortKey.reserve(2 * positions->size());
-        for (uint16_t position : *positions) {
-            appendBigEndian16(key, position);
-            if (const char16_t fold = characters_.foldAt(position)) appendBigEndian16(sortKey, fold);
+        // Both keys are big-endian 16-bit units: table positions, and the folds that are not 0.
+        newKey_.resize(2 * newPositions_.size());
+        newSortKey_.resize(2 * newPositions_.size());
+        size_t sortKeyLength = 0;
+        for (size_t i = 0; i < newPositions_.size(); ++i) {
+            putBigEndian16(reinterpret_cast<uint8_t*>(&newKey_[2 * i]), newPositions_[i]);
+            if (const char16_t fold = characters_.foldAt(newPositions_[i])) {
+                putBigEndian16(reinterpret_cast<uint8_t*>(&newSortKey_[sortKeyLength]), fold);
+                sortKeyLength += 2;
+            }
         }
-        return enter(key, sortKey);
+        return enter(newKey_, std::string_view(newSortKey_).substr(0, sortKeyLength));
     }
     if (codePage_ == kCodePageUtf8) return addKeyBytes(utf8Key);
     std::string western;
@@ -75,7 +77,7 @@ std::optional<IndexEntryId> Index::addKeyBytes(std::string_view key) {
 std::string_view Index::sortKey(IndexEntryId entry) const {
     const Entry& held = entries_[entry];
     if (held.sortKeyIsKey) return key(entry);
-    return {keys_.data() + held.keyAt + held.keyLength, held.sortKeyLength};
+    return {keyBytes(held.keyAt + held.keyLength), held.sortKeyLength};
 }
 
 // Entries are one when their sort keys are, and in an exact index their keys too.
@@ -94,18 +96,29 @@ void Index::growIdentities() {
         if (entries_[entry].keyLength > 0) identities_[identitySlot(key(entry), sortKey(entry))] = entry;
 }
 
+size_t Index::keyRoom(size_t bytes) {
+    if (keysEnd_ + bytes > keyBlocks_.size() * kKeyBlockBytes) {
+        keysEnd_ = keyBlocks_.size() * kKeyBlockBytes;
+        keyBlocks_.push_back(std::make_unique_for_overwrite<char[]>(kKeyBlockBytes));
+    }
+    const size_t at = keysEnd_;
+    keysEnd_ += bytes;
+    return at;
+}
+
 std::optional<IndexEntryId> Index::enter(std::string_view key, std::string_view sortKey) {
     if (key.empty()) return std::nullopt;
     if (2 * (keyedEntries_ + 1) > identities_.size()) growIdentities();
     const size_t slot = identitySlot(key, sortKey);
     if (identities_[slot] != kNoEntry) return identities_[slot];
     Entry entry;
-    entry.keyAt = keys_.size();
     entry.keyLength = static_cast<uint16_t>(key.size());
     entry.sortKeyLength = static_cast<uint16_t>(sortKey.size());
     entry.sortKeyIsKey = sortKey == key;
-    keys_.append(key);
-    if (!entry.sortKeyIsKey) keys_.append(sortKey);
+    entry.keyAt = keyRoom(key.size() + (entry.sortKeyIsKey ? 0 : sortKey.size()));
+    char* bytes = keyBlocks_.back().get() + entry.keyAt % kKeyBlockBytes;
+    std::copy(key.begin(), key.end(), bytes);
+    if (!entry.sortKeyIsKey) std::copy(sortKey.begin(), sortKey.end(), bytes + key.size());
     identities_[slot] = static_cast<IndexEntryId>(entries_.size());
     ++keyedEntries_;
     entries_.push_back(std::move(entry));
@@ -114,7 +127,7 @@ std::optional<IndexEntryId> Index::enter(std::string_view key, std::string_view 
 
 void Index::addCharacters(std::string_view utf8) {
     bool unmappable = false;
-    if (unicode()) characters_.positionsOf(utf8, unmappable);
+    if (unicode()) characters_.positionsOf(utf8, newPositions_, unmappable);
 }
 
 std::u16string Index::readerKey(IndexEntryId entry) const {
@@ -207,22 +220,27 @@ std::optional<uint32_t> Index::addString(std::string_view bytes) {
 
 const std::vector<IndexEntryId>& Index::sorted() const {
     if (sorted_.size() == entries_.size()) return sorted_;
-    // The first eight bytes of each sort key, as a big-endian number padded with zeros, settle most
-    // comparisons without reaching into the keys.
+    // The first sixteen bytes of each sort key, as a big-endian number padded with zeros, settle most
+    // comparisons without reaching into the keys, even among keys that share their first few letters.
     struct Sortable {
-        uint64_t prefix;
+        uint64_t high;
+        uint64_t low;
         IndexEntryId entry;
+    };
+    auto prefixWord = [](std::string_view bytes, size_t from) {
+        uint64_t word = 0;
+        for (size_t i = from; i < from + 8; ++i)
+            word = word << 8 | (i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0u);
+        return word;
     };
     std::vector<Sortable> order(entries_.size());
     for (IndexEntryId entry = 0; entry < entries_.size(); ++entry) {
         const std::string_view sortKey = this->sortKey(entry);
-        uint64_t prefix = 0;
-        for (size_t i = 0; i < 8; ++i)
-            prefix = prefix << 8 | (i < sortKey.size() ? static_cast<uint8_t>(sortKey[i]) : 0u);
-        order[entry] = {prefix, entry};
+        order[entry] = {prefixWord(sortKey, 0), prefixWord(sortKey, 8), entry};
     }
     std::sort(order.begin(), order.end(), [this](const Sortable& a, const Sortable& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        if (a.high != b.high) return a.high < b.high;
+        if (a.low != b.low) return a.low < b.low;
         const int byFold = sortKey(a.entry).compare(sortKey(b.entry));
         if (byFold != 0) return byFold < 0;
         const int raw = key(a.entry).compare(key(b.entry));

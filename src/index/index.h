@@ -86,7 +86,9 @@ public:
 
     // The key of an entry in the index's form: bytes, or big-endian 16-bit table positions.
     std::string_view key(IndexEntryId entry) const {
-        return {keys_.data() + entries_[entry].keyAt, entries_[entry].keyLength};
+        const Entry& held = entries_[entry];
+        if (held.keyLength == 0) return {};
+        return {keyBytes(held.keyAt), held.keyLength};
     }
     // The key as a reader decodes it: the folded characters of a Unicode index (through its second character
     // table), the characters of a UTF-8 index, the bytes of a western index as characters U+0000 to U+00FF.
@@ -106,8 +108,9 @@ public:
     bool resolveLinks();
 
 private:
-    // Keys live in one buffer: an entry holds where its key starts there, followed by its sort key unless the
-    // sort key is the key itself.
+    // Keys live in blocks that never move as more keys come, a key and its sort key never across two blocks:
+    // an entry holds where its key starts (the block number times the block size, plus the offset in the
+    // block), followed by its sort key unless the sort key is the key itself.
     struct Entry {
         std::vector<int32_t> values;
         size_t keyAt = 0;
@@ -122,6 +125,11 @@ private:
         uint32_t target;  // in linkTargets_
     };
     static constexpr IndexEntryId kNoEntry = UINT32_MAX;
+    static constexpr size_t kKeyBlockBytes = size_t{1} << 16;
+
+    const char* keyBytes(size_t at) const { return keyBlocks_[at / kKeyBlockBytes].get() + at % kKeyBlockBytes; }
+    // Where a key and sort key of that many bytes go, in a new block when the last one has no room for them.
+    size_t keyRoom(size_t bytes);
 
     std::string_view sortKey(IndexEntryId entry) const;
     // The entry with that key and sort key, made when there is none yet.
@@ -138,7 +146,8 @@ private:
     bool exact_;
     CharacterTable characters_;
     std::vector<Entry> entries_;
-    std::string keys_;
+    std::vector<std::unique_ptr<char[]>> keyBlocks_;
+    size_t keysEnd_ = 0;  // where the next key goes
     // The keyed entries by their identity (the sort key, and for an exact index the key too): an open-addressed
     // table of entry numbers, kNoEntry where free, at most half full.
     std::vector<IndexEntryId> identities_;
@@ -148,6 +157,10 @@ private:
     std::vector<std::string> stringRecords_;
     std::unique_ptr<Index> dependent_;
     const PhoneticTables* spellTables_ = nullptr;
+    // The key being added, built here so that adding keys reuses the same buffers.
+    std::vector<uint16_t> newPositions_;
+    std::string newKey_;
+    std::string newSortKey_;
     mutable std::vector<IndexEntryId> sorted_;
     mutable std::vector<uint32_t> ranks_;
 };

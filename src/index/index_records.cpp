@@ -196,8 +196,11 @@ private:
         return true;
     }
 
+    // A data record's header, in a buffer with room for the whole record.
     static std::vector<uint8_t> dataHeader(IndexType type) {
-        std::vector<uint8_t> header(kHeaderSize, 0);
+        std::vector<uint8_t> header;
+        header.reserve(kIndexRecordLimit);
+        header.resize(kHeaderSize, 0);
         appendMagicAt(header, "INDX");
         putBigEndian32(&header[field::kHeaderLength], kHeaderSize);
         putBigEndian32(&header[field::kType], static_cast<uint32_t>(type));
@@ -257,8 +260,9 @@ private:
     bool cutEntries(const Tagx& tagx, std::vector<DataRecord>& records) {
         records.push_back({dataHeader(index_.type()), {}, 0});
         size_t idxtSize = kIdxtHeader;
+        std::vector<uint8_t> bytes;
         for (IndexEntryId entry : index_.sorted()) {
-            const std::vector<uint8_t> bytes = encodeEntry(index_, entry, tagx);
+            bytes = encodeEntry(index_, entry, tagx, std::move(bytes));
             if (kHeaderSize + bytes.size() + kIdxtHeader + 2 > kIndexRecordLimit) return fail(ErrorCode::EntryTooLarge);
             idxtSize += 2;
             if (records.back().bytes.size() + bytes.size() + idxtSize > kIndexRecordLimit) {
@@ -271,7 +275,10 @@ private:
             data.bytes.insert(data.bytes.end(), bytes.begin(), bytes.end());
             data.last = entry;
         }
-        return closeData(records.back());
+        const bool closed = closeData(records.back());
+        // The last record is seldom full: it gives back the room it did not use.
+        records.back().bytes.shrink_to_fit();
+        return closed;
     }
 
     std::vector<uint8_t> headerRecord(const std::vector<uint8_t>& tagxBlock, const std::vector<DataRecord>& records) {
@@ -387,25 +394,25 @@ std::vector<uint8_t> encodeTagx(const Tagx& tagx) {
     return block;
 }
 
-std::vector<uint8_t> encodeEntry(const Index& index, IndexEntryId entry, const Tagx& tagx) {
-    std::vector<uint8_t> out;
-    out.reserve(index.key(entry).size() + 32);
+std::vector<uint8_t> encodeEntry(const Index& index, IndexEntryId entry, const Tagx& tagx, std::vector<uint8_t> out) {
+    out.clear();
     appendKey(index, entry, out);
-    std::vector<uint8_t> control(tagx.controlBytes, 0);
-    std::vector<uint8_t> lengths;
-    std::vector<uint8_t> values;
-    values.reserve(5 * index.values(entry).size());
-    size_t controlByte = 0;
+    size_t controlByte = out.size();
+    out.resize(out.size() + tagx.controlBytes, 0);
+    // The values go to the end as each row is done; a byte length goes before all the values, after the
+    // lengths of the rows before it.
+    size_t lengthsEnd = out.size();
+    std::vector<uint8_t> length;
     for (const TagxRow& row : tagx.rows) {
         if (row.end) {
             ++controlByte;
             continue;
         }
-        const size_t valuesBefore = values.size();
+        const size_t valuesBefore = out.size();
         size_t count = 0;
         forEachGroup(index.values(entry), [&](uint8_t tag, const int32_t* group, size_t groupCount) {
             if (tag != row.tag) return;
-            for (size_t k = 0; k < groupCount; ++k) appendForwardInteger(values, static_cast<uint32_t>(group[k]));
+            for (size_t k = 0; k < groupCount; ++k) appendForwardInteger(out, static_cast<uint32_t>(group[k]));
             count += groupCount;
         });
         if (count == 0) continue;
@@ -413,15 +420,15 @@ std::vector<uint8_t> encodeEntry(const Index& index, IndexEntryId entry, const T
         const unsigned shift = static_cast<unsigned>(__builtin_ctz(row.mask));
         const size_t fits = (row.mask >> shift) == 1 ? 1 : 2;
         if (groups <= fits) {
-            control[controlByte] |= static_cast<uint8_t>(groups << shift);
+            out[controlByte] |= static_cast<uint8_t>(groups << shift);
         } else {
-            control[controlByte] |= row.mask;
-            appendForwardInteger(lengths, values.size() - valuesBefore);
+            out[controlByte] |= row.mask;
+            length.clear();
+            appendForwardInteger(length, out.size() - valuesBefore);
+            out.insert(out.begin() + static_cast<std::ptrdiff_t>(lengthsEnd), length.begin(), length.end());
+            lengthsEnd += length.size();
         }
     }
-    out.insert(out.end(), control.begin(), control.end());
-    out.insert(out.end(), lengths.begin(), lengths.end());
-    out.insert(out.end(), values.begin(), values.end());
     return out;
 }
 

@@ -38,8 +38,10 @@ struct Tagx {
 Tagx buildTagx(const Index& index);
 // The TAGX block as written: "TAGX", its length, the control byte count, the rows.
 std::vector<uint8_t> encodeTagx(const Tagx& tagx);
-// One entry as a data record holds it.
-std::vector<uint8_t> encodeEntry(const Index& index, IndexEntryId entry, const Tagx& tagx);
+// One entry as a data record holds it. `out` lends its buffer, so that a writer reuses one from entry to entry;
+// what it held is replaced.
+std::vector<uint8_t> encodeEntry(const Index& index, IndexEntryId entry, const Tagx& tagx,
+                                 std::vector<uint8_t> out = {});
 
 // Writes the index (sorting it and resolving its links first) into the store, records appended. Returns the
 // number of its header record, or -1 for an index without entries or a failed build; a failed build leaves the

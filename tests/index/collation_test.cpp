@@ -101,6 +101,31 @@ TEST(IndexKeys, EqualKeysFindTheirEntryAmongThousands) {
     }
 }
 
+// A megabyte of keys of 127 characters each, every one read back as it was given.
+TEST(IndexKeys, EveryKeyReadsBackAmongAMegabyteOfKeys) {
+    qp::Index index("", qp::IndexType::Lookup, qp::kUnicodeIndexCodePage, 9, false);
+    std::vector<std::string> given;
+    std::vector<qp::IndexEntryId> entries;
+    for (int i = 0; i < 2000; ++i) {
+        given.push_back(std::to_string(i) + std::string(127 - std::to_string(i).size(), 'x'));
+        entries.push_back(*index.addKey(given.back()));
+    }
+    for (int i = 0; i < 2000; ++i) {
+        ASSERT_EQ(index.keyText(entries[i]), given[i]) << i;
+        EXPECT_EQ(index.addKey(given[i]), entries[i]);
+    }
+}
+
+// Broken and astral sequences between ASCII letters: U+FFFD for the broken one, nothing for the astral one.
+TEST(CharacterTable, BrokenAndAstralSequencesAmongAscii) {
+    CapturedSink log;
+    qp::Index index("", qp::IndexType::Lookup, qp::kUnicodeIndexCodePage, 9, false);
+    index.messages = &log;
+    const auto entry = index.addKey("a\xE2\x82z\xF0\x9F\x98\x80\xC3\xA9!");
+    EXPECT_EQ(index.keyText(*entry), "a\xEF\xBF\xBDz\xC3\xA9!");
+    EXPECT_EQ(log.count(qp::WarningCode::EntityNotMappable), 1);
+}
+
 TEST(KeyLimits, CutWithOneWarning) {
     CapturedSink log;
     qp::Index utf8("", qp::IndexType::Lookup, 65001, 9, false);
