@@ -35,6 +35,7 @@ const char* IndexCollation::kindName() const {
 
 std::vector<uint16_t> IndexCollation::sortValues(const IndexKey& key) const {
     std::vector<uint16_t> values;
+    values.reserve(key.units.size());
     auto add = [&](uint16_t value) {
         if (value != 0) values.push_back(value);
     };

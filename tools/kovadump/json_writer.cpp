@@ -6,7 +6,7 @@ namespace kova {
 namespace {
 
 // Length of the valid UTF-8 sequence starting at i, or 0.
-size_t utf8Length(const std::string& s, size_t i) {
+size_t utf8Length(std::string_view s, size_t i) {
     auto byte = [&](size_t k) { return static_cast<uint8_t>(s[k]); };
     uint8_t b = byte(i);
     size_t n;
@@ -40,10 +40,25 @@ void appendLatin1(std::string& out, uint8_t b) {
 
 }  // namespace
 
-std::string JsonWriter::quote(const std::string& bytes) {
+std::string JsonWriter::quote(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + 2);
+    appendQuoted(out, bytes);
+    return out;
+}
+
+void JsonWriter::appendQuoted(std::string& out, std::string_view bytes) {
     static const char hex[] = "0123456789abcdef";
-    std::string out = "\"";
+    out += '"';
     for (size_t i = 0; i < bytes.size();) {
+        // Printable ASCII goes as a run.
+        size_t plain = i;
+        while (plain < bytes.size() && bytes[plain] >= 0x20 && bytes[plain] < 0x7F && bytes[plain] != '"' &&
+               bytes[plain] != '\\')
+            ++plain;
+        out.append(bytes.substr(i, plain - i));
+        i = plain;
+        if (i == bytes.size()) break;
         uint8_t b = static_cast<uint8_t>(bytes[i]);
         if (b == '"' || b == '\\') {
             out += '\\';
@@ -64,14 +79,14 @@ std::string JsonWriter::quote(const std::string& bytes) {
             out += hex[b & 15];
             ++i;
         } else if (size_t n = utf8Length(bytes, i)) {
-            out.append(bytes, i, n);
+            out.append(bytes.substr(i, n));
             i += n;
         } else {
             appendLatin1(out, b);
             ++i;
         }
     }
-    return out + "\"";
+    out += '"';
 }
 
 void JsonWriter::separate() {

@@ -32,24 +32,40 @@ void appendUtf8(std::string& out, uint32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = replacementCharacter;
     if (c < 0x80) {
         out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        return;
     }
+    char bytes[4];
+    size_t length;
+    if (c < 0x800) {
+        bytes[0] = static_cast<char>(0xC0 | c >> 6);
+        length = 2;
+    } else if (c < 0x10000) {
+        bytes[0] = static_cast<char>(0xE0 | c >> 12);
+        bytes[1] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        length = 3;
+    } else {
+        bytes[0] = static_cast<char>(0xF0 | c >> 18);
+        bytes[1] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        length = 4;
+    }
+    bytes[length - 1] = static_cast<char>(0x80 | (c & 0x3F));
+    out.append(bytes, length);
 }
 
 std::string utf8From1252(ByteView bytes) {
     std::string out;
-    for (size_t i = 0; i < bytes.size(); ++i) appendUtf8(out, characterOf1252(bytes.u8(i)));
+    out.reserve(bytes.size());
+    const char* characters = reinterpret_cast<const char*>(bytes.data());
+    for (size_t i = 0; i < bytes.size();) {
+        // ASCII goes as a run.
+        size_t ascii = i;
+        while (ascii < bytes.size() && bytes.data()[ascii] < 0x80) ++ascii;
+        out.append(characters + i, ascii - i);
+        if (ascii == bytes.size()) break;
+        appendUtf8(out, characterOf1252(bytes.data()[ascii]));
+        i = ascii + 1;
+    }
     return out;
 }
 
