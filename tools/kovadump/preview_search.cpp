@@ -40,11 +40,11 @@ struct KeyedMatches {
         return std::string_view(keys).substr(match.keyStart, match.keyLength);
     }
 
-    // Adds the key of a prefix and sort values to the pool; returns where it starts.
-    size_t addKey(char16_t prefix, const std::vector<uint16_t>& sortValues) {
+    // Adds the key of a prefix and an index key's sort values to the pool; returns where it starts.
+    size_t addKey(char16_t prefix, const IndexCollation& collation, const IndexKey& key) {
         const size_t start = keys.size();
         appendUnit(prefix);
-        for (uint16_t unit : sortValues) appendUnit(unit);
+        collation.forEachSortValue(key, [this](uint16_t value) { appendUnit(value); });
         return start;
     }
 
@@ -140,18 +140,22 @@ const BookIndex* spellIndex(const Book& book, const BookIndex& lookup, std::vect
 
 // Every key of the index in key order; matches under the same key in the order a lookup tries them.
 KeyedMatches keyedMatches(const Book& book, const BookIndex& lookup, const BookIndex* spell) {
+    const InflectedForms* forms = book.inflectedFormsOf(lookup);
+    size_t count = lookup.entries.size() + (forms ? forms->forms.size() : 0);
+    if (spell)
+        for (const IndexEntry& entry : spell->entries)
+            if (const TagValues* values = entry.tag(37)) count += values->groupCount();
     KeyedMatches keyed;
-    keyed.matches.reserve(3 * lookup.entries.size());
-    keyed.keys.reserve(3 * 16 * lookup.entries.size());
+    keyed.matches.reserve(count);
+    keyed.keys.reserve(count * 16);
     const IndexCollation collation = lookup.collation();
     for (size_t rank = 0; rank < lookup.entries.size(); ++rank)
-        keyed.add(keyed.addKey(u'L', collation.sortValues(lookup.entries[rank].key)), static_cast<uint32_t>(rank),
-                  headword);
-    if (const InflectedForms* forms = book.inflectedFormsOf(lookup)) {
+        keyed.add(keyed.addKey(u'L', collation, lookup.entries[rank].key), static_cast<uint32_t>(rank), headword);
+    if (forms) {
         for (const InflectedForm& form : forms->forms) {
             const auto key = keyFromCharacters(form.characters, lookup.keyForm(), lookup.codePage(), lookup.tables);
             if (!key) continue;
-            keyed.add(keyed.addKey(u'L', collation.sortValues(*key)), static_cast<uint32_t>(form.entry), inflection,
+            keyed.add(keyed.addKey(u'L', collation, *key), static_cast<uint32_t>(form.entry), inflection,
                       static_cast<uint32_t>(form.group), form.rule ? static_cast<int64_t>(*form.rule) : -1);
         }
     }
@@ -160,7 +164,7 @@ KeyedMatches keyedMatches(const Book& book, const BookIndex& lookup, const BookI
         for (const IndexEntry& entry : spell->entries) {
             const TagValues* values = entry.tag(37);
             if (!values) continue;
-            const size_t key = keyed.addKey(u'S', spellCollation.sortValues(entry.key));
+            const size_t key = keyed.addKey(u'S', spellCollation, entry.key);
             for (uint32_t rank : values->column(0))
                 if (rank < lookup.entries.size()) keyed.add(key, rank, spelling);
         }
