@@ -56,6 +56,15 @@ TEST_F(HtmlPreview, PassesOnlyTheDevicesVocabularyAndEscapesTheRest) {
     EXPECT_NE(contents.find("\"title\":\"x&quot;><script>\""), std::string::npos) << contents;
 }
 
+TEST_F(HtmlPreview, EachElementKeepsItsOwnAttributes) {
+    const std::string html =
+        page("<html><body><p>a</p><p align=\"right\">b</p><p>c</p><FONT size=2>d</FONT><font>e</font></body></html>");
+    EXPECT_NE(html.find("<p>a</p><p style=\"text-align:right;\">b</p><p>c</p><span class=\"size-2\">d</span>"
+                        "<span>e</span>"),
+              std::string::npos)
+        << html;
+}
+
 TEST_F(HtmlPreview, PageBreaksMakeSheetsAndLargeChaptersFilesThatLinksFollow) {
     // A chapter of 20,000 bytes linking to the second, which starts after a page break in a file of its own; a
     // short third chapter stays in that file as a sheet of its own.
