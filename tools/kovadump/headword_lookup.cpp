@@ -75,10 +75,10 @@ void findByInflection(const Book& book, const BookIndex& index, const std::strin
     const std::optional<IndexKey> query = keyFromText(word, index.keyForm(), index.codePage(), index.tables);
     if (!forms || !query) return;
     const IndexCollation collation = index.collation();
+    IndexKey key;
     for (const InflectedForm& form : forms->forms) {
-        const std::optional<IndexKey> key =
-            keyFromCharacters(form.characters, index.keyForm(), index.codePage(), index.tables);
-        if (key && collation.compareFolded(*key, *query) == 0)
+        if (keyFromCharacters(form.characters, index.keyForm(), index.codePage(), index.tables, key) &&
+            collation.compareFolded(key, *query) == 0)
             addMatch(lookup, {form.entry, MatchKind::inflection, form.group, form.rule});
     }
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "html_text.h"
@@ -43,42 +44,51 @@ struct KeyedMatches {
     // Adds the key of a prefix and an index key's sort values to the pool; returns where it starts.
     size_t addKey(char16_t prefix, const IndexCollation& collation, const IndexKey& key) {
         const size_t start = keys.size();
-        appendUnit(prefix);
-        collation.forEachSortValue(key, [this](uint16_t value) { appendUnit(value); });
+        // Written in place: a unit gives at most two sort values (a ligature).
+        keys.resize(start + 2 + 4 * key.units.size());
+        char* written = keys.data() + start;
+        const auto write = [&written](uint16_t unit) {
+            *written++ = static_cast<char>(unit >> 8);
+            *written++ = static_cast<char>(unit & 0xFF);
+        };
+        write(prefix);
+        collation.forEachSortValue(key, write);
+        keys.resize(static_cast<size_t>(written - keys.data()));
         return start;
     }
 
     void add(size_t keyStart, uint32_t rank, Way way, uint32_t group = 0, int64_t rule = -1) {
         matches.push_back({keyStart, static_cast<uint32_t>(keys.size() - keyStart), rank, way, group, rule});
     }
-
-private:
-    void appendUnit(uint16_t unit) {
-        keys += static_cast<char>(unit >> 8);
-        keys += static_cast<char>(unit & 0xFF);
-    }
 };
 
 void appendNumber(std::string& out, int64_t number) {
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+    constexpr size_t longest = 20;
+    const size_t start = out.size();
+    out.resize(start + longest);
+    out.resize(
+        static_cast<size_t>(std::to_chars(out.data() + start, out.data() + start + longest, number).ptr - out.data()));
 }
 
 // A key as a JavaScript string literal: code units as they are, so that the page compares them the same way.
 void appendKeyLiteral(std::string& out, std::string_view key) {
     static const char hex[] = "0123456789abcdef";
-    out += '"';
+    // Written in place: a unit takes at most six characters (\uXXXX).
+    const size_t start = out.size();
+    out.resize(start + 2 + 3 * key.size());
+    char* written = out.data() + start;
+    *written++ = '"';
     for (size_t i = 0; i + 1 < key.size(); i += 2) {
         const unsigned high = static_cast<uint8_t>(key[i]);
         const unsigned low = static_cast<uint8_t>(key[i + 1]);
         if (high == 0 && low >= 0x20 && low < 0x7F && low != '"' && low != '\\') {
-            out += static_cast<char>(low);
+            *written++ = static_cast<char>(low);
         } else {
-            const char escaped[] = {'\\', 'u', hex[high >> 4], hex[high & 15], hex[low >> 4], hex[low & 15]};
-            out.append(escaped, sizeof escaped);
+            for (char c : {'\\', 'u', hex[high >> 4], hex[high & 15], hex[low >> 4], hex[low & 15]}) *written++ = c;
         }
     }
-    out += '"';
+    *written++ = '"';
+    out.resize(static_cast<size_t>(written - out.data()));
 }
 
 std::string base64(const std::vector<uint8_t>& bytes) {
@@ -152,10 +162,10 @@ KeyedMatches keyedMatches(const Book& book, const BookIndex& lookup, const BookI
     for (size_t rank = 0; rank < lookup.entries.size(); ++rank)
         keyed.add(keyed.addKey(u'L', collation, lookup.entries[rank].key), static_cast<uint32_t>(rank), headword);
     if (forms) {
+        IndexKey key;
         for (const InflectedForm& form : forms->forms) {
-            const auto key = keyFromCharacters(form.characters, lookup.keyForm(), lookup.codePage(), lookup.tables);
-            if (!key) continue;
-            keyed.add(keyed.addKey(u'L', collation, *key), static_cast<uint32_t>(form.entry), inflection,
+            if (!keyFromCharacters(form.characters, lookup.keyForm(), lookup.codePage(), lookup.tables, key)) continue;
+            keyed.add(keyed.addKey(u'L', collation, key), static_cast<uint32_t>(form.entry), inflection,
                       static_cast<uint32_t>(form.group), form.rule ? static_cast<int64_t>(*form.rule) : -1);
         }
     }
@@ -183,25 +193,22 @@ std::string chunkName(const char* kind, size_t n) {
 // Appends the entry's text as a JSON string: without its markup, white space collapsed, the basic character
 // references decoded, at most kExcerptBytes of the book's text.
 void appendExcerpt(std::string& out, const Book& book, uint64_t position, uint64_t length) {
-    const std::vector<uint8_t>& text = book.text();
+    const char* text = reinterpret_cast<const char*>(book.text().data());
     char plain[kExcerptBytes + 1];  // a space and a character may follow the 119th byte
     size_t size = 0;
-    bool inMarkup = false;
     bool space = false;
-    const uint64_t end = std::min<uint64_t>(text.size(), position + length);
+    const uint64_t end = std::min<uint64_t>(book.text().size(), position + length);
     uint64_t i = position;
-    for (; i < end && size < kExcerptBytes; ++i) {
-        const char c = static_cast<char>(text[i]);
+    while (i < end && size < kExcerptBytes) {
+        const char c = text[i++];
         if (c == '<') {
-            inMarkup = true;
+            // Markup, up to its '>' or the end, stands as a space.
+            const void* close = std::memchr(text + i, '>', end - i);
+            i = close ? static_cast<uint64_t>(static_cast<const char*>(close) - text) + 1 : end;
             space = true;
-        } else if (c == '>' && inMarkup) {
-            inMarkup = false;
-        } else if (!inMarkup) {
-            if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
-                space = true;
-                continue;
-            }
+        } else if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+            space = true;
+        } else {
             if (space && size > 0) plain[size++] = ' ';
             space = false;
             plain[size++] = c;
@@ -254,7 +261,7 @@ public:
 
 private:
     bool writeData(const std::string& name, const std::string& json) {
-        return writePreviewFile(folder_ / (name + ".js"), previewDataScript(name, json), error_);
+        return writePreviewData(folder_ / (name + ".js"), name, json, error_);
     }
 
     bool writeKeys(const KeyedMatches& keyed, std::vector<std::string_view>& firstKeys) {
@@ -319,7 +326,8 @@ private:
                 }
                 chunk += "]]";
             }
-            if (!writeData(chunkName("entries", first / kEntriesPerChunk), chunk + "]")) return false;
+            chunk += ']';
+            if (!writeData(chunkName("entries", first / kEntriesPerChunk), chunk)) return false;
         }
         return true;
     }
