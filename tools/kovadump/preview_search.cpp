@@ -2,6 +2,7 @@
 #include "preview_search.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -190,6 +191,37 @@ std::string chunkName(const char* kind, size_t n) {
     return name;
 }
 
+// Windows-1252 text without references, quoted as JSON byte by byte: each byte's string content is that of its
+// character's UTF-8 as JsonWriter quotes it, made once. An excerpt cut short ends in an ellipsis.
+void appendQuoted1252(std::string& out, std::string_view text, bool cut) {
+    struct Quoted {
+        uint8_t length = 0;
+        char bytes[8] = {};  // at most "\u00XX"; copied whole, as one word
+    };
+    static const std::array<Quoted, 256> quoted = [] {
+        std::array<Quoted, 256> table{};
+        for (size_t b = 0; b < table.size(); ++b) {
+            const uint8_t byte = static_cast<uint8_t>(b);
+            const std::string json = JsonWriter::quote(utf8From1252(ByteView(&byte, 1)));
+            table[b].length = static_cast<uint8_t>(json.copy(table[b].bytes, json.size() - 2, 1));
+        }
+        return table;
+    }();
+    constexpr std::string_view ellipsis = "\u2026";
+    const size_t start = out.size();
+    out.resize(start + 2 + sizeof(Quoted::bytes) * text.size() + ellipsis.size());
+    char* written = out.data() + start;
+    *written++ = '"';
+    for (char c : text) {
+        const Quoted& q = quoted[static_cast<uint8_t>(c)];
+        std::memcpy(written, q.bytes, sizeof q.bytes);
+        written += q.length;
+    }
+    if (cut) written = std::copy_n(ellipsis.data(), ellipsis.size(), written);
+    *written++ = '"';
+    out.resize(static_cast<size_t>(written - out.data()));
+}
+
 // Appends the entry's text as a JSON string: without its markup, white space collapsed, the basic character
 // references decoded, at most kExcerptBytes of the book's text.
 void appendExcerpt(std::string& out, const Book& book, uint64_t position, uint64_t length) {
@@ -223,6 +255,10 @@ void appendExcerpt(std::string& out, const Book& book, uint64_t position, uint64
         if (keep > 0 && static_cast<uint8_t>(plain[keep - 1]) >= 0xC0) size = keep - 1;
     }
     const std::string_view kept(plain, size);
+    if (!utf8 && kept.find('&') == std::string_view::npos) {
+        appendQuoted1252(out, kept, cut);
+        return;
+    }
     std::string readable =
         utf8 ? decodeBasicReferences(kept)
              : decodeBasicReferences(utf8From1252(ByteView(reinterpret_cast<const uint8_t*>(plain), size)));
