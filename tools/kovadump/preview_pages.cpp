@@ -2,6 +2,7 @@
 #include "preview_pages.h"
 
 #include <algorithm>
+#include <numeric>
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
@@ -296,11 +297,27 @@ private:
 
 }  // namespace
 
+size_t PreviewText::fileOfAnchor(Anchor anchor, uint64_t target) const {
+    return anchor != anchors.end() && anchor->first == target ? anchor->second : files.size() - 1;
+}
+
 size_t PreviewText::fileOf(uint64_t target) const {
-    const auto at =
-        std::lower_bound(anchors.begin(), anchors.end(), target,
-                         [](const std::pair<uint64_t, size_t>& anchor, uint64_t t) { return anchor.first < t; });
-    return at != anchors.end() && at->first == target ? at->second : files.size() - 1;
+    return fileOfAnchor(std::lower_bound(anchors.begin(), anchors.end(), target,
+                                         [](const std::pair<uint64_t, size_t>& a, uint64_t t) { return a.first < t; }),
+                        target);
+}
+
+std::vector<size_t> PreviewText::filesOf(const std::vector<uint64_t>& targets) const {
+    std::vector<size_t> order(targets.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return targets[a] < targets[b]; });
+    std::vector<size_t> found(targets.size());
+    Anchor anchor = anchors.begin();
+    for (size_t i : order) {
+        while (anchor != anchors.end() && anchor->first < targets[i]) ++anchor;
+        found[i] = fileOfAnchor(anchor, targets[i]);
+    }
+    return found;
 }
 
 std::string previewFileName(size_t n) {

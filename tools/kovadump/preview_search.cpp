@@ -339,6 +339,9 @@ private:
     }
 
     bool writeEntries(const BookIndex& lookup) {
+        // The files of the entries' texts, in the order of searchTargets().
+        const std::vector<size_t> files = text_.filesOf(searchTargets(book_));
+        size_t next = 0;
         for (size_t first = 0; first < lookup.entries.size(); first += kEntriesPerChunk) {
             std::string chunk = "[";
             for (size_t rank = first; rank < std::min(lookup.entries.size(), first + kEntriesPerChunk); ++rank) {
@@ -353,7 +356,7 @@ private:
                 for (size_t g = 0; g < starts.size(); ++g) {
                     chunk += g ? ",[\"" : "[\"";
                     chunk += kPagesFolder;
-                    chunk += previewFileName(text_.fileOf(starts[g]));
+                    chunk += previewFileName(files[next++]);
                     chunk += "#p";
                     chunk += std::to_string(starts[g]);
                     chunk += "\",";
