@@ -162,6 +162,7 @@ KeyedMatches keyedMatches(const Book& book, const BookIndex& lookup, const BookI
     const IndexCollation collation = lookup.collation();
     for (size_t rank = 0; rank < lookup.entries.size(); ++rank)
         keyed.add(keyed.addKey(u'L', collation, lookup.entries[rank].key), static_cast<uint32_t>(rank), headword);
+    const size_t formsStart = keyed.matches.size();
     if (forms) {
         IndexKey key;
         for (const InflectedForm& form : forms->forms) {
@@ -170,6 +171,7 @@ KeyedMatches keyedMatches(const Book& book, const BookIndex& lookup, const BookI
                       static_cast<uint32_t>(form.group), form.rule ? static_cast<int64_t>(*form.rule) : -1);
         }
     }
+    const size_t spellingsStart = keyed.matches.size();
     if (spell) {
         const IndexCollation spellCollation = spell->collation();
         for (const IndexEntry& entry : spell->entries) {
@@ -180,8 +182,18 @@ KeyedMatches keyedMatches(const Book& book, const BookIndex& lookup, const BookI
                 if (rank < lookup.entries.size()) keyed.add(key, rank, spelling);
         }
     }
-    std::stable_sort(keyed.matches.begin(), keyed.matches.end(),
-                     [&](const KeyedMatch& a, const KeyedMatch& b) { return keyed.key(a) < keyed.key(b); });
+    // The order of one stable sort by key. The index keys of a sound book come sorted, so each way is sorted on
+    // its own (when it needs to be) and headwords and forms are merged, a headword first on a tie; spellings,
+    // whose keys begin with "S", follow those of the lookup index, which begin with "L".
+    const auto byKey = [&](const KeyedMatch& a, const KeyedMatch& b) { return keyed.key(a) < keyed.key(b); };
+    const auto begin = keyed.matches.begin();
+    for (auto [first, last] : {std::pair{begin, begin + static_cast<std::ptrdiff_t>(formsStart)},
+                               std::pair{begin + static_cast<std::ptrdiff_t>(formsStart),
+                                         begin + static_cast<std::ptrdiff_t>(spellingsStart)},
+                               std::pair{begin + static_cast<std::ptrdiff_t>(spellingsStart), keyed.matches.end()}})
+        if (!std::is_sorted(first, last, byKey)) std::stable_sort(first, last, byKey);
+    std::inplace_merge(begin, begin + static_cast<std::ptrdiff_t>(formsStart),
+                       begin + static_cast<std::ptrdiff_t>(spellingsStart), byKey);
     return keyed;
 }
 
