@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "kova_book.h"
+#include "preview_pages.h"
 #include "test_book.h"
 #include "test_support.h"
 
@@ -56,6 +57,15 @@ TEST_F(HtmlPreview, PassesOnlyTheDevicesVocabularyAndEscapesTheRest) {
     EXPECT_NE(contents.find("\"title\":\"x&quot;><script>\""), std::string::npos) << contents;
 }
 
+TEST_F(HtmlPreview, EachElementKeepsItsOwnAttributes) {
+    const std::string html =
+        page("<html><body><p>a</p><p align=\"right\">b</p><p>c</p><FONT size=2>d</FONT><font>e</font></body></html>");
+    EXPECT_NE(html.find("<p>a</p><p style=\"text-align:right;\">b</p><p>c</p><span class=\"size-2\">d</span>"
+                        "<span>e</span>"),
+              std::string::npos)
+        << html;
+}
+
 TEST_F(HtmlPreview, PageBreaksMakeSheetsAndLargeChaptersFilesThatLinksFollow) {
     // A chapter of 20,000 bytes linking to the second, which starts after a page break in a file of its own; a
     // short third chapter stays in that file as a sheet of its own.
@@ -74,6 +84,19 @@ TEST_F(HtmlPreview, PageBreaksMakeSheetsAndLargeChaptersFilesThatLinksFollow) {
               std::string::npos)
         << next;
     EXPECT_NE(next.find("rel=\"prev\" href=\"part0001.html\""), std::string::npos);
+}
+
+TEST(PreviewText, FindsTheFilesOfManyTargetsAtOnce) {
+    // Two files: the second begins at the page break after 20,000 bytes; 5 is no target, so it has no anchor.
+    const std::string text =
+        "<html><body><p>" + std::string(20000, 'x') + "</p><tqp:pagebreak/><p>two</p></body></html>";
+    const uint64_t second = text.find("<p>two");
+    const kova::Book book = kova::Book::fromBytes(bookWithText(text));
+    const kova::PreviewText pages = kova::renderPreviewText(book, {second, 20, 12}, std::nullopt, {});
+    ASSERT_EQ(pages.files.size(), 2u);
+    EXPECT_EQ(pages.filesOf({second, 5, 20, 12, second}), (std::vector<size_t>{1, 1, 0, 0, 1}));
+    EXPECT_EQ(pages.fileOf(second), 1u);
+    EXPECT_EQ(pages.fileOf(20), 0u);
 }
 
 TEST(HtmlPreviewTool, UnsoundBooksGetAPreviewThatNamesTheFaultsAndUnwritableFoldersExitTwo) {

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "headword_lookup.h"
+#include "html_preview.h"
 #include "index_books.h"
+#include "test_support.h"
 
 namespace {
 
@@ -104,5 +106,22 @@ INSTANTIATE_TEST_SUITE_P(
                                      bytes({0x82}) + "ea",
                                      "old-style group 0 does not apply: the key does not end with \"x\"", true}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// The preview's search finds a form under the same key as a headword, after it, as a lookup tries them.
+TEST(InflectedFormsInThePreview, FollowTheHeadwordOfTheSameKey) {
+    // Entry 1 "b\xC3\xA9" (folded "be") becomes "ab", the key of entry 0: 4 takes off "b", 3 "e", 1 puts "ab" first.
+    const kova::Book book = kova::Book::fromBytes(bookWith({"MakesAHeadword", kGroup,
+                                                            ruleEntry("\x04"
+                                                                      "b\x03"
+                                                                      "e\x01"
+                                                                      "ab"),
+                                                            kRuleTagx, bytes({0x80}), "", false}));
+    ASSERT_TRUE(book.sound()) << book.faults().front();
+    qptest::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(kova::writeHtmlPreview(book, dir / "preview", error)) << error;
+    const std::string keys = qptest::readFile(dir / "preview" / "data" / "keys-0000.js");
+    EXPECT_NE(keys.find(R"( = [["Lab",[[0,0],[1,1,0,1]]],["Lbe",[[1,0]]]];)"), std::string::npos) << keys;
+}
 
 }  // namespace

@@ -71,14 +71,14 @@ void findByHeadword(const BookIndex& index, const std::string& word, Lookup& loo
 
 // Every form the rules make, compared with the word as the index compares keys.
 void findByInflection(const Book& book, const BookIndex& index, const std::string& word, Lookup& lookup) {
-    if (book.kova().inflectionIndex == noRecord) return;
-    const BookIndex* inflections = book.indexAt(book.kova().inflectionIndex);
+    const InflectedForms* forms = book.inflectedFormsOf(index);
     const std::optional<IndexKey> query = keyFromText(word, index.keyForm(), index.codePage(), index.tables);
-    if (!inflections || !query) return;
+    if (!forms || !query) return;
     const IndexCollation collation = index.collation();
-    for (const InflectedForm& form : inflectedForms(index, *inflections).forms) {
-        const std::optional<IndexKey> key = keyFromText(form.text(), index.keyForm(), index.codePage(), index.tables);
-        if (key && collation.compareFolded(*key, *query) == 0)
+    IndexKey key;
+    for (const InflectedForm& form : forms->forms) {
+        if (keyFromCharacters(form.characters, index.keyForm(), index.codePage(), index.tables, key) &&
+            collation.compareFolded(key, *query) == 0)
             addMatch(lookup, {form.entry, MatchKind::inflection, form.group, form.rule});
     }
 }

@@ -261,8 +261,7 @@ bool writeHtmlPreview(const Book& book, const fs::path& folder, std::string& err
 
     const PreviewText pages = renderPreviewText(book, targets(preview), preview.startReading, preview.images);
     return writePages(preview, pages, folder, error) && writeTitlePanel(preview, pages, folder / "index.html", error) &&
-           writePreviewFile(folder / "data" / "contents.js",
-                            previewDataScript("contents", contentsJson(preview, pages)), error) &&
+           writePreviewData(folder / "data" / "contents.js", "contents", contentsJson(preview, pages), error) &&
            writeSearchData(book, pages, folder / "data", error) &&
            writePreviewFile(folder / "assets" / "preview.css", previewStyle(), error) &&
            writePreviewFile(folder / "assets" / "preview.js", previewScript(), error);

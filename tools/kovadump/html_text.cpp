@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "html_text.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -9,6 +11,16 @@
 namespace kova {
 
 namespace {
+
+// What a byte of the text needs: escaping ('<', '>', '&'), or conversion in Windows-1252 text (from 0x80).
+constexpr uint8_t escaped = 1;
+constexpr uint8_t converted = 2;
+constexpr std::array<uint8_t, 256> byteWork = [] {
+    std::array<uint8_t, 256> work{};
+    work['<'] = work['>'] = work['&'] = escaped;
+    for (size_t b = 0x80; b < work.size(); ++b) work[b] = converted;
+    return work;
+}();
 
 bool isReferenceCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '#';
@@ -44,43 +56,31 @@ std::optional<uint32_t> numericReference(std::string_view name) {
 
 }  // namespace
 
-void appendHtmlText(std::string& out, std::string_view utf8) {
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        // A plain loop: find_first_of looks each byte up in the set with a call of its own.
+void appendHtmlText(std::string& out, std::string_view utf8) { appendHtmlText(out, utf8, codePageUtf8); }
+
+void appendHtmlText(std::string& out, std::string_view text, uint32_t textEncoding) {
+    // Bytes from 0x80 of Windows-1252 text become the UTF-8 of their characters.
+    const uint8_t work = textEncoding == codePageUtf8 ? escaped : escaped | converted;
+    for (size_t i = 0; i < text.size();) {
+        // What needs no work goes as a run; a plain loop, as find_first_of calls out for each byte.
         size_t plain = i;
-        while (plain < utf8.size() && utf8[plain] != '<' && utf8[plain] != '>' && utf8[plain] != '&') ++plain;
-        out.append(utf8.substr(i, plain - i));
-        if (plain == utf8.size()) return;
+        while (plain < text.size() && !(byteWork[static_cast<uint8_t>(text[plain])] & work)) ++plain;
+        out.append(text.substr(i, plain - i));
+        if (plain == text.size()) return;
         i = plain;
-        const char c = utf8[i];
+        const char c = text[i++];
         if (c == '<') {
             out += "&lt;";
         } else if (c == '>') {
             out += "&gt;";
-        } else if (c == '&') {
-            const size_t length = referenceLength(utf8, i);
-            if (length == 0) {
-                out += "&amp;";
-            } else {
-                out.append(utf8.substr(i, length));
-                i += length - 1;
-            }
+        } else if (c != '&') {
+            appendUtf8(out, characterOf1252(static_cast<uint8_t>(c)));
+        } else if (const size_t length = referenceLength(text, i - 1)) {
+            out.append(text.substr(i - 1, length));
+            i += length - 1;
+        } else {
+            out += "&amp;";
         }
-    }
-}
-
-void appendHtmlText(std::string& out, std::string_view text, uint32_t textEncoding) {
-    if (textEncoding == codePageUtf8) {
-        appendHtmlText(out, text);
-        return;
-    }
-    // Runs of ASCII go as they are; each other byte becomes the UTF-8 of its Windows-1252 character.
-    for (size_t i = 0; i < text.size();) {
-        size_t end = i;
-        while (end < text.size() && static_cast<uint8_t>(text[end]) < 0x80) ++end;
-        appendHtmlText(out, text.substr(i, end - i));
-        if (end < text.size()) appendUtf8(out, characterOf1252(static_cast<uint8_t>(text[end++])));
-        i = end;
     }
 }
 
@@ -101,8 +101,13 @@ std::string htmlAttribute(std::string_view utf8) {
 
 std::string decodeBasicReferences(std::string_view utf8) {
     std::string out;
+    out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size(); ++i) {
-        const size_t length = utf8[i] == '&' ? referenceLength(utf8, i) : 0;
+        const size_t reference = std::min(utf8.find('&', i), utf8.size());
+        out.append(utf8.substr(i, reference - i));
+        if (reference == utf8.size()) break;
+        i = reference;
+        const size_t length = referenceLength(utf8, i);
         if (length == 0) {
             out += utf8[i];
             continue;

@@ -22,7 +22,9 @@ IndexCollation::IndexCollation(const IndexTables& tables, KeyForm form, bool exa
     : tables_(tables), kind_(form != KeyForm::bytes && !tables.folds.empty() ? Kind::unicode
                              : form == KeyForm::bytes && tables.western()    ? Kind::western
                                                                              : Kind::binary),
-      exact_(exact) {}
+      exact_(exact) {
+    for (const Ligature& ligature : tables.ligatures) ligatureBytes_.set(ligature.ligature);
+}
 
 const char* IndexCollation::kindName() const {
     switch (kind_) {
@@ -35,26 +37,8 @@ const char* IndexCollation::kindName() const {
 
 std::vector<uint16_t> IndexCollation::sortValues(const IndexKey& key) const {
     std::vector<uint16_t> values;
-    auto add = [&](uint16_t value) {
-        if (value != 0) values.push_back(value);
-    };
-    for (uint16_t unit : key.units) {
-        switch (kind_) {
-            case Kind::binary: values.push_back(unit); break;
-            case Kind::unicode: add(unit < tables_.folds.size() ? tables_.folds[unit] : 0); break;
-            case Kind::western: {
-                auto ligature = std::find_if(tables_.ligatures.begin(), tables_.ligatures.end(),
-                                             [&](const Ligature& l) { return l.ligature == unit; });
-                if (ligature == tables_.ligatures.end()) {
-                    add(tables_.sortValues[unit & 0xFF]);
-                } else {
-                    add(tables_.sortValues[ligature->firstLetterByte]);
-                    add(tables_.sortValues[ligature->secondLetter]);
-                }
-                break;
-            }
-        }
-    }
+    values.reserve(key.units.size());
+    forEachSortValue(key, [&](uint16_t value) { values.push_back(value); });
     return values;
 }
 

@@ -57,31 +57,38 @@ size_t positionsOutsideTable(const IndexKey& key, KeyForm form, const IndexTable
 
 std::optional<IndexKey> keyFromText(const std::string& utf8, KeyForm form, uint32_t codePage,
                                     const IndexTables& tables) {
-    std::optional<std::vector<uint32_t>> characters = utf8Characters(utf8);
-    if (!characters) return std::nullopt;
+    const std::optional<std::vector<uint32_t>> characters = utf8Characters(utf8);
     IndexKey key;
-    if (form == KeyForm::bytes) {
-        if (codePage == codePageUtf8) {
-            key.bytes.assign(utf8.begin(), utf8.end());
-        } else {
-            for (uint32_t c : *characters) {
-                std::optional<uint8_t> byte = byteOf1252(c);
-                if (!byte) return std::nullopt;
-                key.bytes.push_back(*byte);
-            }
+    if (!characters || !keyFromCharacters(*characters, form, codePage, tables, key)) return std::nullopt;
+    return key;
+}
+
+bool keyFromCharacters(const std::vector<uint32_t>& characters, KeyForm form, uint32_t codePage,
+                       const IndexTables& tables, IndexKey& key) {
+    key.bytes.clear();
+    key.units.clear();
+    for (uint32_t c : characters) {
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = replacementCharacter;
+        if (form == KeyForm::bytes && codePage == codePageUtf8) {
+            char utf8[4];
+            key.bytes.insert(key.bytes.end(), utf8, utf8 + encodeUtf8(utf8, c));
+            continue;
         }
-        key.units.assign(key.bytes.begin(), key.bytes.end());
-        return key;
-    }
-    for (uint32_t c : *characters) {
+        if (form == KeyForm::bytes) {
+            const std::optional<uint8_t> byte = byteOf1252(c);
+            if (!byte) return false;
+            key.bytes.push_back(*byte);
+            continue;
+        }
         std::optional<uint16_t> position = tablePosition(tables.characters, c);
         if (!position && c != 0) position = tablePosition(tables.folds, c);
-        if (!position) return std::nullopt;
+        if (!position) return false;
         key.units.push_back(*position);
         if (form == KeyForm::positions16) key.bytes.push_back(static_cast<uint8_t>(*position >> 8));
         key.bytes.push_back(static_cast<uint8_t>(*position));
     }
-    return key;
+    if (form == KeyForm::bytes) key.units.assign(key.bytes.begin(), key.bytes.end());
+    return true;
 }
 
 }  // namespace kova

@@ -45,5 +45,9 @@ size_t positionsOutsideTable(const IndexKey& key, KeyForm form, const IndexTable
 // Nothing when a character has no place in the index.
 std::optional<IndexKey> keyFromText(const std::string& utf8, KeyForm form, uint32_t codePage,
                                     const IndexTables& tables);
+// The same for characters, made in `key` (whose buffers a caller making many keys keeps); false when a character
+// has no place in the index. One that UTF-8 cannot carry (a surrogate, beyond U+10FFFF) stands as U+FFFD.
+bool keyFromCharacters(const std::vector<uint32_t>& characters, KeyForm form, uint32_t codePage,
+                       const IndexTables& tables, IndexKey& key);
 
 }  // namespace kova

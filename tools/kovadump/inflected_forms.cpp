@@ -210,22 +210,15 @@ InflectedForms inflectedForms(const BookIndex& lookup, const BookIndex& inflecti
     return result;
 }
 
-std::vector<std::string> checkInflections(const Book& book) {
-    if (!book.hasHeaders() || book.kova().inflectionIndex == noRecord) return {};
-    const BookIndex* inflections = book.indexAt(book.kova().inflectionIndex);
-    if (!inflections) return {};
+std::vector<std::string> listedInflectionFaults(const BookIndex& lookup, const InflectedForms& forms) {
     // A broken rule fails many entries alike: the first few name them, a last line counts the rest.
     constexpr size_t listed = 10;
-    std::vector<std::string> faults;
-    for (const BookIndex& index : book.indexes()) {
-        if (index.type() != indexTypeLookup) continue;
-        std::vector<std::string> found = inflectedForms(index, *inflections).faults;
-        faults.insert(faults.end(), found.begin(),
-                      found.begin() + static_cast<std::ptrdiff_t>(std::min(listed, found.size())));
-        if (found.size() > listed)
-            faults.push_back(index.label() + ": " + std::to_string(found.size() - listed) +
-                             " more entries whose inflections do not apply");
-    }
+    const std::vector<std::string>& found = forms.faults;
+    std::vector<std::string> faults(found.begin(),
+                                    found.begin() + static_cast<std::ptrdiff_t>(std::min(listed, found.size())));
+    if (found.size() > listed)
+        faults.push_back(lookup.label() + ": " + std::to_string(found.size() - listed) +
+                         " more entries whose inflections do not apply");
     return faults;
 }
 

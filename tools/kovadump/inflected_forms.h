@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "kova_book.h"
+#include "book_index.h"
 
 namespace kova {
 
@@ -41,7 +41,7 @@ InflectedForms inflectedForms(const BookIndex& lookup, const BookIndex& inflecti
 std::optional<std::vector<uint32_t>> applyInflectionRule(const std::vector<uint32_t>& key, const BookIndex& inflections,
                                                          size_t rule, std::string& problem);
 
-// The faults of every lookup index of the book that names inflection groups.
-std::vector<std::string> checkInflections(const Book& book);
+// The faults of a lookup index's forms for the book's list: the first few, then a line that counts the rest.
+std::vector<std::string> listedInflectionFaults(const BookIndex& lookup, const InflectedForms& forms);
 
 }  // namespace kova

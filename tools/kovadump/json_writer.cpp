@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "json_writer.h"
 
+#include <array>
+
 namespace kova {
 
 namespace {
 
 // Length of the valid UTF-8 sequence starting at i, or 0.
-size_t utf8Length(const std::string& s, size_t i) {
+size_t utf8Length(std::string_view s, size_t i) {
     auto byte = [&](size_t k) { return static_cast<uint8_t>(s[k]); };
     uint8_t b = byte(i);
     size_t n;
@@ -33,6 +35,13 @@ size_t utf8Length(const std::string& s, size_t i) {
     return overlong || surrogate || cp > 0x10FFFF ? 0 : n;
 }
 
+// Printable ASCII but the quote and the backslash.
+constexpr std::array<bool, 256> keptAsItIs = [] {
+    std::array<bool, 256> kept{};
+    for (size_t b = 0x20; b < 0x7F; ++b) kept[b] = b != '"' && b != '\\';
+    return kept;
+}();
+
 void appendLatin1(std::string& out, uint8_t b) {
     out += static_cast<char>(0xC0 | b >> 6);
     out += static_cast<char>(0x80 | (b & 0x3F));
@@ -40,38 +49,47 @@ void appendLatin1(std::string& out, uint8_t b) {
 
 }  // namespace
 
-std::string JsonWriter::quote(const std::string& bytes) {
+std::string JsonWriter::quote(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + 2);
+    appendQuoted(out, bytes);
+    return out;
+}
+
+void JsonWriter::appendQuoted(std::string& out, std::string_view bytes) {
     static const char hex[] = "0123456789abcdef";
-    std::string out = "\"";
+    out += '"';
+    size_t kept = 0;  // where the bytes that go as they are begin
     for (size_t i = 0; i < bytes.size();) {
-        uint8_t b = static_cast<uint8_t>(bytes[i]);
-        if (b == '"' || b == '\\') {
-            out += '\\';
-            out += static_cast<char>(b);
+        const uint8_t b = static_cast<uint8_t>(bytes[i]);
+        if (keptAsItIs[b]) {
             ++i;
-        } else if (b == '\n') {
-            out += "\\n";
-            ++i;
-        } else if (b == '\r') {
-            out += "\\r";
-            ++i;
-        } else if (b == '\t') {
-            out += "\\t";
-            ++i;
-        } else if (b < 0x20 || b == 0x7F) {
-            out += "\\u00";
-            out += hex[b >> 4];
-            out += hex[b & 15];
-            ++i;
-        } else if (size_t n = utf8Length(bytes, i)) {
-            out.append(bytes, i, n);
+            continue;
+        }
+        if (const size_t n = b >= 0x80 ? utf8Length(bytes, i) : 0) {
             i += n;
-        } else {
-            appendLatin1(out, b);
-            ++i;
+            continue;
+        }
+        out.append(bytes.substr(kept, i - kept));
+        kept = ++i;
+        switch (b) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (b < 0x20 || b == 0x7F) {
+                    out += "\\u00";
+                    out += hex[b >> 4];
+                    out += hex[b & 15];
+                } else {
+                    appendLatin1(out, b);
+                }
         }
     }
-    return out + "\"";
+    out.append(bytes.substr(kept));
+    out += '"';
 }
 
 void JsonWriter::separate() {

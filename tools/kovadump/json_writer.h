@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kova {
@@ -26,7 +27,8 @@ public:
     JsonWriter& numbers(const std::vector<uint64_t>& list);
 
     // A string literal with quotes and escapes.
-    static std::string quote(const std::string& bytes);
+    static std::string quote(std::string_view bytes);
+    static void appendQuoted(std::string& out, std::string_view bytes);
 
 private:
     void separate();

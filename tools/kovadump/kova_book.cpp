@@ -7,7 +7,6 @@
 
 #include "auxiliary_records.h"
 #include "index_finder.h"
-#include "inflected_forms.h"
 #include "toc_tree.h"
 
 namespace kova {
@@ -105,7 +104,7 @@ void Book::parse() {
     if (const std::optional<TocTree> toc = readTocTree(*this)) {
         for (std::string& fault : checkTocTree(*this, *toc)) faults_.push_back(std::move(fault));
     }
-    for (std::string& fault : checkInflections(*this)) faults_.push_back(std::move(fault));
+    makeInflectedForms();
     readImages(views);
 }
 
@@ -113,6 +112,24 @@ const BookIndex* Book::indexAt(size_t headerRecord) const {
     for (const BookIndex& index : indexes_)
         if (index.headerRecord == headerRecord) return &index;
     return nullptr;
+}
+
+const InflectedForms* Book::inflectedFormsOf(const BookIndex& index) const {
+    for (const auto& [headerRecord, forms] : inflectedForms_)
+        if (headerRecord == index.headerRecord) return &forms;
+    return nullptr;
+}
+
+// The forms of every index; those of a lookup index must all apply, as a device rejects the book otherwise.
+void Book::makeInflectedForms() {
+    const BookIndex* inflections = kova_.inflectionIndex != noRecord ? indexAt(kova_.inflectionIndex) : nullptr;
+    if (!inflections) return;
+    for (const BookIndex& index : indexes_) {
+        InflectedForms forms = inflectedForms(index, *inflections);
+        if (index.type() == indexTypeLookup)
+            for (std::string& fault : listedInflectionFaults(index, forms)) faults_.push_back(std::move(fault));
+        inflectedForms_.emplace_back(index.headerRecord, std::move(forms));
+    }
 }
 
 // After the text records comes a pad record when needed to make the text bytes a multiple of 4;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "book_header.h"
@@ -14,6 +15,7 @@
 #include "byte_view.h"
 #include "exth_reader.h"
 #include "image_records.h"
+#include "inflected_forms.h"
 #include "pdb_file.h"
 #include "text_records.h"
 
@@ -60,11 +62,15 @@ public:
     // Every index of the book, in the order they were found; the index whose header record is the given one.
     const std::vector<BookIndex>& indexes() const { return indexes_; }
     const BookIndex* indexAt(size_t headerRecord) const;
+    // The forms the inflection rules make of an index's entries, made once while the book is read; null when
+    // the book has no inflection index.
+    const InflectedForms* inflectedFormsOf(const BookIndex& index) const;
 
 private:
     void parse();
     void checkRecordLayout();
     void readImages(const std::vector<ByteView>& views);
+    void makeInflectedForms();
 
     std::vector<uint8_t> bytes_;
     std::string loadError_;
@@ -81,6 +87,7 @@ private:
     std::vector<uint8_t> text_;
     std::vector<ImageRecord> images_;
     std::vector<BookIndex> indexes_;
+    std::vector<std::pair<size_t, InflectedForms>> inflectedForms_;  // by the index's header record
 };
 
 }  // namespace kova

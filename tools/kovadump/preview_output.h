@@ -12,7 +12,8 @@ namespace kova {
 // Writes the file whole; false with "cannot write PATH: reason" in error.
 bool writePreviewFile(const std::filesystem::path& path, std::string_view content, std::string& error);
 
-// The text of a data file holding `json` under `name`.
-std::string previewDataScript(const std::string& name, const std::string& json);
+// Writes the data file holding `json` under `name`; false as writePreviewFile.
+bool writePreviewData(const std::filesystem::path& path, const std::string& name, std::string_view json,
+                      std::string& error);
 
 }  // namespace kova

@@ -2,9 +2,10 @@
 #include "preview_pages.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <numeric>
 #include <ostream>
 #include <string_view>
+#include <unordered_map>
 
 #include "html_text.h"
 #include "text_encoding.h"
@@ -92,7 +93,7 @@ private:
             anchorsBefore(tag.end);
             return tag.end;
         }
-        const PreviewElement element = previewElement(tag, images_);
+        const PreviewElement& element = elementOf(tag);
         if (tag.kind == MarkupTag::Kind::end) {
             anchorsBefore(tag.end);
             if (element.role == ElementRole::container) close(element.name);
@@ -136,6 +137,14 @@ private:
         }
         pageHasContent_ = true;
         return tag.end;
+    }
+
+    // What the element maps to; one without attributes, as most tags of a large book are, is mapped once.
+    const PreviewElement& elementOf(const MarkupTag& tag) {
+        if (!tag.attributes.empty()) return element_ = previewElement(tag, images_);
+        const auto [known, added] = elementsByName_.try_emplace(tag.name);
+        if (added) known->second = previewElement(tag, images_);
+        return known->second;
     }
 
     // Skips the element and its content up to its end tag (case-blind); anchors inside it stand before it.
@@ -279,6 +288,8 @@ private:
     const std::vector<PreviewImage>& images_;
     size_t nextTarget_ = 0;
     std::vector<OpenElement> open_;
+    std::unordered_map<std::string, PreviewElement> elementsByName_;
+    PreviewElement element_;
     size_t fileStart_ = 0;
     bool pageHasContent_ = false;
     PreviewText result_;
@@ -286,15 +297,33 @@ private:
 
 }  // namespace
 
+size_t PreviewText::fileOfAnchor(Anchor anchor, uint64_t target) const {
+    return anchor != anchors.end() && anchor->first == target ? anchor->second : files.size() - 1;
+}
+
 size_t PreviewText::fileOf(uint64_t target) const {
-    const auto at = std::lower_bound(anchors.begin(), anchors.end(), std::pair<uint64_t, size_t>{target, 0});
-    return at != anchors.end() && at->first == target ? at->second : files.size() - 1;
+    return fileOfAnchor(std::lower_bound(anchors.begin(), anchors.end(), target,
+                                         [](const std::pair<uint64_t, size_t>& a, uint64_t t) { return a.first < t; }),
+                        target);
+}
+
+std::vector<size_t> PreviewText::filesOf(const std::vector<uint64_t>& targets) const {
+    std::vector<size_t> order(targets.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return targets[a] < targets[b]; });
+    std::vector<size_t> found(targets.size());
+    Anchor anchor = anchors.begin();
+    for (size_t i : order) {
+        while (anchor != anchors.end() && anchor->first < targets[i]) ++anchor;
+        found[i] = fileOfAnchor(anchor, targets[i]);
+    }
+    return found;
 }
 
 std::string previewFileName(size_t n) {
-    char name[32];
-    std::snprintf(name, sizeof name, "part%04zu.html", n + 1);
-    return name;
+    std::string number = std::to_string(n + 1);
+    if (number.size() < 4) number.insert(0, 4 - number.size(), '0');
+    return "part" + number + ".html";
 }
 
 PreviewText renderPreviewText(const Book& book, std::vector<uint64_t> targets, std::optional<uint64_t> startReading,

@@ -52,6 +52,12 @@ struct PreviewText {
 
     // The file that holds the anchor of a position given among the targets.
     size_t fileOf(uint64_t target) const;
+    // The same for many positions, in their order: one walk through the anchors instead of a search for each.
+    std::vector<size_t> filesOf(const std::vector<uint64_t>& targets) const;
+
+private:
+    using Anchor = std::vector<std::pair<uint64_t, size_t>>::const_iterator;
+    size_t fileOfAnchor(Anchor anchor, uint64_t target) const;
 };
 
 // The name of file n (from 0), as the pages link to each other: "part0001.html", ...

@@ -2,10 +2,13 @@
 #include "preview_search.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "html_text.h"
-#include "inflected_forms.h"
 #include "json_writer.h"
 #include "preview_output.h"
 #include "text_encoding.h"
@@ -20,33 +23,73 @@ constexpr size_t kExcerptBytes = 120;
 
 enum Way : uint8_t { headword = 0, inflection = 1, spelling = 2 };
 
+// A way of finding an entry under a key. The keys lie in one pool, each code unit as two bytes, high byte
+// first, so that comparing the bytes orders the keys as their units.
 struct KeyedMatch {
-    std::u16string key;
+    size_t keyStart = 0;
+    uint32_t keyLength = 0;
     uint32_t rank = 0;
     Way way = headword;
     uint32_t group = 0;
     int64_t rule = -1;
 };
 
-std::u16string searchKey(char16_t prefix, const std::vector<uint16_t>& sortValues) {
-    std::u16string key(1, prefix);
-    key.append(sortValues.begin(), sortValues.end());
-    return key;
+struct KeyedMatches {
+    std::string keys;
+    std::vector<KeyedMatch> matches;
+
+    std::string_view key(const KeyedMatch& match) const {
+        return std::string_view(keys).substr(match.keyStart, match.keyLength);
+    }
+
+    // Adds the key of a prefix and an index key's sort values to the pool; returns where it starts.
+    size_t addKey(char16_t prefix, const IndexCollation& collation, const IndexKey& key) {
+        const size_t start = keys.size();
+        // Written in place: a unit gives at most two sort values (a ligature).
+        keys.resize(start + 2 + 4 * key.units.size());
+        char* written = keys.data() + start;
+        const auto write = [&written](uint16_t unit) {
+            *written++ = static_cast<char>(unit >> 8);
+            *written++ = static_cast<char>(unit & 0xFF);
+        };
+        write(prefix);
+        collation.forEachSortValue(key, write);
+        keys.resize(static_cast<size_t>(written - keys.data()));
+        return start;
+    }
+
+    void add(size_t keyStart, uint32_t rank, Way way, uint32_t group = 0, int64_t rule = -1) {
+        matches.push_back({keyStart, static_cast<uint32_t>(keys.size() - keyStart), rank, way, group, rule});
+    }
+};
+
+void appendNumber(std::string& out, int64_t number) {
+    constexpr size_t longest = 20;
+    const size_t start = out.size();
+    out.resize(start + longest);
+    out.resize(
+        static_cast<size_t>(std::to_chars(out.data() + start, out.data() + start + longest, number).ptr - out.data()));
 }
 
 // A key as a JavaScript string literal: code units as they are, so that the page compares them the same way.
-std::string keyLiteral(const std::u16string& key) {
-    std::string literal = "\"";
-    for (char16_t unit : key) {
-        if (unit >= 0x20 && unit < 0x7F && unit != '"' && unit != '\\') {
-            literal += static_cast<char>(unit);
+void appendKeyLiteral(std::string& out, std::string_view key) {
+    static const char hex[] = "0123456789abcdef";
+    // Written in place: a unit takes at most six characters (\uXXXX).
+    const size_t start = out.size();
+    out.resize(start + 2 + 3 * key.size());
+    char* written = out.data() + start;
+    *written++ = '"';
+    for (size_t i = 0; i + 1 < key.size(); i += 2) {
+        const unsigned high = static_cast<uint8_t>(key[i]);
+        const unsigned low = static_cast<uint8_t>(key[i + 1]);
+        if (high == 0 && low >= 0x20 && low < 0x7F && low != '"' && low != '\\') {
+            *written++ = static_cast<char>(low);
         } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(unit));
-            literal += escaped;
+            for (char c : {'\\', 'u', hex[high >> 4], hex[high & 15], hex[low >> 4], hex[low & 15]}) *written++ = c;
         }
     }
-    return literal + "\"";
+    *written++ = '"';
+    out.resize(static_cast<size_t>(written - out.data()));
 }
 
 std::string base64(const std::vector<uint8_t>& bytes) {
@@ -106,37 +149,52 @@ const BookIndex* spellIndex(const Book& book, const BookIndex& lookup, std::vect
     return complete ? spell : nullptr;
 }
 
-std::vector<KeyedMatch> keyedMatches(const Book& book, const BookIndex& lookup, const BookIndex* spell) {
-    std::vector<KeyedMatch> matches;
-    matches.reserve(3 * lookup.entries.size());
+// Every key of the index in key order; matches under the same key in the order a lookup tries them.
+KeyedMatches keyedMatches(const Book& book, const BookIndex& lookup, const BookIndex* spell) {
+    const InflectedForms* forms = book.inflectedFormsOf(lookup);
+    size_t count = lookup.entries.size() + (forms ? forms->forms.size() : 0);
+    if (spell)
+        for (const IndexEntry& entry : spell->entries)
+            if (const TagValues* values = entry.tag(37)) count += values->groupCount();
+    KeyedMatches keyed;
+    keyed.matches.reserve(count);
+    keyed.keys.reserve(count * 16);
     const IndexCollation collation = lookup.collation();
     for (size_t rank = 0; rank < lookup.entries.size(); ++rank)
-        matches.push_back({searchKey(u'L', collation.sortValues(lookup.entries[rank].key)), static_cast<uint32_t>(rank),
-                           headword, 0, -1});
-    const BookIndex* inflections =
-        book.kova().inflectionIndex != noRecord ? book.indexAt(book.kova().inflectionIndex) : nullptr;
-    if (inflections) {
-        for (const InflectedForm& form : inflectedForms(lookup, *inflections).forms) {
-            const auto key = keyFromText(form.text(), lookup.keyForm(), lookup.codePage(), lookup.tables);
-            if (!key) continue;
-            matches.push_back({searchKey(u'L', collation.sortValues(*key)), static_cast<uint32_t>(form.entry),
-                               inflection, static_cast<uint32_t>(form.group),
-                               form.rule ? static_cast<int64_t>(*form.rule) : -1});
+        keyed.add(keyed.addKey(u'L', collation, lookup.entries[rank].key), static_cast<uint32_t>(rank), headword);
+    const size_t formsStart = keyed.matches.size();
+    if (forms) {
+        IndexKey key;
+        for (const InflectedForm& form : forms->forms) {
+            if (!keyFromCharacters(form.characters, lookup.keyForm(), lookup.codePage(), lookup.tables, key)) continue;
+            keyed.add(keyed.addKey(u'L', collation, key), static_cast<uint32_t>(form.entry), inflection,
+                      static_cast<uint32_t>(form.group), form.rule ? static_cast<int64_t>(*form.rule) : -1);
         }
     }
+    const size_t spellingsStart = keyed.matches.size();
     if (spell) {
         const IndexCollation spellCollation = spell->collation();
         for (const IndexEntry& entry : spell->entries) {
             const TagValues* values = entry.tag(37);
             if (!values) continue;
-            const std::u16string key = searchKey(u'S', spellCollation.sortValues(entry.key));
+            const size_t key = keyed.addKey(u'S', spellCollation, entry.key);
             for (uint32_t rank : values->column(0))
-                if (rank < lookup.entries.size()) matches.push_back({key, rank, spelling, 0, -1});
+                if (rank < lookup.entries.size()) keyed.add(key, rank, spelling);
         }
     }
-    std::stable_sort(matches.begin(), matches.end(),
-                     [](const KeyedMatch& a, const KeyedMatch& b) { return a.key < b.key; });
-    return matches;
+    // The order of one stable sort by key. The index keys of a sound book come sorted, so each way is sorted on
+    // its own (when it needs to be) and headwords and forms are merged, a headword first on a tie; spellings,
+    // whose keys begin with "S", follow those of the lookup index, which begin with "L".
+    const auto byKey = [&](const KeyedMatch& a, const KeyedMatch& b) { return keyed.key(a) < keyed.key(b); };
+    const auto begin = keyed.matches.begin();
+    for (auto [first, last] : {std::pair{begin, begin + static_cast<std::ptrdiff_t>(formsStart)},
+                               std::pair{begin + static_cast<std::ptrdiff_t>(formsStart),
+                                         begin + static_cast<std::ptrdiff_t>(spellingsStart)},
+                               std::pair{begin + static_cast<std::ptrdiff_t>(spellingsStart), keyed.matches.end()}})
+        if (!std::is_sorted(first, last, byKey)) std::stable_sort(first, last, byKey);
+    std::inplace_merge(begin, begin + static_cast<std::ptrdiff_t>(formsStart),
+                       begin + static_cast<std::ptrdiff_t>(spellingsStart), byKey);
+    return keyed;
 }
 
 std::string chunkName(const char* kind, size_t n) {
@@ -145,45 +203,79 @@ std::string chunkName(const char* kind, size_t n) {
     return name;
 }
 
+// Windows-1252 text without references, quoted as JSON byte by byte: each byte's string content is that of its
+// character's UTF-8 as JsonWriter quotes it, made once. An excerpt cut short ends in an ellipsis.
+void appendQuoted1252(std::string& out, std::string_view text, bool cut) {
+    struct Quoted {
+        uint8_t length = 0;
+        char bytes[8] = {};  // at most "\u00XX"; copied whole, as one word
+    };
+    static const std::array<Quoted, 256> quoted = [] {
+        std::array<Quoted, 256> table{};
+        for (size_t b = 0; b < table.size(); ++b) {
+            const uint8_t byte = static_cast<uint8_t>(b);
+            const std::string json = JsonWriter::quote(utf8From1252(ByteView(&byte, 1)));
+            table[b].length = static_cast<uint8_t>(json.copy(table[b].bytes, json.size() - 2, 1));
+        }
+        return table;
+    }();
+    constexpr std::string_view ellipsis = "\u2026";
+    const size_t start = out.size();
+    out.resize(start + 2 + sizeof(Quoted::bytes) * text.size() + ellipsis.size());
+    char* written = out.data() + start;
+    *written++ = '"';
+    for (char c : text) {
+        const Quoted& q = quoted[static_cast<uint8_t>(c)];
+        std::memcpy(written, q.bytes, sizeof q.bytes);
+        written += q.length;
+    }
+    if (cut) written = std::copy_n(ellipsis.data(), ellipsis.size(), written);
+    *written++ = '"';
+    out.resize(static_cast<size_t>(written - out.data()));
+}
+
 // Appends the entry's text as a JSON string: without its markup, white space collapsed, the basic character
 // references decoded, at most kExcerptBytes of the book's text.
 void appendExcerpt(std::string& out, const Book& book, uint64_t position, uint64_t length) {
-    const std::vector<uint8_t>& text = book.text();
-    std::string plain;
-    plain.reserve(kExcerptBytes + 1);
-    bool inMarkup = false;
+    const char* text = reinterpret_cast<const char*>(book.text().data());
+    char plain[kExcerptBytes + 1];  // a space and a character may follow the 119th byte
+    size_t size = 0;
     bool space = false;
-    const uint64_t end = std::min<uint64_t>(text.size(), position + length);
+    const uint64_t end = std::min<uint64_t>(book.text().size(), position + length);
     uint64_t i = position;
-    for (; i < end && plain.size() < kExcerptBytes; ++i) {
-        const char c = static_cast<char>(text[i]);
+    while (i < end && size < kExcerptBytes) {
+        const char c = text[i++];
         if (c == '<') {
-            inMarkup = true;
+            // Markup, up to its '>' or the end, stands as a space.
+            const void* close = std::memchr(text + i, '>', end - i);
+            i = close ? static_cast<uint64_t>(static_cast<const char*>(close) - text) + 1 : end;
             space = true;
-        } else if (c == '>' && inMarkup) {
-            inMarkup = false;
-        } else if (!inMarkup) {
-            if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
-                space = true;
-                continue;
-            }
-            if (space && !plain.empty()) plain += ' ';
+        } else if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+            space = true;
+        } else {
+            if (space && size > 0) plain[size++] = ' ';
             space = false;
-            plain += c;
+            plain[size++] = c;
         }
     }
     const bool utf8 = book.kova().textEncoding == codePageUtf8;
     const bool cut = i < end;
     // A UTF-8 character cut short at the end goes whole.
     if (cut && utf8) {
-        size_t keep = plain.size();
+        size_t keep = size;
         while (keep > 0 && (static_cast<uint8_t>(plain[keep - 1]) & 0xC0) == 0x80) --keep;
-        if (keep > 0 && static_cast<uint8_t>(plain[keep - 1]) >= 0xC0) plain.resize(keep - 1);
+        if (keep > 0 && static_cast<uint8_t>(plain[keep - 1]) >= 0xC0) size = keep - 1;
     }
-    std::string readable = decodeBasicReferences(
-        utf8 ? plain : utf8From1252(ByteView(reinterpret_cast<const uint8_t*>(plain.data()), plain.size())));
+    const std::string_view kept(plain, size);
+    if (!utf8 && kept.find('&') == std::string_view::npos) {
+        appendQuoted1252(out, kept, cut);
+        return;
+    }
+    std::string readable =
+        utf8 ? decodeBasicReferences(kept)
+             : decodeBasicReferences(utf8From1252(ByteView(reinterpret_cast<const uint8_t*>(plain), size)));
     if (cut) readable += "\u2026";
-    out += JsonWriter::quote(readable);
+    JsonWriter::appendQuoted(out, readable);
 }
 
 class SearchWriter {
@@ -194,8 +286,9 @@ public:
     bool write(const BookIndex& lookup) {
         std::vector<std::string> tables;
         const BookIndex* spell = spellIndex(book_, lookup, tables);
-        std::vector<std::u16string> firstKeys;
-        if (!writeKeys(keyedMatches(book_, lookup, spell), firstKeys) || !writeEntries(lookup)) return false;
+        const KeyedMatches keyed = keyedMatches(book_, lookup, spell);
+        std::vector<std::string_view> firstKeys;
+        if (!writeKeys(keyed, firstKeys) || !writeEntries(lookup)) return false;
         std::string json = "{\"lookup\":" + comparisonJson(lookup) + ",\"spell\":";
         if (spell) {
             json += "{\"index\":" + comparisonJson(*spell) + ",\"tables\":[";
@@ -205,7 +298,10 @@ public:
             json += "null";
         }
         json += ",\"chunks\":[";
-        for (size_t i = 0; i < firstKeys.size(); ++i) json += (i ? "," : "") + keyLiteral(i ? firstKeys[i] : u"");
+        for (size_t i = 0; i < firstKeys.size(); ++i) {
+            if (i) json += ',';
+            appendKeyLiteral(json, i ? firstKeys[i] : std::string_view());
+        }
         json += "],\"entriesPerChunk\":" + std::to_string(kEntriesPerChunk) +
                 ",\"entryCount\":" + std::to_string(lookup.entries.size()) + "}";
         return writeData("search", json);
@@ -213,24 +309,37 @@ public:
 
 private:
     bool writeData(const std::string& name, const std::string& json) {
-        return writePreviewFile(folder_ / (name + ".js"), previewDataScript(name, json), error_);
+        return writePreviewData(folder_ / (name + ".js"), name, json, error_);
     }
 
-    bool writeKeys(const std::vector<KeyedMatch>& matches, std::vector<std::u16string>& firstKeys) {
+    bool writeKeys(const KeyedMatches& keyed, std::vector<std::string_view>& firstKeys) {
+        const std::vector<KeyedMatch>& matches = keyed.matches;
         std::string chunk;
+        chunk.reserve(kKeyChunkBytes + kKeyChunkBytes / 4);
         for (size_t i = 0; i < matches.size();) {
-            if (chunk.empty()) firstKeys.push_back(matches[i].key);
-            chunk += (chunk.empty() ? "[[" : ",[") + keyLiteral(matches[i].key) + ",[";
-            const std::u16string& key = matches[i].key;
-            for (size_t first = i; i < matches.size() && matches[i].key == key; ++i) {
+            const std::string_view key = keyed.key(matches[i]);
+            if (chunk.empty()) firstKeys.push_back(key);
+            chunk += chunk.empty() ? "[[" : ",[";
+            appendKeyLiteral(chunk, key);
+            chunk += ",[";
+            for (size_t first = i; i < matches.size() && keyed.key(matches[i]) == key; ++i) {
                 const KeyedMatch& m = matches[i];
-                chunk += (i > first ? ",[" : "[") + std::to_string(m.rank) + "," + std::to_string(m.way);
-                if (m.way == inflection) chunk += "," + std::to_string(m.group) + "," + std::to_string(m.rule);
-                chunk += "]";
+                chunk += i > first ? ",[" : "[";
+                appendNumber(chunk, m.rank);
+                chunk += ',';
+                appendNumber(chunk, m.way);
+                if (m.way == inflection) {
+                    chunk += ',';
+                    appendNumber(chunk, m.group);
+                    chunk += ',';
+                    appendNumber(chunk, m.rule);
+                }
+                chunk += ']';
             }
             chunk += "]]";
             if (chunk.size() >= kKeyChunkBytes || i == matches.size()) {
-                if (!writeData(chunkName("keys", firstKeys.size() - 1), chunk + "]")) return false;
+                chunk += ']';
+                if (!writeData(chunkName("keys", firstKeys.size() - 1), chunk)) return false;
                 chunk.clear();
             }
         }
@@ -242,12 +351,15 @@ private:
     }
 
     bool writeEntries(const BookIndex& lookup) {
+        // The files of the entries' texts, in the order of searchTargets().
+        const std::vector<size_t> files = text_.filesOf(searchTargets(book_));
+        size_t next = 0;
         for (size_t first = 0; first < lookup.entries.size(); first += kEntriesPerChunk) {
             std::string chunk = "[";
             for (size_t rank = first; rank < std::min(lookup.entries.size(), first + kEntriesPerChunk); ++rank) {
                 const IndexEntry& entry = lookup.entries[rank];
                 chunk += rank > first ? ",[" : "[";
-                chunk += JsonWriter::quote(lookup.keyText(entry.key));
+                JsonWriter::appendQuoted(chunk, lookup.keyText(entry.key));
                 chunk += ",[";
                 const TagValues* positions = entry.tag(1);
                 const TagValues* lengths = entry.tag(2);
@@ -256,7 +368,7 @@ private:
                 for (size_t g = 0; g < starts.size(); ++g) {
                     chunk += g ? ",[\"" : "[\"";
                     chunk += kPagesFolder;
-                    chunk += previewFileName(text_.fileOf(starts[g]));
+                    chunk += previewFileName(files[next++]);
                     chunk += "#p";
                     chunk += std::to_string(starts[g]);
                     chunk += "\",";
@@ -265,7 +377,8 @@ private:
                 }
                 chunk += "]]";
             }
-            if (!writeData(chunkName("entries", first / kEntriesPerChunk), chunk + "]")) return false;
+            chunk += ']';
+            if (!writeData(chunkName("entries", first / kEntriesPerChunk), chunk)) return false;
         }
         return true;
     }

@@ -28,28 +28,48 @@ std::optional<uint8_t> byteOf1252(uint32_t character) {
     return static_cast<uint8_t>(character);
 }
 
-void appendUtf8(std::string& out, uint32_t c) {
+size_t encodeUtf8(char* out, uint32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = replacementCharacter;
     if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        out[0] = static_cast<char>(c);
+        return 1;
     }
+    size_t length;
+    if (c < 0x800) {
+        out[0] = static_cast<char>(0xC0 | c >> 6);
+        length = 2;
+    } else if (c < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | c >> 12);
+        out[1] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        length = 3;
+    } else {
+        out[0] = static_cast<char>(0xF0 | c >> 18);
+        out[1] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out[2] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        length = 4;
+    }
+    out[length - 1] = static_cast<char>(0x80 | (c & 0x3F));
+    return length;
+}
+
+void appendUtf8(std::string& out, uint32_t c) {
+    char bytes[4];
+    out.append(bytes, encodeUtf8(bytes, c));
 }
 
 std::string utf8From1252(ByteView bytes) {
-    std::string out;
-    for (size_t i = 0; i < bytes.size(); ++i) appendUtf8(out, characterOf1252(bytes.u8(i)));
+    // Written in place: each byte takes at most three bytes of UTF-8.
+    std::string out(3 * bytes.size(), '\0');
+    char* written = out.data();
+    const uint8_t* const data = bytes.data();
+    for (size_t i = 0, size = bytes.size(); i < size; ++i) {
+        const uint8_t byte = data[i];
+        if (byte < 0x80)
+            *written++ = static_cast<char>(byte);
+        else
+            written += encodeUtf8(written, characterOf1252(byte));
+    }
+    out.resize(static_cast<size_t>(written - out.data()));
     return out;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Conversions between the encodings a book uses (windows-1252, UTF-8, UTF-16) and UTF-8 for display.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,8 @@ uint32_t characterOf1252(uint8_t byte);
 // The windows-1252 byte of a character; nothing when the code page lacks it.
 std::optional<uint8_t> byteOf1252(uint32_t character);
 
+// Writes the UTF-8 of a character (U+FFFD for a surrogate or beyond U+10FFFF); returns its length, 1 to 4.
+size_t encodeUtf8(char* out, uint32_t character);
 void appendUtf8(std::string& out, uint32_t character);
 
 std::string utf8From1252(ByteView bytes);
