@@ -50,11 +50,12 @@ BuildResult buildSource(SourceKind kind, const BuildPaths& paths, const BuildOpt
     if (result == BuildResult::Failed) return result;
     // The verdict counts every warning the user saw during the build, whichever part raised it.
     const bool warningsShown = options.messages && options.messages->printedWarnings() > 0;
+    FaultHeader verdict{options.messages};
     if (result == BuildResult::GeneratedWithWarnings || warningsShown) {
-        if (options.messages) options.messages->raise(InfoCode::SucceededWithWarnings);
+        report(verdict, InfoCode::SucceededWithWarnings);
         return BuildResult::GeneratedWithWarnings;
     }
-    if (options.messages) options.messages->raise(InfoCode::Succeeded);
+    report(verdict, InfoCode::Succeeded);
     return BuildResult::Generated;
 }
 
